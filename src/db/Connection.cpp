@@ -1,0 +1,251 @@
+#include "db/Connection.h"
+
+#include "db/DbError.h"
+#include "db/ResultTable.h"
+#include "db/SelectListNames.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString nextConnectionName()
+{
+    static QAtomicInt counter;
+    return u"nvrptsales-%1"_s.arg(counter.fetchAndAddRelaxed(1) + 1);
+}
+
+QString sqliteSource()
+{
+    return u"SQLite"_s;
+}
+
+QString qtErrorText(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    return text;
+}
+
+// SQL Server's LEFT: the first n characters of the value as text; null in, null out; a
+// negative length is an error, as on the server.
+void sqlServerLeft(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    if (argc != 2) {
+        sqlite3_result_error(context, "LEFT takes two arguments", -1);
+        return;
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const sqlite3_int64 n = sqlite3_value_int64(argv[1]);
+    if (n < 0) {
+        sqlite3_result_error(context, "Invalid length parameter passed to the LEFT function.", -1);
+        return;
+    }
+    const auto *text = reinterpret_cast<const unsigned char *>(sqlite3_value_text(argv[0]));
+    const int bytes = sqlite3_value_bytes(argv[0]);
+    int end = 0;
+    sqlite3_int64 characters = 0;
+    while (end < bytes && characters < n) {
+        ++end;
+        while (end < bytes && (text[end] & 0xC0) == 0x80) // continuation bytes of UTF-8
+            ++end;
+        ++characters;
+    }
+    sqlite3_result_text(context, reinterpret_cast<const char *>(text), end, SQLITE_TRANSIENT);
+}
+
+struct StatementDeleter
+{
+    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
+};
+
+} // namespace
+
+std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw DbError(u"The database file %1 does not exist"_s.arg(path), DbError::componentSource());
+    if (!info.isFile())
+        throw DbError(u"%1 is not a database file"_s.arg(path), DbError::componentSource());
+
+    std::unique_ptr<Connection> c(new Connection);
+    c->m_name = nextConnectionName();
+    c->m_dialect = SqlDialect::Sqlite;
+    c->m_dbmsName = u"SQLite"_s;
+    c->m_description = info.absoluteFilePath();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, c->m_name);
+        db.setDatabaseName(info.absoluteFilePath());
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        if (!db.open())
+            throw DbError(u"Cannot open the database file %1: %2"_s.arg(path, qtErrorText(db.lastError())),
+                          sqliteSource());
+        const QVariant handle = db.driver()->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            throw DbError(u"The SQLite driver gave no database handle"_s, sqliteSource());
+        c->m_sqlite = *static_cast<sqlite3 *const *>(handle.data());
+    }
+    sqlite3_exec(c->m_sqlite, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(c->m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(),
+                               2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlServerLeft,
+                               nullptr, nullptr, nullptr);
+    // Reading the schema proves the file is a database at all.
+    char *message = nullptr;
+    if (sqlite3_exec(c->m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &message)
+        != SQLITE_OK) {
+        const QString why = QString::fromUtf8(message ? message : "unknown error");
+        sqlite3_free(message);
+        throw DbError(u"Cannot read the database file %1: %2"_s.arg(path, why), sqliteSource());
+    }
+    return c;
+}
+
+std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString)
+{
+    std::unique_ptr<Connection> c(new Connection);
+    c->m_name = nextConnectionName();
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QODBC"_s, c->m_name);
+    if (!db.isValid())
+        throw DbError(u"The ODBC database driver is not available"_s, DbError::componentSource());
+    db.setDatabaseName(connectionString);
+    db.setConnectOptions(u"SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY;SQL_ATTR_LOGIN_TIMEOUT=15"_s);
+    if (!db.open())
+        throw DbError(u"Cannot connect to the database through ODBC: %1"_s.arg(qtErrorText(db.lastError())),
+                      u"ODBC"_s);
+
+    const QVariant handle = db.driver()->handle();
+    // Qt hands the connection handle over as a void pointer (SQLHANDLE).
+    if (handle.isValid() && (qstrcmp(handle.typeName(), "void*") == 0
+                             || qstrcmp(handle.typeName(), "SQLHANDLE") == 0)) {
+        SQLHDBC hdbc = *static_cast<SQLHANDLE const *>(handle.data());
+        SQLCHAR name[256] = {};
+        SQLSMALLINT length = 0;
+        if (SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
+            c->m_dbmsName = QString::fromUtf8(reinterpret_cast<const char *>(name)).trimmed();
+    }
+    if (c->m_dbmsName.contains(u"SQL Server"_s, Qt::CaseInsensitive)) {
+        c->m_dialect = SqlDialect::SqlServer;
+    } else if (c->m_dbmsName.contains(u"SQLite"_s, Qt::CaseInsensitive)) {
+        c->m_dialect = SqlDialect::Sqlite;
+        c->m_left = SqlTranslator::LeftFunction::Substr; // no function can be registered
+    } else {
+        const QString dbms = c->m_dbmsName.isEmpty() ? u"an unknown database"_s : c->m_dbmsName;
+        throw DbError(u"The ODBC connection leads to %1; the reports need Microsoft SQL Server or "
+                      u"SQLite"_s.arg(dbms),
+                      DbError::componentSource());
+    }
+    c->m_description = c->m_dbmsName;
+    return c;
+}
+
+Connection::~Connection()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+TranslatedSql Connection::translate(const QString &sql) const
+{
+    return SqlTranslator::translate(sql, m_dialect, m_left);
+}
+
+std::shared_ptr<const ResultTable> Connection::execute(const QString &sql) const
+{
+    const TranslatedSql translated = translate(sql);
+    return m_sqlite ? executeSqlite(translated) : executeQt(translated);
+}
+
+// Reads straight from SQLite's statement: every value keeps the type SQLite gives it, and a
+// million-row register is read without a variant per cell.
+std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql) const
+{
+    const QByteArray utf8 = sql.text.toUtf8();
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, nullptr) != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
+    std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
+    if (!statement)
+        throw DbError(u"The statement is empty"_s, sqliteSource());
+    if (!sqlite3_stmt_readonly(statement.get()))
+        throw DbError(u"Only reading statements can be run"_s, DbError::translationSource());
+
+    const int columns = sqlite3_column_count(statement.get());
+    QStringList engineNames;
+    for (int c = 0; c < columns; ++c)
+        engineNames.append(QString::fromUtf8(sqlite3_column_name(statement.get(), c)));
+    auto table = std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+
+    int rc;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(statement.get(), c)) {
+            case SQLITE_INTEGER:
+                table->appendInteger(c, sqlite3_column_int64(statement.get(), c));
+                break;
+            case SQLITE_FLOAT:
+                table->appendReal(c, sqlite3_column_double(statement.get(), c));
+                break;
+            case SQLITE_NULL:
+                table->appendNull(c);
+                break;
+            default: {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement.get(), c));
+                const int bytes = sqlite3_column_bytes(statement.get(), c);
+                table->appendText(c, std::string_view(text, size_t(bytes)));
+                break;
+            }
+            }
+        }
+    }
+    if (rc != SQLITE_DONE)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
+    table->finish();
+    return table;
+}
+
+std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql) const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    const QString source = m_dbmsName.isEmpty() ? u"ODBC"_s : m_dbmsName;
+    if (!query.exec(sql.text))
+        throw DbError(qtErrorText(query.lastError()), source);
+
+    const QSqlRecord record = query.record();
+    QStringList engineNames;
+    for (int c = 0; c < record.count(); ++c)
+        engineNames.append(record.fieldName(c));
+    auto table = std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+    while (query.next()) {
+        for (int c = 0; c < record.count(); ++c)
+            table->appendVariant(c, query.value(c));
+    }
+    if (query.lastError().isValid())
+        throw DbError(qtErrorText(query.lastError()), source);
+    table->finish();
+    return table;
+}

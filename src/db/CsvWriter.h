@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIODevice>
+#include <vector>
+
+class ResultTable;
+
+// Result rows as CSV (RFC 4180): a header of the column names, then one line per row;
+// numbers in full precision with a '.' decimal point and no grouping, dates as yyyy-MM-dd,
+// null as an empty field. UTF-8, lines ended by CR LF.
+class CsvWriter
+{
+public:
+    // Writes all rows, or only the given table rows in that order. Returns false when the
+    // device refused the data.
+    [[nodiscard]] static bool write(QIODevice &device, const ResultTable &table);
+    [[nodiscard]] static bool write(QIODevice &device, const ResultTable &table,
+                                    const std::vector<int> &rows);
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <string>
+
+// A failure raised by the data layer: what went wrong (description) and who raised it
+// (source: the database driver or the component part). ShowError shows exactly these two.
+class DbError : public std::exception
+{
+public:
+    DbError(QString description, QString source);
+
+    [[nodiscard]] const QString &description() const noexcept { return m_description; }
+    [[nodiscard]] const QString &source() const noexcept { return m_source; }
+    const char *what() const noexcept override { return m_what.c_str(); }
+
+    // Sources used by this component's own parts.
+    static QString componentSource();   // "NVRptSales"
+    static QString recordsetSource();   // "NVRptSales.Recordset"
+    static QString translationSource(); // "NVRptSales.SqlTranslator"
+
+private:
+    QString m_description;
+    QString m_source;
+    std::string m_what;
+};
