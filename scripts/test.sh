@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs the whole test suite (offscreen, no display needed).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+cd "$root/build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)"
