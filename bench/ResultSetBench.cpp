@@ -1,0 +1,91 @@
+// How much reading a report's rows into the result set costs over SQLite's own time for the
+// same query, and how many bytes the snapshot holds against its raw values.
+//   build/bench/bench_resultset            (NVR_BENCH_DB=FILE to use another database)
+#include "BenchDatabase.h"
+#include "ReferenceQueries.h"
+#include "db/Connection.h"
+#include "db/ResultTable.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// SQLite alone: prepare and step through every row, touching each value once as its own type.
+double engineSeconds(const QString &path, const QString &sql, int &rows)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3_stmt *st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), -1, &st, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+    rows = 0;
+    double sink = 0;
+    const int columns = sqlite3_column_count(st);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        ++rows;
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(st, c) == SQLITE_TEXT)
+                sink += sqlite3_column_bytes(st, c);
+            else
+                sink += sqlite3_column_double(st, c);
+        }
+    }
+    sqlite3_finalize(st);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    sqlite3_close(db);
+    if (sink == -1)
+        std::puts("");
+    return seconds;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString path = BenchDatabase::path();
+    // The sales register over the whole year and every invoice number: a million rows.
+    const QString sql = ReferenceQueries::salesRegister(u"2025-07-01"_s, u"2026-06-30"_s, QString(),
+                                                        u"1"_s, u"9999999"_s);
+    const auto connection = Connection::openSqlite(path);
+    const QString translated = connection->translate(sql).text;
+
+    std::vector<double> engine, build;
+    int rows = 0;
+    size_t bytes = 0, raw = 0;
+    for (int run = 0; run < 3; ++run) {
+        engine.push_back(engineSeconds(path, translated, rows));
+        QElapsedTimer timer;
+        timer.start();
+        const auto table = connection->execute(sql);
+        build.push_back(double(timer.nsecsElapsed()) / 1e9);
+        bytes = table->byteSize();
+        raw = table->rawValueBytes();
+    }
+    const double e = median(engine), b = median(build);
+    std::printf("rows                 %d\n", rows);
+    std::printf("sqlite alone         %.3f s\n", e);
+    std::printf("result set build     %.3f s  (%.2f x sqlite; budget 1.30 x)\n", b, b / e);
+    std::printf("snapshot bytes       %.1f MiB for %.1f MiB of raw values (%.2f x; budget 2 x)\n",
+                double(bytes) / 1048576.0, double(raw) / 1048576.0, double(bytes) / double(raw));
+    std::printf("peak memory          %.0f MiB\n", BenchDatabase::peakMemoryMiB());
+    return 0;
+}
