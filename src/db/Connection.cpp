@@ -1,6 +1,6 @@
 #include "db/Connection.h"
 
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "db/SelectListNames.h"
 
@@ -82,9 +82,9 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw DbError(u"The database file %1 does not exist"_s.arg(path), DbError::componentSource());
+        throw Failure(u"The database file %1 does not exist"_s.arg(path), Failure::componentSource());
     if (!info.isFile())
-        throw DbError(u"%1 is not a database file"_s.arg(path), DbError::componentSource());
+        throw Failure(u"%1 is not a database file"_s.arg(path), Failure::componentSource());
 
     std::unique_ptr<Connection> c(new Connection);
     c->m_name = nextConnectionName();
@@ -96,11 +96,11 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
         db.setDatabaseName(info.absoluteFilePath());
         db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
         if (!db.open())
-            throw DbError(u"Cannot open the database file %1: %2"_s.arg(path, qtErrorText(db.lastError())),
+            throw Failure(u"Cannot open the database file %1: %2"_s.arg(path, qtErrorText(db.lastError())),
                           sqliteSource());
         const QVariant handle = db.driver()->handle();
         if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-            throw DbError(u"The SQLite driver gave no database handle"_s, sqliteSource());
+            throw Failure(u"The SQLite driver gave no database handle"_s, sqliteSource());
         c->m_sqlite = *static_cast<sqlite3 *const *>(handle.data());
     }
     sqlite3_exec(c->m_sqlite, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
@@ -113,7 +113,7 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
         != SQLITE_OK) {
         const QString why = QString::fromUtf8(message ? message : "unknown error");
         sqlite3_free(message);
-        throw DbError(u"Cannot read the database file %1: %2"_s.arg(path, why), sqliteSource());
+        throw Failure(u"Cannot read the database file %1: %2"_s.arg(path, why), sqliteSource());
     }
     return c;
 }
@@ -124,11 +124,11 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
     c->m_name = nextConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QODBC"_s, c->m_name);
     if (!db.isValid())
-        throw DbError(u"The ODBC database driver is not available"_s, DbError::componentSource());
+        throw Failure(u"The ODBC database driver is not available"_s, Failure::componentSource());
     db.setDatabaseName(connectionString);
     db.setConnectOptions(u"SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY;SQL_ATTR_LOGIN_TIMEOUT=15"_s);
     if (!db.open())
-        throw DbError(u"Cannot connect to the database through ODBC: %1"_s.arg(qtErrorText(db.lastError())),
+        throw Failure(u"Cannot connect to the database through ODBC: %1"_s.arg(qtErrorText(db.lastError())),
                       u"ODBC"_s);
 
     const QVariant handle = db.driver()->handle();
@@ -148,9 +148,9 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
         c->m_left = SqlTranslator::LeftFunction::Substr; // no function can be registered
     } else {
         const QString dbms = c->m_dbmsName.isEmpty() ? u"an unknown database"_s : c->m_dbmsName;
-        throw DbError(u"The ODBC connection leads to %1; the reports need Microsoft SQL Server or "
+        throw Failure(u"The ODBC connection leads to %1; the reports need Microsoft SQL Server or "
                       u"SQLite"_s.arg(dbms),
-                      DbError::componentSource());
+                      Failure::componentSource());
     }
     c->m_description = c->m_dbmsName;
     return c;
@@ -184,12 +184,12 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
     if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
+        throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
     if (!statement)
-        throw DbError(u"The statement is empty"_s, sqliteSource());
+        throw Failure(u"The statement is empty"_s, sqliteSource());
     if (!sqlite3_stmt_readonly(statement.get()))
-        throw DbError(u"Only reading statements can be run"_s, DbError::translationSource());
+        throw Failure(u"Only reading statements can be run"_s, Failure::translationSource());
 
     const int columns = sqlite3_column_count(statement.get());
     QStringList engineNames;
@@ -220,7 +220,7 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
         }
     }
     if (rc != SQLITE_DONE)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
+        throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     table->finish();
     return table;
 }
@@ -233,7 +233,7 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
     query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     const QString source = m_dbmsName.isEmpty() ? u"ODBC"_s : m_dbmsName;
     if (!query.exec(sql.text))
-        throw DbError(qtErrorText(query.lastError()), source);
+        throw Failure(qtErrorText(query.lastError()), source);
 
     const QSqlRecord record = query.record();
     QStringList engineNames;
@@ -245,7 +245,7 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
             table->appendVariant(c, query.value(c));
     }
     if (query.lastError().isValid())
-        throw DbError(qtErrorText(query.lastError()), source);
+        throw Failure(qtErrorText(query.lastError()), source);
     table->finish();
     return table;
 }

@@ -15,11 +15,11 @@ struct sqlite3;
 class Connection
 {
 public:
-    // Opens an existing SQLite file read-only. Throws DbError naming the file when it is
+    // Opens an existing SQLite file read-only. Throws Failure naming the file when it is
     // missing or not a database; never creates one.
     [[nodiscard]] static std::unique_ptr<Connection> openSqlite(const QString &path);
     // Opens an ODBC connection string (DSN=...;UID=...; or DRIVER=...;). The dialect comes
-    // from the DBMS name the driver reports. Throws DbError with the driver's message.
+    // from the DBMS name the driver reports. Throws Failure with the driver's message.
     [[nodiscard]] static std::unique_ptr<Connection> openOdbc(const QString &connectionString);
 
     ~Connection();
@@ -34,7 +34,7 @@ public:
 
     // The statement as it will run on this connection.
     [[nodiscard]] TranslatedSql translate(const QString &sql) const;
-    // Runs one reading statement and returns all its rows. Throws DbError.
+    // Runs one reading statement and returns all its rows. Throws Failure.
     [[nodiscard]] std::shared_ptr<const ResultTable> execute(const QString &sql) const;
 
 private:

@@ -1,6 +1,6 @@
 #include "db/Criterion.h"
 
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "db/SqlTokenizer.h"
 
@@ -17,7 +17,7 @@ public:
                 if (t.isSignificant())
                     m_tokens.push_back(t);
             }
-        } catch (const DbError &e) {
+        } catch (const Failure &e) {
             fail(e.description());
         }
     }
@@ -35,8 +35,8 @@ public:
 private:
     [[noreturn]] void fail(const QString &why) const
     {
-        throw DbError(u"Invalid criterion \"%1\": %2"_s.arg(m_text, why),
-                      DbError::recordsetSource());
+        throw Failure(u"Invalid criterion \"%1\": %2"_s.arg(m_text, why),
+                      Failure::recordsetSource());
     }
     QString current() const
     {

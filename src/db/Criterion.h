@@ -11,7 +11,7 @@ class ResultTable;
 // combined with AND, OR and parentheses. Field names are matched without regard to case and
 // text is compared without regard to case; '' inside a quoted value is one apostrophe; % and
 // * in a like pattern stand for any run of characters. Compiled once against a table, then
-// tested row by row. A malformed criterion or an unknown field throws DbError.
+// tested row by row. A malformed criterion or an unknown field throws Failure.
 class Criterion
 {
 public:

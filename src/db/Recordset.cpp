@@ -1,7 +1,7 @@
 #include "db/Recordset.h"
 
 #include "db/Connection.h"
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/ResultTable.h"
 
 #include <numeric>
@@ -33,8 +33,8 @@ void Recordset::close()
 const ResultTable &Recordset::openRows() const
 {
     if (!m_rows)
-        throw DbError(u"The operation is not allowed when the result set is closed"_s,
-                      DbError::recordsetSource());
+        throw Failure(u"The operation is not allowed when the result set is closed"_s,
+                      Failure::recordsetSource());
     return *m_rows;
 }
 
@@ -72,15 +72,15 @@ void Recordset::moveLast()
 void Recordset::moveNext()
 {
     if (eof())
-        throw DbError(u"Cannot move past the end of the result set"_s, DbError::recordsetSource());
+        throw Failure(u"Cannot move past the end of the result set"_s, Failure::recordsetSource());
     ++m_position;
 }
 
 void Recordset::movePrevious()
 {
     if (bof())
-        throw DbError(u"Cannot move before the start of the result set"_s,
-                      DbError::recordsetSource());
+        throw Failure(u"Cannot move before the start of the result set"_s,
+                      Failure::recordsetSource());
     --m_position;
 }
 
@@ -88,8 +88,8 @@ void Recordset::move(int position)
 {
     openRows();
     if (position < 0 || position >= recordCount())
-        throw DbError(u"There is no record at position %1"_s.arg(position + 1),
-                      DbError::recordsetSource());
+        throw Failure(u"There is no record at position %1"_s.arg(position + 1),
+                      Failure::recordsetSource());
     m_position = position;
 }
 
@@ -156,12 +156,12 @@ QVariant Recordset::field(const QString &name) const
     const ResultTable &table = openRows();
     const int column = table.columnIndex(name);
     if (column < 0)
-        throw DbError(u"The result set has no field named %1"_s.arg(name),
-                      DbError::recordsetSource());
+        throw Failure(u"The result set has no field named %1"_s.arg(name),
+                      Failure::recordsetSource());
     const int row = currentRow();
     if (row < 0)
-        throw DbError(u"There is no current record: the result set is at its beginning or end "
+        throw Failure(u"There is no current record: the result set is at its beginning or end "
                       u"(reading %1)"_s.arg(name),
-                      DbError::recordsetSource());
+                      Failure::recordsetSource());
     return table.value(column, row);
 }

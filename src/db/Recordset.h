@@ -13,7 +13,7 @@ class ResultTable;
 
 // A window's result set: a static, read-only snapshot of one query, read completely when it
 // is opened. The current record moves over the records that the filter lets through; BOF and
-// EOF are the positions before the first and after the last of them. Failures throw DbError.
+// EOF are the positions before the first and after the last of them. Failures throw Failure.
 class Recordset
 {
 public:

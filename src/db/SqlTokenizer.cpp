@@ -1,6 +1,6 @@
 #include "db/SqlTokenizer.h"
 
-#include "db/DbError.h"
+#include "db/Failure.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,8 +18,8 @@ bool isWordPart(QChar c)
 
 [[noreturn]] void fail(const QString &what, qsizetype at)
 {
-    throw DbError(u"%1 starting at character %2 of the statement"_s.arg(what).arg(at + 1),
-                  DbError::translationSource());
+    throw Failure(u"%1 starting at character %2 of the statement"_s.arg(what).arg(at + 1),
+                  Failure::translationSource());
 }
 
 } // namespace

@@ -29,7 +29,7 @@ struct SqlToken
 
 // Splits SQL Server text into tokens the way SQL Server reads it. Every character of the
 // input belongs to exactly one token, so joining the tokens gives the text back unchanged.
-// Throws DbError for an unterminated string, quoted name or comment.
+// Throws Failure for an unterminated string, quoted name or comment.
 class SqlTokenizer
 {
 public:

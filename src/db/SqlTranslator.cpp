@@ -1,6 +1,6 @@
 #include "db/SqlTranslator.h"
 
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/SelectListNames.h"
 #include "db/SqlTokenizer.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 [[noreturn]] void fail(const QString &message)
 {
-    throw DbError(message, DbError::translationSource());
+    throw Failure(message, Failure::translationSource());
 }
 
 const QSet<QString> &writingWords()

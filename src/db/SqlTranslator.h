@@ -23,7 +23,7 @@ struct TranslatedSql
 //   N'text'             -> 'text'
 //   1AND                -> 1 AND (SQL Server reads a number and a word there)
 // Literals, quoted names and comments pass through untouched. Anything whose meaning would
-// differ, or that the translation does not understand, throws DbError.
+// differ, or that the translation does not understand, throws Failure.
 class SqlTranslator
 {
 public:

@@ -15,7 +15,7 @@ public:
     void addTo(QCommandLineParser &parser) const;
     // Empty when the options are consistent, otherwise what is wrong with them.
     [[nodiscard]] QString problem(const QCommandLineParser &parser) const;
-    // Opens the named database, or the default one (created on first use). Throws DbError.
+    // Opens the named database, or the default one (created on first use). Throws Failure.
     [[nodiscard]] std::unique_ptr<Connection> open(const QCommandLineParser &parser,
                                                    QTextStream &log) const;
 

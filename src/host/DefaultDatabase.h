@@ -10,6 +10,6 @@ class DefaultDatabase
 public:
     [[nodiscard]] static QString path();
     // Creates the demo database when it is missing (telling so on the log stream) and
-    // returns its path. Throws DbError when it cannot be created.
+    // returns its path. Throws Failure when it cannot be created.
     static QString ensure(QTextStream &log);
 };

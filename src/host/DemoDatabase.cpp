@@ -1,6 +1,6 @@
 #include "host/DemoDatabase.h"
 
-#include "db/DbError.h"
+#include "db/Failure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -150,7 +150,7 @@ private:
     void check(int rc) const
     {
         if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)), u"SQLite"_s);
+            throw Failure(QString::fromUtf8(sqlite3_errmsg(m_db)), u"SQLite"_s);
     }
 
     sqlite3 *m_db;
@@ -212,7 +212,7 @@ private:
         if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
             const QString why = QString::fromUtf8(message ? message : "unknown error");
             sqlite3_free(message);
-            throw DbError(why, u"SQLite"_s);
+            throw Failure(why, u"SQLite"_s);
         }
     }
 
@@ -580,10 +580,10 @@ private:
 void DemoDatabase::create(const QString &path, const Options &options)
 {
     if (QFileInfo::exists(path))
-        throw DbError(u"%1 already exists; the demo database is only written to a new file"_s.arg(path),
-                      DbError::componentSource());
+        throw Failure(u"%1 already exists; the demo database is only written to a new file"_s.arg(path),
+                      Failure::componentSource());
     if (!options.endDate.isValid())
-        throw DbError(u"The end date is not a valid date"_s, DbError::componentSource());
+        throw Failure(u"The end date is not a valid date"_s, Failure::componentSource());
     const QString partial = path + u".partial"_s;
     QFile::remove(partial);
 
@@ -593,17 +593,17 @@ void DemoDatabase::create(const QString &path, const Options &options)
         != SQLITE_OK) {
         const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);
-        throw DbError(u"Cannot create %1: %2"_s.arg(path, why), u"SQLite"_s);
+        throw Failure(u"Cannot create %1: %2"_s.arg(path, why), u"SQLite"_s);
     }
     try {
         sqlite3_exec(db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA page_size = 8192;",
                      nullptr, nullptr, nullptr);
         Generator(db, options).run();
         if (sqlite3_close(db) != SQLITE_OK)
-            throw DbError(u"Cannot finish writing %1"_s.arg(path), u"SQLite"_s);
+            throw Failure(u"Cannot finish writing %1"_s.arg(path), u"SQLite"_s);
         db = nullptr;
         if (!QFile::rename(partial, path))
-            throw DbError(u"Cannot move the new database to %1"_s.arg(path), DbError::componentSource());
+            throw Failure(u"Cannot move the new database to %1"_s.arg(path), Failure::componentSource());
     } catch (...) {
         if (db)
             sqlite3_close(db);

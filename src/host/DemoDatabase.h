@@ -21,7 +21,7 @@ public:
         quint64 seed = 1;
     };
 
-    // Writes the database to path; refuses an existing file. Throws DbError on failure and
+    // Writes the database to path; refuses an existing file. Throws Failure on failure and
     // leaves no partial file behind.
     static void create(const QString &path, const Options &options);
 

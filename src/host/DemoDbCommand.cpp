@@ -1,6 +1,6 @@
 #include "host/DemoDbCommand.h"
 
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "host/CliStatus.h"
 #include "host/DemoDatabase.h"
 
@@ -79,7 +79,7 @@ int DemoDbCommand::execute(const QCommandLineParser &parser, QTextStream &out, Q
     timer.start();
     try {
         DemoDatabase::create(files.front(), options);
-    } catch (const DbError &e) {
+    } catch (const Failure &e) {
         err << "nvrptsales demo-db: " << e.description() << Qt::endl;
         return CliStatus::Failure;
     }

@@ -1,7 +1,7 @@
 #include "host/QueryCommand.h"
 
 #include "db/Connection.h"
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
 #include "host/CsvOutput.h"
@@ -53,7 +53,7 @@ int QueryCommand::execute(const QCommandLineParser &parser, QTextStream &out, QT
             err << "nvrptsales query: cannot write the rows to standard output" << Qt::endl;
             return CliStatus::Failure;
         }
-    } catch (const DbError &e) {
+    } catch (const Failure &e) {
         err << e.description() << " (" << e.source() << ")" << Qt::endl;
         return CliStatus::Failure;
     }

@@ -1,6 +1,6 @@
 #include "DemoFixture.h"
 #include "db/Connection.h"
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/ResultTable.h"
 
 #include <QFile>
@@ -15,7 +15,7 @@ TEST(Connection, ReportsWhatFailedAndCreatesNothing)
     try {
         (void)Connection::openSqlite(missing);
         FAIL() << "opened a missing file";
-    } catch (const DbError &e) {
+    } catch (const Failure &e) {
         EXPECT_TRUE(e.description().contains(missing));
     }
     EXPECT_FALSE(QFileInfo::exists(missing));
@@ -30,7 +30,7 @@ TEST(Connection, ReportsWhatFailedAndCreatesNothing)
     try {
         (void)Connection::openSqlite(notDb);
         FAIL() << "opened a file that is no database";
-    } catch (const DbError &e) {
+    } catch (const Failure &e) {
         EXPECT_TRUE(e.description().contains(notDb));
         EXPECT_EQ(e.source(), u"SQLite"_s);
     }
@@ -39,7 +39,7 @@ TEST(Connection, ReportsWhatFailedAndCreatesNothing)
     try {
         (void)Connection::openOdbc(u"DSN=NoSuchDataSource;UID=x;PWD=y"_s);
         FAIL() << "connected to a missing data source";
-    } catch (const DbError &e) {
+    } catch (const Failure &e) {
         EXPECT_TRUE(e.description().contains(u"ODBC"_s));
     }
 }
@@ -56,7 +56,7 @@ TEST(Connection, NeverWritesTheDatabase)
                                    u"select 1; delete from Sales"_s,
                                    u"select * into T2 from Towns"_s, u"pragma user_version = 3"_s,
                                    u"select nosuchcolumn from Towns"_s}) {
-            EXPECT_THROW((void)connection->execute(sql), DbError) << sql.toStdString();
+            EXPECT_THROW((void)connection->execute(sql), Failure) << sql.toStdString();
         }
     }
     EXPECT_EQ(DemoFixture::fileHash(path), before);
@@ -85,5 +85,5 @@ TEST(Connection, ReadsTypedValuesWithTheQuerysColumnNames)
     EXPECT_EQ(left->text(0, 0), u"Ærø"_s);
     EXPECT_TRUE(left->isNull(1, 0));
     EXPECT_EQ(left->text(2, 0), u"12"_s);
-    EXPECT_THROW((void)connection->execute(u"select LEFT('abc', -1) as x"_s), DbError);
+    EXPECT_THROW((void)connection->execute(u"select LEFT('abc', -1) as x"_s), Failure);
 }

@@ -1,7 +1,7 @@
 #include "DemoFixture.h"
 #include "db/Connection.h"
 #include "db/CsvWriter.h"
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "host/DemoDatabase.h"
 
@@ -49,7 +49,7 @@ TEST(DemoDatabase, IsTheSameForTheSameSeedAndNeverOverwrites)
     EXPECT_NE(dump(a), dump(c));
 
     const QByteArray before = DemoFixture::fileHash(a);
-    EXPECT_THROW(DemoDatabase::create(a, options), DbError);
+    EXPECT_THROW(DemoDatabase::create(a, options), Failure);
     EXPECT_EQ(DemoFixture::fileHash(a), before);
     EXPECT_FALSE(QFileInfo::exists(a + u".partial"_s));
 

@@ -1,7 +1,7 @@
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
 #include "db/Connection.h"
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/ResultTable.h"
 
 #include <cmath>
@@ -61,6 +61,6 @@ TEST(Odbc, GivesTheSameRowsAsTheEmbeddedDriver)
         EXPECT_GT(expected->rowCount(), 0) << sql.toStdString();
         expectSameRows(*odbc->execute(sql), *expected, sql);
     }
-    EXPECT_THROW((void)odbc->execute(u"delete from Sales"_s), DbError);
+    EXPECT_THROW((void)odbc->execute(u"delete from Sales"_s), Failure);
     EXPECT_EQ(DemoFixture::fileHash(path), before);
 }

@@ -1,6 +1,6 @@
 #include "DemoFixture.h"
 #include "db/Connection.h"
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 
@@ -25,15 +25,15 @@ std::shared_ptr<ResultTable> towns()
     return table;
 }
 
-DbError errorOf(const std::function<void()> &action)
+Failure errorOf(const std::function<void()> &action)
 {
     try {
         action();
-    } catch (const DbError &e) {
+    } catch (const Failure &e) {
         return e;
     }
-    ADD_FAILURE() << "no DbError raised";
-    return DbError(QString(), QString());
+    ADD_FAILURE() << "no Failure raised";
+    return Failure(QString(), QString());
 }
 
 } // namespace
@@ -42,7 +42,7 @@ TEST(Recordset, NavigatesLikeAStaticSnapshot)
 {
     Recordset rs;
     EXPECT_EQ(rs.state(), Recordset::StateClosed);
-    EXPECT_EQ(errorOf([&] { (void)rs.eof(); }).source(), DbError::recordsetSource());
+    EXPECT_EQ(errorOf([&] { (void)rs.eof(); }).source(), Failure::recordsetSource());
 
     rs.open(towns());
     EXPECT_EQ(rs.state(), Recordset::StateOpen);
@@ -59,9 +59,9 @@ TEST(Recordset, NavigatesLikeAStaticSnapshot)
     rs.moveFirst();
     EXPECT_EQ(rs.field(u"TownId"_s).toLongLong(), 1);
 
-    const DbError missing = errorOf([&] { (void)rs.field(u"Region"_s); });
+    const Failure missing = errorOf([&] { (void)rs.field(u"Region"_s); });
     EXPECT_TRUE(missing.description().contains(u"Region"_s));
-    EXPECT_EQ(missing.source(), DbError::recordsetSource());
+    EXPECT_EQ(missing.source(), Failure::recordsetSource());
 
     rs.open(std::make_shared<ResultTable>(QStringList{u"x"_s}));
     EXPECT_TRUE(rs.bof());
@@ -107,11 +107,11 @@ TEST(Recordset, RejectsMalformedCriteriaWithADescription)
     rs.open(towns());
     for (const QString &bad : {u"Townname = 'open"_s, u"Region = 'x'"_s, u"Townname 'x'"_s,
                                u"(Townname = 'x'"_s, u"= 'x'"_s, u"Townname like"_s, u""_s}) {
-        const DbError e = errorOf([&] { (void)rs.find(bad); });
-        EXPECT_EQ(e.source(), DbError::recordsetSource()) << bad.toStdString();
+        const Failure e = errorOf([&] { (void)rs.find(bad); });
+        EXPECT_EQ(e.source(), Failure::recordsetSource()) << bad.toStdString();
         EXPECT_FALSE(e.description().isEmpty());
     }
-    EXPECT_EQ(errorOf([&] { rs.setFilter(u"TownId = = 1"_s); }).source(), DbError::recordsetSource());
+    EXPECT_EQ(errorOf([&] { rs.setFilter(u"TownId = = 1"_s); }).source(), Failure::recordsetSource());
 }
 
 TEST(Recordset, OpensOnTheDemoDatabaseAndFiltersTheRegistry)

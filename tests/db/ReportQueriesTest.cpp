@@ -1,7 +1,7 @@
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
 #include "db/Connection.h"
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "db/SqlDialect.h"
 
@@ -26,7 +26,7 @@ protected:
         std::shared_ptr<const ResultTable> rows;
         try {
             rows = connection->execute(sql);
-        } catch (const DbError &e) {
+        } catch (const Failure &e) {
             ADD_FAILURE() << e.description().toStdString() << "\n" << sql.toStdString();
             return std::make_shared<ResultTable>(QStringList());
         }

@@ -1,4 +1,4 @@
-#include "db/DbError.h"
+#include "db/Failure.h"
 #include "db/SqlTranslator.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@ QString refusal(const QString &sql, SqlDialect dialect = SqlDialect::Sqlite)
 {
     try {
         (void)SqlTranslator::translate(sql, dialect);
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.source(), DbError::translationSource());
+    } catch (const Failure &e) {
+        EXPECT_EQ(e.source(), Failure::translationSource());
         return e.description();
     }
     return QString();

@@ -4,12 +4,12 @@
 #include <exception>
 #include <string>
 
-// A failure raised by the data layer: what went wrong (description) and who raised it
-// (source: the database driver or the component part). ShowError shows exactly these two.
-class DbError : public std::exception
+// A run-time failure: what went wrong (description) and who raised it (source: the database
+// driver, or the part of the component). ShowError shows exactly these two.
+class Failure : public std::exception
 {
 public:
-    DbError(QString description, QString source);
+    Failure(QString description, QString source);
 
     [[nodiscard]] const QString &description() const noexcept { return m_description; }
     [[nodiscard]] const QString &source() const noexcept { return m_source; }

@@ -1,24 +1,24 @@
-#include "db/DbError.h"
+#include "db/Failure.h"
 
 using namespace Qt::StringLiterals;
 
-DbError::DbError(QString description, QString source)
+Failure::Failure(QString description, QString source)
     : m_description(std::move(description)), m_source(std::move(source)),
       m_what(QString(m_source + u": "_s + m_description).toStdString())
 {
 }
 
-QString DbError::componentSource()
+QString Failure::componentSource()
 {
     return u"NVRptSales"_s;
 }
 
-QString DbError::recordsetSource()
+QString Failure::recordsetSource()
 {
     return u"NVRptSales.Recordset"_s;
 }
 
-QString DbError::translationSource()
+QString Failure::translationSource()
 {
     return u"NVRptSales.SqlTranslator"_s;
 }
