@@ -499,16 +499,23 @@ private:
         }
     }
 
+    // Expected quantity of a product sold in a week, from its share of the trade: purchases
+    // and stock follow demand, as a distributor's buying does.
+    double weeklyDemand(const Product &p) const
+    {
+        constexpr double averageLineQty = 5.5 * 2.8; // makeLine: 1..10, times ten one time in five
+        return double(m_options.saleLines) * averageLineQty * p.weight / m_productWeightTotal / 52.0;
+    }
+
     void purchases()
     {
         Inserter head(m_db, "INSERT INTO Purchase VALUES (?, ?, ?, ?)");
         Inserter body(m_db, "INSERT INTO PurchaseBody VALUES (?, ?, ?, ?, ?, ?)");
         Inserter retHead(m_db, "INSERT INTO PurReturns VALUES (?, ?, ?)");
         Inserter retBody(m_db, "INSERT INTO PurReturnsBody VALUES (?, ?, ?, ?, ?, ?)");
-        // Each company delivers about once a week; larger trade, fuller deliveries.
-        const int perDelivery = std::clamp(m_options.saleLines / 8000, 3, 40);
+        // Each company delivers once a week, about half its range each time: a little more than sells.
         qint64 purchaseId = 0, returnId = 0;
-        for (int day = 0; day < 365; day += 1) {
+        for (int day = 0; day < 365; ++day) {
             const QDate date = m_start.addDays(day);
             for (int companyId : m_suppliersByCompany) {
                 if ((day + companyId) % 7 != 0)
@@ -519,21 +526,23 @@ private:
                 const bool returned = m_random.chance(4);
                 if (returned) {
                     ++returnId;
-                    retHead << returnId << dateText(date.addDays(3) > m_options.endDate ? date : date.addDays(3))
-                            << "S" + std::to_string(companyId);
+                    const QDate back = date.addDays(3) > m_options.endDate ? date : date.addDays(3);
+                    retHead << returnId << dateText(back) << "S" + std::to_string(companyId);
                     retHead.run();
                 }
                 int sr = 0;
-                const std::vector<size_t> &range = m_productsByCompany[companyId];
-                for (int k = 0; k < perDelivery; ++k) {
-                    const Product &p = m_products[range[size_t(m_random.next() % range.size())]];
-                    const double qty = m_random.between(5, 60) * 10;
-                    const double bonus = m_random.chance(25) ? qty / 20 : 0;
+                for (size_t index : m_productsByCompany[companyId]) {
+                    const Product &p = m_products[index];
+                    if (!m_random.chance(50))
+                        continue;
+                    const double spread = 0.8 + m_random.between(0, 60) / 100.0;
+                    const double qty = std::max(10.0, std::round(weeklyDemand(p) * 2.2 * spread / 10.0) * 10.0);
+                    const double bonus = m_random.chance(25) ? std::round(qty / 20) : 0;
                     body << purchaseId << ++sr << p.id << qty << bonus << money(p.price * 0.82);
                     body.run();
                     if (returned && sr == 1) {
-                        retBody << returnId << 1 << p.id << double(m_random.between(1, 10)) << 0.0
-                                << money(p.price * 0.82);
+                        retBody << returnId << 1 << p.id << std::min(qty, double(m_random.between(1, 10)))
+                                << 0.0 << money(p.price * 0.82);
                         retBody.run();
                     }
                 }
@@ -547,14 +556,16 @@ private:
         Inserter current(m_db, "INSERT INTO CurrentStock VALUES (?, ?, ?, ?)");
         for (const Product &p : m_products) {
             if (m_random.chance(90)) {
-                opening << p.id << double(m_random.between(0, 400)) << double(m_random.between(0, 20))
-                        << money(p.price * 0.8);
+                // Four to eight weeks of demand at the start of the year.
+                opening << p.id << std::round(weeklyDemand(p) * (4 + m_random.between(0, 4)))
+                        << double(m_random.between(0, 20)) << money(p.price * 0.8);
                 opening.run();
             }
             if (m_random.chance(95)) {
                 const int batches = m_random.between(1, 3);
                 for (int b = 1; b <= batches; ++b) {
-                    current << p.id << "B" + std::to_string(b) << double(m_random.between(10, 900))
+                    current << p.id << "B" + std::to_string(b)
+                            << std::max(10.0, std::round(weeklyDemand(p) * m_random.between(1, 4)))
                             << money(p.price * (0.75 + double(m_random.between(0, 10)) / 100.0));
                     current.run();
                 }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "presentation/Expression.h"
+#include "presentation/ReportLayout.h"
+
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class ResultTable;
+
+// The rows a report prints, bound to its layout: every column the layout names is resolved to
+// a column of the result (matched without regard to case) or to a computed column, once; and
+// for every row the outermost group level that begins there is worked out, so paginating
+// never compares values again. A column the result lacks is a Failure naming it.
+class DataBinding
+{
+public:
+    // rows: the result's rows in print order (empty with allRows for every row).
+    DataBinding(std::shared_ptr<const ResultTable> table, std::vector<int> rows, bool allRows,
+                const ReportLayout &layout);
+
+    [[nodiscard]] int rowCount() const { return m_rowCount; }
+    [[nodiscard]] const ResultTable &table() const { return *m_table; }
+    [[nodiscard]] std::shared_ptr<const ResultTable> sharedTable() const { return m_table; }
+    [[nodiscard]] int tableRow(int row) const { return m_allRows ? row : m_rows[size_t(row)]; }
+
+    // Reference of a bound name: >= 0 a result column, < 0 a computed column.
+    [[nodiscard]] int reference(const QString &name) const;
+
+    [[nodiscard]] bool isNull(int reference, int row) const;
+    [[nodiscard]] double number(int reference, int row) const;
+    [[nodiscard]] QVariant value(int reference, int row) const;
+
+    // For each row, the outermost group level that begins there (0 for the first row), or the
+    // number of groups where none does.
+    [[nodiscard]] const std::vector<uint8_t> &groupBreaks() const { return m_breaks; }
+
+    // The result's rows in print order.
+    [[nodiscard]] std::vector<int> printOrder() const;
+
+private:
+    std::vector<double> sortKey(int reference) const;
+    void sortRows(const ReportLayout &layout);
+    int resolve(const QString &name, const QString &usedBy) const;
+
+    std::shared_ptr<const ResultTable> m_table;
+    std::vector<int> m_rows;
+    bool m_allRows;
+    int m_rowCount;
+    std::vector<QString> m_computedNames;
+    std::vector<Expression> m_computed;
+    std::vector<std::vector<int>> m_computedInputs; // references per expression name
+    std::vector<uint8_t> m_breaks;
+};

@@ -1,0 +1,178 @@
+#include "presentation/Paginator.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr double kTolerance = 0.001; // points: rounding of millimetre heights
+
+} // namespace
+
+Paginator::Paginator(PaginatorBands bands, const std::vector<uint8_t> &groupBreaks)
+    : m_bands(std::move(bands)), m_breaks(groupBreaks), m_rows(int(groupBreaks.size())),
+      m_groups(int(m_bands.groupHeader.size()))
+{
+    m_bands.groupFooter.resize(size_t(m_groups), 0.0);
+    m_bands.reprintHeader.resize(size_t(m_groups), false);
+    m_starts.push_back({0, 0});
+}
+
+int Paginator::breakLevel(int row) const
+{
+    return row < m_rows ? m_breaks[size_t(row)] : 0;
+}
+
+int Paginator::footerCount(int row) const
+{
+    if (row == 0 || m_rows == 0)
+        return 0;
+    const int level = breakLevel(row);
+    return level < m_groups ? m_groups - level : 0;
+}
+
+int Paginator::headerCount(int row) const
+{
+    if (row >= m_rows)
+        return 0;
+    const int level = breakLevel(row);
+    return level < m_groups ? m_groups - level : 0;
+}
+
+int Paginator::stepCount(int row) const
+{
+    return footerCount(row) + headerCount(row) + 1; // detail, or the report footer at the end
+}
+
+double Paginator::stepHeight(int row, int step, BandKind &kind, int &group) const
+{
+    const int footers = footerCount(row);
+    const int headers = headerCount(row);
+    if (step < footers) {
+        kind = BandKind::GroupFooter;
+        group = m_groups - 1 - step;
+        return m_bands.groupFooter[size_t(group)];
+    }
+    if (step < footers + headers) {
+        kind = BandKind::GroupHeader;
+        group = breakLevel(row) + (step - footers);
+        return m_bands.groupHeader[size_t(group)];
+    }
+    group = -1;
+    if (row < m_rows) {
+        kind = BandKind::Detail;
+        return m_bands.detail;
+    }
+    kind = BandKind::ReportFooter;
+    return m_bands.reportFooter;
+}
+
+// Groups still open at a position, outermost first: their headers may be repeated there.
+int Paginator::groupsInProgress(PagePosition at) const
+{
+    const int footers = footerCount(at.row);
+    if (at.step < footers)
+        return m_groups - 1 - at.step;
+    if (at.row >= m_rows)
+        return 0;
+    if (at.step < footers + headerCount(at.row))
+        return breakLevel(at.row) + (at.step - footers);
+    return m_groups;
+}
+
+PagePosition Paginator::fill(PagePosition start, bool firstPage, std::vector<PlacedBand> *out) const
+{
+    double y = 0;
+    auto place = [&](BandKind kind, int group, int row, double height, bool repeated) {
+        if (out)
+            out->push_back({kind, group, row, y, repeated});
+        y += height;
+    };
+    if (firstPage)
+        place(BandKind::ReportHeader, -1, m_rows > 0 ? 0 : -1, m_bands.reportHeader, false);
+    const int firstRow = start.row < m_rows ? start.row : m_rows - 1;
+    place(BandKind::PageHeader, -1, firstRow, m_bands.pageHeader, false);
+
+    const int open = groupsInProgress(start);
+    const int repeatedRow = start.step < footerCount(start.row) ? start.row - 1 : start.row;
+    for (int g = 0; g < open; ++g) {
+        if (m_bands.reprintHeader[size_t(g)])
+            place(BandKind::GroupHeader, g, repeatedRow, m_bands.groupHeader[size_t(g)], true);
+    }
+
+    const double bottom = m_bands.pageBody - m_bands.pageFooter;
+    bool placedAny = false;
+    int lastRow = firstRow;
+    PagePosition pos = start;
+    while (pos.row <= m_rows) {
+        if (pos.step >= stepCount(pos.row)) {
+            ++pos.row;
+            pos.step = 0;
+            continue;
+        }
+        BandKind kind;
+        int group;
+        const double height = stepHeight(pos.row, pos.step, kind, group);
+        double need = height;
+        const int footers = footerCount(pos.row);
+        if (kind == BandKind::GroupHeader && pos.step == footers) {
+            // The headers a row begins travel with the row itself.
+            need = m_bands.detail;
+            for (int s = footers; s < footers + headerCount(pos.row); ++s) {
+                BandKind k;
+                int g;
+                need += stepHeight(pos.row, s, k, g);
+            }
+        }
+        if (placedAny && y + need > bottom + kTolerance)
+            break;
+        const int row = kind == BandKind::GroupFooter || kind == BandKind::ReportFooter
+            ? pos.row - 1 : pos.row;
+        place(kind, group, row, height, false);
+        placedAny = true;
+        if (row >= 0)
+            lastRow = row;
+        ++pos.step;
+    }
+    if (out) {
+        y = m_bands.pageBody - m_bands.pageFooter;
+        place(BandKind::PageFooter, -1, lastRow, m_bands.pageFooter, false);
+    }
+    if (pos.row <= m_rows && pos.step >= stepCount(pos.row)) {
+        ++pos.row;
+        pos.step = 0;
+    }
+    return pos;
+}
+
+bool Paginator::hasPage(int n)
+{
+    while (int(m_starts.size()) <= n && !m_complete) {
+        const PagePosition next = fill(m_starts.back(), m_starts.size() == 1, nullptr);
+        if (next.row > m_rows)
+            m_complete = true;
+        else
+            m_starts.push_back(next);
+    }
+    return n >= 0 && n < int(m_starts.size());
+}
+
+int Paginator::pageCount()
+{
+    while (!m_complete)
+        hasPage(int(m_starts.size()));
+    return int(m_starts.size());
+}
+
+PagePosition Paginator::pageStart(int n)
+{
+    if (!hasPage(n))
+        throw std::out_of_range("no such page");
+    return m_starts[size_t(n)];
+}
+
+std::vector<PlacedBand> Paginator::bands(int n)
+{
+    std::vector<PlacedBand> out;
+    fill(pageStart(n), n == 0, &out);
+    return out;
+}

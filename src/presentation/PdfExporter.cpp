@@ -1,0 +1,44 @@
+#include "presentation/PdfExporter.h"
+
+#include "db/Failure.h"
+#include "presentation/PageRenderer.h"
+
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+bool PdfExporter::write(Report &report, const QString &path, const Report::Progress &progress)
+{
+    const int pages = report.pageCount();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), u"NVRptSales.Export"_s);
+    constexpr int resolution = 1200; // dots per inch of the PDF's drawing coordinates
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(resolution);
+        writer.setPageLayout(report.pageLayout());
+        writer.setTitle(report.ReportTitle());
+        writer.setCreator(u"Norvale Sales Reports"_s);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw Failure(u"Cannot start the PDF %1"_s.arg(path), u"NVRptSales.Export"_s);
+        PageRenderer renderer(report, painter, resolution / 72.0);
+        for (int i = 0; i < pages; ++i) {
+            if (i > 0)
+                writer.newPage();
+            renderer.render(report.page(i));
+            if (progress && !progress(i + 1, pages)) {
+                painter.end();
+                file.cancelWriting();
+                return false;
+            }
+        }
+        painter.end();
+    }
+    if (!file.commit())
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), u"NVRptSales.Export"_s);
+    return true;
+}

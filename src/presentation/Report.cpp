@@ -1,0 +1,203 @@
+#include "presentation/Report.h"
+
+#include "db/CsvWriter.h"
+#include "db/Failure.h"
+#include "db/ResultTable.h"
+#include "presentation/DataBinding.h"
+#include "presentation/LayoutLibrary.h"
+#include "presentation/PdfExporter.h"
+#include "presentation/ReportPages.h"
+#include "presentation/ReportPrinter.h"
+
+#include <QPageSize>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString engineSource()
+{
+    return u"NVRptSales.ReportEngine"_s;
+}
+
+} // namespace
+
+Report::Report(std::shared_ptr<const ReportLayout> layout)
+    : m_layout(std::move(layout)), m_database(*this), m_printer(m_layout->printer),
+      m_orientation(m_layout->orientation), m_title(m_layout->title),
+      m_printDate(QDate::currentDate())
+{
+    for (const Band &band : m_layout->bands) {
+        m_bandFirstObject.push_back(int(m_objects.size()));
+        std::vector<ReportObject *> objects;
+        for (const LayoutObject &o : band.objects) {
+            m_objects.push_back(std::make_unique<ReportObject>(o));
+            objects.push_back(m_objects.back().get());
+        }
+        m_sections.emplace_back(band.sectionName, std::move(objects));
+    }
+    for (const ParameterSpec &p : m_layout->parameters)
+        m_parameters.emplace_back(p.name);
+}
+
+Report::~Report() = default;
+
+std::unique_ptr<Report> Report::fromLayout(const QString &name)
+{
+    return std::make_unique<Report>(LayoutLibrary::load(name));
+}
+
+int Report::objectIndex(const Band &band, size_t objectInBand) const
+{
+    const size_t bandIndex = size_t(&band - m_layout->bands.data());
+    return m_bandFirstObject[bandIndex] + int(objectInBand);
+}
+
+void Report::SelectPrinter(const QString &driver, const QString &printer, const QString &port)
+{
+    m_printer = {driver, printer, port};
+}
+
+int Report::PaperOrientation() const
+{
+    return m_orientation == QPageLayout::Portrait ? 1 : 2;
+}
+
+void Report::SetPaperOrientation(int orientation)
+{
+    if (orientation != 1 && orientation != 2)
+        throw Failure(u"Paper orientation %1 is neither portrait (1) nor landscape (2)"_s.arg(orientation),
+                      engineSource());
+    const QPageLayout::Orientation o = orientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape;
+    if (o == m_orientation)
+        return;
+    m_orientation = o;
+    if (m_pages) {
+        // Another page height: paginate again.
+        auto table = m_pages->binding().sharedTable();
+        bind(table, m_rowOrder, m_allRows);
+    }
+}
+
+ReportObject &Report::textObject(const QString &name)
+{
+    for (const auto &o : m_objects) {
+        if (o->kind() == ReportObject::Kind::Text && o->Name().compare(name, Qt::CaseInsensitive) == 0)
+            return *o;
+    }
+    throw Failure(u"The report %1 has no text object named %2"_s.arg(m_layout->name, name),
+                  engineSource());
+}
+
+ParameterField &Report::ParameterFields(int number)
+{
+    if (number < 1 || number > int(m_parameters.size()))
+        throw Failure(u"The report %1 has no parameter field %2 (it has %3)"_s.arg(m_layout->name)
+                          .arg(number).arg(m_parameters.size()),
+                      engineSource());
+    return m_parameters[size_t(number - 1)];
+}
+
+QString Report::parameterValue(int number) const
+{
+    return number >= 1 && number <= int(m_parameters.size())
+        ? m_parameters[size_t(number - 1)].currentValue() : QString();
+}
+
+void Report::bind(std::shared_ptr<const ResultTable> table, std::vector<int> rows, bool allRows)
+{
+    auto binding = std::make_unique<DataBinding>(std::move(table), rows, allRows, *m_layout);
+    m_allRows = allRows;
+    m_rowOrder = allRows ? std::vector<int>() : std::move(rows);
+    m_pages = std::make_unique<ReportPages>(*this, std::move(binding));
+}
+
+void Report::requireBound() const
+{
+    if (!m_pages)
+        throw Failure(u"The report %1 has no data source"_s.arg(m_layout->name), engineSource());
+}
+
+std::shared_ptr<const ResultTable> Report::rows() const
+{
+    return m_pages ? m_pages->binding().sharedTable() : nullptr;
+}
+
+int Report::rowCount() const
+{
+    return m_pages ? m_pages->binding().rowCount() : 0;
+}
+
+QPageLayout Report::pageLayout() const
+{
+    return QPageLayout(QPageSize(m_layout->pageSize), m_orientation, QMarginsF(), QPageLayout::Point);
+}
+
+QSizeF Report::pageSize() const
+{
+    const QSizeF portrait = QPageSize(m_layout->pageSize).size(QPageSize::Point);
+    return m_orientation == QPageLayout::Portrait ? portrait : portrait.transposed();
+}
+
+int Report::pageCount()
+{
+    requireBound();
+    return m_pages->pageCount();
+}
+
+bool Report::hasPage(int n)
+{
+    requireBound();
+    return m_pages->hasPage(n);
+}
+
+bool Report::isPageCountKnown() const
+{
+    return m_pages && m_pages->isComplete();
+}
+
+int Report::knownPageCount() const
+{
+    return m_pages ? m_pages->knownPages() : 0;
+}
+
+PageContent Report::page(int n)
+{
+    requireBound();
+    if (!m_pages->hasPage(n))
+        throw Failure(u"The report has no page %1"_s.arg(n + 1), engineSource());
+    return m_pages->page(n);
+}
+
+bool Report::exportPdf(const QString &path, const Progress &progress)
+{
+    requireBound();
+    return PdfExporter::write(*this, path, progress);
+}
+
+void Report::exportCsv(const QString &path) const
+{
+    requireBound();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), engineSource());
+    const DataBinding &binding = m_pages->binding();
+    const bool ok = CsvWriter::write(file, binding.table(), binding.printOrder());
+    if (!ok || !file.commit())
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), engineSource());
+}
+
+bool Report::print(const QString &printerName, const Progress &progress)
+{
+    requireBound();
+    return ReportPrinter::print(*this, printerName, progress);
+}
+
+void Report::PrintOut(bool promptUser)
+{
+    if (promptUser)
+        throw Failure(u"A print dialog is offered by the report viewer, not by the report"_s,
+                      engineSource());
+    print(QString());
+}

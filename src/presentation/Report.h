@@ -1,0 +1,103 @@
+#pragma once
+
+#include "presentation/PageContent.h"
+#include "presentation/ParameterField.h"
+#include "presentation/ReportDatabase.h"
+#include "presentation/ReportLayout.h"
+#include "presentation/ReportObject.h"
+#include "presentation/ReportSection.h"
+
+#include <QDate>
+#include <QPageLayout>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class ReportPages;
+class ResultTable;
+
+// A report object: a new instance of one layout, prepared by a report window (printer,
+// orientation, title, texts, parameter values, data source) and then previewed, printed or
+// exported. Pages are laid out lazily from the bound rows.
+class Report
+{
+public:
+    // Called after each page written by an export or a print; returning false cancels.
+    using Progress = std::function<bool(int pagesDone, int pageCount)>;
+
+    explicit Report(std::shared_ptr<const ReportLayout> layout);
+    ~Report();
+    Report(const Report &) = delete;
+    Report &operator=(const Report &) = delete;
+
+    // A new instance of the named layout (built in, or from the user's layout folder).
+    [[nodiscard]] static std::unique_ptr<Report> fromLayout(const QString &name);
+
+    [[nodiscard]] const ReportLayout &layout() const { return *m_layout; }
+
+    // --- the operations report windows use -----------------------------------------------
+    void SelectPrinter(const QString &driver, const QString &printer, const QString &port);
+    [[nodiscard]] const PrinterSelection &selectedPrinter() const { return m_printer; }
+    [[nodiscard]] int PaperOrientation() const; // 1 portrait, 2 landscape
+    void SetPaperOrientation(int orientation);
+    [[nodiscard]] const QString &ReportTitle() const { return m_title; }
+    void SetReportTitle(const QString &title) { m_title = title; }
+    // The text object of that name (case ignored); a Failure naming it when there is none.
+    ReportObject &textObject(const QString &name);
+    // Parameter field k, 1-based in the layout's order; a Failure when there is none.
+    ParameterField &ParameterFields(int number);
+    [[nodiscard]] int parameterFieldCount() const { return int(m_parameters.size()); }
+    [[nodiscard]] QString parameterValue(int number) const;
+    ReportDatabase &Database() { return m_database; }
+    [[nodiscard]] const std::vector<ReportSection> &Sections() const { return m_sections; }
+    // Prints the whole report as one job, without a dialog, on the selected printer when the
+    // system has one of that name, otherwise on the default printer. A Failure when there is
+    // no printer at all or the job cannot be made.
+    void PrintOut(bool promptUser = false);
+
+    // --- reading it ----------------------------------------------------------------------
+    [[nodiscard]] bool isBound() const { return m_pages != nullptr; }
+    [[nodiscard]] std::shared_ptr<const ResultTable> rows() const;
+    [[nodiscard]] int rowCount() const;
+    [[nodiscard]] QPageLayout pageLayout() const;
+    [[nodiscard]] QSizeF pageSize() const; // points, in the paper orientation
+    // Counts every page (fast: band heights only).
+    int pageCount();
+    // Whether page n (0-based) exists, paginating only as far as needed.
+    bool hasPage(int n);
+    [[nodiscard]] bool isPageCountKnown() const;
+    [[nodiscard]] int knownPageCount() const;
+    PageContent page(int n);
+    [[nodiscard]] const std::vector<std::unique_ptr<ReportObject>> &objects() const { return m_objects; }
+    [[nodiscard]] int objectIndex(const Band &band, size_t objectInBand) const;
+
+    [[nodiscard]] QDate printDate() const { return m_printDate; }
+    void setPrintDate(QDate date) { m_printDate = date; }
+
+    // --- writing it ----------------------------------------------------------------------
+    // Returns false when cancelled (no file is left then). Failure on errors.
+    bool exportPdf(const QString &path, const Progress &progress = {});
+    // The bound rows as CSV.
+    void exportCsv(const QString &path) const;
+    // Prints on the printer named (empty: the selected or default one); false when cancelled.
+    bool print(const QString &printerName, const Progress &progress = {});
+
+private:
+    friend class ReportDatabase;
+    void bind(std::shared_ptr<const ResultTable> table, std::vector<int> rows, bool allRows);
+    void requireBound() const;
+
+    std::shared_ptr<const ReportLayout> m_layout;
+    std::vector<std::unique_ptr<ReportObject>> m_objects;
+    std::vector<int> m_bandFirstObject; // per layout band
+    std::vector<ReportSection> m_sections;
+    std::vector<ParameterField> m_parameters;
+    ReportDatabase m_database;
+    PrinterSelection m_printer;
+    QPageLayout::Orientation m_orientation;
+    QString m_title;
+    QDate m_printDate;
+    std::vector<int> m_rowOrder; // the rows printed, unless all rows are
+    bool m_allRows = true;
+    std::unique_ptr<ReportPages> m_pages;
+};

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QRectF>
+#include <QString>
+#include <vector>
+
+// A report layout: the template every report object of that layout is a new instance of. All
+// lengths are in points (1/72 inch); the layout files give millimetres. Colours are OLE colour
+// values (0x00BBGGRR; -1 for none), the values the report objects' BackColor and FillColor use.
+enum class BandKind { ReportHeader, PageHeader, GroupHeader, Detail, GroupFooter, ReportFooter,
+                      PageFooter };
+
+enum class ObjectType { Text, Field, Summary, Special, Parameter, Box, Line };
+
+enum class SpecialField { PageNumber, PageNofM, PrintDate, ReportTitle, RecordCount };
+
+enum class SummaryFunction { Sum, Count };
+
+struct FontSpec
+{
+    QString family;
+    double size = 8.0; // points
+    bool bold = false;
+    bool italic = false;
+};
+
+struct ValueFormat
+{
+    enum class Kind { Text, Number, Date };
+    Kind kind = Kind::Text;
+    int decimals = 2;       // Number: digits after the point
+    bool trimZeros = false; // Number: drop trailing zeros of the decimals (quantities)
+    bool blankZero = false; // Number: show nothing for zero
+    QString datePattern = QStringLiteral("dd/MM/yyyy");
+};
+
+struct LayoutObject
+{
+    ObjectType type = ObjectType::Text;
+    QString name;
+    QRectF rect; // within the band
+    QString text;   // Text: the design text, until SetText replaces it
+    QString column; // Field, Summary: result column or computed column
+    ValueFormat format;
+    SummaryFunction function = SummaryFunction::Sum;
+    int scopeGroup = -1; // Summary: group level (0 = outermost), -1 = whole report
+    SpecialField special = SpecialField::PageNumber;
+    int parameter = 0; // Parameter: 1-based number of the parameter field shown
+    QString prefix;    // Special, Parameter: text before the value
+    FontSpec font;
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+    int color = 0;          // text colour
+    int backColor = -1;     // text and field objects
+    int fillColor = -1;     // boxes
+    int lineColor = 0;      // boxes and lines
+    double lineWidth = 0.5; // points
+};
+
+struct Band
+{
+    BandKind kind = BandKind::Detail;
+    int group = -1; // group bands: level, 0 = outermost
+    QString sectionName;
+    double height = 0;
+    std::vector<LayoutObject> objects;
+};
+
+struct GroupSpec
+{
+    QString column;
+    bool reprintHeader = false; // repeat the header at the top of a page the group runs onto
+};
+
+struct SortKey
+{
+    QString column;
+    bool descending = false;
+};
+
+struct ComputedColumn
+{
+    QString name;
+    QString expression; // arithmetic over columns: + - * / ( ) and numbers
+};
+
+struct ParameterSpec
+{
+    QString name;
+};
+
+struct PrinterSelection
+{
+    QString driver;
+    QString printer;
+    QString port;
+};
+
+struct ReportLayout
+{
+    QString name;
+    QString title;
+    QPageSize::PageSizeId pageSize = QPageSize::A4;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    QMarginsF margins; // points
+    PrinterSelection printer;
+    std::vector<SortKey> sortBy; // rows are sorted so first (stable), for queries with no order
+    std::vector<GroupSpec> groups;
+    std::vector<ComputedColumn> computed;
+    std::vector<ParameterSpec> parameters;
+    std::vector<Band> bands; // in print order: headers, detail, footers
+
+    [[nodiscard]] const Band *band(BandKind kind, int group = -1) const
+    {
+        for (const Band &b : bands) {
+            if (b.kind == kind && b.group == group)
+                return &b;
+        }
+        return nullptr;
+    }
+};
+
+namespace LayoutUnits {
+constexpr double pointsPerMillimetre = 72.0 / 25.4;
+} // namespace LayoutUnits

@@ -1,0 +1,168 @@
+#include "presentation/ReportPages.h"
+
+#include "presentation/Report.h"
+#include "presentation/ValueFormatter.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+PaginatorBands bandHeights(const Report &report)
+{
+    const ReportLayout &layout = report.layout();
+    PaginatorBands bands;
+    bands.pageBody = report.pageSize().height() - layout.margins.top() - layout.margins.bottom();
+    auto height = [&](BandKind kind, int group = -1) {
+        const Band *b = layout.band(kind, group);
+        return b ? b->height : 0.0;
+    };
+    bands.reportHeader = height(BandKind::ReportHeader);
+    bands.pageHeader = height(BandKind::PageHeader);
+    bands.detail = height(BandKind::Detail);
+    bands.reportFooter = height(BandKind::ReportFooter);
+    bands.pageFooter = height(BandKind::PageFooter);
+    for (int g = 0; g < int(layout.groups.size()); ++g) {
+        bands.groupHeader.push_back(height(BandKind::GroupHeader, g));
+        bands.groupFooter.push_back(height(BandKind::GroupFooter, g));
+        bands.reprintHeader.push_back(layout.groups[size_t(g)].reprintHeader);
+    }
+    return bands;
+}
+
+std::vector<RunningTotals::Summary> summariesOf(const Report &report, const DataBinding &binding,
+                                                std::vector<int> &slots)
+{
+    std::vector<RunningTotals::Summary> summaries;
+    slots.assign(report.objects().size(), -1);
+    for (size_t i = 0; i < report.objects().size(); ++i) {
+        const LayoutObject &o = report.objects()[i]->layout();
+        if (o.type != ObjectType::Summary)
+            continue;
+        slots[i] = int(summaries.size());
+        summaries.push_back({binding.reference(o.column), o.function, o.scopeGroup});
+    }
+    return summaries;
+}
+
+} // namespace
+
+ReportPages::ReportPages(const Report &report, std::unique_ptr<DataBinding> binding)
+    : m_report(report), m_binding(std::move(binding)),
+      m_paginator(bandHeights(report), m_binding->groupBreaks()),
+      m_totals(summariesOf(report, *m_binding, m_summarySlot)), m_cursor(m_totals.initial())
+{
+    m_references.assign(report.objects().size(), -1);
+    for (size_t i = 0; i < report.objects().size(); ++i) {
+        const LayoutObject &o = report.objects()[i]->layout();
+        if (o.type == ObjectType::Field || o.type == ObjectType::Summary)
+            m_references[i] = m_binding->reference(o.column);
+    }
+}
+
+RunningTotals::State ReportPages::stateAtPage(int n)
+{
+    while (int(m_snapshots.size()) <= n) {
+        const int target = m_paginator.pageStart(int(m_snapshots.size())).row;
+        for (; m_cursorRow < target && m_cursorRow < m_binding->rowCount(); ++m_cursorRow) {
+            const int level = m_paginator.breakLevel(m_cursorRow);
+            if (level < m_paginator.groupCount())
+                m_totals.beginGroups(m_cursor, level);
+            m_totals.add(m_cursor, *m_binding, m_cursorRow);
+        }
+        m_snapshots.push_back(m_cursor);
+    }
+    return m_snapshots[size_t(n)];
+}
+
+QString ReportPages::textOf(int object, const PlacedBand &band, const RunningTotals::State &state,
+                            int page)
+{
+    const ReportObject &ro = *m_report.objects()[size_t(object)];
+    const LayoutObject &o = ro.layout();
+    switch (o.type) {
+    case ObjectType::Text:
+        return ro.text();
+    case ObjectType::Field: {
+        if (band.row < 0)
+            return QString();
+        const int ref = m_references[size_t(object)];
+        if (m_binding->isNull(ref, band.row))
+            return QString();
+        if (o.format.kind == ValueFormat::Kind::Number)
+            return ValueFormatter::number(m_binding->number(ref, band.row), o.format);
+        return ValueFormatter::format(m_binding->value(ref, band.row), o.format);
+    }
+    case ObjectType::Summary:
+        return ValueFormatter::number(state[size_t(m_summarySlot[size_t(object)])], o.format);
+    case ObjectType::Special:
+        switch (o.special) {
+        case SpecialField::PageNumber:
+            return o.prefix + QString::number(page + 1);
+        case SpecialField::PageNofM:
+            return o.prefix + u"Page %1 of %2"_s.arg(page + 1).arg(m_paginator.pageCount());
+        case SpecialField::PrintDate:
+            return o.prefix + m_report.printDate().toString(o.format.kind == ValueFormat::Kind::Date
+                                                                ? o.format.datePattern
+                                                                : u"dd/MM/yyyy"_s);
+        case SpecialField::ReportTitle:
+            return o.prefix + m_report.ReportTitle();
+        case SpecialField::RecordCount:
+            return o.prefix + ValueFormatter::number(m_binding->rowCount(), ValueFormat{ValueFormat::Kind::Number, 0});
+        }
+        break;
+    case ObjectType::Parameter: {
+        return o.prefix + m_report.parameterValue(o.parameter);
+    }
+    default:
+        break;
+    }
+    return QString();
+}
+
+PageContent ReportPages::page(int n)
+{
+    const ReportLayout &layout = m_report.layout();
+    PageContent content;
+    content.size = m_report.pageSize();
+    const std::vector<PlacedBand> bands = m_paginator.bands(n);
+    RunningTotals::State state = stateAtPage(n);
+
+    // Headers of the first row that went onto the previous page still begin their groups.
+    const PagePosition start = m_paginator.pageStart(n);
+    const int skipped = std::clamp(start.step - m_paginator.footerCount(start.row), 0,
+                                   m_paginator.headerCount(start.row));
+    for (int k = 0; k < skipped; ++k)
+        m_totals.beginGroups(state, m_paginator.breakLevel(start.row) + k);
+
+    const double left = layout.margins.left();
+    const double top = layout.margins.top();
+    for (const PlacedBand &placed : bands) {
+        if (placed.kind == BandKind::GroupHeader && !placed.repeated)
+            m_totals.beginGroups(state, placed.group);
+        else if (placed.kind == BandKind::Detail)
+            m_totals.add(state, *m_binding, placed.row);
+
+        const Band *band = layout.band(placed.kind, placed.group);
+        if (!band)
+            continue;
+        for (size_t k = 0; k < band->objects.size(); ++k) {
+            const int object = m_report.objectIndex(*band, k);
+            const ReportObject &ro = *m_report.objects()[size_t(object)];
+            const LayoutObject &o = ro.layout();
+            const QRectF rect = o.rect.translated(left, top + placed.y);
+            if (o.type == ObjectType::Box) {
+                content.items.push_back({PageItem::Kind::Box, object, rect, QString()});
+            } else if (o.type == ObjectType::Line) {
+                content.items.push_back({PageItem::Kind::Line, object, rect, QString()});
+            } else {
+                QString text = textOf(object, placed, state, n);
+                if (text.isEmpty() && ro.BackColor() == -1)
+                    continue;
+                content.items.push_back({PageItem::Kind::Text, object, rect, std::move(text)});
+            }
+        }
+    }
+    return content;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "presentation/DataBinding.h"
+#include "presentation/PageContent.h"
+#include "presentation/Paginator.h"
+#include "presentation/RunningTotals.h"
+
+#include <memory>
+#include <vector>
+
+class Report;
+
+// The pages of a bound report: paginates lazily, keeps the running totals at each page start
+// (so any page can be built again on its own), and builds a page's display list from the
+// placed bands, the bound rows and the report object's current texts and values.
+class ReportPages
+{
+public:
+    ReportPages(const Report &report, std::unique_ptr<DataBinding> binding);
+
+    bool hasPage(int n) { return m_paginator.hasPage(n); }
+    int pageCount() { return m_paginator.pageCount(); }
+    [[nodiscard]] bool isComplete() const { return m_paginator.isComplete(); }
+    [[nodiscard]] int knownPages() const { return m_paginator.knownPages(); }
+    [[nodiscard]] const DataBinding &binding() const { return *m_binding; }
+
+    PageContent page(int n);
+
+private:
+    RunningTotals::State stateAtPage(int n);
+    QString textOf(int object, const PlacedBand &band, const RunningTotals::State &state, int page);
+
+    const Report &m_report;
+    std::unique_ptr<DataBinding> m_binding;
+    std::vector<int> m_references;  // per object: bound column, or -1
+    std::vector<int> m_summarySlot; // per object: index into the totals, or -1 (filled first)
+    Paginator m_paginator;
+    RunningTotals m_totals;
+    std::vector<RunningTotals::State> m_snapshots; // totals before each page's first row
+    int m_cursorRow = 0;
+    RunningTotals::State m_cursor;
+};

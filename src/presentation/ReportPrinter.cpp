@@ -1,0 +1,66 @@
+#include "presentation/ReportPrinter.h"
+
+#include "db/Failure.h"
+#include "presentation/PageRenderer.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString printingSource()
+{
+    return u"NVRptSales.Printing"_s;
+}
+
+} // namespace
+
+QString ReportPrinter::choosePrinter(const QString &wanted)
+{
+    const QStringList available = QPrinterInfo::availablePrinterNames();
+    if (available.isEmpty())
+        throw Failure(u"No printer is installed: the report was not printed"_s, printingSource());
+    if (!wanted.isEmpty() && available.contains(wanted))
+        return wanted;
+    const QString fallback = QPrinterInfo::defaultPrinterName();
+    return fallback.isEmpty() ? available.front() : fallback;
+}
+
+bool ReportPrinter::print(Report &report, const QString &printerName, const Report::Progress &progress)
+{
+    const QString wanted = printerName.isEmpty() ? report.selectedPrinter().printer : printerName;
+    if (!printerName.isEmpty() && !QPrinterInfo::availablePrinterNames().contains(printerName))
+        throw Failure(u"There is no printer named %1"_s.arg(printerName), printingSource());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(choosePrinter(wanted));
+    return print(report, printer, progress);
+}
+
+bool ReportPrinter::print(Report &report, QPrinter &printer, const Report::Progress &progress)
+{
+    const int pages = report.pageCount();
+    printer.setFullPage(true); // the layout's own margins place everything
+    printer.setPageLayout(report.pageLayout());
+    printer.setDocName(report.ReportTitle().isEmpty() ? report.layout().name : report.ReportTitle());
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw Failure(u"Cannot start a print job on %1"_s.arg(printer.printerName()), printingSource());
+    PageRenderer renderer(report, painter, printer.resolution() / 72.0);
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            printer.newPage();
+        renderer.render(report.page(i));
+        if (progress && !progress(i + 1, pages)) {
+            printer.abort();
+            painter.end();
+            return false;
+        }
+    }
+    painter.end();
+    if (printer.printerState() == QPrinter::Error)
+        throw Failure(u"The print job on %1 failed"_s.arg(printer.printerName()), printingSource());
+    return true;
+}
