@@ -51,10 +51,12 @@ TEST(Odbc, GivesTheSameRowsAsTheEmbeddedDriver)
         ReferenceQueries::salesRegister(from, to, u" and t.townid='3'"_s),
         ReferenceQueries::salesSummary(from, to, QString()),
         ReferenceQueries::companyWiseSale(from, to, QString()),
-        // (The product-wise query is left out: the SQLite ODBC driver types an expression column
-        // from its first row, so an ISNULL(..., 0) that starts with 0 truncates later amounts.)
+        // (Queries whose computed columns may start with a whole number, such as the stock
+        // statement's ISNULL(AvgCost, 0), are left out: the SQLite ODBC driver types such a
+        // column from its first row and truncates the amounts after it.)
         ReferenceQueries::companySectorWiseSale(from, to, u"12"_s, QString()),
-        ReferenceQueries::salesStockStatement(from, to, u" and Companies.CompanyId ='13'"_s),
+        ReferenceQueries::saleReturnRegister(from, to, u" And r.salereturnid between 1 and 99999"_s,
+                                             QString()),
         u"Select * FROM Parties Where IsCustomer=1 AND PartyName LIKE '%o''ha%'"_s};
     for (const QString &sql : statements) {
         const auto expected = native->execute(sql);
