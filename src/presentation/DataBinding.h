@@ -33,8 +33,8 @@ public:
     [[nodiscard]] QVariant value(int reference, int row) const;
 
     // For each row, the outermost group level that begins there (0 for the first row), or the
-    // number of groups where none does.
-    [[nodiscard]] const std::vector<uint8_t> &groupBreaks() const { return m_breaks; }
+    // number of groups where none does. Handed over once, to the paginator.
+    [[nodiscard]] std::vector<uint8_t> takeGroupBreaks() { return std::move(m_breaks); }
 
     // The result's rows in print order.
     [[nodiscard]] std::vector<int> printOrder() const;

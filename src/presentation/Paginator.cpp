@@ -8,8 +8,8 @@ constexpr double kTolerance = 0.001; // points: rounding of millimetre heights
 
 } // namespace
 
-Paginator::Paginator(PaginatorBands bands, const std::vector<uint8_t> &groupBreaks)
-    : m_bands(std::move(bands)), m_breaks(groupBreaks), m_rows(int(groupBreaks.size())),
+Paginator::Paginator(PaginatorBands bands, std::vector<uint8_t> groupBreaks)
+    : m_bands(std::move(bands)), m_breaks(std::move(groupBreaks)), m_rows(int(m_breaks.size())),
       m_groups(int(m_bands.groupHeader.size()))
 {
     m_bands.groupFooter.resize(size_t(m_groups), 0.0);
@@ -123,7 +123,8 @@ PagePosition Paginator::fill(PagePosition start, bool firstPage, std::vector<Pla
                 need += stepHeight(pos.row, s, k, g);
             }
         }
-        if (placedAny && y + need > bottom + kTolerance)
+        // A band that takes no room never starts a page of its own.
+        if (placedAny && need > 0 && y + need > bottom + kTolerance)
             break;
         const int row = kind == BandKind::GroupFooter || kind == BandKind::ReportFooter
             ? pos.row - 1 : pos.row;

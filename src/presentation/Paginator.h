@@ -46,7 +46,7 @@ class Paginator
 {
 public:
     // groupBreaks: per row, the outermost group level beginning there (DataBinding).
-    Paginator(PaginatorBands bands, const std::vector<uint8_t> &groupBreaks);
+    Paginator(PaginatorBands bands, std::vector<uint8_t> groupBreaks);
 
     // Paginates as far as needed to know whether page n (0-based) exists.
     bool hasPage(int n);
@@ -72,7 +72,7 @@ private:
     int groupsInProgress(PagePosition at) const;
 
     PaginatorBands m_bands;
-    const std::vector<uint8_t> &m_breaks;
+    std::vector<uint8_t> m_breaks;
     int m_rows;
     int m_groups;
     std::vector<PagePosition> m_starts;

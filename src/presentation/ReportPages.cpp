@@ -50,7 +50,7 @@ std::vector<RunningTotals::Summary> summariesOf(const Report &report, const Data
 
 ReportPages::ReportPages(const Report &report, std::unique_ptr<DataBinding> binding)
     : m_report(report), m_binding(std::move(binding)),
-      m_paginator(bandHeights(report), m_binding->groupBreaks()),
+      m_paginator(bandHeights(report), m_binding->takeGroupBreaks()),
       m_totals(summariesOf(report, *m_binding, m_summarySlot)), m_cursor(m_totals.initial())
 {
     m_references.assign(report.objects().size(), -1);

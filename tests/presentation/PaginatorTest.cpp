@@ -1,0 +1,165 @@
+#include "presentation/Paginator.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+PaginatorBands plain(double body, double detail, double pageHeader = 0, double pageFooter = 0)
+{
+    PaginatorBands b;
+    b.pageBody = body;
+    b.detail = detail;
+    b.pageHeader = pageHeader;
+    b.pageFooter = pageFooter;
+    return b;
+}
+
+PaginatorBands grouped(PaginatorBands b, std::vector<double> headers, std::vector<double> footers,
+                       std::vector<bool> reprint = {})
+{
+    b.groupHeader = std::move(headers);
+    b.groupFooter = std::move(footers);
+    b.reprintHeader = std::move(reprint);
+    return b;
+}
+
+// Breaks for consecutive groups of the given sizes, one group level.
+std::vector<uint8_t> groupsOf(std::initializer_list<int> sizes)
+{
+    std::vector<uint8_t> breaks;
+    for (int size : sizes) {
+        for (int i = 0; i < size; ++i)
+            breaks.push_back(i == 0 ? 0 : 1);
+    }
+    return breaks;
+}
+
+std::vector<int> startRows(Paginator &p)
+{
+    std::vector<int> rows;
+    for (int n = 0; n < p.pageCount(); ++n)
+        rows.push_back(p.pageStart(n).row);
+    return rows;
+}
+
+struct Case
+{
+    const char *name;
+    PaginatorBands bands;
+    std::vector<uint8_t> breaks;
+    std::vector<int> startRows;
+};
+
+} // namespace
+
+TEST(Paginator, SplitsRowsByBandHeights)
+{
+    PaginatorBands withReportHeader = plain(100, 10, 10, 10);
+    withReportHeader.reportHeader = 20;
+    PaginatorBands tallFooter = plain(100, 10, 10, 10);
+    tallFooter.reportFooter = 30;
+    const std::vector<Case> cases = {
+        {"eight rows a page", plain(100, 10, 10, 10), std::vector<uint8_t>(17, 0), {0, 8, 16}},
+        {"report header on the first page only", withReportHeader, std::vector<uint8_t>(17, 0), {0, 6, 14}},
+        {"report footer that does not fit moves on", tallFooter, std::vector<uint8_t>(16, 0), {0, 8, 16}},
+        {"a band taller than a page gets its own", plain(100, 120), std::vector<uint8_t>(3, 0), {0, 1, 2}},
+        {"no rows still makes a page", plain(100, 10, 10, 10), {}, {0}},
+        // The header of the second group would fit at the foot of page 1, its row would not.
+        {"a group header travels with its first row",
+         grouped(plain(50, 10), {10}, {10}), groupsOf({2, 2}), {0, 2}},
+        {"groups that fit share the page", grouped(plain(80, 10), {10}, {10}), groupsOf({2, 2}), {0}},
+    };
+    for (const Case &c : cases) {
+        Paginator p(c.bands, c.breaks);
+        EXPECT_EQ(startRows(p), c.startRows) << c.name;
+    }
+}
+
+TEST(Paginator, IsLazyAndRepeatsOpenGroupHeaders)
+{
+    const std::vector<uint8_t> breaks(100000, 0);
+    Paginator lazy(plain(100, 10), breaks);
+    EXPECT_TRUE(lazy.hasPage(1));
+    EXPECT_EQ(lazy.knownPages(), 2);
+    EXPECT_FALSE(lazy.isComplete());
+    EXPECT_EQ(lazy.pageCount(), 10000);
+    EXPECT_FALSE(lazy.hasPage(10000));
+
+    // One group of six rows over two pages: the header comes again, marked as repeated, and
+    // the footer follows the last row.
+    Paginator p(grouped(plain(50, 10), {10}, {10}, {true}), groupsOf({6}));
+    ASSERT_EQ(p.pageCount(), 2);
+    const std::vector<PlacedBand> second = p.bands(1);
+    std::vector<BandKind> kinds;
+    for (const PlacedBand &b : second)
+        kinds.push_back(b.kind);
+    EXPECT_EQ(kinds, (std::vector<BandKind>{BandKind::PageHeader, BandKind::GroupHeader,
+                                            BandKind::Detail, BandKind::Detail,
+                                            BandKind::GroupFooter, BandKind::ReportFooter,
+                                            BandKind::PageFooter}));
+    EXPECT_TRUE(second[1].repeated);
+    EXPECT_EQ(second[2].row, 4);
+    EXPECT_EQ(second[4].row, 5); // the footer shows the group's last row
+}
+
+// Random layouts and groupings: every row is printed once, in order; no group header is left
+// without its first row on the same page; nothing runs past the page footer unless it is the
+// only thing on its page.
+TEST(Paginator, KeepsItsPromisesOnRandomReports)
+{
+    std::mt19937 random(20261206);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int groups = int(random() % 3);
+        PaginatorBands b = plain(100 + random() % 200, 3 + random() % 12, random() % 15, random() % 15);
+        b.reportHeader = random() % 30;
+        b.reportFooter = random() % 40;
+        for (int g = 0; g < groups; ++g) {
+            b.groupHeader.push_back(random() % 14);
+            b.groupFooter.push_back(random() % 14);
+            b.reprintHeader.push_back(random() % 2 == 0);
+        }
+        const int rows = int(random() % 400);
+        std::vector<uint8_t> breaks(static_cast<size_t>(rows), static_cast<uint8_t>(groups));
+        for (int r = 0; r < rows; ++r) {
+            if (r == 0)
+                breaks[0] = 0;
+            else if (groups > 0 && random() % 4 == 0)
+                breaks[size_t(r)] = uint8_t(random() % groups);
+        }
+
+        Paginator p(b, breaks);
+        int nextRow = 0;
+        for (int n = 0; n < p.pageCount(); ++n) {
+            const std::vector<PlacedBand> bands = p.bands(n);
+            const double bottom = b.pageBody - b.pageFooter;
+            bool firstBodyBand = true;
+            for (size_t i = 0; i < bands.size(); ++i) {
+                const PlacedBand &band = bands[i];
+                if (band.kind == BandKind::Detail) {
+                    ASSERT_EQ(band.row, nextRow) << "trial " << trial;
+                    ++nextRow;
+                }
+                if (band.kind == BandKind::GroupHeader && !band.repeated) {
+                    size_t k = i + 1;
+                    while (k < bands.size() && bands[k].kind == BandKind::GroupHeader)
+                        ++k;
+                    ASSERT_LT(k, bands.size());
+                    EXPECT_EQ(bands[k].kind, BandKind::Detail) << "orphaned header, trial " << trial;
+                }
+                const bool body = band.kind != BandKind::PageHeader && band.kind != BandKind::PageFooter
+                    && band.kind != BandKind::ReportHeader && !band.repeated;
+                if (body) {
+                    const double height = band.kind == BandKind::Detail ? b.detail
+                        : band.kind == BandKind::ReportFooter           ? b.reportFooter
+                        : band.kind == BandKind::GroupHeader            ? b.groupHeader[size_t(band.group)]
+                                                                        : b.groupFooter[size_t(band.group)];
+                    if (!firstBodyBand && height > 0)
+                        EXPECT_LE(band.y + height, bottom + 0.01) << "trial " << trial;
+                    firstBodyBand = false;
+                }
+            }
+        }
+        EXPECT_EQ(nextRow, rows) << "trial " << trial;
+    }
+}

@@ -1,0 +1,280 @@
+#include "db/Failure.h"
+#include "db/Recordset.h"
+#include "db/ResultTable.h"
+#include "presentation/LayoutParser.h"
+#include "presentation/Report.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <map>
+#include <random>
+
+#include "presentation/PageRenderer.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::shared_ptr<const ReportLayout> fixture(const QString &name)
+{
+    QFile file(u":/fixtures/"_s + name + u".json"_s);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    return std::make_shared<ReportLayout>(LayoutParser::parse(file.readAll(), file.fileName()));
+}
+
+struct Sale
+{
+    QString region, customer;
+    double amount;
+    qint64 qty;
+    double price;
+};
+
+// Rows sorted by region and customer, as the layout groups them.
+std::vector<Sale> sales(int count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::vector<Sale> rows;
+    for (int i = 0; i < count; ++i) {
+        const int region = i * 4 / count;
+        rows.push_back({u"Region %1"_s.arg(region), u"Customer %1-%2"_s.arg(region).arg(i / 7),
+                        double(random() % 100000) / 100.0, qint64(random() % 50), double(random() % 900) / 10.0});
+    }
+    return rows;
+}
+
+std::shared_ptr<ResultTable> tableOf(const std::vector<Sale> &rows, bool withAmount = true)
+{
+    QStringList names{u"REGION"_s, u"Customer"_s, u"qty"_s, u"price"_s};
+    if (withAmount)
+        names.append(u"Amount"_s);
+    auto table = std::make_shared<ResultTable>(names);
+    for (const Sale &s : rows) {
+        const QByteArray region = s.region.toUtf8(), customer = s.customer.toUtf8();
+        table->appendText(0, std::string_view(region.constData(), size_t(region.size())));
+        table->appendText(1, std::string_view(customer.constData(), size_t(customer.size())));
+        table->appendInteger(2, s.qty);
+        table->appendReal(3, s.price);
+        if (withAmount)
+            table->appendReal(4, s.amount);
+    }
+    table->finish();
+    return table;
+}
+
+// Values of the named objects, in print order over every page.
+std::vector<QString> printed(Report &report, const QString &objectName)
+{
+    std::vector<QString> values;
+    for (int n = 0; n < report.pageCount(); ++n) {
+        for (const PageItem &item : report.page(n).items) {
+            if (report.objects()[size_t(item.object)]->Name() == objectName)
+                values.push_back(item.text);
+        }
+    }
+    return values;
+}
+
+double amount(const QString &text)
+{
+    return QString(text).remove(u',').toDouble();
+}
+
+QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Failure &f) {
+        return f.description();
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST(Report, GroupAndReportTotalsEqualTheSumsOfTheBoundRows)
+{
+    const std::vector<Sale> rows = sales(900, 7);
+    Recordset rs;
+    rs.open(tableOf(rows));
+    Report report(fixture(u"twoGroups"_s));
+    report.Database().SetDataSource(rs, 3, 1);
+    ASSERT_GT(report.pageCount(), 5);
+
+    std::vector<double> customerSums, regionSums, regionValues;
+    std::vector<int> customerCounts;
+    double total = 0, totalValue = 0;
+    qint64 totalQty = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool newRegion = i == 0 || rows[i].region != rows[i - 1].region;
+        const bool newCustomer = newRegion || rows[i].customer != rows[i - 1].customer;
+        if (newRegion) {
+            regionSums.push_back(0);
+            regionValues.push_back(0);
+        }
+        if (newCustomer) {
+            customerSums.push_back(0);
+            customerCounts.push_back(0);
+        }
+        customerSums.back() += rows[i].amount;
+        customerCounts.back() += 1;
+        regionSums.back() += rows[i].amount;
+        regionValues.back() += double(rows[i].qty) * rows[i].price;
+        total += rows[i].amount;
+        totalValue += double(rows[i].qty) * rows[i].price;
+        totalQty += rows[i].qty;
+    }
+
+    const std::vector<QString> customers = printed(report, u"sumCustomerAmount"_s);
+    const std::vector<QString> counts = printed(report, u"cntCustomerLines"_s);
+    ASSERT_EQ(customers.size(), customerSums.size());
+    for (size_t i = 0; i < customers.size(); ++i) {
+        EXPECT_NEAR(amount(customers[i]), customerSums[i], 0.005) << i;
+        EXPECT_EQ(counts[i].toInt(), customerCounts[i]) << i;
+    }
+    const std::vector<QString> regions = printed(report, u"sumRegionAmount"_s);
+    const std::vector<QString> values = printed(report, u"sumRegionValue"_s);
+    ASSERT_EQ(regions.size(), regionSums.size());
+    for (size_t i = 0; i < regions.size(); ++i) {
+        EXPECT_NEAR(amount(regions[i]), regionSums[i], 0.005);
+        EXPECT_NEAR(amount(values[i]), regionValues[i], 0.005);
+    }
+    EXPECT_NEAR(amount(printed(report, u"sumAmount"_s).at(0)), total, 0.005);
+    EXPECT_NEAR(amount(printed(report, u"sumValue"_s).at(0)), totalValue, 0.005);
+    EXPECT_EQ(amount(printed(report, u"sumQty"_s).at(0)), double(totalQty));
+
+    // Every row once, in order; "Page N of M" right on every page, the last included.
+    EXPECT_EQ(printed(report, u"fldAmount"_s).size(), rows.size());
+    const std::vector<QString> pages = printed(report, u"fldPage"_s);
+    ASSERT_EQ(int(pages.size()), report.pageCount());
+    EXPECT_EQ(pages.back(), u"Page %1 of %1"_s.arg(report.pageCount()));
+    EXPECT_EQ(pages.front(), u"Page 1 of %1"_s.arg(report.pageCount()));
+
+    // Any page can be built again on its own, with the same totals.
+    const int last = report.pageCount() - 1;
+    std::vector<QString> again;
+    for (const PageItem &item : report.page(last).items)
+        again.push_back(item.text);
+    std::vector<QString> before;
+    for (const PageItem &item : report.page(last).items)
+        before.push_back(item.text);
+    EXPECT_EQ(again, before);
+}
+
+TEST(Report, NamesWhatIsMissing)
+{
+    Report report(fixture(u"twoGroups"_s));
+    EXPECT_TRUE(failureOf([&] { report.textObject(u"txtCompName"_s).SetText(u"x"_s); })
+                    .contains(u"txtCompName"_s));
+    EXPECT_TRUE(failureOf([&] { report.ParameterFields(3).AddCurrentValue(u"x"_s); })
+                    .contains(u"parameter field 3"_s));
+    EXPECT_TRUE(failureOf([&] { report.ParameterFields(0); }).contains(u"parameter field 0"_s));
+    // A field object is not a text object.
+    EXPECT_TRUE(failureOf([&] { report.textObject(u"fldRegion"_s); }).contains(u"fldRegion"_s));
+
+    Recordset lacking;
+    lacking.open(tableOf(sales(10, 1), false));
+    const QString unbound = failureOf([&] { report.Database().SetDataSource(lacking); });
+    EXPECT_TRUE(unbound.contains(u"amount"_s, Qt::CaseInsensitive)) << unbound.toStdString();
+    EXPECT_FALSE(report.isBound());
+    EXPECT_FALSE(failureOf([&] { report.pageCount(); }).isEmpty());
+
+    Recordset closed;
+    EXPECT_FALSE(failureOf([&] { report.Database().SetDataSource(closed); }).isEmpty());
+    Recordset rs;
+    rs.open(tableOf(sales(10, 1)));
+    EXPECT_FALSE(failureOf([&] { report.Database().SetDataSource(rs, 3, 2); }).isEmpty());
+    EXPECT_FALSE(failureOf([&] { report.SetPaperOrientation(3); }).isEmpty());
+}
+
+TEST(Report, CarriesTextsParametersAndItsSections)
+{
+    Report report(fixture(u"twoGroups"_s));
+    report.textObject(u"TXTTITLE"_s).SetText(u"Norvale Agro"_s);
+    report.ParameterFields(1).AddCurrentValue(u"From 01/07/2026"_s);
+    report.ParameterFields(2).AddCurrentValue(u"All"_s);
+    report.setPrintDate(QDate(2026, 12, 6));
+    Recordset rs;
+    rs.open(tableOf(sales(30, 2)));
+    report.Database().SetDataSource(rs);
+    EXPECT_EQ(printed(report, u"txtTitle"_s).front(), u"Norvale Agro"_s);
+    EXPECT_EQ(printed(report, u"prmPeriod"_s).front(), u"From 01/07/2026"_s);
+    EXPECT_EQ(printed(report, u"prmScope"_s).front(), u"Scope: All"_s);
+    EXPECT_EQ(printed(report, u"fldPrinted"_s).front(), u"Printed 06/12/2026"_s);
+
+    std::map<QString, ReportObject::Kind> kinds;
+    QStringList sections;
+    for (const ReportSection &section : report.Sections()) {
+        sections.append(section.Name());
+        for (const ReportObject *o : section.ReportObjects())
+            kinds[o->Name()] = o->kind();
+    }
+    EXPECT_EQ(sections, (QStringList{u"ReportHeaderSection"_s, u"PageHeaderSection"_s,
+                                     u"GroupHeaderSection1"_s, u"GroupHeaderSection2"_s,
+                                     u"DetailSection"_s, u"GroupFooterSection2"_s,
+                                     u"GroupFooterSection1"_s, u"ReportFooterSection"_s,
+                                     u"PageFooterSection"_s}));
+    EXPECT_EQ(kinds[u"NOTE1"_s], ReportObject::Kind::Text);
+    EXPECT_EQ(kinds[u"fldAmount"_s], ReportObject::Kind::Field);
+    EXPECT_EQ(kinds[u"sumAmount"_s], ReportObject::Kind::Field);
+    EXPECT_EQ(kinds[u"Nobox"_s], ReportObject::Kind::Box);
+    EXPECT_EQ(kinds[u"lineHeading"_s], ReportObject::Kind::Other);
+
+    // Landscape: a wider, shorter page, paginated again.
+    const int portraitPages = report.pageCount();
+    report.SetPaperOrientation(2);
+    EXPECT_EQ(report.PaperOrientation(), 2);
+    EXPECT_GT(report.pageSize().width(), report.pageSize().height());
+    EXPECT_GE(report.pageCount(), portraitPages);
+}
+
+TEST(Report, ExportsTheBoundRowsAndRendersOffTheGuiThread)
+{
+    QTemporaryDir folder;
+    const auto table = tableOf(sales(400, 3));
+    Recordset rs;
+    rs.open(table);
+    rs.setFilter(u"Region = 'Region 1'"_s);
+    Report report(fixture(u"twoGroups"_s));
+    report.Database().SetDataSource(rs);
+    report.exportCsv(folder.filePath(u"rows.csv"_s));
+    QFile csv(folder.filePath(u"rows.csv"_s));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    EXPECT_EQ(lines.front(), QByteArray("REGION,Customer,qty,price,Amount\r"));
+    EXPECT_EQ(lines.size() - 2, rs.recordCount()); // header, and the empty piece after the last line
+
+    // A cancelled export leaves nothing behind.
+    EXPECT_FALSE(report.exportPdf(folder.filePath(u"cancelled.pdf"_s), [](int, int) { return false; }));
+    EXPECT_FALSE(QFile::exists(folder.filePath(u"cancelled.pdf"_s)));
+
+    // The engine needs no widgets and no GUI thread: prepare, render and export in a worker.
+    bool ok = false;
+    QImage image;
+    QThread *worker = QThread::create([&] {
+        Report threaded(fixture(u"twoGroups"_s));
+        Recordset rows;
+        rows.open(table);
+        threaded.Database().SetDataSource(rows);
+        image = QImage(600, 850, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PageRenderer(threaded, painter, 600.0 / threaded.pageSize().width()).render(threaded.page(0));
+        painter.end();
+        ok = threaded.exportPdf(folder.filePath(u"worker.pdf"_s));
+    });
+    worker->start();
+    ASSERT_TRUE(worker->wait(60000));
+    delete worker;
+    EXPECT_TRUE(ok);
+    EXPECT_GT(QFile(folder.filePath(u"worker.pdf"_s)).size(), 1000);
+    int inked = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            inked += image.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(inked, 500);
+}
