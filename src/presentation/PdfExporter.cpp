@@ -15,7 +15,9 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), u"NVRptSales.Export"_s);
-    constexpr int resolution = 1200; // dots per inch of the PDF's drawing coordinates
+    // Dots per inch of the drawing coordinates. High, because the PDF engine truncates font
+    // sizes to whole device pixels.
+    constexpr int resolution = 1200;
     {
         QPdfWriter writer(&file);
         writer.setResolution(resolution);
