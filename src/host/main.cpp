@@ -1,31 +1,73 @@
+#include "catalogue/Reports.h"
+#include "db/Connection.h"
+#include "db/Failure.h"
+#include "host/CliStatus.h"
 #include "host/CommandLine.h"
+#include "host/DatabaseArguments.h"
+#include "host/MainWindow.h"
+#include "presentation/widgets/ShowError.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QTextStream>
-#include <cstdio>
 #include <memory>
+
+namespace {
+
+void describe(QCoreApplication &)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("nvrptsales"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Norvale"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NVR_VERSION));
+}
+
+// nvrptsales [--db FILE | --odbc CONNECTION]: the host window on that database.
+int runHostWindow(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    describe(app);
+    QCommandLineParser parser;
+    DatabaseArguments database;
+    database.addTo(parser);
+    QTextStream err(stderr);
+    if (!parser.parse(QCoreApplication::arguments()) || !database.problem(parser).isEmpty()) {
+        err << "nvrptsales: " << (parser.errorText().isEmpty() ? database.problem(parser) : parser.errorText())
+            << Qt::endl << "Run 'nvrptsales --help' for the commands." << Qt::endl;
+        return CliStatus::BadArguments;
+    }
+    Reports reports;
+    MainWindow window(reports);
+    try {
+        window.useConnection(database.open(parser, err));
+    } catch (const Failure &f) {
+        ShowError(f, &window);
+    }
+    window.show();
+    return app.exec();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!CommandLine::wantsCommand(arguments))
+        return runHostWindow(argc, argv);
 
     // Reports paint even without a screen: headless runs use the offscreen platform.
-    if (CommandLine::needsGui(arguments) && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+    const bool gui = CommandLine::needsGui(arguments);
+    if (gui && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-
     std::unique_ptr<QCoreApplication> app;
-    if (CommandLine::needsGui(arguments))
+    if (gui)
         app = std::make_unique<QGuiApplication>(argc, argv);
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("nvrptsales"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Norvale"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(NVR_VERSION));
+    describe(*app);
 
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -1,0 +1,66 @@
+#include "catalogue/Reports.h"
+
+#include "criteria/PendingReportWindow.h"
+#include "criteria/ReportContext.h"
+#include "db/SharedConnection.h"
+#include "presentation/widgets/PreviewSlot.h"
+#include "presentation/widgets/RptReportViewer.h"
+
+Reports::Reports()
+    : m_connection(std::make_unique<SharedConnection>()), m_preview(std::make_unique<PreviewSlot>()),
+      m_context(std::make_unique<ReportContext>(*m_connection, *m_preview))
+{
+}
+
+Reports::~Reports()
+{
+    // Windows first: they refer to the context, the slot and the connection.
+    for (auto &w : m_windows)
+        w.reset();
+    m_preview.reset();
+}
+
+void Reports::InitializeClass(Connection &Con)
+{
+    m_connection->set(&Con);
+}
+
+std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
+{
+    return std::make_unique<PendingReportWindow>(ReportCatalog::entry(kind), *m_context);
+}
+
+void Reports::launch(ReportKind kind)
+{
+    std::unique_ptr<ReportWindow> &slot = m_windows[size_t(kind)];
+    if (!slot)
+        slot = createWindow(kind);
+    slot->launch();
+}
+
+ReportWindow *Reports::window(ReportKind kind) const
+{
+    return m_windows[size_t(kind)].get();
+}
+
+PreviewSlot &Reports::preview()
+{
+    return *m_preview;
+}
+
+ReportContext &Reports::context()
+{
+    return *m_context;
+}
+
+void Reports::SalesStockStatement() { launch(ReportKind::SalesStockStatement); }
+void Reports::SalesRegister() { launch(ReportKind::SalesRegister); }
+void Reports::SalesSummary() { launch(ReportKind::SalesSummary); }
+void Reports::ProductSalesLedger() { launch(ReportKind::ProductSalesLedger); }
+void Reports::ProductWiseSales() { launch(ReportKind::ProductWiseSales); }
+void Reports::CompanySectorWiseSale() { launch(ReportKind::CompanySectorWiseSale); }
+void Reports::CompanyWiseSale() { launch(ReportKind::CompanyWiseSale); }
+void Reports::CustomerTownSectorWiseSales() { launch(ReportKind::CustomerTownSectorWiseSales); }
+void Reports::ProductSaleReturnLedger() { launch(ReportKind::ProductSaleReturnLedger); }
+void Reports::SaleReturnsSummary() { launch(ReportKind::SaleReturnsSummary); }
+void Reports::SaleReturnRegister() { launch(ReportKind::SaleReturnRegister); }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// The eleven reports: each one's launch operation, criteria window, caption, layout, name on
+// the command line, and the group it belongs to in a menu.
+enum class ReportKind {
+    SalesStockStatement,
+    SalesRegister,
+    SalesSummary,
+    ProductSalesLedger,
+    ProductWiseSales,
+    CompanySectorWiseSale,
+    CompanyWiseSale,
+    CustomerTownSectorWiseSales,
+    ProductSaleReturnLedger,
+    SaleReturnsSummary,
+    SaleReturnRegister
+};
+
+enum class ReportGroup { InvoiceListings, Analyses, ProductLedgers, Stock };
+
+struct ReportEntry
+{
+    ReportKind kind;
+    QString launchOperation; // SalesRegister
+    QString window;          // RptSalesRegister
+    QString caption;         // Sales Register
+    QString layout;          // crpSalesRegisterIW
+    QString commandName;     // sales-register
+    ReportGroup group;
+    QString menuText;
+};
+
+namespace ReportCatalog {
+constexpr int count = 11;
+// In menu order: listings, analyses, ledgers, stock.
+[[nodiscard]] const std::array<ReportEntry, count> &entries();
+[[nodiscard]] const ReportEntry &entry(ReportKind kind);
+// The report of that command-line name; nullptr when there is none.
+[[nodiscard]] const ReportEntry *byCommandName(const QString &name);
+[[nodiscard]] QString groupTitle(ReportGroup group);
+} // namespace ReportCatalog

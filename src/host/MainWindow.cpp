@@ -1,0 +1,160 @@
+#include "host/MainWindow.h"
+
+#include "catalogue/Reports.h"
+#include "criteria/ReportCatalog.h"
+#include "db/Connection.h"
+#include "db/Failure.h"
+#include "db/Recordset.h"
+#include "presentation/widgets/ShowError.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString companyNameOf(const Connection &connection)
+{
+    try {
+        Recordset registry;
+        registry.open(u"select * from Project_registry"_s, connection);
+        registry.setFilter(u"registrykey='companyname'"_s);
+        if (!registry.eof())
+            return registry.field(u"Value"_s).toString();
+    } catch (const Failure &) {
+        // Not a company database we can read the name from: the title says so.
+    }
+    return QString();
+}
+
+} // namespace
+
+MainWindow::MainWindow(Reports &reports, QWidget *parent) : QMainWindow(parent), m_reports(reports)
+{
+    setObjectName(u"NorvaleMainWindow"_s);
+    buildMenus();
+    setCentralWidget(buildStartPage());
+    updateTitle();
+    resize(760, 520);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&Open Database File..."), QKeySequence::Open, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(this, tr("Open Company Database"), QString(),
+                                                          tr("SQLite databases (*.sqlite *.db *.sqlite3);;All files (*)"));
+        if (!path.isEmpty())
+            openDatabaseFile(path);
+    });
+    file->addAction(tr("Open &ODBC Connection..."), this, [this] {
+        bool ok = false;
+        const QString text = QInputDialog::getText(
+            this, tr("Open ODBC Connection"),
+            tr("Connection string, for example DSN=Sales;UID=reports;PWD=... :"), QLineEdit::Normal,
+            QString(), &ok);
+        if (ok && !text.trimmed().isEmpty())
+            openOdbcConnection(text.trimmed());
+    });
+    file->addSeparator();
+    file->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
+
+    m_reportsMenu = menuBar()->addMenu(tr("&Reports"));
+    m_reportsMenu->setObjectName(u"ReportsMenu"_s);
+    ReportGroup group = ReportCatalog::entries().front().group;
+    m_reportsMenu->addSection(ReportCatalog::groupTitle(group));
+    for (const ReportEntry &entry : ReportCatalog::entries()) {
+        if (entry.group != group) {
+            group = entry.group;
+            m_reportsMenu->addSection(ReportCatalog::groupTitle(group));
+        }
+        QAction *action = m_reportsMenu->addAction(entry.menuText);
+        action->setObjectName(entry.launchOperation);
+        const ReportKind kind = entry.kind;
+        connect(action, &QAction::triggered, this, [this, kind] { m_reports.launch(kind); });
+    }
+}
+
+QWidget *MainWindow::buildStartPage()
+{
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    m_companyLabel = new QLabel(page);
+    QFont big = m_companyLabel->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    m_companyLabel->setFont(big);
+    layout->addWidget(m_companyLabel);
+    m_databaseLabel = new QLabel(page);
+    m_databaseLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_databaseLabel);
+
+    auto *grid = new QGridLayout;
+    int column = 0;
+    ReportGroup group = ReportCatalog::entries().front().group;
+    QVBoxLayout *box = nullptr;
+    for (const ReportEntry &entry : ReportCatalog::entries()) {
+        if (!box || entry.group != group) {
+            group = entry.group;
+            auto *frame = new QGroupBox(ReportCatalog::groupTitle(group), page);
+            box = new QVBoxLayout(frame);
+            grid->addWidget(frame, column / 2, column % 2);
+            ++column;
+        }
+        auto *button = new QPushButton(QString(entry.caption), page);
+        const ReportKind kind = entry.kind;
+        connect(button, &QPushButton::clicked, this, [this, kind] { m_reports.launch(kind); });
+        box->addWidget(button);
+    }
+    layout->addLayout(grid);
+    layout->addStretch(1);
+    return page;
+}
+
+void MainWindow::useConnection(std::unique_ptr<Connection> connection)
+{
+    // The reports switch first; the old connection goes only then.
+    if (connection)
+        m_reports.InitializeClass(*connection);
+    m_connection.swap(connection);
+    updateTitle();
+}
+
+void MainWindow::openDatabaseFile(const QString &path)
+{
+    try {
+        useConnection(Connection::openSqlite(path));
+    } catch (const Failure &f) {
+        ShowError(f, this);
+    }
+}
+
+void MainWindow::openOdbcConnection(const QString &connectionString)
+{
+    try {
+        useConnection(Connection::openOdbc(connectionString));
+    } catch (const Failure &f) {
+        ShowError(f, this);
+    }
+}
+
+void MainWindow::updateTitle()
+{
+    const QString company = m_connection ? companyNameOf(*m_connection) : QString();
+    setWindowTitle(company.isEmpty() ? tr("Norvale Sales Reports") : company + tr(" \u2014 Sales Reports"));
+    m_companyLabel->setText(company.isEmpty() ? tr("No company database open") : company);
+    m_databaseLabel->setText(m_connection ? tr("Database: %1").arg(m_connection->description())
+                                          : tr("Open a company database from the File menu."));
+    statusBar()->showMessage(m_connection ? m_connection->description() : QString());
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+class Connection;
+class QLabel;
+class Reports;
+
+// What stands for the host accounting system: its main window, with a Reports menu of the
+// eleven reports (each calling its launch operation) and a File menu to open another company
+// database, by file or ODBC, which is handed to the reports with InitializeClass.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(Reports &reports, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Makes the connection the one the reports use (the previous one is closed afterwards).
+    void useConnection(std::unique_ptr<Connection> connection);
+    [[nodiscard]] Connection *connection() const { return m_connection.get(); }
+    [[nodiscard]] QMenu *reportsMenu() const { return m_reportsMenu; }
+
+    void openDatabaseFile(const QString &path);
+    void openOdbcConnection(const QString &connectionString);
+
+private:
+    void buildMenus();
+    QWidget *buildStartPage();
+    void updateTitle();
+
+    Reports &m_reports;
+    std::unique_ptr<Connection> m_connection;
+    QMenu *m_reportsMenu = nullptr;
+    QLabel *m_companyLabel = nullptr;
+    QLabel *m_databaseLabel = nullptr;
+};

@@ -1,0 +1,32 @@
+#include "host/PeriodDefaults.h"
+
+#include "db/Connection.h"
+#include "db/Failure.h"
+#include "db/Recordset.h"
+#include "db/SharedConnection.h"
+
+using namespace Qt::StringLiterals;
+
+QDate PeriodDefaults::PeriodStartDate() const
+{
+    const QDate fallback(QDate::currentDate().year(), 1, 1);
+    try {
+        Recordset registry;
+        registry.open(u"select * from Project_registry"_s, m_connection.get());
+        registry.setFilter(u"registrykey='periodstart'"_s);
+        if (registry.eof())
+            return fallback;
+        const QVariant value = registry.field(u"Value"_s);
+        if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
+            return value.toDate();
+        const QString text = value.toString().trimmed();
+        for (const QString &format : {u"yyyy-MM-dd"_s, u"dd/MM/yyyy"_s, u"yyyyMMdd"_s}) {
+            const QDate d = QDate::fromString(text.left(format.size()), format);
+            if (d.isValid())
+                return d;
+        }
+    } catch (const Failure &) {
+        // A company without the row, or without a registry: the calendar year it is.
+    }
+    return fallback;
+}

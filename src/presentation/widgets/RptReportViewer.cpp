@@ -1,0 +1,95 @@
+#include "presentation/widgets/RptReportViewer.h"
+
+#include "db/Failure.h"
+#include "presentation/Report.h"
+#include "presentation/widgets/ReportViewer.h"
+#include "presentation/widgets/ShowError.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kNoColour = -1;
+constexpr int kWhite = 16777215; // 0xFFFFFF
+
+} // namespace
+
+RptReportViewer::RptReportViewer(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(u"RptReportViewer"_s);
+    setWindowTitle(u"Previewing Report"_s);
+    m_viewer = new ReportViewer(this);
+    connect(m_viewer, &ReportViewer::printButtonClicked, this, [this] { RemoveObjectColors(); });
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1280, 900);
+    resize(std::min(1100, screen.width() * 9 / 10), std::min(900, screen.height() * 9 / 10));
+}
+
+RptReportViewer::~RptReportViewer() = default;
+
+void RptReportViewer::setReportName(std::unique_ptr<Report> report)
+{
+    m_viewer->setReportSource(nullptr);
+    m_report = std::move(report);
+    m_loaded = false;
+    if (isVisible())
+        load();
+}
+
+void RptReportViewer::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_loaded)
+        load();
+}
+
+void RptReportViewer::load()
+{
+    m_loaded = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        m_viewer->setReportSource(m_report.get());
+        m_viewer->ViewReport();
+    } catch (const Failure &f) {
+        QApplication::restoreOverrideCursor();
+        ShowError(f, this);
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    m_viewer->Zoom(1);
+}
+
+void RptReportViewer::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The viewer fills the client area exactly, whatever its size.
+    m_viewer->move(0, 0);
+    m_viewer->resize(width(), height());
+}
+
+void RptReportViewer::closeEvent(QCloseEvent *event)
+{
+    m_loaded = false;
+    QWidget::closeEvent(event);
+}
+
+void RptReportViewer::RemoveObjectColors()
+{
+    if (!m_report)
+        return;
+    for (const ReportSection &section : m_report->Sections()) {
+        for (ReportObject *object : section.ReportObjects()) {
+            if (object->Name().toUpper().startsWith(u"NO"_s))
+                continue;
+            if (object->kind() == ReportObject::Kind::Text || object->kind() == ReportObject::Kind::Field)
+                object->SetBackColor(kNoColour);
+            else if (object->kind() == ReportObject::Kind::Box)
+                object->SetFillColor(kWhite);
+        }
+    }
+    m_viewer->refresh();
+}

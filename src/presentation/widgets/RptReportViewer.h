@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class Report;
+class ReportViewer;
+
+// The preview window: a resizable window filled by the report viewer, showing the report
+// object it holds (ReportName). It loads when shown: the report is laid out under the busy
+// pointer and shown fitted to the page width.
+class RptReportViewer : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RptReportViewer(QWidget *parent = nullptr);
+    ~RptReportViewer() override;
+
+    [[nodiscard]] Report *ReportName() const { return m_report.get(); }
+    // Takes the report object to show or print, replacing the one held.
+    void setReportName(std::unique_ptr<Report> report);
+
+    // Clears background colours so the report prints on plain paper: text and field objects
+    // become transparent, boxes white; objects whose name begins with "NO", in any letter
+    // case, are left as they are, and so is every other kind of object.
+    void RemoveObjectColors();
+
+    [[nodiscard]] ReportViewer *CRViewer91() const { return m_viewer; }
+    [[nodiscard]] bool isLoaded() const { return m_loaded; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void load();
+
+    std::unique_ptr<Report> m_report;
+    ReportViewer *m_viewer;
+    bool m_loaded = false;
+};
