@@ -1,9 +1,11 @@
 #include "criteria/ReportContext.h"
 
 #include "host/PeriodDefaults.h"
+#include "lookup/LookupDialogs.h"
 
 ReportContext::ReportContext(SharedConnection &connection, PreviewSlot &preview)
-    : m_connection(connection), m_preview(preview)
+    : m_connection(connection), m_preview(preview),
+      m_lookups(std::make_unique<LookupDialogs>(connection))
 {
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class LookupDialogs;
 class PeriodDefaults;
 class PreviewSlot;
 class SharedConnection;
@@ -16,10 +17,12 @@ public:
 
     [[nodiscard]] SharedConnection &connection() { return m_connection; }
     [[nodiscard]] PreviewSlot &preview() { return m_preview; }
+    [[nodiscard]] LookupDialogs &lookups() { return *m_lookups; }
     [[nodiscard]] PeriodDefaults &periodDefaults();
 
 private:
     SharedConnection &m_connection;
     PreviewSlot &m_preview;
+    std::unique_ptr<LookupDialogs> m_lookups;
     std::unique_ptr<PeriodDefaults> m_periodDefaults;
 };

@@ -31,10 +31,9 @@ int ResultTable::columnIndex(QStringView name) const
 
 // Makes the column ready to take a value of the incoming type, converting what it holds
 // when the type changes: integers widen to reals; any other mix keeps each value's own type.
-ResultTable::Column &ResultTable::prepare(int column, Type incoming)
+ResultTable::Column &ResultTable::convert(Column &c, Type incoming)
 {
-    Column &c = m_columns[size_t(column)];
-    if (c.type == incoming || incoming == Type::Null)
+    if (incoming == Type::Null)
         return c;
     if (c.type == Type::Null) {
         const size_t n = c.size();
@@ -140,10 +139,15 @@ void ResultTable::appendText(int column, std::string_view utf8)
     Column &c = prepare(column, Type::Text);
     c.nulls.push_back(false);
     m_rawBytes += utf8.size();
-    if (c.type == Type::Variant)
+    if (c.type == Type::Variant) {
         c.variants.emplace_back(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
-    else
-        c.texts.push_back(c.pool.intern(utf8));
+        return;
+    }
+    // A column whose first texts are mostly different (ids, names, addresses) will go on that
+    // way: keep them as they come instead of looking each one up.
+    if (c.texts.size() == 2048 && c.pool.deduplicates() && c.pool.size() > 1024)
+        c.pool.stopDeduplicating();
+    c.texts.push_back(c.pool.intern(utf8));
 }
 
 void ResultTable::appendDate(int column, QDate value)
@@ -341,7 +345,8 @@ bool ResultTable::sameValue(int column, int rowA, int rowB) const
     case Type::Real:
         return c.reals[a] == c.reals[b];
     case Type::Text:
-        return c.texts[a] == c.texts[b];
+        return c.texts[a] == c.texts[b]
+            || (!c.pool.deduplicates() && c.pool.view(c.texts[a]) == c.pool.view(c.texts[b]));
     case Type::Variant:
         return c.variants[a] == c.variants[b];
     case Type::Null:

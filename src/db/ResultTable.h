@@ -77,7 +77,12 @@ private:
         size_t size() const { return nulls.size(); }
     };
 
-    Column &prepare(int column, Type incoming);
+    Column &prepare(int column, Type incoming)
+    {
+        Column &c = m_columns[size_t(column)];
+        return c.type == incoming ? c : convert(c, incoming);
+    }
+    Column &convert(Column &c, Type incoming);
     void toVariant(Column &c);
     static QVariant cellVariant(const Column &c, size_t row);
 

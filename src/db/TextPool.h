@@ -14,8 +14,13 @@ class TextPool
 public:
     TextPool();
 
-    // Index of the text, adding it on first sight. Equal texts always get the same index.
+    // Index of the text, adding it on first sight. While the pool de-duplicates, equal texts
+    // always get the same index.
     uint32_t intern(std::string_view utf8);
+    // For columns whose texts are nearly all different (ids, addresses): storing each text as
+    // it comes is cheaper than looking every one up. Equal texts may then have two indices.
+    void stopDeduplicating();
+    [[nodiscard]] bool deduplicates() const { return m_deduplicate; }
     // Stops interning: frees the lookup table once the column is complete.
     void finish();
 
@@ -39,4 +44,5 @@ private:
     std::vector<uint32_t> m_offsets; // size() + 1 entries
     std::vector<uint32_t> m_slots;   // open addressing; index + 1, 0 = empty
     std::vector<uint32_t> m_hashes;  // hash of each text, kept while interning
+    bool m_deduplicate = true;
 };

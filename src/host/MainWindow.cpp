@@ -5,6 +5,13 @@
 #include "db/Connection.h"
 #include "db/Failure.h"
 #include "db/Recordset.h"
+#include "criteria/ReportContext.h"
+#include "lookup/LookupDialogs.h"
+#include "lookup/SchCompany.h"
+#include "lookup/SchCustomers.h"
+#include "lookup/SchProducts.h"
+#include "lookup/SchSectors.h"
+#include "lookup/SchTowns.h"
 #include "presentation/widgets/ShowError.h"
 
 #include <QApplication>
@@ -14,6 +21,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -120,6 +128,27 @@ QWidget *MainWindow::buildStartPage()
     layout->addLayout(grid);
     layout->addStretch(1);
     return page;
+}
+
+void MainWindow::addLookupsMenu()
+{
+    QMenu *lookups = m_reportsMenu->addMenu(tr("&Lookups"));
+    lookups->setObjectName(u"LookupsMenu"_s);
+    auto add = [&](const QString &text, auto dialogOf) {
+        lookups->addAction(text, this, [this, dialogOf] {
+            LookupDialog &dialog = dialogOf(m_reports.context().lookups());
+            dialog.showModal(this);
+            QMessageBox::information(this, dialog.windowTitle(),
+                                     dialog.idOutput().isEmpty()
+                                         ? tr("Nothing was chosen.")
+                                         : tr("Id: %1\nName: %2").arg(dialog.idOutput(), dialog.nameOutput()));
+        });
+    };
+    add(tr("Customers"), [](LookupDialogs &l) -> LookupDialog & { return l.customers(); });
+    add(tr("Towns"), [](LookupDialogs &l) -> LookupDialog & { return l.towns(); });
+    add(tr("Products"), [](LookupDialogs &l) -> LookupDialog & { return l.products(); });
+    add(tr("Sectors"), [](LookupDialogs &l) -> LookupDialog & { return l.sectors(); });
+    add(tr("Companies"), [](LookupDialogs &l) -> LookupDialog & { return l.companies(); });
 }
 
 void MainWindow::useConnection(std::unique_ptr<Connection> connection)

@@ -23,6 +23,8 @@ public:
     [[nodiscard]] QMenu *reportsMenu() const { return m_reportsMenu; }
 
     void openDatabaseFile(const QString &path);
+    // A Lookups submenu to try the five pick-lists on their own.
+    void addLookupsMenu();
     void openOdbcConnection(const QString &connectionString);
 
 private:

@@ -30,6 +30,9 @@ int runHostWindow(int argc, char *argv[])
     QCommandLineParser parser;
     DatabaseArguments database;
     database.addTo(parser);
+    const QCommandLineOption debugLookups(QStringLiteral("debug-lookups"),
+                                          QStringLiteral("Add a Lookups submenu to try the pick-lists."));
+    parser.addOption(debugLookups);
     QTextStream err(stderr);
     if (!parser.parse(QCoreApplication::arguments()) || !database.problem(parser).isEmpty()) {
         err << "nvrptsales: " << (parser.errorText().isEmpty() ? database.problem(parser) : parser.errorText())
@@ -38,6 +41,8 @@ int runHostWindow(int argc, char *argv[])
     }
     Reports reports;
     MainWindow window(reports);
+    if (parser.isSet(debugLookups))
+        window.addLookupsMenu();
     try {
         window.useConnection(database.open(parser, err));
     } catch (const Failure &f) {

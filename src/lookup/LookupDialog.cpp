@@ -1,0 +1,311 @@
+#include "lookup/LookupDialog.h"
+
+#include "db/Failure.h"
+#include "db/SharedConnection.h"
+#include "presentation/widgets/ShowError.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString doubledApostrophes(QString text)
+{
+    return text.replace(u"'"_s, u"''"_s);
+}
+
+} // namespace
+
+LookupDialog::LookupDialog(Design design, SharedConnection &connection)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_design(std::move(design)), m_connection(connection)
+{
+    setObjectName(m_design.objectName);
+    setWindowTitle(m_design.caption);
+
+    m_label = new QLabel(u"Name:"_s, this);
+    m_label->setObjectName(u"Label9"_s);
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(u"TxtFilter"_s);
+    m_label->setBuddy(m_filter);
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(u"Grid"_s);
+    m_model = new RecordsetModel(m_design.columns, this);
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->setTabKeyNavigation(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_select = new QPushButton(u"Select"_s, this);
+    m_select->setObjectName(m_design.selectButton);
+    m_close = new QPushButton(u"Cancel"_s, this);
+    m_close->setObjectName(m_design.closeButton);
+
+    auto *top = new QHBoxLayout;
+    if (m_design.image) {
+        m_image = new QLabel(this);
+        m_image->setObjectName(u"Image1"_s);
+        m_image->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(32, 32));
+        top->addWidget(m_image);
+    }
+    top->addWidget(m_label);
+    top->addWidget(m_filter, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_select);
+    buttons->addWidget(m_close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(buttons);
+
+    // The design widths are twips; the grid keeps their proportions at 15 twips a pixel.
+    int total = 0;
+    for (const auto &c : m_design.columns)
+        total += c.width;
+    resize(std::max(480, total / 15 + 40), 440);
+    for (int i = 0; i < int(m_design.columns.size()); ++i)
+        m_grid->setColumnWidth(i, m_design.columns[size_t(i)].width / 15);
+
+    connect(m_filter, &QLineEdit::textChanged, this, [this] { filterChanged(); });
+    connect(m_select, &QPushButton::clicked, this, [this] { Select(); });
+    connect(m_close, &QPushButton::clicked, this, [this] { Close(); });
+    connect(m_grid, &QTableView::doubleClicked, this, [this] {
+        if (m_model->recordCount() > 0)
+            Select();
+    });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                // The grid's current row and the result set's current record move together.
+                if (!m_syncing && current.isValid() && m_recordset.isOpen())
+                    m_recordset.move(current.row());
+            });
+    // Key preview: the dialog sees every key before the control that has the focus.
+    for (QWidget *w : {static_cast<QWidget *>(m_filter), static_cast<QWidget *>(m_grid),
+                       static_cast<QWidget *>(m_select), static_cast<QWidget *>(m_close)})
+        w->installEventFilter(this);
+}
+
+void LookupDialog::prepareToShow(QWidget *owner)
+{
+    setParent(owner, windowFlags());
+    setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    Load();
+    m_filter->setFocus();
+}
+
+void LookupDialog::showModal(QWidget *owner)
+{
+    prepareToShow(owner);
+    exec();
+}
+
+void LookupDialog::openForTest(QWidget *owner)
+{
+    prepareToShow(owner);
+    open();
+}
+
+void LookupDialog::Load()
+{
+    m_loading = true;
+    m_filter->clear();
+    m_loading = false;
+    try {
+        if (m_design.kind == Kind::Filtering) {
+            FillGrid();
+        } else {
+            m_lastQuery = listQuery();
+            m_recordset.open(m_lastQuery, m_connection.get());
+            m_model->bind(&m_recordset);
+            moveGridTo(0);
+        }
+        m_id.clear();
+        m_name.clear();
+    } catch (const Failure &f) {
+        m_model->bind(&m_recordset);
+        ShowError(f, this);
+    }
+}
+
+// Runs the filtering query again with the filter text as typed, apostrophes doubled.
+void LookupDialog::FillGrid()
+{
+    const QString text = m_filter->text();
+    const QString clause = text.isEmpty() ? QString()
+                                          : clausePrefix() + doubledApostrophes(text) + u"%'"_s;
+    m_lastQuery = filteringQuery(clause);
+    try {
+        m_recordset.open(m_lastQuery, m_connection.get());
+    } catch (...) {
+        m_model->bind(&m_recordset); // closed: an empty grid rather than stale rows
+        throw;
+    }
+    m_model->bind(&m_recordset);
+    moveGridTo(0);
+    if (m_design.emptyOutputsOnEveryFill) {
+        m_id.clear();
+        m_name.clear();
+    }
+}
+
+void LookupDialog::filterChanged()
+{
+    if (m_loading)
+        return;
+    try {
+        if (m_design.kind == Kind::Filtering)
+            FillGrid();
+        else
+            seek(m_filter->text());
+    } catch (const Failure &f) {
+        ShowError(f, this);
+    }
+}
+
+// Moves to the first record whose name begins with the text, searching from the first record;
+// with none, the grid goes to its last row.
+void LookupDialog::seek(const QString &text)
+{
+    if (!m_recordset.isOpen())
+        return;
+    if (text.trimmed().isEmpty()) {
+        moveGridTo(0);
+        return;
+    }
+    if (m_recordset.find(m_design.criterionPrefix + doubledApostrophes(text) + u"%'"_s))
+        moveGridTo(m_recordset.position());
+    else
+        moveGridTo(m_recordset.recordCount() - 1);
+}
+
+void LookupDialog::moveGridTo(int row)
+{
+    if (row < 0 || row >= m_model->recordCount())
+        return;
+    m_model->fetchUpTo(row);
+    m_recordset.move(row);
+    m_syncing = true;
+    const QModelIndex index = m_model->index(row, 0);
+    m_grid->setCurrentIndex(index);
+    m_grid->selectRow(row);
+    m_grid->scrollTo(index);
+    m_syncing = false;
+}
+
+void LookupDialog::Select()
+{
+    try {
+        if (m_model->recordCount() == 0)
+            return; // nothing to take: the dialog stays open
+        const QVariant id = m_recordset.field(m_design.idField);
+        if (id.isNull())
+            throw Failure(u"The selected row has no %1"_s.arg(m_design.idField), Failure::recordsetSource());
+        m_id = id.toString();
+        const QVariant name = m_recordset.field(m_design.nameField);
+        if (name.isNull())
+            throw Failure(u"The selected row has no %1"_s.arg(m_design.nameField), Failure::recordsetSource());
+        m_name = name.toString();
+        accept();
+    } catch (const Failure &f) {
+        ShowError(f, this);
+    }
+}
+
+void LookupDialog::Close()
+{
+    m_id.clear();
+    m_name.clear();
+    reject();
+}
+
+void LookupDialog::closeEvent(QCloseEvent *event)
+{
+    // The title-bar button: the outputs keep the empty values the opening gave them.
+    QDialog::closeEvent(event);
+}
+
+bool LookupDialog::isActive(const QWidget *control) const
+{
+    return QApplication::focusWidget() == control;
+}
+
+bool LookupDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    bool swallowed = false;
+    try {
+        swallowed = keyboardHandling(key);
+    } catch (const Failure &f) {
+        ShowError(f, this);
+        return true;
+    }
+    if (swallowed)
+        return true;
+    // The filter box's own key handling: Down arrow goes into the grid (the key goes on).
+    if (watched == m_filter && key->key() == Qt::Key_Down && isActive(m_filter))
+        m_grid->setFocus();
+    return QDialog::eventFilter(watched, event);
+}
+
+// Returns true when the key is swallowed.
+bool LookupDialog::keyboardHandling(QKeyEvent *key)
+{
+    if (isActive(m_select) || isActive(m_close))
+        return false; // left to the button
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter) {
+        if (!m_design.enterOnlyFromGrid || isActive(m_grid)) {
+            Select();
+            return true;
+        }
+        return true; // Enter elsewhere in a sectors lookup does nothing
+    }
+    const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (!isActive(m_grid) || held != Qt::NoModifier)
+        return false;
+
+    const int code = key->key();
+    QString append;
+    if (code >= Qt::Key_A && code <= Qt::Key_Z)
+        append = QChar(u'A' + (code - Qt::Key_A)); // letters as capitals
+    else if (code >= Qt::Key_0 && code <= Qt::Key_9)
+        append = QChar(u'0' + (code - Qt::Key_0)); // main keyboard and number pad alike
+    else if (code == Qt::Key_Space)
+        append = u" "_s;
+
+    bool handled = true;
+    if (code == Qt::Key_Backspace) {
+        if (m_filter->text().isEmpty())
+            return false;
+        m_filter->setText(m_filter->text().chopped(1));
+        QApplication::processEvents();
+        return true;
+    } else if (code == Qt::Key_Delete) {
+        m_filter->clear(); // start the search again
+    } else if (!append.isEmpty()) {
+        m_filter->setText(m_filter->text() + append);
+    } else {
+        handled = false;
+    }
+    QApplication::processEvents();
+    return handled;
+}

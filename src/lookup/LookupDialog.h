@@ -1,0 +1,98 @@
+#pragma once
+
+#include "db/Recordset.h"
+#include "lookup/RecordsetModel.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class SharedConnection;
+
+// A lookup dialog: a modal pick-list over one master table with a filter box. Filtering
+// lookups query again at every change of the filter text ("name contains"); seeking lookups
+// read their list once per opening and move to the first row whose name begins with the text.
+// The chosen row's id and name are handed back as text in the outputs, which outlive the
+// window; Cancel and the title-bar button leave them empty.
+class LookupDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Kind { Filtering, Seeking };
+
+    // Shows the dialog modally: owned by the window given, or by none (application modal).
+    // Every opening starts afresh. Returns when the dialog's window has closed.
+    void showModal(QWidget *owner);
+    // Opens the dialog without waiting (for tests that drive it), starting afresh as above.
+    void openForTest(QWidget *owner = nullptr);
+
+    [[nodiscard]] const QString &idOutput() const { return m_id; }
+    [[nodiscard]] const QString &nameOutput() const { return m_name; }
+
+    [[nodiscard]] QLineEdit *filterBox() const { return m_filter; }
+    [[nodiscard]] QTableView *grid() const { return m_grid; }
+    [[nodiscard]] QPushButton *selectButton() const { return m_select; }
+    [[nodiscard]] QPushButton *closeButton() const { return m_close; }
+    [[nodiscard]] const Recordset &recordset() const { return m_recordset; }
+    // The SQL text of the last fill of a filtering lookup, or the list query of a seeking one.
+    [[nodiscard]] const QString &lastQuery() const { return m_lastQuery; }
+
+protected:
+    struct Design
+    {
+        QString objectName;   // SchCustomers
+        QString caption;      // Search Customers
+        Kind kind;
+        QString selectButton; // BtnSelect or CmdSelect
+        QString closeButton;  // BtnClose or CmdClose
+        bool image;           // Image1
+        std::vector<RecordsetModel::Column> columns;
+        QString idField;      // read by Select
+        QString nameField;
+        bool enterOnlyFromGrid = false;  // SchSectors
+        bool emptyOutputsOnEveryFill = false; // SchProducts
+        QString criterionPrefix;         // seeking: "Townname like '"
+    };
+
+    LookupDialog(Design design, SharedConnection &connection);
+
+    // Filtering lookups: the query for the filter clause given ("" for none).
+    virtual QString filteringQuery(const QString &clause) const { return clause; }
+    // Filtering lookups: the clause's opening text, before the doubled filter text.
+    virtual QString clausePrefix() const { return QString(); }
+    // Seeking lookups: the list read once per opening.
+    virtual QString listQuery() const { return QString(); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Load();
+    void FillGrid();
+    void filterChanged();
+    void seek(const QString &text);
+    void Select();
+    void Close();
+    bool keyboardHandling(QKeyEvent *key);
+    void moveGridTo(int row);
+    [[nodiscard]] bool isActive(const QWidget *control) const;
+    void prepareToShow(QWidget *owner);
+
+    Design m_design;
+    SharedConnection &m_connection;
+    Recordset m_recordset;
+    RecordsetModel *m_model;
+    QLabel *m_label;
+    QLineEdit *m_filter;
+    QTableView *m_grid;
+    QPushButton *m_select;
+    QPushButton *m_close;
+    QLabel *m_image = nullptr;
+    QString m_id;
+    QString m_name;
+    QString m_lastQuery;
+    bool m_loading = false;
+    bool m_syncing = false;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "lookup/LookupDialog.h"
+
+// Customers, filtered by a part of the name.
+class SchCustomers : public LookupDialog
+{
+    Q_OBJECT
+public:
+    explicit SchCustomers(SharedConnection &connection);
+    [[nodiscard]] const QString &ParaOutCustomerID() const { return idOutput(); }
+    [[nodiscard]] const QString &ParaOutCustomerName() const { return nameOutput(); }
+
+protected:
+    QString clausePrefix() const override;
+    QString filteringQuery(const QString &clause) const override;
+};

@@ -1,0 +1,267 @@
+#include "DemoFixture.h"
+#include "ModalWatcher.h"
+#include "db/Connection.h"
+#include "db/ResultTable.h"
+#include "db/SharedConnection.h"
+#include "lookup/LookupDialogs.h"
+#include "lookup/SchCompany.h"
+#include "lookup/SchCustomers.h"
+#include "lookup/SchProducts.h"
+#include "lookup/SchSectors.h"
+#include "lookup/SchTowns.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+class Lookups : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        connection = Connection::openSqlite(DemoFixture::path());
+        shared.set(connection.get());
+    }
+
+    // Opens the dialog (without blocking) and gives the focus to the control named.
+    static void open(LookupDialog &dialog, QWidget *focus = nullptr)
+    {
+        dialog.openForTest();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        (focus ? focus : dialog.filterBox())->setFocus();
+        QApplication::processEvents();
+    }
+
+    static QString cell(const LookupDialog &dialog, int row, int column)
+    {
+        return dialog.grid()->model()->index(row, column).data().toString();
+    }
+
+    static int currentRow(const LookupDialog &dialog) { return dialog.grid()->currentIndex().row(); }
+
+    int count(const QString &sql) const { return int(connection->execute(sql)->number(0, 0)); }
+
+    std::unique_ptr<Connection> connection;
+    SharedConnection shared;
+    LookupDialogs dialogs{shared};
+};
+
+TEST_F(Lookups, CustomersFilterByTypedTextAndByKeysFromTheGrid)
+{
+    SchCustomers &d = dialogs.customers();
+    open(d);
+    EXPECT_EQ(d.windowTitle(), u"Search Customers"_s);
+    EXPECT_EQ(d.lastQuery(), u"Select * FROM Parties Where IsCustomer=1"_s);
+    const int all = count(u"select count(*) from Parties where IsCustomer=1"_s);
+    EXPECT_EQ(d.recordset().recordCount(), all);
+
+    QTest::keyClicks(d.filterBox(), u"o'hara"_s);
+    EXPECT_EQ(d.lastQuery(), u"Select * FROM Parties Where IsCustomer=1 AND PartyName LIKE '%o''hara%'"_s);
+    const int hara = count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%o''hara%'"_s);
+    ASSERT_GT(hara, 0);
+    EXPECT_EQ(d.recordset().recordCount(), hara);
+
+    // From the grid, letters arrive as capitals and still find names typed in lower case.
+    const QString lower = connection->execute(
+        u"select min(PartyName) from Parties where IsCustomer=1 and PartyName = lower(PartyName) collate binary"_s)->text(0, 0);
+    ASSERT_FALSE(lower.isEmpty());
+    const QString word = lower.section(u' ', 0, 0).remove(u'\'');
+    d.filterBox()->clear();
+    QTest::keyClick(d.filterBox(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), d.grid());
+    for (QChar c : word.right(4))
+        QTest::keyClick(d.grid(), Qt::Key(Qt::Key_A + (c.toUpper().unicode() - u'A')));
+    EXPECT_EQ(d.filterBox()->text(), word.right(4).toUpper());
+    EXPECT_EQ(d.recordset().recordCount(),
+              count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%"_s + word.right(4) + u"%'"_s));
+    bool lowerCaseFound = false;
+    for (int r = 0; r < d.recordset().recordCount(); ++r) {
+        d.grid()->scrollToBottom();
+        lowerCaseFound |= cell(d, r, 1) == lower;
+    }
+    EXPECT_TRUE(lowerCaseFound) << lower.toStdString();
+
+    const QString typed = d.filterBox()->text();
+    QTest::keyClick(d.grid(), Qt::Key_Backspace);
+    EXPECT_EQ(d.filterBox()->text(), typed.chopped(1));
+    QTest::keyClick(d.grid(), Qt::Key_S, Qt::ShiftModifier); // not redirected
+    QTest::keyClick(d.grid(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(d.filterBox()->text(), typed.chopped(1));
+    QTest::keyClick(d.grid(), Qt::Key_7, Qt::KeypadModifier);
+    QTest::keyClick(d.grid(), Qt::Key_Space);
+    QTest::keyClick(d.grid(), Qt::Key_3);
+    EXPECT_EQ(d.filterBox()->text(), typed.chopped(1) + u"7 3"_s);
+    EXPECT_EQ(d.grid()->model()->rowCount(), 0);
+    QTest::keyClick(d.grid(), Qt::Key_Delete); // starts the search again
+    EXPECT_EQ(d.filterBox()->text(), QString());
+    EXPECT_EQ(d.recordset().recordCount(), all);
+    d.closeButton()->click();
+}
+
+TEST_F(Lookups, SelectCancelAndTheTitleBarButton)
+{
+    SchCustomers &d = dialogs.customers();
+    open(d);
+    QTest::keyClicks(d.filterBox(), u"zzzz nobody"_s);
+    EXPECT_EQ(d.grid()->model()->rowCount(), 0);
+    d.selectButton()->click(); // nothing to take: the dialog stays open
+    QTest::keyClick(d.filterBox(), Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(d.idOutput().isEmpty());
+
+    // Enter in the filter box takes the grid's current row.
+    d.filterBox()->setText(u"Cash"_s);
+    QTest::keyClick(d.filterBox(), Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.ParaOutCustomerID(), u"CASH"_s);
+    EXPECT_EQ(d.ParaOutCustomerName(), u"Cash Sales"_s);
+
+    // Opening again starts afresh: empty filter, full list, empty outputs.
+    open(d);
+    EXPECT_TRUE(d.filterBox()->text().isEmpty());
+    EXPECT_TRUE(d.ParaOutCustomerID().isEmpty());
+    EXPECT_EQ(d.recordset().recordCount(), count(u"select count(*) from Parties where IsCustomer=1"_s));
+    d.closeButton()->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(d.ParaOutCustomerID().isEmpty() && d.ParaOutCustomerName().isEmpty());
+
+    open(d);
+    d.grid()->setFocus();
+    QTest::keyClick(d.grid(), Qt::Key_End);
+    d.close(); // the title-bar button
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(d.ParaOutCustomerID().isEmpty() && d.ParaOutCustomerName().isEmpty());
+
+    // Enter on a button is the button's: on Cancel it cancels.
+    open(d, d.closeButton());
+    QTest::keyClick(d.closeButton(), Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+}
+
+TEST_F(Lookups, SeekingMovesToTheFirstMatchOrTheLastRow)
+{
+    SchTowns &towns = dialogs.towns();
+    open(towns);
+    EXPECT_EQ(towns.lastQuery(), u"Select * FROM Towns order by Townname"_s);
+    const int rows = towns.recordset().recordCount();
+    EXPECT_EQ(rows, count(u"select count(*) from Towns"_s));
+    QTest::keyClicks(towns.filterBox(), u"o'bri"_s);
+    EXPECT_EQ(cell(towns, currentRow(towns), 1), u"O'Brien's Cross"_s);
+    EXPECT_EQ(towns.grid()->model()->rowCount() >= rows - 1, true); // all rows stay
+    towns.filterBox()->setText(u"Ca"_s);
+    EXPECT_EQ(cell(towns, currentRow(towns), 1), u"Carrow"_s); // the first of Carrow, Cobh
+    towns.filterBox()->setText(u"Qx"_s);
+    EXPECT_EQ(currentRow(towns), rows - 1);
+    towns.filterBox()->setText(u"   "_s);
+    EXPECT_EQ(currentRow(towns), 0);
+    towns.filterBox()->setText(u"Qx"_s);
+    towns.selectButton()->click(); // no match: the last row is taken
+    EXPECT_EQ(towns.ParaOutTownName(), u"Youghal"_s);
+    EXPECT_EQ(towns.ParaOutTownID(), connection->execute(u"select TownId from Towns where TownName='Youghal'"_s)->text(0, 0));
+
+    // From the grid: capitals seek lower-case names as well.
+    SchCompany &companies = dialogs.companies();
+    open(companies, nullptr);
+    companies.grid()->setFocus();
+    QTest::keyClick(companies.grid(), Qt::Key_S);
+    QTest::keyClick(companies.grid(), Qt::Key_U);
+    EXPECT_EQ(companies.filterBox()->text(), u"SU"_s);
+    EXPECT_TRUE(cell(companies, currentRow(companies), 1).startsWith(u"Su"_s));
+    QTest::keyClick(companies.grid(), Qt::Key_Return);
+    EXPECT_EQ(companies.ParaOutCompanyName(), cell(companies, currentRow(companies), 1));
+    EXPECT_FALSE(companies.isVisible());
+}
+
+TEST_F(Lookups, SectorsTakeEnterOnlyFromTheGridAndLeaveOutSectorsWithoutATown)
+{
+    SchSectors &d = dialogs.sectors();
+    open(d);
+    EXPECT_EQ(d.recordset().recordCount(),
+              count(u"select count(*) from Sectors s join Towns t on s.TownId = t.TownId"_s));
+    EXPECT_LT(d.recordset().recordCount(), count(u"select count(*) from Sectors"_s));
+    QTest::keyClicks(d.filterBox(), u"Glen"_s);
+    QTest::keyClick(d.filterBox(), Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible()); // Enter in the filter box does nothing here
+    EXPECT_TRUE(d.ParaOutSectorID().isEmpty());
+    QTest::keyClick(d.filterBox(), Qt::Key_Down);
+    QTest::keyClick(d.grid(), Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(d.ParaOutSectorName().startsWith(u"Glenarm"_s));
+
+    const QHeaderView *header = d.grid()->horizontalHeader();
+    EXPECT_EQ(d.grid()->model()->headerData(0, Qt::Horizontal).toString(), u"Sector ID"_s);
+    EXPECT_EQ(d.grid()->model()->headerData(2, Qt::Horizontal).toString(), u"Town"_s);
+    EXPECT_LT(header->sectionSize(0), header->sectionSize(1)); // 1720 against 5953 twips
+    EXPECT_EQ(d.grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(Lookups, ProductsFollowTheirInputFlags)
+{
+    SchProducts &d = dialogs.products();
+    open(d);
+    // Only products whose IsCrop is 0: 1 and empty are both left out.
+    EXPECT_EQ(d.recordset().recordCount(),
+              count(u"select count(*) from Products p join Companies c on c.CompanyId = p.CompanyId where p.IsCrop = 0"_s));
+    QTest::keyClicks(d.filterBox(), u"urea"_s);
+    EXPECT_TRUE(d.lastQuery().endsWith(u"Where Products.IsCrop=0  AND ProductName LIKE '%urea%' order by Productname"_s));
+
+    d.ParaInBoth = true;
+    QTest::keyClicks(d.filterBox(), u" 50"_s);
+    EXPECT_EQ(d.lastQuery(), u"Select Products.*,CompanyName  FROM Products Inner join Companies on "
+                             u"Companies.CompanyId = Products.CompanyId order by Productname"_s);
+    EXPECT_EQ(d.recordset().recordCount(), count(u"select count(*) from Products"_s));
+    d.ParaInBoth = false;
+    d.ParaInIsBroker = true;
+    d.filterBox()->setText(u"a"_s);
+    EXPECT_TRUE(d.lastQuery().contains(u"Where IsNull(Products.IsBroker,0)=1  AND ProductName LIKE '%a%'"_s));
+    d.ParaInIsBardana = true; // tested before the broker flag
+    d.filterBox()->setText(u"e"_s);
+    EXPECT_TRUE(d.lastQuery().contains(u"Where Products.IsBardana=1 AND ProductName LIKE '%e%' order by"_s));
+    d.ParaInIsBardana = d.ParaInIsBroker = false;
+
+    // The outputs are emptied again at every fill.
+    d.filterBox()->setText(u"urea"_s);
+    d.selectButton()->click();
+    EXPECT_FALSE(d.ParaOutProductID().isEmpty());
+    open(d);
+    EXPECT_TRUE(d.ParaOutProductID().isEmpty());
+    d.closeButton()->click();
+}
+
+TEST_F(Lookups, AFailedQueryIsShownAndTheDialogStaysUsable)
+{
+    const QString broken = DemoFixture::temporaryFolder() + u"/no-parties.sqlite"_s;
+    QFile::remove(broken);
+    ASSERT_TRUE(QFile::copy(DemoFixture::path(), broken));
+    DemoFixture::write(broken, u"alter table Parties rename to Clients"_s);
+    const auto other = Connection::openSqlite(broken);
+    shared.set(other.get());
+
+    ModalWatcher watcher;
+    SchCustomers &d = dialogs.customers();
+    open(d);
+    ASSERT_EQ(watcher.count(), 1);
+    EXPECT_EQ(watcher.last().icon, QMessageBox::Critical);
+    EXPECT_EQ(watcher.last().title, u"SQLite"_s);
+    EXPECT_TRUE(watcher.last().text.contains(u"Parties"_s));
+    EXPECT_TRUE(d.isVisible());
+    QTest::keyClicks(d.filterBox(), u"a"_s); // each fill fails the same way, and says so
+    EXPECT_EQ(watcher.count(), 2);
+    EXPECT_EQ(d.grid()->model()->rowCount(), 0);
+
+    shared.set(connection.get()); // the host hands over a working connection
+    QTest::keyClick(d.filterBox(), Qt::Key_Backspace);
+    EXPECT_EQ(watcher.count(), 2);
+    EXPECT_GT(d.grid()->model()->rowCount(), 0);
+    d.closeButton()->click();
+    EXPECT_FALSE(d.isVisible());
+}
