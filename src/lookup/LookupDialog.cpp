@@ -75,13 +75,11 @@ LookupDialog::LookupDialog(Design design, SharedConnection &connection)
     layout->addWidget(m_grid, 1);
     layout->addLayout(buttons);
 
-    // The design widths are twips; the grid keeps their proportions at 15 twips a pixel.
+    // The design widths are twips (15 to a pixel); the grid keeps their proportions.
     int total = 0;
     for (const auto &c : m_design.columns)
         total += c.width;
-    resize(std::max(480, total / 15 + 40), 440);
-    for (int i = 0; i < int(m_design.columns.size()); ++i)
-        m_grid->setColumnWidth(i, m_design.columns[size_t(i)].width / 15);
+    resize(std::max(480, total / 15 + 60), 440);
 
     connect(m_filter, &QLineEdit::textChanged, this, [this] { filterChanged(); });
     connect(m_select, &QPushButton::clicked, this, [this] { Select(); });
@@ -233,6 +231,28 @@ void LookupDialog::Close()
     m_id.clear();
     m_name.clear();
     reject();
+}
+
+void LookupDialog::fitColumns()
+{
+    int total = 0;
+    for (const auto &c : m_design.columns)
+        total += c.width;
+    const int available = m_grid->viewport()->width();
+    for (int i = 0; i + 1 < int(m_design.columns.size()); ++i)
+        m_grid->setColumnWidth(i, available * m_design.columns[size_t(i)].width / total);
+}
+
+void LookupDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    fitColumns();
+}
+
+void LookupDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    fitColumns();
 }
 
 void LookupDialog::closeEvent(QCloseEvent *event)

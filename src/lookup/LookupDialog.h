@@ -67,6 +67,8 @@ protected:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Load();
@@ -79,6 +81,7 @@ private:
     void moveGridTo(int row);
     [[nodiscard]] bool isActive(const QWidget *control) const;
     void prepareToShow(QWidget *owner);
+    void fitColumns();
 
     Design m_design;
     SharedConnection &m_connection;
