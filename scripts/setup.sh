@@ -8,8 +8,9 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6printsupport6
   libsqlite3-dev unixodbc unixodbc-dev odbcinst
-  # tests and benchmarks
+  # tests and benchmarks: the ODBC driver, a PDF printer on a local CUPS, PDF text tools
   libgtest-dev libbenchmark-dev libsqliteodbc sqlite3
+  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   # report text needs fonts, also on headless machines
   fonts-dejavu-core fonts-liberation2
 )

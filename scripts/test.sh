@@ -4,5 +4,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
+# Printing is tested for real, on a PDF printer.
+"$root/scripts/print-server.sh"
 cd "$root/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)"

@@ -2,6 +2,7 @@
 
 #include "criteria/PendingReportWindow.h"
 #include "criteria/ReportContext.h"
+#include "criteria/reports/RptSalesRegister.h"
 #include "db/SharedConnection.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -27,7 +28,14 @@ void Reports::InitializeClass(Connection &Con)
 
 std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
 {
-    return std::make_unique<PendingReportWindow>(ReportCatalog::entry(kind), *m_context);
+    const ReportEntry &entry = ReportCatalog::entry(kind);
+    switch (kind) {
+    case ReportKind::SalesRegister:
+        return std::make_unique<RptSalesRegister>(entry, *m_context);
+    default:
+        break;
+    }
+    return std::make_unique<PendingReportWindow>(entry, *m_context);
 }
 
 void Reports::launch(ReportKind kind)

@@ -3,6 +3,7 @@
 #include "host/CliStatus.h"
 #include "host/DemoDbCommand.h"
 #include "host/QueryCommand.h"
+#include "host/ReportCommand.h"
 
 #include <QCoreApplication>
 
@@ -12,6 +13,7 @@ CommandLine::CommandLine()
 {
     m_commands.push_back(std::make_unique<DemoDbCommand>());
     m_commands.push_back(std::make_unique<QueryCommand>());
+    m_commands.push_back(std::make_unique<ReportCommand>());
 }
 
 CommandLine::~CommandLine() = default;
@@ -54,7 +56,7 @@ int CommandLine::run(const QStringList &arguments, QTextStream &out, QTextStream
     }
     for (const auto &command : m_commands) {
         if (command->name() == arguments.front())
-            return command->run(arguments.mid(1), out, err);
+            return command->run(ReportCommand::normalisePrintOption(arguments.mid(1)), out, err);
     }
     err << "nvrptsales: unknown command '" << arguments.front() << "'" << Qt::endl
         << "Run 'nvrptsales --help' for the list of commands." << Qt::endl;

@@ -9,9 +9,12 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -67,6 +70,15 @@ int main(int argc, char *argv[])
     if (gui && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Headless runs have no session: give Qt a private runtime folder rather than a warning.
+    if (gui && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray runtime = QDir::tempPath().toLocal8Bit() + "/nvrptsales-runtime-"
+            + QByteArray::number(getuid());
+        QDir().mkpath(QString::fromLocal8Bit(runtime));
+        QFile::setPermissions(QString::fromLocal8Bit(runtime), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                     | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    }
     std::unique_ptr<QCoreApplication> app;
     if (gui)
         app = std::make_unique<QGuiApplication>(argc, argv);

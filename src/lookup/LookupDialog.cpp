@@ -81,6 +81,11 @@ LookupDialog::LookupDialog(Design design, SharedConnection &connection)
         total += c.width;
     resize(std::max(480, total / 15 + 60), 440);
 
+    // Owned by its slot, not by the window it was shown over: once closed, it has no owner.
+    connect(this, &QDialog::finished, this, [this] {
+        if (parentWidget())
+            setParent(nullptr, windowFlags());
+    });
     connect(m_filter, &QLineEdit::textChanged, this, [this] { filterChanged(); });
     connect(m_select, &QPushButton::clicked, this, [this] { Select(); });
     connect(m_close, &QPushButton::clicked, this, [this] { Close(); });
@@ -263,7 +268,7 @@ void LookupDialog::closeEvent(QCloseEvent *event)
 
 bool LookupDialog::isActive(const QWidget *control) const
 {
-    return QApplication::focusWidget() == control;
+    return focusWidget() == control; // the dialog's active control
 }
 
 bool LookupDialog::eventFilter(QObject *watched, QEvent *event)

@@ -32,9 +32,11 @@ void ModalWatcher::close(QWidget *modal)
 void ModalWatcher::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || modal == m_current || !modal->isVisible())
+    if (!modal || modal == m_current || !modal->isVisible() || m_ignored.contains(modal))
         return;
     m_current = modal;
+    // Dialogs are kept and opened again: forget this one when it hides.
+    modal->installEventFilter(this);
     Seen seen{QString::fromLatin1(modal->metaObject()->className()), modal->objectName(),
               modal->windowTitle(), QString(), QMessageBox::NoIcon};
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
@@ -51,4 +53,13 @@ void ModalWatcher::poll()
         handler(modal);
     else
         close(modal);
+}
+
+bool ModalWatcher::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Hide && watched == m_current) {
+        watched->removeEventFilter(this);
+        m_current = nullptr;
+    }
+    return QObject::eventFilter(watched, event);
 }

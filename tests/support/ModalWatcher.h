@@ -28,12 +28,17 @@ public:
 
     // Handlers for the next modal windows, used in turn; then the default.
     void then(Handler handler) { m_queue.push_back(std::move(handler)); }
+    // A modal window the test drives itself: never recorded or closed.
+    void ignore(QWidget *window) { m_ignored.append(window); }
     [[nodiscard]] const std::vector<Seen> &seen() const { return m_seen; }
     [[nodiscard]] int count() const { return int(m_seen.size()); }
     [[nodiscard]] const Seen &last() const { return m_seen.back(); }
     void clear() { m_seen.clear(); }
 
     static void close(QWidget *modal);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void poll();
@@ -42,5 +47,6 @@ private:
     std::vector<Handler> m_queue;
     std::vector<Seen> m_seen;
     QPointer<QWidget> m_current;
+    QList<QPointer<QWidget>> m_ignored;
     QTimer m_timer;
 };

@@ -1,0 +1,76 @@
+#include "criteria/reports/SalesRegisterReport.h"
+
+#include "criteria/CompanyName.h"
+#include "criteria/IdLookup.h"
+#include "presentation/Report.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The number in an invoice box (digits only); the default when it is blank.
+QString bound(const QString &typed, const QString &fallback)
+{
+    const QString trimmed = typed.trimmed();
+    return trimmed.isEmpty() ? fallback : IdLookup::leadingNumber(trimmed);
+}
+
+} // namespace
+
+QString SalesRegisterReport::fromBound(const Criteria &criteria)
+{
+    return bound(criteria.fromInvoice, u"1"_s);
+}
+
+QString SalesRegisterReport::toBound(const Criteria &criteria)
+{
+    return bound(criteria.toInvoice, u"99999"_s);
+}
+
+QString SalesRegisterReport::clauses(const Criteria &criteria)
+{
+    // Each id enters as typed, between quotes, with its apostrophes doubled: always one literal.
+    QString text;
+    if (!criteria.customerId.trimmed().isEmpty())
+        text += u" and c.partyid='"_s + IdLookup::quoted(criteria.customerId) + u"'"_s;
+    if (!criteria.sectorId.trimmed().isEmpty())
+        text += u" and sr.sectorid='"_s + IdLookup::quoted(criteria.sectorId) + u"'"_s;
+    if (!criteria.townId.trimmed().isEmpty())
+        text += u" and t.townid='"_s + IdLookup::quoted(criteria.townId) + u"'"_s;
+    return text;
+}
+
+QString SalesRegisterReport::query(const Criteria &criteria, SqlDialect dialect)
+{
+    return u"select sr.sectorname,t.townname,s.saleid,s.saledate,c.partyname as customername "_s
+        + u" ,pr.productid,pr.productname "_s
+        + u" ,sb.qty,sb.bonus,sb.price,(sb.Qty*sb.Price) as Grossvalue "_s
+        + u" ,(sb.Qty*((sb.Price*sb.Discratio/100)+sb.Discvalue)) as Totaldisc "_s
+        + u" ,sb.Qty*((sb.Price*sb.stratio/100)+sb.stvalue) as Salestax "_s
+        + u" ,sb.Qty*((sb.Price-((sb.Price*sb.Discratio/100)+sb.Discvalue))+ ((sb.Price*sb.stratio/100)+sb.stvalue)) as NetValue "_s
+        + u" from sales s join salesbody sb on s.saleid=sb.saleid "_s
+        + u" join parties c on c.partyid=s.customerid join products pr on pr.productid=sb.productid "_s
+        + u" join sectors sr on sr.sectorid=s.sectorid "_s
+        + u" join towns t on t.townid=sr.townid "_s
+        + u" where s.saleid between "_s + fromBound(criteria) + u" and "_s + toBound(criteria)
+        + u" and s.saledate between '"_s + SqlDates::literal(dialect, criteria.from) + u"' and '"_s
+        + SqlDates::literal(dialect, criteria.to) + u"'"_s + clauses(criteria)
+        + u" order by s.saleid,sr.sectorid,t.townid,sb.productid"_s;
+}
+
+QString SalesRegisterReport::invoiceText(const Criteria &criteria)
+{
+    return u"Invoiceno Between : "_s + fromBound(criteria) + u" To "_s + toBound(criteria);
+}
+
+std::unique_ptr<Report> SalesRegisterReport::prepare(const Criteria &criteria, const Recordset &rows,
+                                                     const Connection &connection)
+{
+    std::unique_ptr<Report> report = Report::fromLayout(u"crpSalesRegisterIW"_s);
+    report->SelectPrinter(u"ABC"_s, u"XYZ"_s, u"LPT1"_s);
+    report->SetPaperOrientation(1);
+    report->textObject(u"txtCompName"_s).SetText(CompanyName::read(connection));
+    report->textObject(u"txtInvoice"_s).SetText(invoiceText(criteria));
+    report->Database().SetDataSource(rows);
+    return report;
+}

@@ -1,0 +1,148 @@
+#include "DemoFixture.h"
+#include "ReferenceQueries.h"
+#include "criteria/reports/SalesRegisterReport.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "db/ResultTable.h"
+#include "host/DemoDatabase.h"
+#include "presentation/Report.h"
+
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+using Criteria = SalesRegisterReport::Criteria;
+
+TEST(SalesRegisterQuery, HoldsToTheRegisterText)
+{
+    Criteria c{QDate(2026, 4, 1), QDate(2026, 6, 30), {}, {}, {}, {}, {}};
+    EXPECT_EQ(SalesRegisterReport::query(c, SqlDialect::Sqlite),
+              ReferenceQueries::salesRegister(u"2026-04-01"_s, u"2026-06-30"_s, QString()));
+    EXPECT_EQ(SalesRegisterReport::invoiceText(c), u"Invoiceno Between : 1 To 99999"_s);
+
+    c = {QDate(2026, 4, 1), QDate(2026, 6, 30), u"C0001"_s, u"7"_s, u"3"_s, u"250"_s, u"900"_s};
+    EXPECT_EQ(SalesRegisterReport::query(c, SqlDialect::Sqlite),
+              ReferenceQueries::salesRegister(u"2026-04-01"_s, u"2026-06-30"_s,
+                                              u" and c.partyid='C0001' and sr.sectorid='7' and t.townid='3'"_s,
+                                              u"250"_s, u"900"_s));
+    EXPECT_EQ(SalesRegisterReport::invoiceText(c), u"Invoiceno Between : 250 To 900"_s);
+
+    // A sector id with a blank before it is not empty, and enters as typed; a box of blanks
+    // only adds nothing. Only the From invoice given: up to 99999.
+    c = {QDate(2026, 4, 1), QDate(2026, 6, 30), u"   "_s, u" 7"_s, {}, u"250"_s, {}};
+    EXPECT_EQ(SalesRegisterReport::query(c, SqlDialect::Sqlite),
+              ReferenceQueries::salesRegister(u"2026-04-01"_s, u"2026-06-30"_s, u" and sr.sectorid=' 7'"_s,
+                                              u"250"_s, u"99999"_s));
+    // On SQL Server the dates enter as yyyyMMdd.
+    EXPECT_TRUE(SalesRegisterReport::query(c, SqlDialect::SqlServer)
+                    .contains(u" and s.saledate between '20260401' and '20260630'"_s));
+}
+
+TEST(SalesRegisterQuery, EveryTypedIdIsOneLiteralAndBoundsAreNumbers)
+{
+    Criteria c{QDate(2026, 4, 1), QDate(2026, 6, 30), u"O'Ha"_s, u"' or '1'='1"_s, {}, u"0250"_s, u"00900"_s};
+    const QString sql = SalesRegisterReport::query(c, SqlDialect::Sqlite);
+    EXPECT_TRUE(sql.contains(u" and c.partyid='O''Ha'"_s)) << sql.toStdString();
+    EXPECT_TRUE(sql.contains(u" and sr.sectorid=''' or ''1''=''1'"_s)) << sql.toStdString();
+    EXPECT_TRUE(sql.contains(u" where s.saleid between 250 and 900 "_s));
+    EXPECT_EQ(SalesRegisterReport::invoiceText(c), u"Invoiceno Between : 250 To 900"_s);
+
+    // On the demo company the quoted id simply finds nothing: the statement does not fail.
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    c = {QDate(2025, 1, 1), QDate(2026, 6, 30), u"O'Ha"_s, {}, {}, {}, {}};
+    Recordset rows;
+    rows.open(SalesRegisterReport::query(c, connection->dialect()), *connection);
+    EXPECT_EQ(rows.recordCount(), 0);
+}
+
+// The register's rows and figures against the invoice lines, computed here from their columns.
+TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    const Criteria c{QDate(2026, 3, 1), QDate(2026, 5, 31), {}, {}, u"3"_s, u"10"_s, u"99999"_s};
+    Recordset rows;
+    rows.open(SalesRegisterReport::query(c, connection->dialect()), *connection);
+    ASSERT_GT(rows.recordCount(), 20);
+
+    // The lines: sales of the period in town 3 (through the sale's sector), invoices 10 and up.
+    const auto lines = connection->execute(
+        u"select s.SaleId, sb.Qty, sb.Price, sb.Discratio, sb.Discvalue, sb.stratio, sb.stvalue, "
+        u"sb.TTLValue, sb.TTLSalestax from Sales s join SalesBody sb on sb.SaleId = s.SaleId "
+        u"join Sectors sr on sr.SectorId = s.SectorId where sr.TownId = 3 and s.SaleId >= 10 "
+        u"and s.SaleDate >= '2026-03-01' and s.SaleDate <= '2026-05-31'"_s);
+    struct Totals
+    {
+        double gross = 0, discount = 0, tax = 0, net = 0, stored = 0;
+        int lines = 0;
+    };
+    std::map<qint64, Totals> expected;
+    for (int r = 0; r < lines->rowCount(); ++r) {
+        const double qty = lines->number(1, r), price = lines->number(2, r);
+        const double unitDiscount = price * lines->number(3, r) / 100 + lines->number(4, r);
+        const double unitTax = price * lines->number(5, r) / 100 + lines->number(6, r);
+        Totals &t = expected[qint64(lines->number(0, r))];
+        t.gross += qty * price;
+        t.discount += qty * unitDiscount;
+        t.tax += qty * unitTax;
+        t.net += qty * (price - unitDiscount + unitTax);
+        t.stored += lines->number(7, r) + lines->number(8, r);
+        t.lines += 1;
+    }
+    ASSERT_EQ(rows.recordCount(), lines->rowCount());
+
+    std::map<qint64, Totals> listed;
+    const ResultTable &table = *rows.rows();
+    qint64 previous = -1;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        const qint64 invoice = qint64(table.number(table.columnIndex(u"saleid"_s), r));
+        EXPECT_GE(invoice, previous); // invoice order
+        previous = invoice;
+        Totals &t = listed[invoice];
+        t.gross += table.number(table.columnIndex(u"Grossvalue"_s), r);
+        t.discount += table.number(table.columnIndex(u"Totaldisc"_s), r);
+        t.tax += table.number(table.columnIndex(u"Salestax"_s), r);
+        t.net += table.number(table.columnIndex(u"NetValue"_s), r);
+        t.lines += 1;
+    }
+    ASSERT_EQ(listed.size(), expected.size());
+    for (const auto &[invoice, e] : expected) {
+        const Totals &l = listed[invoice];
+        EXPECT_EQ(l.lines, e.lines) << invoice;
+        EXPECT_NEAR(l.gross, e.gross, 1e-6) << invoice;
+        EXPECT_NEAR(l.discount, e.discount, 1e-6) << invoice;
+        EXPECT_NEAR(l.tax, e.tax, 1e-6) << invoice;
+        EXPECT_NEAR(l.net, e.net, 1e-6) << invoice;
+        EXPECT_NEAR(l.net, e.stored, 0.01 * e.lines) << invoice; // the stored totals, to the cent a line
+    }
+
+    // The printed invoice totals and grand total say the same.
+    std::unique_ptr<Report> report = SalesRegisterReport::prepare(c, rows, *connection);
+    std::vector<double> printedNets;
+    QString grandNet, company, range;
+    for (int n = 0; n < report->pageCount(); ++n) {
+        for (const PageItem &item : report->page(n).items) {
+            const QString &name = report->objects()[size_t(item.object)]->Name();
+            if (name == u"sumGroup1NetValue")
+                printedNets.push_back(QString(item.text).remove(u',').toDouble());
+            else if (name == u"sumNetValue")
+                grandNet = item.text;
+            else if (name == u"txtCompName")
+                company = item.text;
+            else if (name == u"txtInvoice")
+                range = item.text;
+        }
+    }
+    ASSERT_EQ(printedNets.size(), expected.size());
+    double total = 0;
+    size_t i = 0;
+    for (const auto &[invoice, e] : expected) {
+        EXPECT_NEAR(printedNets[i++], e.net, 0.005) << invoice;
+        total += e.net;
+    }
+    EXPECT_NEAR(QString(grandNet).remove(u',').toDouble(), total, 0.005);
+    EXPECT_EQ(company, DemoDatabase::companyName());
+    EXPECT_EQ(range, u"Invoiceno Between : 10 To 99999"_s);
+    EXPECT_EQ(report->selectedPrinter().printer, u"XYZ"_s);
+    EXPECT_EQ(report->PaperOrientation(), 1);
+}

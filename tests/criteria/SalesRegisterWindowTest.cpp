@@ -1,0 +1,312 @@
+#include "DemoFixture.h"
+#include "ModalWatcher.h"
+#include "PrintServer.h"
+#include "catalogue/Reports.h"
+#include "criteria/reports/RptSalesRegister.h"
+#include "db/Connection.h"
+#include "db/ResultTable.h"
+#include "host/DemoDatabase.h"
+#include "lookup/LookupDialog.h"
+#include "presentation/Report.h"
+#include "presentation/widgets/PreviewSlot.h"
+#include "presentation/widgets/RptReportViewer.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+// The shapes a window's pointer takes, in order.
+class PointerRecorder : public QObject
+{
+public:
+    explicit PointerRecorder(QWidget *window) : m_window(window) { window->installEventFilter(this); }
+    std::vector<Qt::CursorShape> shapes;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::CursorChange
+            && (shapes.empty() || shapes.back() != m_window->cursor().shape()))
+            shapes.push_back(m_window->cursor().shape());
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+class SalesRegisterWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        connection = Connection::openSqlite(DemoFixture::path());
+        reports.InitializeClass(*connection);
+        reports.SalesRegister();
+        window = static_cast<RptSalesRegister *>(reports.window(ReportKind::SalesRegister));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+
+    QLineEdit *box(const QString &name) const { return window->findChild<QLineEdit *>(name); }
+
+    void type(const QString &boxName, const QString &text)
+    {
+        QLineEdit *edit = box(boxName);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    // The window's active control.
+    QWidget *focus() const { return window->focusWidget(); }
+
+    // A click as the platform delivers it: to the window, which hands it to the control.
+    void clickThroughWindow(QWidget *control)
+    {
+        const QPoint at = control->mapTo(window, control->rect().center());
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+
+    bool pointerIsNormal() const
+    {
+        return window->cursor().shape() == Qt::ArrowCursor && QApplication::overrideCursor() == nullptr;
+    }
+
+    // In a lookup dialog: narrow the list to the text and take the current row.
+    static ModalWatcher::Handler pick(const QString &text)
+    {
+        return [text](QWidget *modal) {
+            auto *dialog = qobject_cast<LookupDialog *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            dialog->filterBox()->setText(text);
+            dialog->selectButton()->click();
+        };
+    }
+
+    std::unique_ptr<Connection> connection;
+    Reports reports;
+    RptSalesRegister *window = nullptr;
+};
+
+TEST_F(SalesRegisterWindow, LoadsDefaultsAndComesBackFreshAfterClose)
+{
+    EXPECT_EQ(window->windowTitle(), u"Sales Register"_s);
+    EXPECT_EQ(window->fromDate()->date(), QDate(2025, 7, 1)); // the demo company's period start
+    EXPECT_EQ(window->toDate()->date(), QDate::currentDate());
+    EXPECT_EQ(window->fromDate()->displayFormat(), u"dd/MM/yyyy"_s);
+    for (const char *name : {"txtCustomerID", "txtCustomerName", "txtSectorID", "txtTownID", "txtFromInvoiceno"})
+        EXPECT_TRUE(box(QLatin1String(name))->text().isEmpty()) << name;
+    EXPECT_EQ(window->previewButton()->text(), u"Pre&view"_s);
+
+    type(u"txtCustomerID"_s, u"C0001"_s);
+    QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Tab);
+    EXPECT_FALSE(box(u"txtCustomerName"_s)->text().isEmpty());
+    type(u"txtFromInvoiceno"_s, u"12"_s);
+    window->fromDate()->setDate(QDate(2024, 1, 1));
+
+    // Launching an open window keeps it as it is; a closed one comes back as new.
+    reports.SalesRegister();
+    EXPECT_EQ(box(u"txtCustomerID"_s)->text(), u"C0001"_s);
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(window->isVisible()); // Ctrl+Shift+Q is not Ctrl+Q
+    QTest::keyClick(box(u"txtFromInvoiceno"_s), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+    reports.SalesRegister();
+    EXPECT_EQ(reports.window(ReportKind::SalesRegister), window);
+    EXPECT_TRUE(box(u"txtCustomerID"_s)->text().isEmpty());
+    EXPECT_TRUE(box(u"txtCustomerName"_s)->text().isEmpty());
+    EXPECT_TRUE(box(u"txtFromInvoiceno"_s)->text().isEmpty());
+    EXPECT_EQ(window->fromDate()->date(), QDate(2025, 7, 1));
+}
+
+TEST_F(SalesRegisterWindow, IdBoxesAreLookedUpWhenLeft)
+{
+    ModalWatcher watcher;
+    // An empty box is never looked up; Enter moves on like Tab.
+    box(u"txtCustomerID"_s)->setFocus();
+    QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(focus(), box(u"txtSectorID"_s));
+    EXPECT_TRUE(window->sqlText().isEmpty());
+    EXPECT_EQ(watcher.count(), 0);
+
+    // 0012 finds town 12.
+    type(u"txtTownID"_s, u"0012"_s);
+    QTest::keyClick(box(u"txtTownID"_s), Qt::Key_Tab);
+    EXPECT_EQ(window->sqlText(), u" Select * FROM Towns where TownId=12"_s);
+    EXPECT_EQ(box(u"txtTownName"_s)->text(),
+              connection->execute(u"select TownName from Towns where TownId = 12"_s)->text(0, 0));
+    EXPECT_EQ(focus(), box(u"txtFromInvoiceno"_s));
+    EXPECT_EQ(watcher.count(), 0);
+    // The town keeps its name while its id changes to something, loses it when emptied.
+    box(u"txtTownID"_s)->setText(u"0013"_s);
+    EXPECT_FALSE(box(u"txtTownName"_s)->text().isEmpty());
+    box(u"txtTownID"_s)->clear();
+    EXPECT_TRUE(box(u"txtTownName"_s)->text().isEmpty());
+
+    // abc is sector 0, which does not exist: the lookup opens, and the pick fills both boxes.
+    watcher.then(pick(u"Glenarm N"_s));
+    type(u"txtSectorID"_s, u"abc"_s);
+    QTest::keyClick(box(u"txtSectorID"_s), Qt::Key_Tab);
+    ASSERT_EQ(watcher.count(), 1);
+    EXPECT_EQ(watcher.last().title, u"Search Sectors"_s);
+    EXPECT_EQ(box(u"txtSectorName"_s)->text(), u"Glenarm North"_s);
+    EXPECT_EQ(box(u"txtSectorID"_s)->text(),
+              connection->execute(u"select SectorId from Sectors where SectorName = 'Glenarm North'"_s)->text(0, 0));
+    EXPECT_EQ(focus(), box(u"txtTownID"_s));
+
+    // A cancelled lookup empties the box and keeps the focus in it, once.
+    type(u"txtCustomerID"_s, u"ZZ9"_s);
+    QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Tab);
+    EXPECT_EQ(watcher.count(), 2);
+    EXPECT_EQ(watcher.last().title, u"Search Customers"_s);
+    EXPECT_TRUE(box(u"txtCustomerID"_s)->text().isEmpty());
+    EXPECT_EQ(focus(), box(u"txtCustomerID"_s));
+    QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Tab);
+    EXPECT_EQ(focus(), box(u"txtSectorID"_s));
+
+    // Clicking elsewhere leaves the box too: an unknown id holds the focus.
+    type(u"txtCustomerID"_s, u"ZZ8"_s);
+    clickThroughWindow(box(u"txtFromInvoiceno"_s));
+    EXPECT_EQ(watcher.count(), 3);
+    EXPECT_EQ(focus(), box(u"txtCustomerID"_s));
+
+    // A search button closed without a choice empties its box and puts the focus there.
+    box(u"txtSectorID"_s)->setText(u"7"_s);
+    window->findChild<QPushButton *>(u"btnSchSector"_s)->click();
+    EXPECT_EQ(watcher.count(), 4);
+    EXPECT_TRUE(box(u"txtSectorID"_s)->text().isEmpty());
+    EXPECT_EQ(focus(), box(u"txtSectorID"_s));
+}
+
+TEST_F(SalesRegisterWindow, F1FillsBothBoxesWithoutAQuery)
+{
+    ModalWatcher watcher;
+    watcher.then(pick(u"Cash"_s));
+    box(u"txtCustomerID"_s)->setFocus();
+    QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_F1);
+    EXPECT_EQ(watcher.count(), 1);
+    EXPECT_EQ(box(u"txtCustomerID"_s)->text(), u"CASH"_s);
+    EXPECT_EQ(box(u"txtCustomerName"_s)->text(), u"Cash Sales"_s);
+    EXPECT_TRUE(window->sqlText().isEmpty()); // no look-up query ran
+
+    QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_F1); // closed without a choice
+    EXPECT_EQ(watcher.count(), 2);
+    EXPECT_TRUE(box(u"txtCustomerID"_s)->text().isEmpty());
+    EXPECT_TRUE(box(u"txtCustomerName"_s)->text().isEmpty());
+
+    box(u"txtFromInvoiceno"_s)->setFocus();
+    QTest::keyClick(box(u"txtFromInvoiceno"_s), Qt::Key_F1); // nothing here
+    EXPECT_EQ(watcher.count(), 2);
+}
+
+TEST_F(SalesRegisterWindow, InvoiceBoxesTakeDigitsOnlyTypedOrPasted)
+{
+    QLineEdit *from = box(u"txtFromInvoiceno"_s);
+    from->setFocus();
+    QTest::keyClicks(from, u"12a.5x"_s);
+    EXPECT_EQ(from->text(), u"125"_s);
+    QApplication::clipboard()->setText(u"7x.1"_s);
+    from->paste();
+    EXPECT_EQ(from->text(), u"125"_s);
+    QApplication::clipboard()->setText(u"4.5"_s);
+    from->paste();
+    EXPECT_EQ(from->text(), u"125"_s);
+    QApplication::clipboard()->setText(u"45"_s);
+    from->paste();
+    EXPECT_EQ(from->text(), u"12545"_s);
+    QTest::keyClick(from, Qt::Key_Backspace);
+    EXPECT_EQ(from->text(), u"1254"_s);
+    EXPECT_EQ(from->maxLength(), 5);
+}
+
+TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
+{
+    ModalWatcher watcher;
+    // Nothing in the range: "No record exists." and no preview window.
+    type(u"txtFromInvoiceno"_s, u"90000"_s);
+    type(u"txtToInvoiceno"_s, u"90010"_s);
+    window->previewButton()->click();
+    ASSERT_EQ(watcher.count(), 1);
+    EXPECT_EQ(watcher.last().text, u"No record exists."_s);
+    EXPECT_EQ(watcher.last().title, u"Sales Register"_s);
+    EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
+    EXPECT_EQ(reports.preview().current(), nullptr);
+    EXPECT_TRUE(pointerIsNormal());
+
+    box(u"txtFromInvoiceno"_s)->clear();
+    box(u"txtToInvoiceno"_s)->clear();
+    window->fromDate()->setDate(QDate(2026, 6, 1));
+    PointerRecorder pointer(window);
+    window->previewButton()->click();
+    EXPECT_EQ(pointer.shapes, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::ArrowCursor}));
+    RptReportViewer *first = reports.preview().current();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->windowTitle(), u"Sales Register Report"_s);
+    EXPECT_EQ(first->ReportName()->textObject(u"txtCompName"_s).text(), DemoDatabase::companyName());
+    EXPECT_EQ(first->ReportName()->textObject(u"txtInvoice"_s).text(), u"Invoiceno Between : 1 To 99999"_s);
+    EXPECT_EQ(first->ReportName()->rowCount(), window->resultSet().recordCount());
+    EXPECT_TRUE(pointerIsNormal());
+
+    // A second preview is a second window; the first stays open with its report.
+    type(u"txtFromInvoiceno"_s, u"2"_s);
+    window->previewButton()->click();
+    RptReportViewer *second = reports.preview().current();
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(watcher.count(), 1);
+
+    // A company without its name in the registry: the build fails, and says so.
+    const QString nameless = DemoFixture::temporaryFolder() + u"/nameless.sqlite"_s;
+    QFile::remove(nameless);
+    ASSERT_TRUE(QFile::copy(DemoFixture::path(), nameless));
+    DemoFixture::write(nameless, u"delete from Project_registry where registrykey = 'companyname'"_s);
+    const auto other = Connection::openSqlite(nameless);
+    reports.InitializeClass(*other);
+    window->activateWindow();
+    window->previewButton()->click();
+    ASSERT_EQ(watcher.count(), 2);
+    EXPECT_EQ(watcher.last().icon, QMessageBox::Critical);
+    EXPECT_EQ(watcher.last().title, u"NVRptSales"_s);
+    EXPECT_TRUE(watcher.last().text.contains(u"companyname"_s));
+    EXPECT_EQ(reports.preview().current(), second);
+    EXPECT_TRUE(pointerIsNormal());
+
+    // An id that matches nothing is one literal and simply finds nothing.
+    reports.InitializeClass(*connection);
+    box(u"txtCustomerID"_s)->setText(u"O'Ha"_s);
+    EXPECT_FALSE(window->BuildReport());
+    EXPECT_EQ(watcher.last().text, u"No record exists."_s);
+    EXPECT_TRUE(pointerIsNormal());
+}
+
+TEST_F(SalesRegisterWindow, PrintPrintsOnceWithoutADialog)
+{
+    QString why;
+    if (!PrintServer::ready(&why))
+        GTEST_SKIP() << why.toStdString();
+    ModalWatcher watcher;
+    const int before = PrintServer::completedJobs();
+    window->fromDate()->setDate(QDate(2026, 6, 20));
+    type(u"txtFromInvoiceno"_s, u"1"_s);
+    window->printButton()->click();
+    EXPECT_EQ(watcher.count(), 0); // no print dialog, no message
+    EXPECT_TRUE(PrintServer::waitForCompletedJobs(before + 1));
+    QTest::qWait(1500);
+    EXPECT_EQ(PrintServer::completedJobs(), before + 1); // exactly one job
+    RptReportViewer *viewer = reports.preview().current();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_FALSE(viewer->isVisible());
+    EXPECT_EQ(viewer->ReportName()->objects().front()->BackColor(), -1);
+    EXPECT_TRUE(pointerIsNormal());
+}

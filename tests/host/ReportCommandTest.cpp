@@ -1,0 +1,149 @@
+#include "DemoFixture.h"
+#include "PrintServer.h"
+#include "db/Connection.h"
+#include "db/ResultTable.h"
+#include "host/CliStatus.h"
+#include "host/CommandLine.h"
+#include "host/DemoDatabase.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Outcome
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Outcome report(QStringList arguments)
+{
+    arguments.prepend(u"sales-register"_s);
+    arguments.prepend(u"report"_s);
+    arguments << u"--db"_s << DemoFixture::path();
+    Outcome o;
+    QTextStream out(&o.out), err(&o.err);
+    CommandLine commandLine;
+    o.status = commandLine.run(arguments, out, err);
+    out.flush();
+    err.flush();
+    return o;
+}
+
+QString pdfText(const QString &path)
+{
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(ReportCommand, WritesTheSalesRegisterAsPdfAndCsv)
+{
+    QTemporaryDir folder;
+    const QByteArray before = DemoFixture::fileHash(DemoFixture::path());
+    const QString pdf = folder.filePath(u"register.pdf"_s);
+    const QString csv = folder.filePath(u"register.csv"_s);
+    const Outcome o = report({u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s, u"--pdf"_s, pdf,
+                              u"--csv"_s, csv});
+    ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
+
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(DemoDatabase::companyName()));
+    EXPECT_TRUE(text.contains(u"Sales Register"_s));
+    EXPECT_TRUE(text.contains(u"Invoiceno Between : 1 To 99999"_s));
+    EXPECT_TRUE(text.contains(u"Invoice total"_s));
+    EXPECT_TRUE(text.contains(u"Grand total"_s));
+    EXPECT_TRUE(text.contains(u"Page 1 of"_s));
+
+    // The CSV is the report's result set: the rows of the query, with its column names.
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    const int lines = int(connection->execute(
+        u"select count(*) from Sales s join SalesBody sb on sb.SaleId = s.SaleId "
+        u"where s.SaleDate between '2026-06-01' and '2026-06-30'"_s)->number(0, 0));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = file.readAll().split('\n');
+    EXPECT_EQ(rows.front(), QByteArray("sectorname,townname,saleid,saledate,customername,productid,"
+                                       "productname,qty,bonus,price,Grossvalue,Totaldisc,Salestax,NetValue\r"));
+    EXPECT_EQ(int(rows.size()) - 2, lines);
+
+    // Without a file, the rows go to standard output.
+    const Outcome piped = report({u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2025-07-31"_s, u"--invoice-to"_s, u"7"_s});
+    EXPECT_EQ(piped.status, CliStatus::Ok);
+    EXPECT_TRUE(piped.out.startsWith(u"sectorname,townname,saleid"_s));
+    EXPECT_EQ(DemoFixture::fileHash(DemoFixture::path()), before);
+}
+
+TEST(ReportCommand, NothingFoundIsStatusOneAndBadArgumentsStatusTwo)
+{
+    Outcome o = report({u"--invoice-from"_s, u"90000"_s, u"--invoice-to"_s, u"90010"_s});
+    EXPECT_EQ(o.status, CliStatus::NoRecord);
+    EXPECT_EQ(o.err.trimmed(), u"No record exists."_s);
+
+    // An apostrophe in an id is part of one literal: it finds nothing, the query does not fail.
+    o = report({u"--customer"_s, u"O'Ha"_s});
+    EXPECT_EQ(o.status, CliStatus::NoRecord) << o.err.toStdString();
+
+    for (const QStringList &bad : {QStringList{u"--customer"_s, u"C00011"_s}, QStringList{u"--town"_s, u"123456"_s},
+                                   QStringList{u"--invoice-from"_s, u"12a"_s}, QStringList{u"--invoice-to"_s, u"1.5"_s},
+                                   QStringList{u"--invoice-to"_s, u"123456"_s}, QStringList{u"--company"_s, u"11"_s},
+                                   QStringList{u"--from"_s, u"01/06/2026"_s}}) {
+        const Outcome refused = report(bad);
+        EXPECT_EQ(refused.status, CliStatus::BadArguments) << bad.join(u' ').toStdString();
+        EXPECT_FALSE(refused.err.isEmpty());
+    }
+
+    QString out, err;
+    QTextStream o1(&out), e1(&err);
+    CommandLine commandLine;
+    EXPECT_EQ(commandLine.run({u"report"_s, u"no-such-report"_s}, o1, e1), CliStatus::BadArguments);
+    EXPECT_EQ(commandLine.run({u"report"_s, u"sales-summary"_s}, o1, e1), CliStatus::BadArguments);
+}
+
+// Where the system has no printer at all, printing fails and says so.
+TEST(ReportCommand, PrintingWithoutAnyPrinterFailsClearly)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"CUPS_SERVER"_s, u"127.0.0.1:9"_s); // no print server listens there
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(NVR_EXECUTABLE), {u"report"_s, u"sales-register"_s, u"--db"_s, DemoFixture::path(),
+                                            u"--from"_s, u"2026-06-25"_s, u"--print"_s});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), CliStatus::Failure);
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains(u"No printer is installed"_s));
+}
+
+TEST(ReportCommand, PrintsOneJob)
+{
+    QString why;
+    if (!PrintServer::ready(&why))
+        GTEST_SKIP() << why.toStdString();
+    const int before = PrintServer::completedJobs();
+    const Outcome o = report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s, u"--print"_s});
+    ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
+    EXPECT_TRUE(o.out.isEmpty());
+    EXPECT_TRUE(PrintServer::waitForCompletedJobs(before + 1));
+
+    const Outcome named = report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s, u"--print"_s,
+                                  PrintServer::printer});
+    ASSERT_EQ(named.status, CliStatus::Ok) << named.err.toStdString();
+    EXPECT_TRUE(PrintServer::waitForCompletedJobs(before + 2));
+
+    const Outcome missing = report({u"--print"_s, u"NoSuchPrinter"_s});
+    EXPECT_EQ(missing.status, CliStatus::Failure);
+    EXPECT_TRUE(missing.err.contains(u"NoSuchPrinter"_s));
+    QTest::qWait(1000);
+    EXPECT_EQ(PrintServer::completedJobs(), before + 2);
+}
