@@ -22,6 +22,24 @@ bool isWordPart(QChar c)
                   Failure::translationSource());
 }
 
+// Position just past the quote that closes a quoted text starting at from; a doubled quote is
+// one quote inside the text. -1 when the text never closes.
+qsizetype closingQuote(QStringView sql, qsizetype from, QChar quote)
+{
+    qsizetype i = from;
+    while (i < sql.size()) {
+        if (sql[i] == quote) {
+            if (i + 1 < sql.size() && sql[i + 1] == quote) {
+                i += 2;
+                continue;
+            }
+            return i + 1;
+        }
+        ++i;
+    }
+    return -1;
+}
+
 } // namespace
 
 std::vector<SqlToken> SqlTokenizer::tokenize(QStringView sql)
@@ -61,40 +79,13 @@ std::vector<SqlToken> SqlTokenizer::tokenize(QStringView sql)
                 fail(u"Unterminated comment"_s, start);
             kind = SqlToken::Kind::Comment;
         } else if (c == u'\'' || ((c == u'N' || c == u'n') && at(i + 1) == u'\'')) {
-            i += (c == u'\'') ? 1 : 2;
-            bool closed = false;
-            while (i < n) {
-                if (sql[i] == u'\'') {
-                    if (at(i + 1) == u'\'') {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                ++i;
-            }
-            if (!closed)
+            i = closingQuote(sql, i + (c == u'\'' ? 1 : 2), u'\'');
+            if (i < 0)
                 fail(u"Unterminated string literal"_s, start);
             kind = SqlToken::Kind::String;
         } else if (c == u'"' || c == u'[') {
-            const QChar close = (c == u'"') ? u'"' : u']';
-            ++i;
-            bool closed = false;
-            while (i < n) {
-                if (sql[i] == close) {
-                    if (at(i + 1) == close) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                ++i;
-            }
-            if (!closed)
+            i = closingQuote(sql, i + 1, c == u'"' ? u'"' : u']');
+            if (i < 0)
                 fail(u"Unterminated quoted name"_s, start);
             kind = SqlToken::Kind::QuotedName;
         } else if (c.isDigit() || (c == u'.' && at(i + 1).isDigit())) {
