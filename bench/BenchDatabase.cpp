@@ -17,8 +17,8 @@ QString path(int saleLines, int customers)
     const QString given = qEnvironmentVariable("NVR_BENCH_DB");
     if (!given.isEmpty() && saleLines == 1'000'000)
         return given;
-    const QString file = QDir::tempPath()
-        + u"/nvrptsales-bench-%1-%2.sqlite"_s.arg(saleLines).arg(customers);
+    const QString file =
+        QDir::tempPath() + u"/nvrptsales-bench-%1-%2.sqlite"_s.arg(saleLines).arg(customers);
     if (!QFileInfo::exists(file)) {
         DemoDatabase::Options options;
         options.saleLines = saleLines;
@@ -27,8 +27,8 @@ QString path(int saleLines, int customers)
         QElapsedTimer timer;
         timer.start();
         DemoDatabase::create(file, options);
-        std::printf("generated %s (%d sale lines, %d customers) in %.1f s\n",
-                    qPrintable(file), saleLines, customers, double(timer.elapsed()) / 1000.0);
+        std::printf("generated %s (%d sale lines, %d customers) in %.1f s\n", qPrintable(file),
+                    saleLines, customers, double(timer.elapsed()) / 1000.0);
     }
     return file;
 }

@@ -52,7 +52,8 @@ int main(int argc, char **argv)
     std::printf("keystrokes              %zu over 100,000 customers\n", times.size());
     std::printf("median                  %.1f ms\n", times[times.size() / 2]);
     std::printf("95th percentile         %.1f ms\n", times[times.size() * 95 / 100]);
-    std::printf("slowest                 %.1f ms (budget 50 ms; the slowest is an empty filter: every customer)\n",
+    std::printf("slowest                 %.1f ms (budget 50 ms; the slowest is an empty filter: "
+                "every customer)\n",
                 times.back());
     return 0;
 }

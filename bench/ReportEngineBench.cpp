@@ -69,8 +69,8 @@ int main(int argc, char **argv)
     std::printf("first page ready        %.3f s after the build (budget 0.3 s), %zu items\n",
                 firstPage, first.items.size());
     std::printf("binding                 %.3f s (columns resolved, group breaks found)\n", bind);
-    std::printf("pagination              %d pages in %.3f s: %.1f million rows/s (budget 1)\n", pages,
-                paginate, rows.recordCount() / paginate / 1e6);
+    std::printf("pagination              %d pages in %.3f s: %.1f million rows/s (budget 1)\n",
+                pages, paginate, rows.recordCount() / paginate / 1e6);
     std::printf("PDF export              %d pages in %.1f s: %.0f pages/s (budget 500)\n", written,
                 exportSeconds, written / exportSeconds);
     std::printf("peak memory             %.0f MiB before the export, %.0f MiB after it\n",

@@ -8,7 +8,8 @@
 #include "presentation/widgets/RptReportViewer.h"
 
 Reports::Reports()
-    : m_connection(std::make_unique<SharedConnection>()), m_preview(std::make_unique<PreviewSlot>()),
+    : m_connection(std::make_unique<SharedConnection>()),
+      m_preview(std::make_unique<PreviewSlot>()),
       m_context(std::make_unique<ReportContext>(*m_connection, *m_preview))
 {
 }
@@ -61,14 +62,47 @@ ReportContext &Reports::context()
     return *m_context;
 }
 
-void Reports::SalesStockStatement() { launch(ReportKind::SalesStockStatement); }
-void Reports::SalesRegister() { launch(ReportKind::SalesRegister); }
-void Reports::SalesSummary() { launch(ReportKind::SalesSummary); }
-void Reports::ProductSalesLedger() { launch(ReportKind::ProductSalesLedger); }
-void Reports::ProductWiseSales() { launch(ReportKind::ProductWiseSales); }
-void Reports::CompanySectorWiseSale() { launch(ReportKind::CompanySectorWiseSale); }
-void Reports::CompanyWiseSale() { launch(ReportKind::CompanyWiseSale); }
-void Reports::CustomerTownSectorWiseSales() { launch(ReportKind::CustomerTownSectorWiseSales); }
-void Reports::ProductSaleReturnLedger() { launch(ReportKind::ProductSaleReturnLedger); }
-void Reports::SaleReturnsSummary() { launch(ReportKind::SaleReturnsSummary); }
-void Reports::SaleReturnRegister() { launch(ReportKind::SaleReturnRegister); }
+void Reports::SalesStockStatement()
+{
+    launch(ReportKind::SalesStockStatement);
+}
+void Reports::SalesRegister()
+{
+    launch(ReportKind::SalesRegister);
+}
+void Reports::SalesSummary()
+{
+    launch(ReportKind::SalesSummary);
+}
+void Reports::ProductSalesLedger()
+{
+    launch(ReportKind::ProductSalesLedger);
+}
+void Reports::ProductWiseSales()
+{
+    launch(ReportKind::ProductWiseSales);
+}
+void Reports::CompanySectorWiseSale()
+{
+    launch(ReportKind::CompanySectorWiseSale);
+}
+void Reports::CompanyWiseSale()
+{
+    launch(ReportKind::CompanyWiseSale);
+}
+void Reports::CustomerTownSectorWiseSales()
+{
+    launch(ReportKind::CustomerTownSectorWiseSales);
+}
+void Reports::ProductSaleReturnLedger()
+{
+    launch(ReportKind::ProductSaleReturnLedger);
+}
+void Reports::SaleReturnsSummary()
+{
+    launch(ReportKind::SaleReturnsSummary);
+}
+void Reports::SaleReturnRegister()
+{
+    launch(ReportKind::SaleReturnRegister);
+}

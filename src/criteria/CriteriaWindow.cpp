@@ -27,9 +27,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -39,7 +39,10 @@ namespace {
 class BusyPointer
 {
 public:
-    explicit BusyPointer(QWidget *window) : m_window(window) { m_window->setCursor(Qt::WaitCursor); }
+    explicit BusyPointer(QWidget *window) : m_window(window)
+    {
+        m_window->setCursor(Qt::WaitCursor);
+    }
     ~BusyPointer() { restore(); }
     void restore() { m_window->unsetCursor(); }
 
@@ -97,7 +100,8 @@ void CriteriaWindow::addDateRow(const QString &fromName, const QString &toName)
 IdBox *CriteriaWindow::addIdBox(IdBoxSpec spec)
 {
     auto *id = new QLineEdit(this);
-    id->setFixedWidth(id->fontMetrics().horizontalAdvance(u'W') * std::max(5, spec.maxLength) / 2 + 24);
+    id->setFixedWidth(id->fontMetrics().horizontalAdvance(u'W') * std::max(5, spec.maxLength) / 2 +
+                      24);
     auto *name = new QLineEdit(this);
     name->setReadOnly(true);
     name->setFocusPolicy(Qt::NoFocus);
@@ -125,8 +129,9 @@ IdBox *CriteriaWindow::addIdBox(IdBoxSpec spec)
     return box;
 }
 
-void CriteriaWindow::addNumberRow(const QString &fromName, const QString &fromLabel, const QString &toName,
-                                  const QString &toLabel, int maxLength, bool digitsOnly)
+void CriteriaWindow::addNumberRow(const QString &fromName, const QString &fromLabel,
+                                  const QString &toName, const QString &toLabel, int maxLength,
+                                  bool digitsOnly)
 {
     auto makeBox = [&](const QString &name) {
         auto *box = new QLineEdit(this);
@@ -317,7 +322,8 @@ bool CriteriaWindow::keyPreview(QKeyEvent *key)
     if (code == Qt::Key_Return || code == Qt::Key_Enter) {
         // On to the next control, as a Tab typed after this Enter would take it.
         if (QWidget *focus = focusWidget())
-            QCoreApplication::postEvent(focus, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                focus, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
         return m_discardEnter;
     }
     if (code == Qt::Key_Q && key->modifiers() == Qt::ControlModifier) {
@@ -349,8 +355,8 @@ bool CriteriaWindow::eventFilter(QObject *watched, QEvent *event)
             break;
         const auto *mouse = static_cast<QMouseEvent *>(event);
         QWidget *target = childAt(mouse->position().toPoint());
-        while (target && target != this && !(target->focusPolicy() & Qt::ClickFocus)
-               && !qobject_cast<QPushButton *>(target))
+        while (target && target != this && !(target->focusPolicy() & Qt::ClickFocus) &&
+               !qobject_cast<QPushButton *>(target))
             target = target->parentWidget();
         IdBox *box = focusedIdBox();
         if (box && target && target != this && target != box->idEdit() && !leaveIdBox())

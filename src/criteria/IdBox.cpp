@@ -32,8 +32,8 @@ void IdBox::setName(const QString &name)
 void IdBox::reset()
 {
     m_id->clear();
-    const bool defaultText = m_spec.rule == ChangeRule::DefaultTextAlways
-        || m_spec.rule == ChangeRule::DefaultTextWhenEmpty;
+    const bool defaultText = m_spec.rule == ChangeRule::DefaultTextAlways ||
+                             m_spec.rule == ChangeRule::DefaultTextWhenEmpty;
     m_name->setText(defaultText ? m_spec.defaultText : QString());
 }
 

@@ -10,10 +10,10 @@ enum class LookupKind { Customer, Sector, Town, Company, Product };
 
 // What an id box shows in its name box when the id changes.
 enum class ChangeRule {
-    Clear,                // emptied at every change
-    ClearWhenEmpty,       // emptied when the id box has become empty
-    DefaultTextAlways,    // the default text ("All Customers") at every change
-    DefaultTextWhenEmpty  // the default text when the id box has become empty
+    Clear,               // emptied at every change
+    ClearWhenEmpty,      // emptied when the id box has become empty
+    DefaultTextAlways,   // the default text ("All Customers") at every change
+    DefaultTextWhenEmpty // the default text when the id box has become empty
 };
 
 struct IdBoxSpec

@@ -12,7 +12,8 @@ PendingReportWindow::PendingReportWindow(const ReportEntry &entry, ReportContext
     : ReportWindow(entry, context)
 {
     auto *layout = new QVBoxLayout(this);
-    auto *note = new QLabel(tr("The criteria of this report are not available in this version."), this);
+    auto *note =
+        new QLabel(tr("The criteria of this report are not available in this version."), this);
     note->setWordWrap(true);
     note->setMinimumWidth(320);
     layout->addWidget(note);

@@ -5,8 +5,8 @@
 #include <QScreen>
 
 ReportWindow::ReportWindow(const ReportEntry &entry, ReportContext &context)
-    : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                           | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       m_entry(entry), m_context(context)
 {
     setObjectName(entry.window);

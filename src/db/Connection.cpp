@@ -82,7 +82,8 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw Failure(u"The database file %1 does not exist"_s.arg(path), Failure::componentSource());
+        throw Failure(u"The database file %1 does not exist"_s.arg(path),
+                      Failure::componentSource());
     if (!info.isFile())
         throw Failure(u"%1 is not a database file"_s.arg(path), Failure::componentSource());
 
@@ -96,8 +97,9 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
         db.setDatabaseName(info.absoluteFilePath());
         db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
         if (!db.open())
-            throw Failure(u"Cannot open the database file %1: %2"_s.arg(path, qtErrorText(db.lastError())),
-                          sqliteSource());
+            throw Failure(
+                u"Cannot open the database file %1: %2"_s.arg(path, qtErrorText(db.lastError())),
+                sqliteSource());
         const QVariant handle = db.driver()->handle();
         if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
             throw Failure(u"The SQLite driver gave no database handle"_s, sqliteSource());
@@ -105,15 +107,16 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
     }
     // Read-only: map the file instead of copying pages on every query (a lookup re-reads its
     // table at each keystroke), and keep a larger page cache for the reports' joins.
-    sqlite3_exec(c->m_sqlite, "PRAGMA query_only = 1; PRAGMA mmap_size = 1073741824; PRAGMA cache_size = -65536",
+    sqlite3_exec(c->m_sqlite,
+                 "PRAGMA query_only = 1; PRAGMA mmap_size = 1073741824; PRAGMA cache_size = -65536",
                  nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(c->m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(),
-                               2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlServerLeft,
-                               nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(
+        c->m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(), 2,
+        SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlServerLeft, nullptr, nullptr, nullptr);
     // Reading the schema proves the file is a database at all.
     char *message = nullptr;
-    if (sqlite3_exec(c->m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &message)
-        != SQLITE_OK) {
+    if (sqlite3_exec(c->m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                     &message) != SQLITE_OK) {
         const QString why = QString::fromUtf8(message ? message : "unknown error");
         sqlite3_free(message);
         throw Failure(u"Cannot read the database file %1: %2"_s.arg(path, why), sqliteSource());
@@ -131,13 +134,14 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
     db.setDatabaseName(connectionString);
     db.setConnectOptions(u"SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY;SQL_ATTR_LOGIN_TIMEOUT=15"_s);
     if (!db.open())
-        throw Failure(u"Cannot connect to the database through ODBC: %1"_s.arg(qtErrorText(db.lastError())),
-                      u"ODBC"_s);
+        throw Failure(
+            u"Cannot connect to the database through ODBC: %1"_s.arg(qtErrorText(db.lastError())),
+            u"ODBC"_s);
 
     const QVariant handle = db.driver()->handle();
     // Qt hands the connection handle over as a void pointer (SQLHANDLE).
-    if (handle.isValid() && (qstrcmp(handle.typeName(), "void*") == 0
-                             || qstrcmp(handle.typeName(), "SQLHANDLE") == 0)) {
+    if (handle.isValid() && (qstrcmp(handle.typeName(), "void*") == 0 ||
+                             qstrcmp(handle.typeName(), "SQLHANDLE") == 0)) {
         SQLHDBC hdbc = *static_cast<SQLHANDLE const *>(handle.data());
         SQLCHAR name[256] = {};
         SQLSMALLINT length = 0;
@@ -186,7 +190,8 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
 {
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, nullptr) !=
+        SQLITE_OK)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
     if (!statement)
@@ -198,7 +203,8 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
     QStringList engineNames;
     for (int c = 0; c < columns; ++c)
         engineNames.append(QString::fromUtf8(sqlite3_column_name(statement.get(), c)));
-    auto table = std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+    auto table =
+        std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
 
     int rc;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
@@ -214,7 +220,8 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
                 table->appendNull(c);
                 break;
             default: {
-                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement.get(), c));
+                const auto *text =
+                    reinterpret_cast<const char *>(sqlite3_column_text(statement.get(), c));
                 const int bytes = sqlite3_column_bytes(statement.get(), c);
                 table->appendText(c, std::string_view(text, size_t(bytes)));
                 break;
@@ -242,7 +249,8 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
     QStringList engineNames;
     for (int c = 0; c < record.count(); ++c)
         engineNames.append(record.fieldName(c));
-    auto table = std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+    auto table =
+        std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
     while (query.next()) {
         for (int c = 0; c < record.count(); ++c)
             table->appendVariant(c, query.value(c));

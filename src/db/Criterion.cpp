@@ -47,13 +47,13 @@ private:
     QString text(size_t k) const { return m_text.mid(m_tokens[k].start, m_tokens[k].length); }
     bool isWord(QStringView w) const
     {
-        return m_pos < m_tokens.size() && m_tokens[m_pos].kind == SqlToken::Kind::Word
-            && text(m_pos).compare(w, Qt::CaseInsensitive) == 0;
+        return m_pos < m_tokens.size() && m_tokens[m_pos].kind == SqlToken::Kind::Word &&
+               text(m_pos).compare(w, Qt::CaseInsensitive) == 0;
     }
     bool isPunct(QStringView p) const
     {
-        return m_pos < m_tokens.size() && m_tokens[m_pos].kind == SqlToken::Kind::Punct
-            && text(m_pos) == p;
+        return m_pos < m_tokens.size() && m_tokens[m_pos].kind == SqlToken::Kind::Punct &&
+               text(m_pos) == p;
     }
     static Node combine(Op op, int left, int right)
     {
@@ -106,9 +106,8 @@ private:
 
     int parseComparison()
     {
-        if (m_pos >= m_tokens.size()
-            || (m_tokens[m_pos].kind != SqlToken::Kind::Word
-                && m_tokens[m_pos].kind != SqlToken::Kind::QuotedName))
+        if (m_pos >= m_tokens.size() || (m_tokens[m_pos].kind != SqlToken::Kind::Word &&
+                                         m_tokens[m_pos].kind != SqlToken::Kind::QuotedName))
             fail(u"a field name was expected instead of %1"_s.arg(current()));
         QString field = text(m_pos);
         if (m_tokens[m_pos].kind == SqlToken::Kind::QuotedName)
@@ -144,8 +143,8 @@ private:
             ++m_pos;
         } else {
             static const std::pair<QStringView, Op> ops[] = {
-                {u"=", Op::Equal},     {u"<>", Op::NotEqual},  {u"!=", Op::NotEqual},
-                {u"<", Op::Less},      {u"<=", Op::LessEqual}, {u">", Op::Greater},
+                {u"=", Op::Equal},        {u"<>", Op::NotEqual},  {u"!=", Op::NotEqual},
+                {u"<", Op::Less},         {u"<=", Op::LessEqual}, {u">", Op::Greater},
                 {u">=", Op::GreaterEqual}};
             bool found = false;
             for (const auto &[symbol, op] : ops) {
@@ -163,8 +162,9 @@ private:
         if (node.op == Op::Like || node.op == Op::NotLike) {
             node.pattern = node.value.toString().toCaseFolded();
         } else if (node.value.isNull()) {
-            node.op = node.op == Op::Equal ? Op::IsNull : node.op == Op::NotEqual ? Op::IsNotNull
-                                                                                  : node.op;
+            node.op = node.op == Op::Equal      ? Op::IsNull
+                      : node.op == Op::NotEqual ? Op::IsNotNull
+                                                : node.op;
             if (node.op != Op::IsNull && node.op != Op::IsNotNull)
                 fail(u"NULL can only be compared with = or <>"_s);
         }
@@ -271,7 +271,8 @@ bool Criterion::test(const ResultTable &table, int row, int index) const
     // without regard to case.
     int order;
     const ResultTable::Type type = table.columnType(n.column);
-    const bool numericColumn = type == ResultTable::Type::Integer || type == ResultTable::Type::Real;
+    const bool numericColumn =
+        type == ResultTable::Type::Integer || type == ResultTable::Type::Real;
     bool valueIsNumber = n.value.typeId() == QMetaType::Double;
     double valueNumber = n.value.toDouble(&valueIsNumber);
     bool cellIsNumber = numericColumn;
@@ -286,8 +287,8 @@ bool Criterion::test(const ResultTable &table, int row, int index) const
     if (cellIsNumber && valueIsNumber) {
         order = cellNumber < valueNumber ? -1 : cellNumber > valueNumber ? 1 : 0;
     } else {
-        order = QString::compare(table.text(n.column, row), n.value.toString(),
-                                 Qt::CaseInsensitive);
+        order =
+            QString::compare(table.text(n.column, row), n.value.toString(), Qt::CaseInsensitive);
     }
     switch (n.op) {
     case Op::Equal:

@@ -20,15 +20,27 @@ public:
     [[nodiscard]] bool matches(const ResultTable &table, int row) const;
 
 private:
-    enum class Op { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual, Like, NotLike,
-                    IsNull, IsNotNull, And, Or };
+    enum class Op {
+        Equal,
+        NotEqual,
+        Less,
+        LessEqual,
+        Greater,
+        GreaterEqual,
+        Like,
+        NotLike,
+        IsNull,
+        IsNotNull,
+        And,
+        Or
+    };
     struct Node
     {
         Op op = Op::Equal;
-        int left = -1;  // child nodes of And / Or
+        int left = -1; // child nodes of And / Or
         int right = -1;
         int column = -1;
-        QVariant value; // QString or double
+        QVariant value;  // QString or double
         QString pattern; // like, folded to lower case
     };
 

@@ -10,8 +10,8 @@ namespace {
 
 void appendField(QByteArray &line, const QString &value)
 {
-    const bool quote = value.contains(u',') || value.contains(u'"') || value.contains(u'\n')
-        || value.contains(u'\r');
+    const bool quote = value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
+                       value.contains(u'\r');
     if (!quote) {
         line += value.toUtf8();
         return;

@@ -345,8 +345,8 @@ bool ResultTable::sameValue(int column, int rowA, int rowB) const
     case Type::Real:
         return c.reals[a] == c.reals[b];
     case Type::Text:
-        return c.texts[a] == c.texts[b]
-            || (!c.pool.deduplicates() && c.pool.view(c.texts[a]) == c.pool.view(c.texts[b]));
+        return c.texts[a] == c.texts[b] ||
+               (!c.pool.deduplicates() && c.pool.view(c.texts[a]) == c.pool.view(c.texts[b]));
     case Type::Variant:
         return c.variants[a] == c.variants[b];
     case Type::Null:
@@ -359,9 +359,9 @@ size_t ResultTable::byteSize() const
 {
     size_t bytes = sizeof(*this);
     for (const Column &c : m_columns) {
-        bytes += sizeof(Column) + c.nulls.capacity() / 8 + c.ints.capacity() * sizeof(qint64)
-            + c.reals.capacity() * sizeof(double) + c.texts.capacity() * sizeof(uint32_t)
-            + c.pool.byteSize() + c.variants.capacity() * sizeof(QVariant);
+        bytes += sizeof(Column) + c.nulls.capacity() / 8 + c.ints.capacity() * sizeof(qint64) +
+                 c.reals.capacity() * sizeof(double) + c.texts.capacity() * sizeof(uint32_t) +
+                 c.pool.byteSize() + c.variants.capacity() * sizeof(QVariant);
     }
     return bytes;
 }

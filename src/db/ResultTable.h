@@ -37,7 +37,10 @@ public:
     // --- reading ------------------------------------------------------------------------------
     [[nodiscard]] int rowCount() const { return m_rowCount; }
     [[nodiscard]] int columnCount() const { return int(m_columns.size()); }
-    [[nodiscard]] const QString &columnName(int column) const { return m_columns[size_t(column)].name; }
+    [[nodiscard]] const QString &columnName(int column) const
+    {
+        return m_columns[size_t(column)].name;
+    }
     [[nodiscard]] QStringList columnNames() const;
     // Column with that name, compared without regard to case; -1 when there is none.
     [[nodiscard]] int columnIndex(QStringView name) const;

@@ -19,7 +19,7 @@ QString unquote(QStringView name)
 
 bool isKeyword(QStringView word)
 {
-    static const QSet<QString> words{u"END"_s,  u"NULL"_s, u"AND"_s, u"OR"_s, u"NOT"_s,
+    static const QSet<QString> words{u"END"_s,  u"NULL"_s, u"AND"_s,  u"OR"_s,   u"NOT"_s,
                                      u"THEN"_s, u"ELSE"_s, u"WHEN"_s, u"CASE"_s, u"IS"_s};
     return words.contains(word.toString().toUpper());
 }
@@ -35,8 +35,8 @@ QStringList SelectListNames::extract(const QString &sql, const std::vector<SqlTo
     }
     auto text = [&](size_t k) { return QStringView(sql).mid(sig[k]->start, sig[k]->length); };
     auto isWord = [&](size_t k, QStringView w) {
-        return k < sig.size() && sig[k]->kind == SqlToken::Kind::Word
-            && text(k).compare(w, Qt::CaseInsensitive) == 0;
+        return k < sig.size() && sig[k]->kind == SqlToken::Kind::Word &&
+               text(k).compare(w, Qt::CaseInsensitive) == 0;
     };
 
     // The first SELECT outside any parentheses (after a WITH's definitions).
@@ -77,8 +77,9 @@ QStringList SelectListNames::extract(const QString &sql, const std::vector<SqlTo
                 for (size_t k = 0; k < item.size(); ++k) {
                     const bool namePart = (k % 2 == 0);
                     const SqlToken::Kind kk = sig[item[k]]->kind;
-                    if (namePart != (kk == SqlToken::Kind::Word || kk == SqlToken::Kind::QuotedName)
-                        || (!namePart && text(item[k]) != u"."))
+                    if (namePart !=
+                            (kk == SqlToken::Kind::Word || kk == SqlToken::Kind::QuotedName) ||
+                        (!namePart && text(item[k]) != u"."))
                         dottedName = false;
                 }
                 if (dottedName) {
@@ -89,10 +90,11 @@ QStringList SelectListNames::extract(const QString &sql, const std::vector<SqlTo
                     const SqlToken::Kind bk = sig[item[item.size() - 2]]->kind;
                     // "expr alias": the alias follows a closing parenthesis, a literal or a
                     // name; after an operator or a dot the last word belongs to the expression.
-                    const bool aliasFollows = before == u")" || bk == SqlToken::Kind::Number
-                        || bk == SqlToken::Kind::String
-                        || ((bk == SqlToken::Kind::Word || bk == SqlToken::Kind::QuotedName)
-                            && !isKeyword(text(last)));
+                    const bool aliasFollows =
+                        before == u")" || bk == SqlToken::Kind::Number ||
+                        bk == SqlToken::Kind::String ||
+                        ((bk == SqlToken::Kind::Word || bk == SqlToken::Kind::QuotedName) &&
+                         !isKeyword(text(last)));
                     if (aliasFollows && !isKeyword(text(last)))
                         name = unquote(text(last));
                 }
@@ -106,10 +108,10 @@ QStringList SelectListNames::extract(const QString &sql, const std::vector<SqlTo
     for (; s < sig.size(); ++s) {
         const QStringView t = text(s);
         if (depth == 0) {
-            if (sig[s]->kind == SqlToken::Kind::Word
-                && (isWord(s, u"FROM") || isWord(s, u"UNION") || isWord(s, u"EXCEPT")
-                    || isWord(s, u"INTERSECT") || isWord(s, u"ORDER") || isWord(s, u"WHERE")
-                    || isWord(s, u"GROUP")))
+            if (sig[s]->kind == SqlToken::Kind::Word &&
+                (isWord(s, u"FROM") || isWord(s, u"UNION") || isWord(s, u"EXCEPT") ||
+                 isWord(s, u"INTERSECT") || isWord(s, u"ORDER") || isWord(s, u"WHERE") ||
+                 isWord(s, u"GROUP")))
                 break;
             if (t == u";" || t == u")")
                 break;

@@ -98,9 +98,9 @@ std::vector<SqlToken> SqlTokenizer::tokenize(QStringView sql)
                 while (i < n && sql[i].isDigit())
                     ++i;
             }
-            if ((at(i) == u'e' || at(i) == u'E')
-                && (at(i + 1).isDigit()
-                    || ((at(i + 1) == u'+' || at(i + 1) == u'-') && at(i + 2).isDigit()))) {
+            if ((at(i) == u'e' || at(i) == u'E') &&
+                (at(i + 1).isDigit() ||
+                 ((at(i + 1) == u'+' || at(i + 1) == u'-') && at(i + 2).isDigit()))) {
                 i += 2;
                 while (i < n && sql[i].isDigit())
                     ++i;
@@ -116,8 +116,8 @@ std::vector<SqlToken> SqlTokenizer::tokenize(QStringView sql)
                 ++i;
             kind = SqlToken::Kind::Word;
         } else {
-            static const QStringView twoChar[] = {u"<=", u">=", u"<>", u"!=", u"!<", u"!>",
-                                                  u"||", u"::"};
+            static const QStringView twoChar[] = {u"<=", u">=", u"<>", u"!=",
+                                                  u"!<", u"!>", u"||", u"::"};
             i += 1;
             for (QStringView op : twoChar) {
                 if (sql.mid(start, 2) == op) {

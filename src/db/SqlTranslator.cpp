@@ -19,12 +19,12 @@ namespace {
 const QSet<QString> &writingWords()
 {
     static const QSet<QString> words{
-        u"INSERT"_s, u"UPDATE"_s, u"DELETE"_s,  u"MERGE"_s,    u"DROP"_s,     u"CREATE"_s,
-        u"ALTER"_s,  u"TRUNCATE"_s, u"EXEC"_s,  u"EXECUTE"_s,  u"INTO"_s,     u"GRANT"_s,
-        u"REVOKE"_s, u"DENY"_s,   u"BACKUP"_s,  u"RESTORE"_s,  u"ATTACH"_s,   u"DETACH"_s,
-        u"PRAGMA"_s, u"VACUUM"_s, u"REINDEX"_s, u"DECLARE"_s,  u"WAITFOR"_s,  u"SHUTDOWN"_s,
-        u"KILL"_s,   u"DBCC"_s,   u"BULK"_s,    u"OPENROWSET"_s, u"OPENQUERY"_s,
-        u"OPENDATASOURCE"_s};
+        u"INSERT"_s,  u"UPDATE"_s,  u"DELETE"_s,     u"MERGE"_s,     u"DROP"_s,
+        u"CREATE"_s,  u"ALTER"_s,   u"TRUNCATE"_s,   u"EXEC"_s,      u"EXECUTE"_s,
+        u"INTO"_s,    u"GRANT"_s,   u"REVOKE"_s,     u"DENY"_s,      u"BACKUP"_s,
+        u"RESTORE"_s, u"ATTACH"_s,  u"DETACH"_s,     u"PRAGMA"_s,    u"VACUUM"_s,
+        u"REINDEX"_s, u"DECLARE"_s, u"WAITFOR"_s,    u"SHUTDOWN"_s,  u"KILL"_s,
+        u"DBCC"_s,    u"BULK"_s,    u"OPENROWSET"_s, u"OPENQUERY"_s, u"OPENDATASOURCE"_s};
     return words;
 }
 
@@ -32,30 +32,28 @@ const QSet<QString> &writingWords()
 const QSet<QString> &keywordsBeforeParen()
 {
     static const QSet<QString> words{
-        u"SELECT"_s, u"FROM"_s,  u"WHERE"_s, u"AND"_s,   u"OR"_s,        u"NOT"_s,
-        u"IN"_s,     u"EXISTS"_s, u"ON"_s,   u"JOIN"_s,  u"AS"_s,        u"BETWEEN"_s,
-        u"LIKE"_s,   u"IS"_s,    u"WHEN"_s,  u"THEN"_s,  u"ELSE"_s,      u"CASE"_s,
-        u"HAVING"_s, u"UNION"_s, u"ALL"_s,   u"DISTINCT"_s, u"BY"_s,     u"VALUES"_s,
-        u"WITH"_s,   u"ANY"_s,   u"SOME"_s,  u"EXCEPT"_s, u"INTERSECT"_s, u"OUTER"_s,
-        u"INNER"_s,  u"CROSS"_s};
+        u"SELECT"_s,    u"FROM"_s,  u"WHERE"_s,  u"AND"_s,  u"OR"_s,      u"NOT"_s,   u"IN"_s,
+        u"EXISTS"_s,    u"ON"_s,    u"JOIN"_s,   u"AS"_s,   u"BETWEEN"_s, u"LIKE"_s,  u"IS"_s,
+        u"WHEN"_s,      u"THEN"_s,  u"ELSE"_s,   u"CASE"_s, u"HAVING"_s,  u"UNION"_s, u"ALL"_s,
+        u"DISTINCT"_s,  u"BY"_s,    u"VALUES"_s, u"WITH"_s, u"ANY"_s,     u"SOME"_s,  u"EXCEPT"_s,
+        u"INTERSECT"_s, u"OUTER"_s, u"INNER"_s,  u"CROSS"_s};
     return words;
 }
 
 // Functions that mean the same on SQL Server and SQLite (ISNULL and LEFT are rewritten).
 const QSet<QString> &portableFunctions()
 {
-    static const QSet<QString> words{u"COUNT"_s, u"SUM"_s,   u"AVG"_s,      u"MIN"_s,
-                                     u"MAX"_s,   u"ABS"_s,   u"COALESCE"_s, u"NULLIF"_s,
-                                     u"UPPER"_s, u"LOWER"_s, u"LTRIM"_s,    u"RTRIM"_s,
-                                     u"ISNULL"_s, u"LEFT"_s};
+    static const QSet<QString> words{u"COUNT"_s, u"SUM"_s,      u"AVG"_s,    u"MIN"_s,   u"MAX"_s,
+                                     u"ABS"_s,   u"COALESCE"_s, u"NULLIF"_s, u"UPPER"_s, u"LOWER"_s,
+                                     u"LTRIM"_s, u"RTRIM"_s,    u"ISNULL"_s, u"LEFT"_s};
     return words;
 }
 
 const QSet<QString> &fromClauseEnds()
 {
-    static const QSet<QString> words{u"WHERE"_s,     u"GROUP"_s,  u"ORDER"_s, u"HAVING"_s,
-                                     u"UNION"_s,     u"EXCEPT"_s, u"INTERSECT"_s,
-                                     u"OPTION"_s,    u"FOR"_s,    u"WINDOW"_s, u"LIMIT"_s};
+    static const QSet<QString> words{u"WHERE"_s, u"GROUP"_s,  u"ORDER"_s,     u"HAVING"_s,
+                                     u"UNION"_s, u"EXCEPT"_s, u"INTERSECT"_s, u"OPTION"_s,
+                                     u"FOR"_s,   u"WINDOW"_s, u"LIMIT"_s};
     return words;
 }
 
@@ -104,13 +102,13 @@ private:
     QString upper(int s) const { return text(s).toString().toUpper(); }
     bool isWord(int s, QStringView w) const
     {
-        return s >= 0 && s < int(m_sig.size()) && tok(s).kind == SqlToken::Kind::Word
-            && text(s).compare(w, Qt::CaseInsensitive) == 0;
+        return s >= 0 && s < int(m_sig.size()) && tok(s).kind == SqlToken::Kind::Word &&
+               text(s).compare(w, Qt::CaseInsensitive) == 0;
     }
     bool isPunct(int s, QStringView p) const
     {
-        return s >= 0 && s < int(m_sig.size()) && tok(s).kind == SqlToken::Kind::Punct
-            && text(s) == p;
+        return s >= 0 && s < int(m_sig.size()) && tok(s).kind == SqlToken::Kind::Punct &&
+               text(s) == p;
     }
     QString describe(int s) const
     {
@@ -173,16 +171,16 @@ private:
             case SqlToken::Kind::Variable:
                 fail(u"Variables such as %1 are not supported"_s.arg(text(s).toString()));
             case SqlToken::Kind::Punct:
-                if (text(s) == u"!<" || text(s) == u"!>" || text(s) == u"::"
-                    || text(s) == u"||" || text(s) == u"{" || text(s) == u"}")
+                if (text(s) == u"!<" || text(s) == u"!>" || text(s) == u"::" || text(s) == u"||" ||
+                    text(s) == u"{" || text(s) == u"}")
                     fail(u"The operator %1 is not supported on the embedded database"_s.arg(
                         text(s).toString()));
                 break;
             case SqlToken::Kind::Number:
-                if (text(s) == u"0" && s + 1 < int(m_sig.size())
-                    && tok(s + 1).start == t.start + t.length
-                    && tok(s + 1).kind == SqlToken::Kind::Word
-                    && text(s + 1).startsWith(u'x', Qt::CaseInsensitive))
+                if (text(s) == u"0" && s + 1 < int(m_sig.size()) &&
+                    tok(s + 1).start == t.start + t.length &&
+                    tok(s + 1).kind == SqlToken::Kind::Word &&
+                    text(s + 1).startsWith(u'x', Qt::CaseInsensitive))
                     fail(u"Binary literals (0x...) are not supported"_s);
                 break;
             case SqlToken::Kind::Word:
@@ -204,8 +202,7 @@ private:
         if (!isPunct(s + 1, u"(") || keywordsBeforeParen().contains(w))
             return;
         if (isWord(s - 1, u"JOIN") || isWord(s - 1, u"FROM"))
-            fail(u"Table-valued functions such as %1 are not supported"_s.arg(
-                text(s).toString()));
+            fail(u"Table-valued functions such as %1 are not supported"_s.arg(text(s).toString()));
         if (!portableFunctions().contains(w))
             fail(u"The function %1 is not supported on the embedded database"_s.arg(
                 text(s).toString()));
@@ -243,14 +240,14 @@ private:
     {
         const int close = m_match[size_t(s + 1)];
         auto isCompare = [&](int k) {
-            return k >= 0 && k < int(m_sig.size()) && tok(k).kind == SqlToken::Kind::Punct
-                && comparisonOperators().contains(text(k).toString());
+            return k >= 0 && k < int(m_sig.size()) && tok(k).kind == SqlToken::Kind::Punct &&
+                   comparisonOperators().contains(text(k).toString());
         };
         auto isNumber = [&](int k) {
             return k >= 0 && k < int(m_sig.size()) && tok(k).kind == SqlToken::Kind::Number;
         };
-        if ((isCompare(close + 1) && (isNumber(close + 2) || isNumber(close + 3)))
-            || (isCompare(s - 1) && isNumber(s - 2)))
+        if ((isCompare(close + 1) && (isNumber(close + 2) || isNumber(close + 3))) ||
+            (isCompare(s - 1) && isNumber(s - 2)))
             fail(u"LEFT(...) compared with a number cannot be run on the embedded database; "
                  u"write the number in quotes"_s);
     }
@@ -286,9 +283,8 @@ private:
                 clauseEnd = m_match[size_t(clauseEnd)] + 1;
                 continue;
             }
-            if (isPunct(clauseEnd, u";")
-                || (tok(clauseEnd).kind == SqlToken::Kind::Word
-                    && fromClauseEnds().contains(upper(clauseEnd))))
+            if (isPunct(clauseEnd, u";") || (tok(clauseEnd).kind == SqlToken::Kind::Word &&
+                                             fromClauseEnds().contains(upper(clauseEnd))))
                 break;
             ++clauseEnd;
         }
@@ -310,8 +306,7 @@ private:
 
     bool isJoinStart(int s) const
     {
-        if (isWord(s, u"JOIN") || isWord(s, u"INNER") || isWord(s, u"CROSS")
-            || isWord(s, u"FULL"))
+        if (isWord(s, u"JOIN") || isWord(s, u"INNER") || isWord(s, u"CROSS") || isWord(s, u"FULL"))
             return true;
         return (isWord(s, u"LEFT") || isWord(s, u"RIGHT")) && !isPunct(s + 1, u"(");
     }
@@ -344,7 +339,8 @@ private:
         if (isPunct(s, u"(")) {
             processLevel(s + 1, m_match[size_t(s)]);
             s = m_match[size_t(s)] + 1;
-        } else if (tok(s).kind == SqlToken::Kind::Word || tok(s).kind == SqlToken::Kind::QuotedName) {
+        } else if (tok(s).kind == SqlToken::Kind::Word ||
+                   tok(s).kind == SqlToken::Kind::QuotedName) {
             ++s;
             while (isPunct(s, u".") && s + 1 < end) {
                 s += 2;
@@ -354,8 +350,8 @@ private:
         }
         if (isWord(s, u"AS"))
             ++s;
-        if (s < end && !isJoinStart(s) && !isWord(s, u"ON")
-            && (tok(s).kind == SqlToken::Kind::Word || tok(s).kind == SqlToken::Kind::QuotedName))
+        if (s < end && !isJoinStart(s) && !isWord(s, u"ON") &&
+            (tok(s).kind == SqlToken::Kind::Word || tok(s).kind == SqlToken::Kind::QuotedName))
             ++s; // alias
         if (s < end && !isJoinStart(s) && !isWord(s, u"ON"))
             fail(u"The FROM clause is not understood at %1"_s.arg(describe(s)));
@@ -436,9 +432,9 @@ private:
             if (auto it = m_after.find(i); it != m_after.end())
                 out += it->second;
             // "1AND": SQLite refuses a number run into a word; SQL Server reads two tokens.
-            if (t.kind == SqlToken::Kind::Number && i + 1 < int(m_tokens.size())
-                && m_tokens[size_t(i + 1)].kind == SqlToken::Kind::Word
-                && m_after.find(i) == m_after.end())
+            if (t.kind == SqlToken::Kind::Number && i + 1 < int(m_tokens.size()) &&
+                m_tokens[size_t(i + 1)].kind == SqlToken::Kind::Word &&
+                m_after.find(i) == m_after.end())
                 out += u' ';
         }
         return out;

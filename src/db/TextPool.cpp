@@ -26,9 +26,7 @@ uint32_t hashBytes(std::string_view s)
 
 } // namespace
 
-TextPool::TextPool() : m_offsets{0}, m_slots(64, 0)
-{
-}
+TextPool::TextPool() : m_offsets{0}, m_slots(64, 0) {}
 
 uint32_t TextPool::intern(std::string_view utf8)
 {
@@ -92,6 +90,6 @@ void TextPool::finish()
 
 size_t TextPool::byteSize() const
 {
-    return m_bytes.capacity() + m_offsets.capacity() * sizeof(uint32_t)
-        + m_slots.capacity() * sizeof(uint32_t) + m_hashes.capacity() * sizeof(uint32_t);
+    return m_bytes.capacity() + m_offsets.capacity() * sizeof(uint32_t) +
+           m_slots.capacity() * sizeof(uint32_t) + m_hashes.capacity() * sizeof(uint32_t);
 }

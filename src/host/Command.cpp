@@ -33,6 +33,6 @@ QString Command::helpText(const QCommandLineParser &parser) const
     // Qt's own usage line names no command; ours replaces it.
     const qsizetype firstBreak = options.indexOf(u'\n');
     options = options.mid(firstBreak + 1).trimmed();
-    return u"Usage: nvrptsales "_s + name() + u" "_s + synopsis() + u"\n\n"_s + description()
-        + u"\n\n"_s + options + u"\n"_s;
+    return u"Usage: nvrptsales "_s + name() + u" "_s + synopsis() + u"\n\n"_s + description() +
+           u"\n\n"_s + options + u"\n"_s;
 }

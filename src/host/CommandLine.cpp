@@ -45,8 +45,8 @@ QString CommandLine::overview() const
 
 int CommandLine::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    if (arguments.isEmpty() || arguments.front() == u"--help" || arguments.front() == u"-h"
-        || arguments.front() == u"help") {
+    if (arguments.isEmpty() || arguments.front() == u"--help" || arguments.front() == u"-h" ||
+        arguments.front() == u"help") {
         out << overview();
         return CliStatus::Ok;
     }

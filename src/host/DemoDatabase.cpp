@@ -61,15 +61,24 @@ public:
         check(sqlite3_prepare_v2(db, sql, -1, &raw, nullptr));
         m_statement.reset(raw);
     }
-    Inserter &operator<<(qint64 v) { return bindWith(sqlite3_bind_int64(m_statement.get(), ++m_column, v)); }
+    Inserter &operator<<(qint64 v)
+    {
+        return bindWith(sqlite3_bind_int64(m_statement.get(), ++m_column, v));
+    }
     Inserter &operator<<(int v) { return *this << qint64(v); }
-    Inserter &operator<<(double v) { return bindWith(sqlite3_bind_double(m_statement.get(), ++m_column, v)); }
+    Inserter &operator<<(double v)
+    {
+        return bindWith(sqlite3_bind_double(m_statement.get(), ++m_column, v));
+    }
     Inserter &operator<<(const std::string &v)
     {
         return bindWith(sqlite3_bind_text(m_statement.get(), ++m_column, v.data(), int(v.size()),
                                           SQLITE_TRANSIENT));
     }
-    Inserter &operator<<(std::nullptr_t) { return bindWith(sqlite3_bind_null(m_statement.get(), ++m_column)); }
+    Inserter &operator<<(std::nullptr_t)
+    {
+        return bindWith(sqlite3_bind_null(m_statement.get(), ++m_column));
+    }
     void run()
     {
         if (sqlite3_step(m_statement.get()) != SQLITE_DONE)
@@ -123,7 +132,10 @@ std::string dateText(QDate d)
 class Generator
 {
 public:
-    Generator(sqlite3 *db, const DemoDatabase::Options &o) : m_db(db), m_options(o), m_random(o.seed) {}
+    Generator(sqlite3 *db, const DemoDatabase::Options &o)
+        : m_db(db), m_options(o), m_random(o.seed)
+    {
+    }
 
     void run()
     {
@@ -169,10 +181,10 @@ private:
     void townsAndSectors()
     {
         static const std::array<const char *, 24> towns{
-            "Ashford", "Bramley", "Carrow", "Dunmore", "Eastleigh", "Fenwick", "Glenarm",
-            "Harlow", "Inverary", "Kilrush", "Lisburn", "Marlow", "Newry", "O'Brien's Cross",
-            "Portree", "Rathmore", "Sligo", "Tralee", "Upton", "Wexford", "Youghal", "Ballina",
-            "Cobh", "Ennis"};
+            "Ashford", "Bramley",         "Carrow",   "Dunmore",  "Eastleigh", "Fenwick",
+            "Glenarm", "Harlow",          "Inverary", "Kilrush",  "Lisburn",   "Marlow",
+            "Newry",   "O'Brien's Cross", "Portree",  "Rathmore", "Sligo",     "Tralee",
+            "Upton",   "Wexford",         "Youghal",  "Ballina",  "Cobh",      "Ennis"};
         static const std::array<const char *, 7> areas{
             "Main Bazaar", "North", "South", "Rural", "Canal Road", "Station Road", "Grain Market"};
         Inserter town(m_db, "INSERT INTO Towns VALUES (?, ?)");
@@ -191,7 +203,8 @@ private:
             m_townNames.push_back(towns[t]);
             const int count = m_random.between(2, 4);
             for (int k = 0; k < count; ++k) {
-                sector << sectorId << std::string(towns[t]) + " " + areas[size_t(k + int(t)) % areas.size()]
+                sector << sectorId
+                       << std::string(towns[t]) + " " + areas[size_t(k + int(t)) % areas.size()]
                        << townId;
                 sector.run();
                 m_sectorTown.push_back({sectorId, townId});
@@ -206,29 +219,51 @@ private:
     void companiesUnitsProducts()
     {
         static const std::array<const char *, 12> companies{
-            "Crescent Agro Chemicals", "Evergreen Seeds", "Northstar Fertilizers",
-            "Harvest Gold Crop Care", "Bluefield Pesticides", "Riverside Feeds",
-            "Sunrise Agri Tech", "Greenline Sprayers", "Kestrel Animal Health",
-            "Meadowbrook Nutrition", "Orchard Valley Fertilizers", "Summit Crop Sciences"};
-        static const std::array<const char *, 7> units{"Bag", "Bottle", "Packet", "Litre", "Kg",
-                                                       "Carton", "Can"};
-        struct Line { const char *name; int unit; double price; double tax; };
-        static const std::array<Line, 30> catalogue{{
-            {"Urea 50kg", 1, 3650, 0}, {"DAP 50kg", 1, 11200, 0}, {"SOP 50kg", 1, 9800, 0},
-            {"Nitrophos 50kg", 1, 7400, 0}, {"CAN 50kg", 1, 4100, 0},
-            {"Zinc Sulphate 10kg", 5, 1850, 17}, {"Boron 3kg", 5, 1320, 17},
-            {"Imidacloprid 20SL 250ml", 2, 780, 17}, {"Lambda 2.5EC 500ml", 2, 1150, 17},
-            {"Emamectin 1.9EC 200ml", 2, 940, 17}, {"Glyphosate 48SL 1L", 4, 1480, 17},
-            {"Chlorpyrifos 40EC 1L", 4, 1690, 17}, {"Bifenthrin 10EC 250ml", 2, 860, 17},
-            {"Mancozeb 80WP 1kg", 3, 1240, 17}, {"Atrazine 38SC 1L", 4, 1320, 17},
-            {"Wheat Seed 50kg", 1, 7600, 0}, {"Maize Hybrid 10kg", 1, 8900, 0},
-            {"Cotton Seed 10kg", 1, 5200, 0}, {"Rice Seed 20kg", 1, 6100, 0},
-            {"Cattle Feed 40kg", 1, 3900, 0}, {"Poultry Feed 50kg", 1, 5600, 0},
-            {"Mineral Mix 1kg", 3, 640, 17}, {"Dewormer 100ml", 2, 420, 17},
-            {"Knapsack Sprayer 16L", 7, 6800, 17}, {"Spray Nozzle Set", 3, 350, 17},
-            {"Humic Acid 1L", 4, 980, 17}, {"Seaweed Extract 500ml", 2, 1120, 17},
-            {"Sulphur 90WG 3kg", 5, 1450, 17}, {"Copper Oxychloride 1kg", 3, 1180, 17},
-            {"Gibberellic Acid 10g", 3, 560, 17}}};
+            "Crescent Agro Chemicals",    "Evergreen Seeds",
+            "Northstar Fertilizers",      "Harvest Gold Crop Care",
+            "Bluefield Pesticides",       "Riverside Feeds",
+            "Sunrise Agri Tech",          "Greenline Sprayers",
+            "Kestrel Animal Health",      "Meadowbrook Nutrition",
+            "Orchard Valley Fertilizers", "Summit Crop Sciences"};
+        static const std::array<const char *, 7> units{"Bag", "Bottle", "Packet", "Litre",
+                                                       "Kg",  "Carton", "Can"};
+        struct Line
+        {
+            const char *name;
+            int unit;
+            double price;
+            double tax;
+        };
+        static const std::array<Line, 30> catalogue{{{"Urea 50kg", 1, 3650, 0},
+                                                     {"DAP 50kg", 1, 11200, 0},
+                                                     {"SOP 50kg", 1, 9800, 0},
+                                                     {"Nitrophos 50kg", 1, 7400, 0},
+                                                     {"CAN 50kg", 1, 4100, 0},
+                                                     {"Zinc Sulphate 10kg", 5, 1850, 17},
+                                                     {"Boron 3kg", 5, 1320, 17},
+                                                     {"Imidacloprid 20SL 250ml", 2, 780, 17},
+                                                     {"Lambda 2.5EC 500ml", 2, 1150, 17},
+                                                     {"Emamectin 1.9EC 200ml", 2, 940, 17},
+                                                     {"Glyphosate 48SL 1L", 4, 1480, 17},
+                                                     {"Chlorpyrifos 40EC 1L", 4, 1690, 17},
+                                                     {"Bifenthrin 10EC 250ml", 2, 860, 17},
+                                                     {"Mancozeb 80WP 1kg", 3, 1240, 17},
+                                                     {"Atrazine 38SC 1L", 4, 1320, 17},
+                                                     {"Wheat Seed 50kg", 1, 7600, 0},
+                                                     {"Maize Hybrid 10kg", 1, 8900, 0},
+                                                     {"Cotton Seed 10kg", 1, 5200, 0},
+                                                     {"Rice Seed 20kg", 1, 6100, 0},
+                                                     {"Cattle Feed 40kg", 1, 3900, 0},
+                                                     {"Poultry Feed 50kg", 1, 5600, 0},
+                                                     {"Mineral Mix 1kg", 3, 640, 17},
+                                                     {"Dewormer 100ml", 2, 420, 17},
+                                                     {"Knapsack Sprayer 16L", 7, 6800, 17},
+                                                     {"Spray Nozzle Set", 3, 350, 17},
+                                                     {"Humic Acid 1L", 4, 980, 17},
+                                                     {"Seaweed Extract 500ml", 2, 1120, 17},
+                                                     {"Sulphur 90WG 3kg", 5, 1450, 17},
+                                                     {"Copper Oxychloride 1kg", 3, 1180, 17},
+                                                     {"Gibberellic Acid 10g", 3, 560, 17}}};
 
         Inserter company(m_db, "INSERT INTO Companies VALUES (?, ?)");
         Inserter unit(m_db, "INSERT INTO Units VALUES (?, ?)");
@@ -249,8 +284,12 @@ private:
                 std::snprintf(id, sizeof id, "%02d%03d", companyId, k);
                 std::string name = line.name;
                 if (k > 15)
-                    name += " (" + std::string(companies[c]).substr(0, std::string(companies[c]).find(' ')) + ")";
-                const double price = money(line.price * (0.85 + double(m_random.between(0, 30)) / 100.0));
+                    name +=
+                        " (" +
+                        std::string(companies[c]).substr(0, std::string(companies[c]).find(' ')) +
+                        ")";
+                const double price =
+                    money(line.price * (0.85 + double(m_random.between(0, 30)) / 100.0));
                 product << std::string(id) << name << companyId << line.unit << price;
                 // Flag columns: crop purchases, empty bags (bardana) and broker items are
                 // kept apart from the ordinary trade.
@@ -279,13 +318,13 @@ private:
     void parties()
     {
         static const std::array<const char *, 32> surnames{
-            "Ahmed", "Baker", "Collins", "O'Hara", "Dawson", "Evans", "Fletcher", "Gill",
-            "Hussain", "Irwin", "Jackson", "Khan", "Lawson", "Malik", "O'Neil", "Nolan",
-            "Patel", "Quinn", "Rashid", "D'Souza", "Shah", "Turner", "Usman", "Vaughan",
-            "Walsh", "O'Connor", "Yousaf", "Zaman", "Brennan", "Murphy", "Siddiqui", "Kelly"};
+            "Ahmed",   "Baker",    "Collins", "O'Hara",  "Dawson",  "Evans",  "Fletcher", "Gill",
+            "Hussain", "Irwin",    "Jackson", "Khan",    "Lawson",  "Malik",  "O'Neil",   "Nolan",
+            "Patel",   "Quinn",    "Rashid",  "D'Souza", "Shah",    "Turner", "Usman",    "Vaughan",
+            "Walsh",   "O'Connor", "Yousaf",  "Zaman",   "Brennan", "Murphy", "Siddiqui", "Kelly"};
         static const std::array<const char *, 8> trades{
-            "Traders", "Agro Store", "Seed House", "& Sons", "Farm Services", "Kisan Centre",
-            "Crop Care", "Pesticides"};
+            "Traders",       "Agro Store",   "Seed House", "& Sons",
+            "Farm Services", "Kisan Centre", "Crop Care",  "Pesticides"};
         Inserter party(m_db, "INSERT INTO Parties VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
         Inserter account(m_db, "INSERT INTO ChartOfAccounts VALUES (?, ?, ?)");
         const int customers = std::max(1, m_options.customers);
@@ -306,8 +345,9 @@ private:
             char phone[24];
             std::snprintf(phone, sizeof phone, "0%d-%07d", m_random.between(21, 99),
                           m_random.between(1000000, 9999999));
-            party << std::string(id) << name << name << city << "Shop " + std::to_string(i) + ", " + city
-                  << std::string(phone) << sectorId << 1 << 0;
+            party << std::string(id) << name << name << city
+                  << "Shop " + std::to_string(i) + ", " + city << std::string(phone) << sectorId
+                  << 1 << 0;
             party.run();
             account << std::string(id) << name << std::string("Customer");
             account.run();
@@ -315,15 +355,16 @@ private:
         }
         // Counter-sale customer of the head office.
         party << std::string("CASH") << std::string("Cash Sales") << std::string("Cash Sales")
-              << std::string("Head Office") << std::string("Head Office") << std::string("") << 1 << 1 << 0;
+              << std::string("Head Office") << std::string("Head Office") << std::string("") << 1
+              << 1 << 0;
         party.run();
         account << std::string("CASH") << std::string("Cash Sales") << std::string("Customer");
         account.run();
         m_customers.push_back({"CASH", 1});
         for (int companyId : m_suppliersByCompany) {
             const std::string id = "S" + std::to_string(companyId);
-            party << id << "Supplier " + std::to_string(companyId) << nullptr << std::string("Head Office")
-                  << nullptr << nullptr << nullptr << 0 << 1;
+            party << id << "Supplier " + std::to_string(companyId) << nullptr
+                  << std::string("Head Office") << nullptr << nullptr << nullptr << 0 << 1;
             party.run();
             account << id << "Supplier " + std::to_string(companyId) << std::string("Supplier");
             account.run();
@@ -347,7 +388,9 @@ private:
         l.product = p.id;
         l.qty = m_random.between(1, 10) * (m_random.chance(20) ? 10 : 1);
         l.bonus = m_random.chance(12) ? std::max(1.0, std::floor(l.qty / 10)) : 0;
-        l.price = m_random.chance(85) ? p.price : money(p.price * (0.95 + double(m_random.between(0, 10)) / 100.0));
+        l.price = m_random.chance(85)
+                      ? p.price
+                      : money(p.price * (0.95 + double(m_random.between(0, 10)) / 100.0));
         static const std::array<double, 6> ratios{0, 0, 0, 2, 2.5, 5};
         l.discRatio = m_random.pick(ratios);
         l.discValue = m_random.chance(10) ? double(m_random.between(1, 5) * 5) : 0;
@@ -368,8 +411,14 @@ private:
     {
         Inserter sale(m_db, "INSERT INTO Sales VALUES (?, ?, ?, ?, ?)");
         Inserter line(m_db, "INSERT INTO SalesBody VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        struct Return { QDate date; qint64 saleId; const Customer *customer; int sector;
-                        std::vector<SaleLine> lines; };
+        struct Return
+        {
+            QDate date;
+            qint64 saleId;
+            const Customer *customer;
+            int sector;
+            std::vector<SaleLine> lines;
+        };
         std::vector<Return> returns;
         const qint64 total = std::max(1, m_options.saleLines);
         qint64 written = 0;
@@ -387,11 +436,13 @@ private:
             for (int k = 0; k < count; ++k) {
                 lines.push_back(makeLine(pickProduct()));
                 const SaleLine &l = lines.back();
-                net += money(l.qty * (l.price - (l.price * l.discRatio / 100 + l.discValue)))
-                    + money(l.qty * (l.price * l.taxRatio / 100 + l.taxValue));
+                net += money(l.qty * (l.price - (l.price * l.discRatio / 100 + l.discValue))) +
+                       money(l.qty * (l.price * l.taxRatio / 100 + l.taxValue));
             }
             const int mode = m_random.between(0, 9);
-            const double received = mode < 4 ? money(net) : mode < 7 ? std::floor(net / 200) * 100 : 0.0;
+            const double received = mode < 4   ? money(net)
+                                    : mode < 7 ? std::floor(net / 200) * 100
+                                               : 0.0;
             sale << saleId << dateText(date) << customer.id << sector << received;
             sale.run();
             for (int k = 0; k < count; ++k) {
@@ -408,7 +459,8 @@ private:
                     if (r.lines.empty() || m_random.chance(30)) {
                         SaleLine back = l;
                         back.qty = m_random.between(1, int(l.qty));
-                        back.bonus = l.bonus > 0 && m_random.chance(50) ? std::min(l.bonus, 1.0) : 0;
+                        back.bonus =
+                            l.bonus > 0 && m_random.chance(50) ? std::min(l.bonus, 1.0) : 0;
                         r.lines.push_back(back);
                     }
                 }
@@ -418,7 +470,8 @@ private:
         std::stable_sort(returns.begin(), returns.end(),
                          [](const Return &a, const Return &b) { return a.date < b.date; });
         Inserter head(m_db, "INSERT INTO SaleReturns VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        Inserter body(m_db, "INSERT INTO SaleReturnsBody VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        Inserter body(m_db,
+                      "INSERT INTO SaleReturnsBody VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         qint64 returnId = 0;
         for (const Return &r : returns) {
             ++returnId;
@@ -441,7 +494,8 @@ private:
     double weeklyDemand(const Product &p) const
     {
         constexpr double averageLineQty = 5.5 * 2.8; // makeLine: 1..10, times ten one time in five
-        return double(m_options.saleLines) * averageLineQty * p.weight / m_productWeightTotal / 52.0;
+        return double(m_options.saleLines) * averageLineQty * p.weight / m_productWeightTotal /
+               52.0;
     }
 
     void purchases()
@@ -450,7 +504,8 @@ private:
         Inserter body(m_db, "INSERT INTO PurchaseBody VALUES (?, ?, ?, ?, ?, ?)");
         Inserter retHead(m_db, "INSERT INTO PurReturns VALUES (?, ?, ?)");
         Inserter retBody(m_db, "INSERT INTO PurReturnsBody VALUES (?, ?, ?, ?, ?, ?)");
-        // Each company delivers once a week, about half its range each time: a little more than sells.
+        // Each company delivers once a week, about half its range each time: a little more than
+        // sells.
         qint64 purchaseId = 0, returnId = 0;
         for (int day = 0; day < 365; ++day) {
             const QDate date = m_start.addDays(day);
@@ -458,7 +513,8 @@ private:
                 if ((day + companyId) % 7 != 0)
                     continue;
                 ++purchaseId;
-                head << purchaseId << dateText(date) << "S" + std::to_string(companyId) << companyId;
+                head << purchaseId << dateText(date) << "S" + std::to_string(companyId)
+                     << companyId;
                 head.run();
                 const bool returned = m_random.chance(4);
                 if (returned) {
@@ -473,13 +529,15 @@ private:
                     if (!m_random.chance(50))
                         continue;
                     const double spread = 0.8 + m_random.between(0, 60) / 100.0;
-                    const double qty = std::max(10.0, std::round(weeklyDemand(p) * 2.2 * spread / 10.0) * 10.0);
+                    const double qty =
+                        std::max(10.0, std::round(weeklyDemand(p) * 2.2 * spread / 10.0) * 10.0);
                     const double bonus = m_random.chance(25) ? std::round(qty / 20) : 0;
                     body << purchaseId << ++sr << p.id << qty << bonus << money(p.price * 0.82);
                     body.run();
                     if (returned && sr == 1) {
-                        retBody << returnId << 1 << p.id << std::min(qty, double(m_random.between(1, 10)))
-                                << 0.0 << money(p.price * 0.82);
+                        retBody << returnId << 1 << p.id
+                                << std::min(qty, double(m_random.between(1, 10))) << 0.0
+                                << money(p.price * 0.82);
                         retBody.run();
                     }
                 }
@@ -528,8 +586,9 @@ private:
 void DemoDatabase::create(const QString &path, const Options &options)
 {
     if (QFileInfo::exists(path))
-        throw Failure(u"%1 already exists; the demo database is only written to a new file"_s.arg(path),
-                      Failure::componentSource());
+        throw Failure(
+            u"%1 already exists; the demo database is only written to a new file"_s.arg(path),
+            Failure::componentSource());
     if (!options.endDate.isValid())
         throw Failure(u"The end date is not a valid date"_s, Failure::componentSource());
     const QString partial = path + u".partial"_s;
@@ -537,21 +596,23 @@ void DemoDatabase::create(const QString &path, const Options &options)
 
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(partial);
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
         const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);
         throw Failure(u"Cannot create %1: %2"_s.arg(path, why), u"SQLite"_s);
     }
     try {
-        sqlite3_exec(db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA page_size = 8192;",
-                     nullptr, nullptr, nullptr);
+        sqlite3_exec(
+            db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA page_size = 8192;",
+            nullptr, nullptr, nullptr);
         Generator(db, options).run();
         if (sqlite3_close(db) != SQLITE_OK)
             throw Failure(u"Cannot finish writing %1"_s.arg(path), u"SQLite"_s);
         db = nullptr;
         if (!QFile::rename(partial, path))
-            throw Failure(u"Cannot move the new database to %1"_s.arg(path), Failure::componentSource());
+            throw Failure(u"Cannot move the new database to %1"_s.arg(path),
+                          Failure::componentSource());
     } catch (...) {
         if (db)
             sqlite3_close(db);

@@ -37,8 +37,8 @@ void DemoDbCommand::configure(QCommandLineParser &parser)
     parser.addPositionalArgument(u"FILE"_s, u"The database file to create."_s);
     parser.addOption({u"lines"_s, u"Number of sale lines (default 50000)."_s, u"N"_s});
     parser.addOption({u"customers"_s, u"Number of customers (default 400)."_s, u"N"_s});
-    parser.addOption({u"end-date"_s, u"Last day of the year of trade (default today)."_s,
-                      u"YYYY-MM-DD"_s});
+    parser.addOption(
+        {u"end-date"_s, u"Last day of the year of trade (default today)."_s, u"YYYY-MM-DD"_s});
     parser.addOption({u"seed"_s, u"Seed of the generated data (default 1)."_s, u"S"_s});
 }
 

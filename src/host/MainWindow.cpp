@@ -2,10 +2,10 @@
 
 #include "catalogue/Reports.h"
 #include "criteria/ReportCatalog.h"
+#include "criteria/ReportContext.h"
 #include "db/Connection.h"
 #include "db/Failure.h"
 #include "db/Recordset.h"
-#include "criteria/ReportContext.h"
 #include "lookup/LookupDialogs.h"
 #include "lookup/SchCompany.h"
 #include "lookup/SchCustomers.h"
@@ -61,8 +61,9 @@ void MainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&Open Database File..."), QKeySequence::Open, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, tr("Open Company Database"), QString(),
-                                                          tr("SQLite databases (*.sqlite *.db *.sqlite3);;All files (*)"));
+        const QString path = QFileDialog::getOpenFileName(
+            this, tr("Open Company Database"), QString(),
+            tr("SQLite databases (*.sqlite *.db *.sqlite3);;All files (*)"));
         if (!path.isEmpty())
             openDatabaseFile(path);
     });
@@ -138,10 +139,11 @@ void MainWindow::addLookupsMenu()
         lookups->addAction(text, this, [this, dialogOf] {
             LookupDialog &dialog = dialogOf(m_reports.context().lookups());
             dialog.showModal(this);
-            QMessageBox::information(this, dialog.windowTitle(),
-                                     dialog.idOutput().isEmpty()
-                                         ? tr("Nothing was chosen.")
-                                         : tr("Id: %1\nName: %2").arg(dialog.idOutput(), dialog.nameOutput()));
+            QMessageBox::information(
+                this, dialog.windowTitle(),
+                dialog.idOutput().isEmpty()
+                    ? tr("Nothing was chosen.")
+                    : tr("Id: %1\nName: %2").arg(dialog.idOutput(), dialog.nameOutput()));
         });
     };
     add(tr("Customers"), [](LookupDialogs &l) -> LookupDialog & { return l.customers(); });
@@ -181,7 +183,8 @@ void MainWindow::openOdbcConnection(const QString &connectionString)
 void MainWindow::updateTitle()
 {
     const QString company = m_connection ? companyNameOf(*m_connection) : QString();
-    setWindowTitle(company.isEmpty() ? tr("Norvale Sales Reports") : company + tr(" \u2014 Sales Reports"));
+    setWindowTitle(company.isEmpty() ? tr("Norvale Sales Reports")
+                                     : company + tr(" \u2014 Sales Reports"));
     m_companyLabel->setText(company.isEmpty() ? tr("No company database open") : company);
     m_databaseLabel->setText(m_connection ? tr("Database: %1").arg(m_connection->description())
                                           : tr("Open a company database from the File menu."));

@@ -19,8 +19,9 @@ namespace {
 
 const QStringList &criteriaOptions()
 {
-    static const QStringList options{u"from"_s, u"to"_s, u"customer"_s, u"sector"_s, u"town"_s,
-                                     u"company"_s, u"product"_s, u"invoice-from"_s, u"invoice-to"_s};
+    static const QStringList options{u"from"_s,    u"to"_s,           u"customer"_s,
+                                     u"sector"_s,  u"town"_s,         u"company"_s,
+                                     u"product"_s, u"invoice-from"_s, u"invoice-to"_s};
     return options;
 }
 
@@ -75,7 +76,9 @@ void ReportCommand::configure(QCommandLineParser &parser)
 {
     parser.addPositionalArgument(u"NAME"_s, u"The report, for example sales-register."_s);
     m_database.addTo(parser);
-    parser.addOption({u"from"_s, u"First day of the period (default: start of the financial period)."_s, u"YYYY-MM-DD"_s});
+    parser.addOption({u"from"_s,
+                      u"First day of the period (default: start of the financial period)."_s,
+                      u"YYYY-MM-DD"_s});
     parser.addOption({u"to"_s, u"Last day of the period (default: today)."_s, u"YYYY-MM-DD"_s});
     parser.addOption({u"customer"_s, u"Customer id, as typed into the customer box."_s, u"ID"_s});
     parser.addOption({u"sector"_s, u"Sector id, as typed into the sector box."_s, u"ID"_s});
@@ -85,9 +88,11 @@ void ReportCommand::configure(QCommandLineParser &parser)
     parser.addOption({u"invoice-from"_s, u"First invoice number (digits; default 1)."_s, u"N"_s});
     parser.addOption({u"invoice-to"_s, u"Last invoice number (digits; default 99999)."_s, u"N"_s});
     parser.addOption({u"pdf"_s, u"Write the report as a PDF file."_s, u"FILE"_s});
-    parser.addOption({u"csv"_s, u"Write the report's rows as a CSV file (- for standard output)."_s, u"FILE"_s});
-    parser.addOption({u"print"_s, u"Print the report, on PRINTER or on the report's printer (the "
-                                  u"default printer when the system has no printer of that name)."_s,
+    parser.addOption(
+        {u"csv"_s, u"Write the report's rows as a CSV file (- for standard output)."_s, u"FILE"_s});
+    parser.addOption({u"print"_s,
+                      u"Print the report, on PRINTER or on the report's printer (the "
+                      u"default printer when the system has no printer of that name)."_s,
                       u"PRINTER"_s});
 }
 
@@ -102,11 +107,13 @@ int ReportCommand::execute(const QCommandLineParser &parser, QTextStream &out, Q
     if (!entry)
         return badArguments(err, u"there is no report named %1"_s.arg(positional.front()));
     if (entry->kind != ReportKind::SalesRegister)
-        return badArguments(err, u"the report %1 cannot be built from the command line yet"_s.arg(entry->commandName));
+        return badArguments(err, u"the report %1 cannot be built from the command line yet"_s.arg(
+                                     entry->commandName));
     return salesRegister(parser, out, err);
 }
 
-int ReportCommand::salesRegister(const QCommandLineParser &parser, QTextStream &out, QTextStream &err)
+int ReportCommand::salesRegister(const QCommandLineParser &parser, QTextStream &out,
+                                 QTextStream &err)
 {
     // The window's boxes: customer, sector and town take 5 characters; invoice numbers 5 digits.
     for (const QString &refused : {u"company"_s, u"product"_s}) {
@@ -133,9 +140,12 @@ int ReportCommand::salesRegister(const QCommandLineParser &parser, QTextStream &
         const std::unique_ptr<Connection> connection = m_database.open(parser, err);
         SharedConnection shared;
         shared.set(connection.get());
-        SalesRegisterReport::Criteria criteria{PeriodDefaults(shared).PeriodStartDate(), QDate::currentDate(),
-                                               parser.value(u"customer"_s), parser.value(u"sector"_s),
-                                               parser.value(u"town"_s), parser.value(u"invoice-from"_s),
+        SalesRegisterReport::Criteria criteria{PeriodDefaults(shared).PeriodStartDate(),
+                                               QDate::currentDate(),
+                                               parser.value(u"customer"_s),
+                                               parser.value(u"sector"_s),
+                                               parser.value(u"town"_s),
+                                               parser.value(u"invoice-from"_s),
                                                parser.value(u"invoice-to"_s)};
         if (!date(u"from"_s, criteria.from) || !date(u"to"_s, criteria.to))
             return badArguments(err, u"--from and --to take a date as YYYY-MM-DD"_s);
@@ -162,7 +172,8 @@ int ReportCommand::salesRegister(const QCommandLineParser &parser, QTextStream &
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {
             if (!CsvOutput::write(out, *rows.rows()))
-                throw Failure(u"Cannot write the rows to standard output"_s, Failure::componentSource());
+                throw Failure(u"Cannot write the rows to standard output"_s,
+                              Failure::componentSource());
         }
     } catch (const Failure &f) {
         err << f.description() << " (" << f.source() << ")" << Qt::endl;

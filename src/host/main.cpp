@@ -33,13 +33,16 @@ int runHostWindow(int argc, char *argv[])
     QCommandLineParser parser;
     DatabaseArguments database;
     database.addTo(parser);
-    const QCommandLineOption debugLookups(QStringLiteral("debug-lookups"),
-                                          QStringLiteral("Add a Lookups submenu to try the pick-lists."));
+    const QCommandLineOption debugLookups(
+        QStringLiteral("debug-lookups"),
+        QStringLiteral("Add a Lookups submenu to try the pick-lists."));
     parser.addOption(debugLookups);
     QTextStream err(stderr);
     if (!parser.parse(QCoreApplication::arguments()) || !database.problem(parser).isEmpty()) {
-        err << "nvrptsales: " << (parser.errorText().isEmpty() ? database.problem(parser) : parser.errorText())
-            << Qt::endl << "Run 'nvrptsales --help' for the commands." << Qt::endl;
+        err << "nvrptsales: "
+            << (parser.errorText().isEmpty() ? database.problem(parser) : parser.errorText())
+            << Qt::endl
+            << "Run 'nvrptsales --help' for the commands." << Qt::endl;
         return CliStatus::BadArguments;
     }
     Reports reports;
@@ -67,16 +70,18 @@ int main(int argc, char *argv[])
 
     // Reports paint even without a screen: headless runs use the offscreen platform.
     const bool gui = CommandLine::needsGui(arguments);
-    if (gui && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (gui && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Headless runs have no session: give Qt a private runtime folder rather than a warning.
     if (gui && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray runtime = QDir::tempPath().toLocal8Bit() + "/nvrptsales-runtime-"
-            + QByteArray::number(getuid());
+        const QByteArray runtime =
+            QDir::tempPath().toLocal8Bit() + "/nvrptsales-runtime-" + QByteArray::number(getuid());
         QDir().mkpath(QString::fromLocal8Bit(runtime));
-        QFile::setPermissions(QString::fromLocal8Bit(runtime), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                                     | QFileDevice::ExeOwner);
+        QFile::setPermissions(QString::fromLocal8Bit(runtime), QFileDevice::ReadOwner |
+                                                                   QFileDevice::WriteOwner |
+                                                                   QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
     std::unique_ptr<QCoreApplication> app;

@@ -151,8 +151,8 @@ void LookupDialog::Load()
 void LookupDialog::FillGrid()
 {
     const QString text = m_filter->text();
-    const QString clause = text.isEmpty() ? QString()
-                                          : clausePrefix() + doubledApostrophes(text) + u"%'"_s;
+    const QString clause =
+        text.isEmpty() ? QString() : clausePrefix() + doubledApostrophes(text) + u"%'"_s;
     m_lastQuery = filteringQuery(clause);
     try {
         m_recordset.open(m_lastQuery, m_connection.get());
@@ -219,11 +219,13 @@ void LookupDialog::Select()
             return; // nothing to take: the dialog stays open
         const QVariant id = m_recordset.field(m_design.idField);
         if (id.isNull())
-            throw Failure(u"The selected row has no %1"_s.arg(m_design.idField), Failure::recordsetSource());
+            throw Failure(u"The selected row has no %1"_s.arg(m_design.idField),
+                          Failure::recordsetSource());
         m_id = id.toString();
         const QVariant name = m_recordset.field(m_design.nameField);
         if (name.isNull())
-            throw Failure(u"The selected row has no %1"_s.arg(m_design.nameField), Failure::recordsetSource());
+            throw Failure(u"The selected row has no %1"_s.arg(m_design.nameField),
+                          Failure::recordsetSource());
         m_name = name.toString();
         accept();
     } catch (const Failure &f) {
@@ -304,7 +306,8 @@ bool LookupDialog::keyboardHandling(QKeyEvent *key)
         }
         return true; // Enter elsewhere in a sectors lookup does nothing
     }
-    const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const Qt::KeyboardModifiers held =
+        key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (!isActive(m_grid) || held != Qt::NoModifier)
         return false;
 

@@ -21,8 +21,23 @@ template<typename Dialog> Dialog &slot(std::unique_ptr<Dialog> &held, SharedConn
 
 } // namespace
 
-SchCustomers &LookupDialogs::customers() { return slot(m_customers, m_connection); }
-SchTowns &LookupDialogs::towns() { return slot(m_towns, m_connection); }
-SchProducts &LookupDialogs::products() { return slot(m_products, m_connection); }
-SchSectors &LookupDialogs::sectors() { return slot(m_sectors, m_connection); }
-SchCompany &LookupDialogs::companies() { return slot(m_companies, m_connection); }
+SchCustomers &LookupDialogs::customers()
+{
+    return slot(m_customers, m_connection);
+}
+SchTowns &LookupDialogs::towns()
+{
+    return slot(m_towns, m_connection);
+}
+SchProducts &LookupDialogs::products()
+{
+    return slot(m_products, m_connection);
+}
+SchSectors &LookupDialogs::sectors()
+{
+    return slot(m_sectors, m_connection);
+}
+SchCompany &LookupDialogs::companies()
+{
+    return slot(m_companies, m_connection);
+}

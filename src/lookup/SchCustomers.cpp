@@ -3,11 +3,17 @@
 using namespace Qt::StringLiterals;
 
 SchCustomers::SchCustomers(SharedConnection &connection)
-    : LookupDialog({u"SchCustomers"_s, u"Search Customers"_s, Kind::Filtering, u"BtnSelect"_s, u"BtnClose"_s, true,
+    : LookupDialog({u"SchCustomers"_s,
+                    u"Search Customers"_s,
+                    Kind::Filtering,
+                    u"BtnSelect"_s,
+                    u"BtnClose"_s,
+                    true,
                     {{u"ID"_s, u"Customer ID"_s, u"PartyID"_s, 1826},
                      {u"Name"_s, u"Name"_s, u"PartyName"_s, 6376},
                      {u"City"_s, u"City"_s, u"City"_s, 3200}},
-                    u"PartyId"_s, u"PartyName"_s},
+                    u"PartyId"_s,
+                    u"PartyName"_s},
                    connection)
 {
 }

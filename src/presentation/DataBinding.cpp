@@ -37,7 +37,8 @@ DataBinding::DataBinding(std::shared_ptr<const ResultTable> table, std::vector<i
     for (const Band &band : layout.bands) {
         for (const LayoutObject &o : band.objects) {
             if (o.type == ObjectType::Field || o.type == ObjectType::Summary)
-                (void)resolve(o.column, u"the report field "_s + (o.name.isEmpty() ? o.column : o.name));
+                (void)resolve(o.column,
+                              u"the report field "_s + (o.name.isEmpty() ? o.column : o.name));
         }
     }
 
@@ -54,9 +55,8 @@ DataBinding::DataBinding(std::shared_ptr<const ResultTable> table, std::vector<i
     for (int r = 1; r < m_rowCount; ++r) {
         for (size_t level = 0; level < groupColumns.size(); ++level) {
             const int ref = groupColumns[level];
-            const bool same = ref >= 0
-                ? m_table->sameValue(ref, tableRow(r - 1), tableRow(r))
-                : number(ref, r - 1) == number(ref, r);
+            const bool same = ref >= 0 ? m_table->sameValue(ref, tableRow(r - 1), tableRow(r))
+                                       : number(ref, r - 1) == number(ref, r);
             if (!same) {
                 m_breaks[size_t(r)] = uint8_t(level);
                 break;
@@ -70,9 +70,9 @@ DataBinding::DataBinding(std::shared_ptr<const ResultTable> table, std::vector<i
 std::vector<double> DataBinding::sortKey(int reference) const
 {
     std::vector<double> key(static_cast<size_t>(m_rowCount));
-    const bool text = reference >= 0
-        && (m_table->columnType(reference) == ResultTable::Type::Text
-            || m_table->columnType(reference) == ResultTable::Type::Variant);
+    const bool text =
+        reference >= 0 && (m_table->columnType(reference) == ResultTable::Type::Text ||
+                           m_table->columnType(reference) == ResultTable::Type::Variant);
     if (!text) {
         for (int r = 0; r < m_rowCount; ++r)
             key[size_t(r)] = isNull(reference, r) ? -std::numeric_limits<double>::infinity()

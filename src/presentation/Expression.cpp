@@ -30,18 +30,17 @@ public:
 private:
     [[noreturn]] void fail(const QString &why) const
     {
-        throw Failure(u"Computed column \"%1\": %2"_s.arg(m_text, why),
-                      u"NVRptSales.Layouts"_s);
+        throw Failure(u"Computed column \"%1\": %2"_s.arg(m_text, why), u"NVRptSales.Layouts"_s);
     }
     QString token() const
     {
-        return m_pos < m_tokens.size()
-            ? m_text.mid(m_tokens[m_pos].start, m_tokens[m_pos].length) : u"end"_s;
+        return m_pos < m_tokens.size() ? m_text.mid(m_tokens[m_pos].start, m_tokens[m_pos].length)
+                                       : u"end"_s;
     }
     bool accept(QStringView p)
     {
-        if (m_pos < m_tokens.size() && m_tokens[m_pos].kind == SqlToken::Kind::Punct
-            && token() == p) {
+        if (m_pos < m_tokens.size() && m_tokens[m_pos].kind == SqlToken::Kind::Punct &&
+            token() == p) {
             ++m_pos;
             return true;
         }

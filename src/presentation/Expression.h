@@ -35,8 +35,10 @@ public:
             default: {
                 const double b = stack[top--];
                 double &a = stack[top];
-                a = s.op == Op::Add ? a + b : s.op == Op::Subtract ? a - b
-                    : s.op == Op::Multiply ? a * b : (b == 0 ? 0 : a / b);
+                a = s.op == Op::Add        ? a + b
+                    : s.op == Op::Subtract ? a - b
+                    : s.op == Op::Multiply ? a * b
+                                           : (b == 0 ? 0 : a / b);
             }
             }
         }

@@ -167,10 +167,10 @@ Qt::Alignment alignment(const Reader &r, const QString &text, const QString &pat
 const QSet<QString> &objectKeys()
 {
     static const QSet<QString> keys{
-        u"type"_s,  u"name"_s,     u"style"_s,    u"x"_s,         u"y"_s,         u"width"_s,
-        u"height"_s, u"text"_s,    u"column"_s,   u"format"_s,    u"blankZero"_s, u"function"_s,
-        u"scope"_s, u"field"_s,    u"index"_s,    u"prefix"_s,    u"font"_s,      u"align"_s,
-        u"color"_s, u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s};
+        u"type"_s,   u"name"_s,      u"style"_s,     u"x"_s,         u"y"_s,         u"width"_s,
+        u"height"_s, u"text"_s,      u"column"_s,    u"format"_s,    u"blankZero"_s, u"function"_s,
+        u"scope"_s,  u"field"_s,     u"index"_s,     u"prefix"_s,    u"font"_s,      u"align"_s,
+        u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s};
     return keys;
 }
 
@@ -203,9 +203,12 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
     LayoutObject obj;
     const QString type = r.string(o, u"type"_s, path, QString(), true);
     static const std::pair<const char16_t *, ObjectType> types[] = {
-        {u"text", ObjectType::Text},         {u"field", ObjectType::Field},
-        {u"summary", ObjectType::Summary},   {u"special", ObjectType::Special},
-        {u"parameter", ObjectType::Parameter}, {u"box", ObjectType::Box},
+        {u"text", ObjectType::Text},
+        {u"field", ObjectType::Field},
+        {u"summary", ObjectType::Summary},
+        {u"special", ObjectType::Special},
+        {u"parameter", ObjectType::Parameter},
+        {u"box", ObjectType::Box},
         {u"line", ObjectType::Line}};
     bool known = false;
     for (const auto &[name, t] : types) {
@@ -228,9 +231,9 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
                          band.height / LayoutUnits::pointsPerMillimetre, 0, 'f', 1));
     obj.text = r.string(o, u"text"_s, path);
     obj.prefix = r.string(o, u"prefix"_s, path);
-    obj.font = o.contains(u"font"_s)
-        ? r.font(r.object(o.value(u"font"_s), path + u".font"_s), path + u".font"_s, defaultFont)
-        : defaultFont;
+    obj.font = o.contains(u"font"_s) ? r.font(r.object(o.value(u"font"_s), path + u".font"_s),
+                                              path + u".font"_s, defaultFont)
+                                     : defaultFont;
     obj.align = alignment(r, r.string(o, u"align"_s, path, u"left"_s), path + u".align"_s);
     obj.color = r.colour(o, u"color"_s, path, 0);
     obj.backColor = r.colour(o, u"backColor"_s, path, -1);
@@ -264,8 +267,8 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
             r.fail(path + u".scope"_s, u"the scope is \"report\" or \"group:N\""_s);
         }
         // A total is known at the end of its group or of the report, nowhere earlier.
-        const bool inGroupFooter = band.kind == BandKind::GroupFooter
-            && obj.scopeGroup >= 0 && obj.scopeGroup <= band.group;
+        const bool inGroupFooter = band.kind == BandKind::GroupFooter && obj.scopeGroup >= 0 &&
+                                   obj.scopeGroup <= band.group;
         const bool runningInGroupFooter = band.kind == BandKind::GroupFooter && obj.scopeGroup < 0;
         const bool inReportFooter = band.kind == BandKind::ReportFooter && obj.scopeGroup < 0;
         if (!inGroupFooter && !runningInGroupFooter && !inReportFooter)
@@ -275,8 +278,10 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
     case ObjectType::Special: {
         const QString field = r.string(o, u"field"_s, path, QString(), true);
         static const std::pair<const char16_t *, SpecialField> fields[] = {
-            {u"pageNumber", SpecialField::PageNumber}, {u"pageNofM", SpecialField::PageNofM},
-            {u"printDate", SpecialField::PrintDate},   {u"reportTitle", SpecialField::ReportTitle},
+            {u"pageNumber", SpecialField::PageNumber},
+            {u"pageNofM", SpecialField::PageNofM},
+            {u"printDate", SpecialField::PrintDate},
+            {u"reportTitle", SpecialField::ReportTitle},
             {u"recordCount", SpecialField::RecordCount}};
         bool found = false;
         for (const auto &[name, f] : fields) {
@@ -292,7 +297,8 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
     case ObjectType::Parameter:
         obj.parameter = int(r.number(o, u"index"_s, path, 0, true));
         if (obj.parameter < 1 || obj.parameter > int(layout.parameters.size()))
-            r.fail(path + u".index"_s, u"the layout has no parameter field %1"_s.arg(obj.parameter));
+            r.fail(path + u".index"_s,
+                   u"the layout has no parameter field %1"_s.arg(obj.parameter));
         break;
     case ObjectType::Text:
         if (obj.name.isEmpty())
@@ -353,9 +359,10 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
     const QJsonObject root = r.object(document.object(), u"$"_s);
     if (!document.isObject())
         r.fail(u"$"_s, u"the layout must be a JSON object"_s);
-    r.allowOnly(root, u"$"_s, {u"name"_s, u"title"_s, u"page"_s, u"printer"_s, u"font"_s,
-                               u"sortBy"_s, u"groups"_s, u"computed"_s, u"parameters"_s, u"styles"_s,
-                               u"bands"_s, u"comment"_s});
+    r.allowOnly(root, u"$"_s,
+                {u"name"_s, u"title"_s, u"page"_s, u"printer"_s, u"font"_s, u"sortBy"_s,
+                 u"groups"_s, u"computed"_s, u"parameters"_s, u"styles"_s, u"bands"_s,
+                 u"comment"_s});
 
     ReportLayout layout;
     layout.name = r.string(root, u"name"_s, u"$"_s, QString(), true);
@@ -375,7 +382,8 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
     const QString orientation = r.string(page, u"orientation"_s, u"$.page"_s, u"portrait"_s);
     if (orientation != u"portrait" && orientation != u"landscape")
         r.fail(u"$.page.orientation"_s, u"portrait or landscape"_s);
-    layout.orientation = orientation == u"portrait" ? QPageLayout::Portrait : QPageLayout::Landscape;
+    layout.orientation =
+        orientation == u"portrait" ? QPageLayout::Portrait : QPageLayout::Landscape;
     const QJsonObject margins = r.object(page.value(u"margins"_s), u"$.page.margins"_s);
     r.allowOnly(margins, u"$.page.margins"_s, {u"left"_s, u"top"_s, u"right"_s, u"bottom"_s});
     layout.margins = QMarginsF(r.length(margins, u"left"_s, u"$.page.margins"_s, 10),
@@ -393,7 +401,8 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
 
     FontSpec defaultFont{u"DejaVu Sans"_s, 8.0, false, false};
     if (root.contains(u"font"_s))
-        defaultFont = r.font(r.object(root.value(u"font"_s), u"$.font"_s), u"$.font"_s, defaultFont);
+        defaultFont =
+            r.font(r.object(root.value(u"font"_s), u"$.font"_s), u"$.font"_s, defaultFont);
 
     const QJsonArray sortBy = r.array(root, u"sortBy"_s, u"$"_s);
     for (qsizetype i = 0; i < sortBy.size(); ++i) {
@@ -427,7 +436,8 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
         layout.parameters.push_back({r.string(p, u"name"_s, path, QString(), true)});
     }
     const QJsonObject styles = root.contains(u"styles"_s)
-        ? r.object(root.value(u"styles"_s), u"$.styles"_s) : QJsonObject();
+                                   ? r.object(root.value(u"styles"_s), u"$.styles"_s)
+                                   : QJsonObject();
 
     const QJsonArray bands = r.array(root, u"bands"_s, u"$"_s);
     QSet<QString> seen;

@@ -3,8 +3,8 @@
 #include "presentation/Report.h"
 #include "presentation/TextRun.h"
 
-#include <QPainter>
 #include <QPaintDevice>
+#include <QPainter>
 
 namespace {
 
@@ -50,7 +50,8 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     const double s = m_scale;
     auto toDevice = [&](const QRectF &r) {
-        return QRectF(origin.x() + r.x() * s, origin.y() + r.y() * s, r.width() * s, r.height() * s);
+        return QRectF(origin.x() + r.x() * s, origin.y() + r.y() * s, r.width() * s,
+                      r.height() * s);
     };
     int currentFont = -1;
     int currentColour = -2;
@@ -62,7 +63,8 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
         case PageItem::Kind::Box: {
             currentColour = -2;
             const QPen pen = layout.lineWidth > 0
-                ? QPen(oleColour(layout.lineColor), layout.lineWidth * s) : QPen(Qt::NoPen);
+                                 ? QPen(oleColour(layout.lineColor), layout.lineWidth * s)
+                                 : QPen(Qt::NoPen);
             m_painter.setPen(pen);
             m_painter.setBrush(object.FillColor() == -1 ? QBrush(Qt::NoBrush)
                                                         : QBrush(oleColour(object.FillColor())));
@@ -71,7 +73,8 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
         }
         case PageItem::Kind::Line:
             currentColour = -2;
-            m_painter.setPen(QPen(oleColour(layout.lineColor), std::max(0.1, layout.lineWidth) * s));
+            m_painter.setPen(
+                QPen(oleColour(layout.lineColor), std::max(0.1, layout.lineWidth) * s));
             m_painter.drawLine(rect.topLeft(), rect.bottomRight());
             break;
         case PageItem::Kind::Text: {
@@ -103,7 +106,8 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
                 x = inner.right() - width;
             else if (layout.align & Qt::AlignHCenter)
                 x = inner.left() + (inner.width() - width) / 2;
-            const qreal baseline = rect.top() + (rect.height() - f.metrics.height()) / 2 + f.metrics.ascent();
+            const qreal baseline =
+                rect.top() + (rect.height() - f.metrics.height()) / 2 + f.metrics.ascent();
             // The PDF engine writes every pen change into the page: set it only when it changes.
             if (currentColour != layout.color) {
                 m_painter.setPen(oleColour(layout.color));

@@ -4,8 +4,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QRawFont>
 #include <QPointF>
+#include <QRawFont>
 #include <optional>
 #include <vector>
 

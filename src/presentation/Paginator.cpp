@@ -126,8 +126,8 @@ PagePosition Paginator::fill(PagePosition start, bool firstPage, std::vector<Pla
         // A band that takes no room never starts a page of its own.
         if (placedAny && need > 0 && y + need > bottom + kTolerance)
             break;
-        const int row = kind == BandKind::GroupFooter || kind == BandKind::ReportFooter
-            ? pos.row - 1 : pos.row;
+        const int row =
+            kind == BandKind::GroupFooter || kind == BandKind::ReportFooter ? pos.row - 1 : pos.row;
         place(kind, group, row, height, false);
         placedAny = true;
         if (row >= 0)

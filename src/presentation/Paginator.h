@@ -32,9 +32,9 @@ struct PagePosition
 struct PlacedBand
 {
     BandKind kind;
-    int group = -1;       // group bands: level
-    int row = -1;         // the row whose values the band shows; -1 for none
-    double y = 0;         // from the top margin
+    int group = -1;        // group bands: level
+    int row = -1;          // the row whose values the band shows; -1 for none
+    double y = 0;          // from the top margin
     bool repeated = false; // a group header printed again at the top of a continuing page
 };
 

@@ -10,7 +10,11 @@ public:
     explicit ParameterField(QString name) : m_name(std::move(name)) {}
 
     [[nodiscard]] const QString &Name() const { return m_name; }
-    void AddCurrentValue(const QString &value) { m_value = value; m_hasValue = true; }
+    void AddCurrentValue(const QString &value)
+    {
+        m_value = value;
+        m_hasValue = true;
+    }
     [[nodiscard]] const QString &currentValue() const { return m_value; }
     [[nodiscard]] bool hasCurrentValue() const { return m_hasValue; }
 

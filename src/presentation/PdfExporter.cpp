@@ -14,7 +14,8 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
     const int pages = report.pageCount();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), u"NVRptSales.Export"_s);
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
+                      u"NVRptSales.Export"_s);
     // Dots per inch of the drawing coordinates. High, because the PDF engine truncates font
     // sizes to whole device pixels.
     constexpr int resolution = 1200;
@@ -41,6 +42,7 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
         painter.end();
     }
     if (!file.commit())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), u"NVRptSales.Export"_s);
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
+                      u"NVRptSales.Export"_s);
     return true;
 }

@@ -67,9 +67,11 @@ int Report::PaperOrientation() const
 void Report::SetPaperOrientation(int orientation)
 {
     if (orientation != 1 && orientation != 2)
-        throw Failure(u"Paper orientation %1 is neither portrait (1) nor landscape (2)"_s.arg(orientation),
-                      engineSource());
-    const QPageLayout::Orientation o = orientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape;
+        throw Failure(
+            u"Paper orientation %1 is neither portrait (1) nor landscape (2)"_s.arg(orientation),
+            engineSource());
+    const QPageLayout::Orientation o =
+        orientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape;
     if (o == m_orientation)
         return;
     m_orientation = o;
@@ -83,7 +85,8 @@ void Report::SetPaperOrientation(int orientation)
 ReportObject &Report::textObject(const QString &name)
 {
     for (const auto &o : m_objects) {
-        if (o->kind() == ReportObject::Kind::Text && o->Name().compare(name, Qt::CaseInsensitive) == 0)
+        if (o->kind() == ReportObject::Kind::Text &&
+            o->Name().compare(name, Qt::CaseInsensitive) == 0)
             return *o;
     }
     throw Failure(u"The report %1 has no text object named %2"_s.arg(m_layout->name, name),
@@ -94,7 +97,8 @@ ParameterField &Report::ParameterFields(int number)
 {
     if (number < 1 || number > int(m_parameters.size()))
         throw Failure(u"The report %1 has no parameter field %2 (it has %3)"_s.arg(m_layout->name)
-                          .arg(number).arg(m_parameters.size()),
+                          .arg(number)
+                          .arg(m_parameters.size()),
                       engineSource());
     return m_parameters[size_t(number - 1)];
 }
@@ -102,7 +106,8 @@ ParameterField &Report::ParameterFields(int number)
 QString Report::parameterValue(int number) const
 {
     return number >= 1 && number <= int(m_parameters.size())
-        ? m_parameters[size_t(number - 1)].currentValue() : QString();
+               ? m_parameters[size_t(number - 1)].currentValue()
+               : QString();
 }
 
 void Report::bind(std::shared_ptr<const ResultTable> table, std::vector<int> rows, bool allRows)
@@ -131,7 +136,8 @@ int Report::rowCount() const
 
 QPageLayout Report::pageLayout() const
 {
-    return QPageLayout(QPageSize(m_layout->pageSize), m_orientation, QMarginsF(), QPageLayout::Point);
+    return QPageLayout(QPageSize(m_layout->pageSize), m_orientation, QMarginsF(),
+                       QPageLayout::Point);
 }
 
 QSizeF Report::pageSize() const

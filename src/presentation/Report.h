@@ -68,7 +68,10 @@ public:
     [[nodiscard]] bool isPageCountKnown() const;
     [[nodiscard]] int knownPageCount() const;
     PageContent page(int n);
-    [[nodiscard]] const std::vector<std::unique_ptr<ReportObject>> &objects() const { return m_objects; }
+    [[nodiscard]] const std::vector<std::unique_ptr<ReportObject>> &objects() const
+    {
+        return m_objects;
+    }
     [[nodiscard]] int objectIndex(const Band &band, size_t objectInBand) const;
 
     [[nodiscard]] QDate printDate() const { return m_printDate; }

@@ -10,8 +10,15 @@
 // A report layout: the template every report object of that layout is a new instance of. All
 // lengths are in points (1/72 inch); the layout files give millimetres. Colours are OLE colour
 // values (0x00BBGGRR; -1 for none), the values the report objects' BackColor and FillColor use.
-enum class BandKind { ReportHeader, PageHeader, GroupHeader, Detail, GroupFooter, ReportFooter,
-                      PageFooter };
+enum class BandKind {
+    ReportHeader,
+    PageHeader,
+    GroupHeader,
+    Detail,
+    GroupFooter,
+    ReportFooter,
+    PageFooter
+};
 
 enum class ObjectType { Text, Field, Summary, Special, Parameter, Box, Line };
 
@@ -41,7 +48,7 @@ struct LayoutObject
 {
     ObjectType type = ObjectType::Text;
     QString name;
-    QRectF rect; // within the band
+    QRectF rect;    // within the band
     QString text;   // Text: the design text, until SetText replaces it
     QString column; // Field, Summary: result column or computed column
     ValueFormat format;

@@ -109,7 +109,8 @@ QString ReportPages::textOf(int object, const PlacedBand &band, const RunningTot
         case SpecialField::ReportTitle:
             return o.prefix + m_report.ReportTitle();
         case SpecialField::RecordCount:
-            return o.prefix + ValueFormatter::number(m_binding->rowCount(), ValueFormat{ValueFormat::Kind::Number, 0});
+            return o.prefix + ValueFormatter::number(m_binding->rowCount(),
+                                                     ValueFormat{ValueFormat::Kind::Number, 0});
         }
         break;
     case ObjectType::Parameter: {

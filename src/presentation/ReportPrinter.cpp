@@ -29,7 +29,8 @@ QString ReportPrinter::choosePrinter(const QString &wanted)
     return fallback.isEmpty() ? available.front() : fallback;
 }
 
-bool ReportPrinter::print(Report &report, const QString &printerName, const Report::Progress &progress)
+bool ReportPrinter::print(Report &report, const QString &printerName,
+                          const Report::Progress &progress)
 {
     const QString wanted = printerName.isEmpty() ? report.selectedPrinter().printer : printerName;
     if (!printerName.isEmpty() && !QPrinterInfo::availablePrinterNames().contains(printerName))
@@ -44,10 +45,12 @@ bool ReportPrinter::print(Report &report, QPrinter &printer, const Report::Progr
     const int pages = report.pageCount();
     printer.setFullPage(true); // the layout's own margins place everything
     printer.setPageLayout(report.pageLayout());
-    printer.setDocName(report.ReportTitle().isEmpty() ? report.layout().name : report.ReportTitle());
+    printer.setDocName(report.ReportTitle().isEmpty() ? report.layout().name
+                                                      : report.ReportTitle());
     QPainter painter;
     if (!painter.begin(&printer))
-        throw Failure(u"Cannot start a print job on %1"_s.arg(printer.printerName()), printingSource());
+        throw Failure(u"Cannot start a print job on %1"_s.arg(printer.printerName()),
+                      printingSource());
     PageRenderer renderer(report, painter, printer.resolution() / 72.0);
     for (int i = 0; i < pages; ++i) {
         if (i > 0)

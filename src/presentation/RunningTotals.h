@@ -13,9 +13,9 @@ class RunningTotals
 public:
     struct Summary
     {
-        int reference;      // DataBinding reference of the column
+        int reference; // DataBinding reference of the column
         SummaryFunction function;
-        int scopeGroup;     // -1 = whole report
+        int scopeGroup; // -1 = whole report
     };
     using State = std::vector<double>;
 

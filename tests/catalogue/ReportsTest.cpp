@@ -1,5 +1,5 @@
-#include "DemoFixture.h"
 #include "catalogue/Reports.h"
+#include "DemoFixture.h"
 #include "criteria/ReportContext.h"
 #include "criteria/ReportWindow.h"
 #include "db/Connection.h"

@@ -1,6 +1,6 @@
+#include "criteria/reports/SalesRegisterReport.h"
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
-#include "criteria/reports/SalesRegisterReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
@@ -23,17 +23,18 @@ TEST(SalesRegisterQuery, HoldsToTheRegisterText)
 
     c = {QDate(2026, 4, 1), QDate(2026, 6, 30), u"C0001"_s, u"7"_s, u"3"_s, u"250"_s, u"900"_s};
     EXPECT_EQ(SalesRegisterReport::query(c, SqlDialect::Sqlite),
-              ReferenceQueries::salesRegister(u"2026-04-01"_s, u"2026-06-30"_s,
-                                              u" and c.partyid='C0001' and sr.sectorid='7' and t.townid='3'"_s,
-                                              u"250"_s, u"900"_s));
+              ReferenceQueries::salesRegister(
+                  u"2026-04-01"_s, u"2026-06-30"_s,
+                  u" and c.partyid='C0001' and sr.sectorid='7' and t.townid='3'"_s, u"250"_s,
+                  u"900"_s));
     EXPECT_EQ(SalesRegisterReport::invoiceText(c), u"Invoiceno Between : 250 To 900"_s);
 
     // A sector id with a blank before it is not empty, and enters as typed; a box of blanks
     // only adds nothing. Only the From invoice given: up to 99999.
     c = {QDate(2026, 4, 1), QDate(2026, 6, 30), u"   "_s, u" 7"_s, {}, u"250"_s, {}};
     EXPECT_EQ(SalesRegisterReport::query(c, SqlDialect::Sqlite),
-              ReferenceQueries::salesRegister(u"2026-04-01"_s, u"2026-06-30"_s, u" and sr.sectorid=' 7'"_s,
-                                              u"250"_s, u"99999"_s));
+              ReferenceQueries::salesRegister(u"2026-04-01"_s, u"2026-06-30"_s,
+                                              u" and sr.sectorid=' 7'"_s, u"250"_s, u"99999"_s));
     // On SQL Server the dates enter as yyyyMMdd.
     EXPECT_TRUE(SalesRegisterReport::query(c, SqlDialect::SqlServer)
                     .contains(u" and s.saledate between '20260401' and '20260630'"_s));
@@ -41,7 +42,8 @@ TEST(SalesRegisterQuery, HoldsToTheRegisterText)
 
 TEST(SalesRegisterQuery, EveryTypedIdIsOneLiteralAndBoundsAreNumbers)
 {
-    Criteria c{QDate(2026, 4, 1), QDate(2026, 6, 30), u"O'Ha"_s, u"' or '1'='1"_s, {}, u"0250"_s, u"00900"_s};
+    Criteria c{QDate(2026, 4, 1), QDate(2026, 6, 30), u"O'Ha"_s, u"' or '1'='1"_s, {},
+               u"0250"_s,         u"00900"_s};
     const QString sql = SalesRegisterReport::query(c, SqlDialect::Sqlite);
     EXPECT_TRUE(sql.contains(u" and c.partyid='O''Ha'"_s)) << sql.toStdString();
     EXPECT_TRUE(sql.contains(u" and sr.sectorid=''' or ''1''=''1'"_s)) << sql.toStdString();
@@ -113,7 +115,8 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
         EXPECT_NEAR(l.discount, e.discount, 1e-6) << invoice;
         EXPECT_NEAR(l.tax, e.tax, 1e-6) << invoice;
         EXPECT_NEAR(l.net, e.net, 1e-6) << invoice;
-        EXPECT_NEAR(l.net, e.stored, 0.01 * e.lines) << invoice; // the stored totals, to the cent a line
+        EXPECT_NEAR(l.net, e.stored, 0.01 * e.lines)
+            << invoice; // the stored totals, to the cent a line
     }
 
     // The printed invoice totals and grand total say the same.

@@ -27,14 +27,17 @@ using namespace Qt::StringLiterals;
 class PointerRecorder : public QObject
 {
 public:
-    explicit PointerRecorder(QWidget *window) : m_window(window) { window->installEventFilter(this); }
+    explicit PointerRecorder(QWidget *window) : m_window(window)
+    {
+        window->installEventFilter(this);
+    }
     std::vector<Qt::CursorShape> shapes;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_window && event->type() == QEvent::CursorChange
-            && (shapes.empty() || shapes.back() != m_window->cursor().shape()))
+        if (watched == m_window && event->type() == QEvent::CursorChange &&
+            (shapes.empty() || shapes.back() != m_window->cursor().shape()))
             shapes.push_back(m_window->cursor().shape());
         return false;
     }
@@ -77,7 +80,8 @@ protected:
 
     bool pointerIsNormal() const
     {
-        return window->cursor().shape() == Qt::ArrowCursor && QApplication::overrideCursor() == nullptr;
+        return window->cursor().shape() == Qt::ArrowCursor &&
+               QApplication::overrideCursor() == nullptr;
     }
 
     // In a lookup dialog: narrow the list to the text and take the current row.
@@ -102,7 +106,8 @@ TEST_F(SalesRegisterWindow, LoadsDefaultsAndComesBackFreshAfterClose)
     EXPECT_EQ(window->fromDate()->date(), QDate(2025, 7, 1)); // the demo company's period start
     EXPECT_EQ(window->toDate()->date(), QDate::currentDate());
     EXPECT_EQ(window->fromDate()->displayFormat(), u"dd/MM/yyyy"_s);
-    for (const char *name : {"txtCustomerID", "txtCustomerName", "txtSectorID", "txtTownID", "txtFromInvoiceno"})
+    for (const char *name :
+         {"txtCustomerID", "txtCustomerName", "txtSectorID", "txtTownID", "txtFromInvoiceno"})
         EXPECT_TRUE(box(QLatin1String(name))->text().isEmpty()) << name;
     EXPECT_EQ(window->previewButton()->text(), u"Pre&view"_s);
 
@@ -159,8 +164,10 @@ TEST_F(SalesRegisterWindow, IdBoxesAreLookedUpWhenLeft)
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().title, u"Search Sectors"_s);
     EXPECT_EQ(box(u"txtSectorName"_s)->text(), u"Glenarm North"_s);
-    EXPECT_EQ(box(u"txtSectorID"_s)->text(),
-              connection->execute(u"select SectorId from Sectors where SectorName = 'Glenarm North'"_s)->text(0, 0));
+    EXPECT_EQ(
+        box(u"txtSectorID"_s)->text(),
+        connection->execute(u"select SectorId from Sectors where SectorName = 'Glenarm North'"_s)
+            ->text(0, 0));
     EXPECT_EQ(focus(), box(u"txtTownID"_s));
 
     // A cancelled lookup empties the box and keeps the focus in it, once.
@@ -252,8 +259,10 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->windowTitle(), u"Sales Register Report"_s);
-    EXPECT_EQ(first->ReportName()->textObject(u"txtCompName"_s).text(), DemoDatabase::companyName());
-    EXPECT_EQ(first->ReportName()->textObject(u"txtInvoice"_s).text(), u"Invoiceno Between : 1 To 99999"_s);
+    EXPECT_EQ(first->ReportName()->textObject(u"txtCompName"_s).text(),
+              DemoDatabase::companyName());
+    EXPECT_EQ(first->ReportName()->textObject(u"txtInvoice"_s).text(),
+              u"Invoiceno Between : 1 To 99999"_s);
     EXPECT_EQ(first->ReportName()->rowCount(), window->resultSet().recordCount());
     EXPECT_TRUE(pointerIsNormal());
 
@@ -270,7 +279,8 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     const QString nameless = DemoFixture::temporaryFolder() + u"/nameless.sqlite"_s;
     QFile::remove(nameless);
     ASSERT_TRUE(QFile::copy(DemoFixture::path(), nameless));
-    DemoFixture::write(nameless, u"delete from Project_registry where registrykey = 'companyname'"_s);
+    DemoFixture::write(nameless,
+                       u"delete from Project_registry where registrykey = 'companyname'"_s);
     const auto other = Connection::openSqlite(nameless);
     reports.InitializeClass(*other);
     window->activateWindow();

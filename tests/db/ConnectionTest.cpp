@@ -1,5 +1,5 @@
-#include "DemoFixture.h"
 #include "db/Connection.h"
+#include "DemoFixture.h"
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 
@@ -52,10 +52,10 @@ TEST(Connection, NeverWritesTheDatabase)
         const auto connection = Connection::openSqlite(path);
         EXPECT_EQ(connection->dialect(), SqlDialect::Sqlite);
         (void)connection->execute(u"select count(*) from SalesBody"_s);
-        for (const QString &sql : {u"delete from Sales"_s, u"update Towns set TownName = 'x'"_s,
-                                   u"select 1; delete from Sales"_s,
-                                   u"select * into T2 from Towns"_s, u"pragma user_version = 3"_s,
-                                   u"select nosuchcolumn from Towns"_s}) {
+        for (const QString &sql :
+             {u"delete from Sales"_s, u"update Towns set TownName = 'x'"_s,
+              u"select 1; delete from Sales"_s, u"select * into T2 from Towns"_s,
+              u"pragma user_version = 3"_s, u"select nosuchcolumn from Towns"_s}) {
             EXPECT_THROW((void)connection->execute(sql), Failure) << sql.toStdString();
         }
     }

@@ -24,9 +24,10 @@ TEST(CsvWriter, WritesFullPrecisionNumbersAndQuotesOnlyWhatNeedsIt)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(CsvWriter::write(buffer, table));
-    EXPECT_EQ(buffer.data(), QByteArray("name,qty,value,day,mixed\r\n"
-                                        "\"O'Hara, \"\"Jr\"\"\",1234567,0.30000000000000004,2026-04-01,7\r\n"
-                                        "plain,,1500,,seven\r\n"));
+    EXPECT_EQ(buffer.data(),
+              QByteArray("name,qty,value,day,mixed\r\n"
+                         "\"O'Hara, \"\"Jr\"\"\",1234567,0.30000000000000004,2026-04-01,7\r\n"
+                         "plain,,1500,,seven\r\n"));
     // A column that mixes numbers and texts keeps each value as it was.
     EXPECT_EQ(table.columnType(4), ResultTable::Type::Variant);
     EXPECT_EQ(table.value(4, 0).toInt(), 7);

@@ -1,9 +1,9 @@
+#include "host/DemoDatabase.h"
 #include "DemoFixture.h"
 #include "db/Connection.h"
 #include "db/CsvWriter.h"
 #include "db/Failure.h"
 #include "db/ResultTable.h"
-#include "host/DemoDatabase.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -55,8 +55,10 @@ TEST(DemoDatabase, IsTheSameForTheSameSeedAndNeverOverwrites)
 
     const auto connection = Connection::openSqlite(a);
     EXPECT_EQ(scalar(*connection, u"select count(*) from SalesBody"_s), 1500);
-    EXPECT_EQ(connection->execute(u"select max(SaleDate) from Sales"_s)->text(0, 0), u"2025-03-31"_s);
-    EXPECT_EQ(connection->execute(u"select min(SaleDate) from Sales"_s)->text(0, 0), u"2024-04-01"_s);
+    EXPECT_EQ(connection->execute(u"select max(SaleDate) from Sales"_s)->text(0, 0),
+              u"2025-03-31"_s);
+    EXPECT_EQ(connection->execute(u"select min(SaleDate) from Sales"_s)->text(0, 0),
+              u"2024-04-01"_s);
 }
 
 TEST(DemoDatabase, HoldsConsistentRealisticTrade)
@@ -65,9 +67,13 @@ TEST(DemoDatabase, HoldsConsistentRealisticTrade)
     // Stored line totals agree with the line values, to the cent.
     for (const QString &body : {u"SalesBody"_s, u"SaleReturnsBody"_s}) {
         EXPECT_LT(scalar(*db, u"select max(abs(TTLValue - Qty*(Price - (Price*Discratio/100 + "
-                               u"Discvalue)))) from "_s + body), 0.0051);
+                              u"Discvalue)))) from "_s +
+                                  body),
+                  0.0051);
         EXPECT_LT(scalar(*db, u"select max(abs(TTLSalestax - Qty*(Price*stratio/100 + stvalue))) "
-                               u"from "_s + body), 0.0051);
+                              u"from "_s +
+                                  body),
+                  0.0051);
         EXPECT_GT(scalar(*db, u"select count(*) from "_s + body + u" where Discratio > 0"_s), 0);
         EXPECT_GT(scalar(*db, u"select count(*) from "_s + body + u" where Bonus > 0"_s), 0);
     }
@@ -76,24 +82,30 @@ TEST(DemoDatabase, HoldsConsistentRealisticTrade)
     EXPECT_GT(scalar(*db, u"select count(*) * 1.0 / count(distinct SaleId) from SalesBody"_s), 2.5);
     EXPECT_GT(scalar(*db, u"select count(*) from SaleReturns"_s), 20);
     EXPECT_EQ(scalar(*db, u"select count(*) from SaleReturns r join Sales s on s.SaleId = r.SaleId "
-                          u"where r.SaleReturnDate < s.SaleDate or r.CustomerId <> s.CustomerId"_s), 0);
-    EXPECT_EQ(scalar(*db, u"select count(*) from SaleReturnsBody rb join SaleReturns r on "
-                          u"r.SaleReturnID = rb.SaleReturnID where not exists (select 1 from "
-                          u"SalesBody sb where sb.SaleId = r.SaleId and sb.ProductId = rb.ProductId "
-                          u"and sb.Qty >= rb.Qty)"_s), 0);
+                          u"where r.SaleReturnDate < s.SaleDate or r.CustomerId <> s.CustomerId"_s),
+              0);
+    EXPECT_EQ(scalar(*db,
+                     u"select count(*) from SaleReturnsBody rb join SaleReturns r on "
+                     u"r.SaleReturnID = rb.SaleReturnID where not exists (select 1 from "
+                     u"SalesBody sb where sb.SaleId = r.SaleId and sb.ProductId = rb.ProductId "
+                     u"and sb.Qty >= rb.Qty)"_s),
+              0);
     // Product ids start with their company's two-digit id.
     EXPECT_EQ(scalar(*db, u"select count(*) from Products p join Companies c on c.CompanyId = "
-                          u"p.CompanyId where LEFT(p.ProductId, 2) <> c.CompanyId"_s), 0);
+                          u"p.CompanyId where LEFT(p.ProductId, 2) <> c.CompanyId"_s),
+              0);
     EXPECT_EQ(scalar(*db, u"select count(*) from Companies"_s), 12);
     EXPECT_GE(scalar(*db, u"select count(*) from Parties where IsCustomer = 1"_s), 300);
     // The awkward cases real data has: apostrophes, lower-case names, flags left empty, a
     // sector whose town is gone, purchases, returns to suppliers, stock.
     EXPECT_GT(scalar(*db, u"select count(*) from Parties where PartyName like '%''%'"_s), 0);
     EXPECT_GT(scalar(*db, u"select count(*) from Parties where PartyName = lower(PartyName) "
-                          u"collate binary"_s), 0);
+                          u"collate binary"_s),
+              0);
     EXPECT_GT(scalar(*db, u"select count(*) from Products where IsCrop is null"_s), 0);
     EXPECT_GT(scalar(*db, u"select count(*) from Sectors s where not exists (select 1 from Towns "
-                          u"t where t.TownId = s.TownId)"_s), 0);
+                          u"t where t.TownId = s.TownId)"_s),
+              0);
     for (const QString &table : {u"PurchaseBody"_s, u"PurReturnsBody"_s, u"OpeningStock"_s,
                                  u"CurrentStock"_s, u"ChartOfAccounts"_s})
         EXPECT_GT(scalar(*db, u"select count(*) from "_s + table), 0) << table.toStdString();

@@ -45,7 +45,8 @@ TEST(Odbc, GivesTheSameRowsAsTheEmbeddedDriver)
     EXPECT_EQ(odbc->dialect(), SqlDialect::Sqlite);
     EXPECT_TRUE(odbc->dbmsName().contains(u"SQLite"_s));
 
-    const QString from = SqlDates::literal(SqlDialect::Sqlite, DemoFixture::endDate().addMonths(-2));
+    const QString from =
+        SqlDates::literal(SqlDialect::Sqlite, DemoFixture::endDate().addMonths(-2));
     const QString to = SqlDates::literal(SqlDialect::Sqlite, DemoFixture::endDate());
     const QStringList statements{
         ReferenceQueries::salesRegister(from, to, u" and t.townid='3'"_s),

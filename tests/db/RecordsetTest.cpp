@@ -1,7 +1,7 @@
+#include "db/Recordset.h"
 #include "DemoFixture.h"
 #include "db/Connection.h"
 #include "db/Failure.h"
-#include "db/Recordset.h"
 #include "db/ResultTable.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +54,9 @@ TEST(Recordset, NavigatesLikeAStaticSnapshot)
     EXPECT_TRUE(rs.field(u"townid"_s).isNull());
     rs.moveNext();
     EXPECT_TRUE(rs.eof());
-    EXPECT_TRUE(errorOf([&] { (void)rs.field(u"TownId"_s); }).description().contains(u"no current record"_s, Qt::CaseInsensitive));
+    EXPECT_TRUE(errorOf([&] { (void)rs.field(u"TownId"_s); })
+                    .description()
+                    .contains(u"no current record"_s, Qt::CaseInsensitive));
     EXPECT_FALSE(errorOf([&] { rs.moveNext(); }).description().isEmpty());
     rs.moveFirst();
     EXPECT_EQ(rs.field(u"TownId"_s).toLongLong(), 1);
@@ -111,7 +113,8 @@ TEST(Recordset, RejectsMalformedCriteriaWithADescription)
         EXPECT_EQ(e.source(), Failure::recordsetSource()) << bad.toStdString();
         EXPECT_FALSE(e.description().isEmpty());
     }
-    EXPECT_EQ(errorOf([&] { rs.setFilter(u"TownId = = 1"_s); }).source(), Failure::recordsetSource());
+    EXPECT_EQ(errorOf([&] { rs.setFilter(u"TownId = = 1"_s); }).source(),
+              Failure::recordsetSource());
 }
 
 TEST(Recordset, OpensOnTheDemoDatabaseAndFiltersTheRegistry)

@@ -1,5 +1,5 @@
-#include "db/Failure.h"
 #include "db/SqlTranslator.h"
+#include "db/Failure.h"
 
 #include <gtest/gtest.h>
 
@@ -32,14 +32,16 @@ TEST(SqlTranslator, RewritesSqlServerFunctionsAndLiteralForms)
     EXPECT_EQ(toSqlite(u"select LEFT(SalesBody.ProductId, 2) from SalesBody"_s),
               u"select nvr_left(SalesBody.ProductId, 2) from SalesBody"_s);
     EXPECT_EQ(SqlTranslator::translate(u"select Left(p.id,2) as c from p"_s, SqlDialect::Sqlite,
-                                       SqlTranslator::LeftFunction::Substr).text,
+                                       SqlTranslator::LeftFunction::Substr)
+                  .text,
               u"select substr(p.id, 1,2) as c from p"_s);
     EXPECT_EQ(toSqlite(u"select * from t where name = N'Ali'"_s),
               u"select * from t where name = 'Ali'"_s);
     // SQL Server reads "1AND" as a number and a word; SQLite refuses it unless separated.
     EXPECT_EQ(toSqlite(u"select * from Towns where TownId= 1AND (x=2)"_s),
               u"select * from Towns where TownId= 1 AND (x=2)"_s);
-    EXPECT_EQ(toSqlite(u"select 1.5e3 as n, 2 as m from t"_s), u"select 1.5e3 as n, 2 as m from t"_s);
+    EXPECT_EQ(toSqlite(u"select 1.5e3 as n, 2 as m from t"_s),
+              u"select 1.5e3 as n, 2 as m from t"_s);
 }
 
 TEST(SqlTranslator, LeavesLiteralsQuotedNamesAndCommentsUntouched)
@@ -96,7 +98,8 @@ TEST(SqlTranslator, RunsOnlyOneReadingStatementInEitherDialect)
         EXPECT_FALSE(refusal(u""_s, dialect).isEmpty());
     }
     // On SQL Server a reading statement runs exactly as written.
-    const QString sql = u"select top 3 isnull(a,0), LEFT(b, 2) from A join B join C on x=1 on y=2;"_s;
+    const QString sql =
+        u"select top 3 isnull(a,0), LEFT(b, 2) from A join B join C on x=1 on y=2;"_s;
     EXPECT_EQ(SqlTranslator::translate(sql, SqlDialect::SqlServer).text, sql);
 }
 

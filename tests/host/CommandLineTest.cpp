@@ -1,6 +1,6 @@
+#include "host/CommandLine.h"
 #include "DemoFixture.h"
 #include "host/CliStatus.h"
-#include "host/CommandLine.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -35,9 +35,10 @@ TEST(CommandLine, QueryPrintsRowsAsCsvAndLeavesTheFileUntouched)
     const QString db = DemoFixture::path();
     const QByteArray before = DemoFixture::fileHash(db);
 
-    const CliRun ok = run({u"query"_s, u"--db"_s, db,
-                        u"select TownId, TownName, 0.1 + 0.2 as x from Towns where TownId in (0, 14) "
-                        u"order by TownId"_s});
+    const CliRun ok =
+        run({u"query"_s, u"--db"_s, db,
+             u"select TownId, TownName, 0.1 + 0.2 as x from Towns where TownId in (0, 14) "
+             u"order by TownId"_s});
     EXPECT_EQ(ok.status, CliStatus::Ok) << ok.err.toStdString();
     EXPECT_EQ(ok.out, u"TownId,TownName,x\r\n0,Head Office,0.30000000000000004\r\n"
                       u"14,O'Brien's Cross,0.30000000000000004\r\n"_s);
@@ -61,14 +62,14 @@ TEST(CommandLine, QueryPrintsRowsAsCsvAndLeavesTheFileUntouched)
 TEST(CommandLine, RefusesBadArgumentsWithStatusTwo)
 {
     const QString db = DemoFixture::path();
-    for (const QStringList &args : {QStringList{u"query"_s, u"--db"_s, db},
-                                    QStringList{u"query"_s, u"--db"_s, db, u"--odbc"_s, u"DSN=x"_s, u"select 1"_s},
-                                    QStringList{u"query"_s, u"--frobnicate"_s, u"select 1"_s},
-                                    QStringList{u"query"_s, u"--db"_s},
-                                    QStringList{u"demo-db"_s},
-                                    QStringList{u"demo-db"_s, u"x.sqlite"_s, u"--lines"_s, u"many"_s},
-                                    QStringList{u"demo-db"_s, u"x.sqlite"_s, u"--end-date"_s, u"31/12/2026"_s},
-                                    QStringList{u"no-such-command"_s}}) {
+    for (const QStringList &args :
+         {QStringList{u"query"_s, u"--db"_s, db},
+          QStringList{u"query"_s, u"--db"_s, db, u"--odbc"_s, u"DSN=x"_s, u"select 1"_s},
+          QStringList{u"query"_s, u"--frobnicate"_s, u"select 1"_s},
+          QStringList{u"query"_s, u"--db"_s}, QStringList{u"demo-db"_s},
+          QStringList{u"demo-db"_s, u"x.sqlite"_s, u"--lines"_s, u"many"_s},
+          QStringList{u"demo-db"_s, u"x.sqlite"_s, u"--end-date"_s, u"31/12/2026"_s},
+          QStringList{u"no-such-command"_s}}) {
         const CliRun r = run(args);
         EXPECT_EQ(r.status, CliStatus::BadArguments) << args.join(u' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty());
@@ -87,7 +88,8 @@ TEST(CommandLine, HelpDescribesEveryOption)
     for (const QString &option : {u"--db"_s, u"--odbc"_s, u"SQL"_s})
         EXPECT_TRUE(query.out.contains(option)) << option.toStdString();
     const CliRun demo = run({u"demo-db"_s, u"--help"_s});
-    for (const QString &option : {u"--lines"_s, u"--customers"_s, u"--end-date"_s, u"--seed"_s, u"FILE"_s})
+    for (const QString &option :
+         {u"--lines"_s, u"--customers"_s, u"--end-date"_s, u"--seed"_s, u"FILE"_s})
         EXPECT_TRUE(demo.out.contains(option)) << option.toStdString();
 }
 
@@ -95,7 +97,8 @@ TEST(CommandLine, CreatesTheDefaultDatabaseOnFirstUse)
 {
     const QString home = DemoFixture::temporaryFolder() + u"/home-data"_s;
     qputenv("XDG_DATA_HOME", home.toUtf8());
-    const CliRun first = run({u"query"_s, u"select registrykey from Project_registry order by 1"_s});
+    const CliRun first =
+        run({u"query"_s, u"select registrykey from Project_registry order by 1"_s});
     EXPECT_EQ(first.status, CliStatus::Ok) << first.err.toStdString();
     EXPECT_TRUE(first.err.contains(u"demo"_s));
     EXPECT_EQ(first.out, u"registrykey\r\ncompanyname\r\nperiodstart\r\n"_s);

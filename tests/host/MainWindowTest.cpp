@@ -1,10 +1,10 @@
+#include "host/MainWindow.h"
 #include "DemoFixture.h"
 #include "ModalWatcher.h"
 #include "catalogue/Reports.h"
 #include "criteria/ReportWindow.h"
 #include "db/Connection.h"
 #include "host/DemoDatabase.h"
-#include "host/MainWindow.h"
 
 #include <QAction>
 #include <QMenu>
@@ -26,12 +26,13 @@ TEST(MainWindow, OffersTheElevenReportsInTheirGroups)
         else
             launches.append(action->objectName());
     }
-    EXPECT_EQ(sections, (QStringList{u"Invoice listings"_s, u"Sales analyses"_s, u"Product ledgers"_s, u"Stock"_s}));
+    EXPECT_EQ(sections, (QStringList{u"Invoice listings"_s, u"Sales analyses"_s,
+                                     u"Product ledgers"_s, u"Stock"_s}));
     EXPECT_EQ(launches, (QStringList{u"SalesRegister"_s, u"SalesSummary"_s, u"SaleReturnRegister"_s,
-                                     u"SaleReturnsSummary"_s, u"CompanyWiseSale"_s, u"CompanySectorWiseSale"_s,
-                                     u"CustomerTownSectorWiseSales"_s, u"ProductWiseSales"_s,
-                                     u"ProductSalesLedger"_s, u"ProductSaleReturnLedger"_s,
-                                     u"SalesStockStatement"_s}));
+                                     u"SaleReturnsSummary"_s, u"CompanyWiseSale"_s,
+                                     u"CompanySectorWiseSale"_s, u"CustomerTownSectorWiseSales"_s,
+                                     u"ProductWiseSales"_s, u"ProductSalesLedger"_s,
+                                     u"ProductSaleReturnLedger"_s, u"SalesStockStatement"_s}));
     window.reportsMenu()->findChild<QAction *>(u"SalesSummary"_s)->trigger();
     ASSERT_NE(reports.window(ReportKind::SalesSummary), nullptr);
     EXPECT_TRUE(reports.window(ReportKind::SalesSummary)->isVisible());
@@ -57,7 +58,9 @@ TEST(MainWindow, OpensAnotherDatabaseOrSaysWhyNot)
     options.saleLines = 100;
     options.customers = 10;
     DemoDatabase::create(other, options);
-    DemoFixture::write(other, u"update Project_registry set Value = 'Riverbend Traders' where registrykey = 'companyname'"_s);
+    DemoFixture::write(
+        other,
+        u"update Project_registry set Value = 'Riverbend Traders' where registrykey = 'companyname'"_s);
     window.openDatabaseFile(other);
     EXPECT_NE(window.connection(), before);
     EXPECT_TRUE(window.windowTitle().startsWith(u"Riverbend Traders"_s));

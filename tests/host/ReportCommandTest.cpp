@@ -53,8 +53,8 @@ TEST(ReportCommand, WritesTheSalesRegisterAsPdfAndCsv)
     const QByteArray before = DemoFixture::fileHash(DemoFixture::path());
     const QString pdf = folder.filePath(u"register.pdf"_s);
     const QString csv = folder.filePath(u"register.csv"_s);
-    const Outcome o = report({u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s, u"--pdf"_s, pdf,
-                              u"--csv"_s, csv});
+    const Outcome o = report({u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s, u"--pdf"_s,
+                              pdf, u"--csv"_s, csv});
     ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
 
     const QString text = pdfText(pdf);
@@ -67,18 +67,22 @@ TEST(ReportCommand, WritesTheSalesRegisterAsPdfAndCsv)
 
     // The CSV is the report's result set: the rows of the query, with its column names.
     const auto connection = Connection::openSqlite(DemoFixture::path());
-    const int lines = int(connection->execute(
-        u"select count(*) from Sales s join SalesBody sb on sb.SaleId = s.SaleId "
-        u"where s.SaleDate between '2026-06-01' and '2026-06-30'"_s)->number(0, 0));
+    const int lines =
+        int(connection
+                ->execute(u"select count(*) from Sales s join SalesBody sb on sb.SaleId = s.SaleId "
+                          u"where s.SaleDate between '2026-06-01' and '2026-06-30'"_s)
+                ->number(0, 0));
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = file.readAll().split('\n');
-    EXPECT_EQ(rows.front(), QByteArray("sectorname,townname,saleid,saledate,customername,productid,"
-                                       "productname,qty,bonus,price,Grossvalue,Totaldisc,Salestax,NetValue\r"));
+    EXPECT_EQ(rows.front(),
+              QByteArray("sectorname,townname,saleid,saledate,customername,productid,"
+                         "productname,qty,bonus,price,Grossvalue,Totaldisc,Salestax,NetValue\r"));
     EXPECT_EQ(int(rows.size()) - 2, lines);
 
     // Without a file, the rows go to standard output.
-    const Outcome piped = report({u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2025-07-31"_s, u"--invoice-to"_s, u"7"_s});
+    const Outcome piped = report(
+        {u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2025-07-31"_s, u"--invoice-to"_s, u"7"_s});
     EXPECT_EQ(piped.status, CliStatus::Ok);
     EXPECT_TRUE(piped.out.startsWith(u"sectorname,townname,saleid"_s));
     EXPECT_EQ(DemoFixture::fileHash(DemoFixture::path()), before);
@@ -94,10 +98,11 @@ TEST(ReportCommand, NothingFoundIsStatusOneAndBadArgumentsStatusTwo)
     o = report({u"--customer"_s, u"O'Ha"_s});
     EXPECT_EQ(o.status, CliStatus::NoRecord) << o.err.toStdString();
 
-    for (const QStringList &bad : {QStringList{u"--customer"_s, u"C00011"_s}, QStringList{u"--town"_s, u"123456"_s},
-                                   QStringList{u"--invoice-from"_s, u"12a"_s}, QStringList{u"--invoice-to"_s, u"1.5"_s},
-                                   QStringList{u"--invoice-to"_s, u"123456"_s}, QStringList{u"--company"_s, u"11"_s},
-                                   QStringList{u"--from"_s, u"01/06/2026"_s}}) {
+    for (const QStringList &bad :
+         {QStringList{u"--customer"_s, u"C00011"_s}, QStringList{u"--town"_s, u"123456"_s},
+          QStringList{u"--invoice-from"_s, u"12a"_s}, QStringList{u"--invoice-to"_s, u"1.5"_s},
+          QStringList{u"--invoice-to"_s, u"123456"_s}, QStringList{u"--company"_s, u"11"_s},
+          QStringList{u"--from"_s, u"01/06/2026"_s}}) {
         const Outcome refused = report(bad);
         EXPECT_EQ(refused.status, CliStatus::BadArguments) << bad.join(u' ').toStdString();
         EXPECT_FALSE(refused.err.isEmpty());
@@ -118,11 +123,13 @@ TEST(ReportCommand, PrintingWithoutAnyPrinterFailsClearly)
     env.insert(u"CUPS_SERVER"_s, u"127.0.0.1:9"_s); // no print server listens there
     env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(NVR_EXECUTABLE), {u"report"_s, u"sales-register"_s, u"--db"_s, DemoFixture::path(),
-                                            u"--from"_s, u"2026-06-25"_s, u"--print"_s});
+    p.start(QStringLiteral(NVR_EXECUTABLE),
+            {u"report"_s, u"sales-register"_s, u"--db"_s, DemoFixture::path(), u"--from"_s,
+             u"2026-06-25"_s, u"--print"_s});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), CliStatus::Failure);
-    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains(u"No printer is installed"_s));
+    EXPECT_TRUE(
+        QString::fromLocal8Bit(p.readAllStandardError()).contains(u"No printer is installed"_s));
 }
 
 TEST(ReportCommand, PrintsOneJob)
@@ -131,13 +138,14 @@ TEST(ReportCommand, PrintsOneJob)
     if (!PrintServer::ready(&why))
         GTEST_SKIP() << why.toStdString();
     const int before = PrintServer::completedJobs();
-    const Outcome o = report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s, u"--print"_s});
+    const Outcome o =
+        report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s, u"--print"_s});
     ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
     EXPECT_TRUE(o.out.isEmpty());
     EXPECT_TRUE(PrintServer::waitForCompletedJobs(before + 1));
 
-    const Outcome named = report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s, u"--print"_s,
-                                  PrintServer::printer});
+    const Outcome named = report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s,
+                                  u"--print"_s, PrintServer::printer});
     ASSERT_EQ(named.status, CliStatus::Ok) << named.err.toStdString();
     EXPECT_TRUE(PrintServer::waitForCompletedJobs(before + 2));
 

@@ -44,7 +44,10 @@ protected:
         return dialog.grid()->model()->index(row, column).data().toString();
     }
 
-    static int currentRow(const LookupDialog &dialog) { return dialog.grid()->currentIndex().row(); }
+    static int currentRow(const LookupDialog &dialog)
+    {
+        return dialog.grid()->currentIndex().row();
+    }
 
     int count(const QString &sql) const { return int(connection->execute(sql)->number(0, 0)); }
 
@@ -63,14 +66,19 @@ TEST_F(Lookups, CustomersFilterByTypedTextAndByKeysFromTheGrid)
     EXPECT_EQ(d.recordset().recordCount(), all);
 
     QTest::keyClicks(d.filterBox(), u"o'hara"_s);
-    EXPECT_EQ(d.lastQuery(), u"Select * FROM Parties Where IsCustomer=1 AND PartyName LIKE '%o''hara%'"_s);
-    const int hara = count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%o''hara%'"_s);
+    EXPECT_EQ(d.lastQuery(),
+              u"Select * FROM Parties Where IsCustomer=1 AND PartyName LIKE '%o''hara%'"_s);
+    const int hara =
+        count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%o''hara%'"_s);
     ASSERT_GT(hara, 0);
     EXPECT_EQ(d.recordset().recordCount(), hara);
 
     // From the grid, letters arrive as capitals and still find names typed in lower case.
-    const QString lower = connection->execute(
-        u"select min(PartyName) from Parties where IsCustomer=1 and PartyName = lower(PartyName) collate binary"_s)->text(0, 0);
+    const QString lower =
+        connection
+            ->execute(
+                u"select min(PartyName) from Parties where IsCustomer=1 and PartyName = lower(PartyName) collate binary"_s)
+            ->text(0, 0);
     ASSERT_FALSE(lower.isEmpty());
     const QString word = lower.section(u' ', 0, 0).remove(u'\'');
     d.filterBox()->clear();
@@ -80,7 +88,8 @@ TEST_F(Lookups, CustomersFilterByTypedTextAndByKeysFromTheGrid)
         QTest::keyClick(d.grid(), Qt::Key(Qt::Key_A + (c.toUpper().unicode() - u'A')));
     EXPECT_EQ(d.filterBox()->text(), word.right(4).toUpper());
     EXPECT_EQ(d.recordset().recordCount(),
-              count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%"_s + word.right(4) + u"%'"_s));
+              count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%"_s +
+                    word.right(4) + u"%'"_s));
     bool lowerCaseFound = false;
     for (int r = 0; r < d.recordset().recordCount(); ++r) {
         d.grid()->scrollToBottom();
@@ -128,7 +137,8 @@ TEST_F(Lookups, SelectCancelAndTheTitleBarButton)
     open(d);
     EXPECT_TRUE(d.filterBox()->text().isEmpty());
     EXPECT_TRUE(d.ParaOutCustomerID().isEmpty());
-    EXPECT_EQ(d.recordset().recordCount(), count(u"select count(*) from Parties where IsCustomer=1"_s));
+    EXPECT_EQ(d.recordset().recordCount(),
+              count(u"select count(*) from Parties where IsCustomer=1"_s));
     d.closeButton()->click();
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(d.ParaOutCustomerID().isEmpty() && d.ParaOutCustomerName().isEmpty());
@@ -166,7 +176,9 @@ TEST_F(Lookups, SeekingMovesToTheFirstMatchOrTheLastRow)
     towns.filterBox()->setText(u"Qx"_s);
     towns.selectButton()->click(); // no match: the last row is taken
     EXPECT_EQ(towns.ParaOutTownName(), u"Youghal"_s);
-    EXPECT_EQ(towns.ParaOutTownID(), connection->execute(u"select TownId from Towns where TownName='Youghal'"_s)->text(0, 0));
+    EXPECT_EQ(
+        towns.ParaOutTownID(),
+        connection->execute(u"select TownId from Towns where TownName='Youghal'"_s)->text(0, 0));
 
     // From the grid: capitals seek lower-case names as well.
     SchCompany &companies = dialogs.companies();
@@ -209,23 +221,29 @@ TEST_F(Lookups, ProductsFollowTheirInputFlags)
     SchProducts &d = dialogs.products();
     open(d);
     // Only products whose IsCrop is 0: 1 and empty are both left out.
-    EXPECT_EQ(d.recordset().recordCount(),
-              count(u"select count(*) from Products p join Companies c on c.CompanyId = p.CompanyId where p.IsCrop = 0"_s));
+    EXPECT_EQ(
+        d.recordset().recordCount(),
+        count(
+            u"select count(*) from Products p join Companies c on c.CompanyId = p.CompanyId where p.IsCrop = 0"_s));
     QTest::keyClicks(d.filterBox(), u"urea"_s);
-    EXPECT_TRUE(d.lastQuery().endsWith(u"Where Products.IsCrop=0  AND ProductName LIKE '%urea%' order by Productname"_s));
+    EXPECT_TRUE(d.lastQuery().endsWith(
+        u"Where Products.IsCrop=0  AND ProductName LIKE '%urea%' order by Productname"_s));
 
     d.ParaInBoth = true;
     QTest::keyClicks(d.filterBox(), u" 50"_s);
-    EXPECT_EQ(d.lastQuery(), u"Select Products.*,CompanyName  FROM Products Inner join Companies on "
-                             u"Companies.CompanyId = Products.CompanyId order by Productname"_s);
+    EXPECT_EQ(d.lastQuery(),
+              u"Select Products.*,CompanyName  FROM Products Inner join Companies on "
+              u"Companies.CompanyId = Products.CompanyId order by Productname"_s);
     EXPECT_EQ(d.recordset().recordCount(), count(u"select count(*) from Products"_s));
     d.ParaInBoth = false;
     d.ParaInIsBroker = true;
     d.filterBox()->setText(u"a"_s);
-    EXPECT_TRUE(d.lastQuery().contains(u"Where IsNull(Products.IsBroker,0)=1  AND ProductName LIKE '%a%'"_s));
+    EXPECT_TRUE(d.lastQuery().contains(
+        u"Where IsNull(Products.IsBroker,0)=1  AND ProductName LIKE '%a%'"_s));
     d.ParaInIsBardana = true; // tested before the broker flag
     d.filterBox()->setText(u"e"_s);
-    EXPECT_TRUE(d.lastQuery().contains(u"Where Products.IsBardana=1 AND ProductName LIKE '%e%' order by"_s));
+    EXPECT_TRUE(d.lastQuery().contains(
+        u"Where Products.IsBardana=1 AND ProductName LIKE '%e%' order by"_s));
     d.ParaInIsBardana = d.ParaInIsBroker = false;
 
     // The outputs are emptied again at every fill.

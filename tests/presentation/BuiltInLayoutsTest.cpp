@@ -34,27 +34,62 @@ TEST(BuiltInLayouts, BindRenderAndExportEachReport)
     const QString from = u"2026-01-01"_s, to = u"2026-06-30"_s;
     const auto connection = Connection::openSqlite(DemoFixture::path());
     // A product that was both sold and returned in the period, for the two ledgers.
-    const QString product = connection->execute(
-        u"select min(rb.ProductId) from SaleReturnsBody rb join SaleReturns r on r.SaleReturnID = "
-        u"rb.SaleReturnID where r.SaleReturnDate between '"_s + from + u"' and '"_s + to + u"'"_s)->text(0, 0);
+    const QString product = connection
+                                ->execute(u"select min(rb.ProductId) from SaleReturnsBody rb join "
+                                          u"SaleReturns r on r.SaleReturnID = "
+                                          u"rb.SaleReturnID where r.SaleReturnDate between '"_s +
+                                          from + u"' and '"_s + to + u"'"_s)
+                                ->text(0, 0);
     ASSERT_FALSE(product.isEmpty());
     const std::vector<Expectation> expectations = {
-        {u"crpSalesRegisterIW"_s, ReferenceQueries::salesRegister(from, to, {}), {u"txtCompName"_s, u"txtInvoice"_s}, 0, 1},
-        {u"crpSalesSummary"_s, ReferenceQueries::salesSummary(from, to, {}), {u"txtCompName"_s, u"txtDate"_s}, 0, 2},
-        {u"crpSaleReturnsRegisterIW"_s, ReferenceQueries::saleReturnRegister(from, to, u" And r.salereturnid between 1 and 99999"_s, {}),
-         {u"txtDate"_s, u"txtInvoice"_s}, 0, 2},
-        {u"crpSaleReturnsSummary"_s, ReferenceQueries::saleReturnsSummary(from, to, {}), {u"txtDate"_s}, 0, 2},
+        {u"crpSalesRegisterIW"_s,
+         ReferenceQueries::salesRegister(from, to, {}),
+         {u"txtCompName"_s, u"txtInvoice"_s},
+         0,
+         1},
+        {u"crpSalesSummary"_s,
+         ReferenceQueries::salesSummary(from, to, {}),
+         {u"txtCompName"_s, u"txtDate"_s},
+         0,
+         2},
+        {u"crpSaleReturnsRegisterIW"_s,
+         ReferenceQueries::saleReturnRegister(from, to,
+                                              u" And r.salereturnid between 1 and 99999"_s, {}),
+         {u"txtDate"_s, u"txtInvoice"_s},
+         0,
+         2},
+        {u"crpSaleReturnsSummary"_s,
+         ReferenceQueries::saleReturnsSummary(from, to, {}),
+         {u"txtDate"_s},
+         0,
+         2},
         {u"CrpCompanyWiseSale"_s, ReferenceQueries::companyWiseSale(from, to, {}), {}, 4, 1},
-        {u"CrpCompanySectorWiseSale"_s, ReferenceQueries::companySectorWiseSale(from, to, u"11"_s, {}), {}, 3, 2},
-        {u"crpSalesCTSwise"_s, ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s),
-         {u"txtCompName"_s, u"txtDate"_s}, 1, 1},
+        {u"CrpCompanySectorWiseSale"_s,
+         ReferenceQueries::companySectorWiseSale(from, to, u"11"_s, {}),
+         {},
+         3,
+         2},
+        {u"crpSalesCTSwise"_s,
+         ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s),
+         {u"txtCompName"_s, u"txtDate"_s},
+         1,
+         1},
         {u"CrpProductWiseSale"_s, ReferenceQueries::productWiseSales(from, to, {}), {}, 1, 1},
-        {u"CrpProductSalesLedger"_s, ReferenceQueries::productSalesLedger(from, to, product),
-         {u"txtCompName"_s, u"txtDate"_s, u"txtProduct"_s}, 0, 2},
-        {u"crpSaleReturnsLedger"_s, ReferenceQueries::productSaleReturnLedger(from, to, product),
-         {u"txtDate"_s, u"txtProduct"_s}, 0, 2},
-        {u"crpSalesStockStatement"_s, ReferenceQueries::salesStockStatement(from, to, {}),
-         {u"txtCompName"_s, u"txtDate"_s}, 0, 1},
+        {u"CrpProductSalesLedger"_s,
+         ReferenceQueries::productSalesLedger(from, to, product),
+         {u"txtCompName"_s, u"txtDate"_s, u"txtProduct"_s},
+         0,
+         2},
+        {u"crpSaleReturnsLedger"_s,
+         ReferenceQueries::productSaleReturnLedger(from, to, product),
+         {u"txtDate"_s, u"txtProduct"_s},
+         0,
+         2},
+        {u"crpSalesStockStatement"_s,
+         ReferenceQueries::salesStockStatement(from, to, {}),
+         {u"txtCompName"_s, u"txtDate"_s},
+         0,
+         1},
     };
     QStringList names;
     for (const Expectation &e : expectations)

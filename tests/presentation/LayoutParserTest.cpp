@@ -1,5 +1,5 @@
-#include "presentation/LayoutError.h"
 #include "presentation/LayoutParser.h"
+#include "presentation/LayoutError.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

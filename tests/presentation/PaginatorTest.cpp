@@ -61,14 +61,28 @@ TEST(Paginator, SplitsRowsByBandHeights)
     tallFooter.reportFooter = 30;
     const std::vector<Case> cases = {
         {"eight rows a page", plain(100, 10, 10, 10), std::vector<uint8_t>(17, 0), {0, 8, 16}},
-        {"report header on the first page only", withReportHeader, std::vector<uint8_t>(17, 0), {0, 6, 14}},
-        {"report footer that does not fit moves on", tallFooter, std::vector<uint8_t>(16, 0), {0, 8, 16}},
-        {"a band taller than a page gets its own", plain(100, 120), std::vector<uint8_t>(3, 0), {0, 1, 2}},
+        {"report header on the first page only",
+         withReportHeader,
+         std::vector<uint8_t>(17, 0),
+         {0, 6, 14}},
+        {"report footer that does not fit moves on",
+         tallFooter,
+         std::vector<uint8_t>(16, 0),
+         {0, 8, 16}},
+        {"a band taller than a page gets its own",
+         plain(100, 120),
+         std::vector<uint8_t>(3, 0),
+         {0, 1, 2}},
         {"no rows still makes a page", plain(100, 10, 10, 10), {}, {0}},
         // The header of the second group would fit at the foot of page 1, its row would not.
         {"a group header travels with its first row",
-         grouped(plain(50, 10), {10}, {10}), groupsOf({2, 2}), {0, 2}},
-        {"groups that fit share the page", grouped(plain(80, 10), {10}, {10}), groupsOf({2, 2}), {0}},
+         grouped(plain(50, 10), {10}, {10}),
+         groupsOf({2, 2}),
+         {0, 2}},
+        {"groups that fit share the page",
+         grouped(plain(80, 10), {10}, {10}),
+         groupsOf({2, 2}),
+         {0}},
     };
     for (const Case &c : cases) {
         Paginator p(c.bands, c.breaks);
@@ -94,10 +108,10 @@ TEST(Paginator, IsLazyAndRepeatsOpenGroupHeaders)
     std::vector<BandKind> kinds;
     for (const PlacedBand &b : second)
         kinds.push_back(b.kind);
-    EXPECT_EQ(kinds, (std::vector<BandKind>{BandKind::PageHeader, BandKind::GroupHeader,
-                                            BandKind::Detail, BandKind::Detail,
-                                            BandKind::GroupFooter, BandKind::ReportFooter,
-                                            BandKind::PageFooter}));
+    EXPECT_EQ(kinds,
+              (std::vector<BandKind>{BandKind::PageHeader, BandKind::GroupHeader, BandKind::Detail,
+                                     BandKind::Detail, BandKind::GroupFooter,
+                                     BandKind::ReportFooter, BandKind::PageFooter}));
     EXPECT_TRUE(second[1].repeated);
     EXPECT_EQ(second[2].row, 4);
     EXPECT_EQ(second[4].row, 5); // the footer shows the group's last row
@@ -111,7 +125,8 @@ TEST(Paginator, KeepsItsPromisesOnRandomReports)
     std::mt19937 random(20261206);
     for (int trial = 0; trial < 300; ++trial) {
         const int groups = int(random() % 3);
-        PaginatorBands b = plain(100 + random() % 200, 3 + random() % 12, random() % 15, random() % 15);
+        PaginatorBands b =
+            plain(100 + random() % 200, 3 + random() % 12, random() % 15, random() % 15);
         b.reportHeader = random() % 30;
         b.reportFooter = random() % 40;
         for (int g = 0; g < groups; ++g) {
@@ -145,15 +160,18 @@ TEST(Paginator, KeepsItsPromisesOnRandomReports)
                     while (k < bands.size() && bands[k].kind == BandKind::GroupHeader)
                         ++k;
                     ASSERT_LT(k, bands.size());
-                    EXPECT_EQ(bands[k].kind, BandKind::Detail) << "orphaned header, trial " << trial;
+                    EXPECT_EQ(bands[k].kind, BandKind::Detail)
+                        << "orphaned header, trial " << trial;
                 }
-                const bool body = band.kind != BandKind::PageHeader && band.kind != BandKind::PageFooter
-                    && band.kind != BandKind::ReportHeader && !band.repeated;
+                const bool body = band.kind != BandKind::PageHeader &&
+                                  band.kind != BandKind::PageFooter &&
+                                  band.kind != BandKind::ReportHeader && !band.repeated;
                 if (body) {
-                    const double height = band.kind == BandKind::Detail ? b.detail
-                        : band.kind == BandKind::ReportFooter           ? b.reportFooter
-                        : band.kind == BandKind::GroupHeader            ? b.groupHeader[size_t(band.group)]
-                                                                        : b.groupFooter[size_t(band.group)];
+                    const double height = band.kind == BandKind::Detail         ? b.detail
+                                          : band.kind == BandKind::ReportFooter ? b.reportFooter
+                                          : band.kind == BandKind::GroupHeader
+                                              ? b.groupHeader[size_t(band.group)]
+                                              : b.groupFooter[size_t(band.group)];
                     if (!firstBodyBand && height > 0)
                         EXPECT_LE(band.y + height, bottom + 0.01) << "trial " << trial;
                     firstBodyBand = false;

@@ -1,8 +1,8 @@
+#include "presentation/Report.h"
 #include "db/Failure.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "presentation/LayoutParser.h"
-#include "presentation/Report.h"
 
 #include <QFile>
 #include <QImage>
@@ -42,7 +42,8 @@ std::vector<Sale> sales(int count, unsigned seed)
     for (int i = 0; i < count; ++i) {
         const int region = i * 4 / count;
         rows.push_back({u"Region %1"_s.arg(region), u"Customer %1-%2"_s.arg(region).arg(i / 7),
-                        double(random() % 100000) / 100.0, qint64(random() % 50), double(random() % 900) / 10.0});
+                        double(random() % 100000) / 100.0, qint64(random() % 50),
+                        double(random() % 900) / 10.0});
     }
     return rows;
 }
@@ -168,10 +169,12 @@ TEST(Report, GroupAndReportTotalsEqualTheSumsOfTheBoundRows)
 TEST(Report, NamesWhatIsMissing)
 {
     Report report(fixture(u"twoGroups"_s));
-    EXPECT_TRUE(failureOf([&] { report.textObject(u"txtCompName"_s).SetText(u"x"_s); })
-                    .contains(u"txtCompName"_s));
-    EXPECT_TRUE(failureOf([&] { report.ParameterFields(3).AddCurrentValue(u"x"_s); })
-                    .contains(u"parameter field 3"_s));
+    EXPECT_TRUE(failureOf([&] {
+                    report.textObject(u"txtCompName"_s).SetText(u"x"_s);
+                }).contains(u"txtCompName"_s));
+    EXPECT_TRUE(failureOf([&] {
+                    report.ParameterFields(3).AddCurrentValue(u"x"_s);
+                }).contains(u"parameter field 3"_s));
     EXPECT_TRUE(failureOf([&] { report.ParameterFields(0); }).contains(u"parameter field 0"_s));
     // A field object is not a text object.
     EXPECT_TRUE(failureOf([&] { report.textObject(u"fldRegion"_s); }).contains(u"fldRegion"_s));
@@ -213,11 +216,11 @@ TEST(Report, CarriesTextsParametersAndItsSections)
         for (const ReportObject *o : section.ReportObjects())
             kinds[o->Name()] = o->kind();
     }
-    EXPECT_EQ(sections, (QStringList{u"ReportHeaderSection"_s, u"PageHeaderSection"_s,
-                                     u"GroupHeaderSection1"_s, u"GroupHeaderSection2"_s,
-                                     u"DetailSection"_s, u"GroupFooterSection2"_s,
-                                     u"GroupFooterSection1"_s, u"ReportFooterSection"_s,
-                                     u"PageFooterSection"_s}));
+    EXPECT_EQ(
+        sections,
+        (QStringList{u"ReportHeaderSection"_s, u"PageHeaderSection"_s, u"GroupHeaderSection1"_s,
+                     u"GroupHeaderSection2"_s, u"DetailSection"_s, u"GroupFooterSection2"_s,
+                     u"GroupFooterSection1"_s, u"ReportFooterSection"_s, u"PageFooterSection"_s}));
     EXPECT_EQ(kinds[u"NOTE1"_s], ReportObject::Kind::Text);
     EXPECT_EQ(kinds[u"fldAmount"_s], ReportObject::Kind::Field);
     EXPECT_EQ(kinds[u"sumAmount"_s], ReportObject::Kind::Field);
@@ -246,10 +249,12 @@ TEST(Report, ExportsTheBoundRowsAndRendersOffTheGuiThread)
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = csv.readAll().split('\n');
     EXPECT_EQ(lines.front(), QByteArray("REGION,Customer,qty,price,Amount\r"));
-    EXPECT_EQ(lines.size() - 2, rs.recordCount()); // header, and the empty piece after the last line
+    EXPECT_EQ(lines.size() - 2,
+              rs.recordCount()); // header, and the empty piece after the last line
 
     // A cancelled export leaves nothing behind.
-    EXPECT_FALSE(report.exportPdf(folder.filePath(u"cancelled.pdf"_s), [](int, int) { return false; }));
+    EXPECT_FALSE(
+        report.exportPdf(folder.filePath(u"cancelled.pdf"_s), [](int, int) { return false; }));
     EXPECT_FALSE(QFile::exists(folder.filePath(u"cancelled.pdf"_s)));
 
     // The engine needs no widgets and no GUI thread: prepare, render and export in a worker.
@@ -263,7 +268,8 @@ TEST(Report, ExportsTheBoundRowsAndRendersOffTheGuiThread)
         image = QImage(600, 850, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
-        PageRenderer(threaded, painter, 600.0 / threaded.pageSize().width()).render(threaded.page(0));
+        PageRenderer(threaded, painter, 600.0 / threaded.pageSize().width())
+            .render(threaded.page(0));
         painter.end();
         ok = threaded.exportPdf(folder.filePath(u"worker.pdf"_s));
     });

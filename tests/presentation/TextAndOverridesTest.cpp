@@ -40,7 +40,8 @@ TEST(LayoutLibrary, AUserFolderOverridesABuiltInLayout)
 
     qputenv("NVRPTSALES_LAYOUTS", folder.path().toUtf8());
     EXPECT_EQ(LayoutLibrary::load(u"crpSalesSummary"_s)->title, u"Daily Sales Summary"_s);
-    EXPECT_EQ(LayoutLibrary::load(u"crpSalesRegisterIW"_s)->title, u"Sales Register"_s); // not overridden
+    EXPECT_EQ(LayoutLibrary::load(u"crpSalesRegisterIW"_s)->title,
+              u"Sales Register"_s); // not overridden
     qunsetenv("NVRPTSALES_LAYOUTS");
     EXPECT_EQ(LayoutLibrary::load(u"crpSalesSummary"_s)->title, u"Sales Summary"_s);
 }

@@ -1,9 +1,9 @@
 #include "ModalWatcher.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 
 ModalWatcher::ModalWatcher(Handler handler) : m_handler(std::move(handler))
 {

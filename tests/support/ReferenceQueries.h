@@ -15,8 +15,7 @@ QString saleReturnsSummary(const QString &from, const QString &to, const QString
 QString companyWiseSale(const QString &from, const QString &to, const QString &clauses);
 QString companySectorWiseSale(const QString &from, const QString &to, const QString &id,
                               const QString &clauses);
-QString customerTownSectorWiseSales(const QString &from, const QString &to,
-                                    const QString &clauses);
+QString customerTownSectorWiseSales(const QString &from, const QString &to, const QString &clauses);
 QString productWiseSales(const QString &from, const QString &to, const QString &clauses);
 QString productSalesLedger(const QString &from, const QString &to, const QString &id);
 QString productSaleReturnLedger(const QString &from, const QString &to, const QString &id);

@@ -14,11 +14,13 @@ RptSalesRegister::RptSalesRegister(const ReportEntry &entry, ReportContext &cont
     addDateRow(u"DtpFromDate"_s, u"dtpToDate"_s);
     addIdBox({u"Customer"_s, u"txtCustomerID"_s, u"txtCustomerName"_s, u"BtnSchCustomer"_s,
               LookupKind::Customer});
-    addIdBox({u"Sector"_s, u"txtSectorID"_s, u"txtSectorName"_s, u"btnSchSector"_s, LookupKind::Sector});
+    addIdBox(
+        {u"Sector"_s, u"txtSectorID"_s, u"txtSectorName"_s, u"btnSchSector"_s, LookupKind::Sector});
     IdBoxSpec town{u"Town"_s, u"txtTownID"_s, u"txtTownName"_s, u"btnSchTown"_s, LookupKind::Town};
     town.rule = ChangeRule::ClearWhenEmpty;
     addIdBox(town);
-    addNumberRow(u"txtFromInvoiceno"_s, u"From Invoice No"_s, u"txtToInvoiceno"_s, u"To Invoice No"_s, 5, true);
+    addNumberRow(u"txtFromInvoiceno"_s, u"From Invoice No"_s, u"txtToInvoiceno"_s,
+                 u"To Invoice No"_s, 5, true);
     addCommandButtons(u"Pre&view"_s, u"&Print"_s, u"&Close"_s);
 }
 

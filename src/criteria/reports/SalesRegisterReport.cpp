@@ -42,20 +42,20 @@ QString SalesRegisterReport::clauses(const Criteria &criteria)
 
 QString SalesRegisterReport::query(const Criteria &criteria, SqlDialect dialect)
 {
-    return u"select sr.sectorname,t.townname,s.saleid,s.saledate,c.partyname as customername "_s
-        + u" ,pr.productid,pr.productname "_s
-        + u" ,sb.qty,sb.bonus,sb.price,(sb.Qty*sb.Price) as Grossvalue "_s
-        + u" ,(sb.Qty*((sb.Price*sb.Discratio/100)+sb.Discvalue)) as Totaldisc "_s
-        + u" ,sb.Qty*((sb.Price*sb.stratio/100)+sb.stvalue) as Salestax "_s
-        + u" ,sb.Qty*((sb.Price-((sb.Price*sb.Discratio/100)+sb.Discvalue))+ ((sb.Price*sb.stratio/100)+sb.stvalue)) as NetValue "_s
-        + u" from sales s join salesbody sb on s.saleid=sb.saleid "_s
-        + u" join parties c on c.partyid=s.customerid join products pr on pr.productid=sb.productid "_s
-        + u" join sectors sr on sr.sectorid=s.sectorid "_s
-        + u" join towns t on t.townid=sr.townid "_s
-        + u" where s.saleid between "_s + fromBound(criteria) + u" and "_s + toBound(criteria)
-        + u" and s.saledate between '"_s + SqlDates::literal(dialect, criteria.from) + u"' and '"_s
-        + SqlDates::literal(dialect, criteria.to) + u"'"_s + clauses(criteria)
-        + u" order by s.saleid,sr.sectorid,t.townid,sb.productid"_s;
+    return u"select sr.sectorname,t.townname,s.saleid,s.saledate,c.partyname as customername "_s +
+           u" ,pr.productid,pr.productname "_s +
+           u" ,sb.qty,sb.bonus,sb.price,(sb.Qty*sb.Price) as Grossvalue "_s +
+           u" ,(sb.Qty*((sb.Price*sb.Discratio/100)+sb.Discvalue)) as Totaldisc "_s +
+           u" ,sb.Qty*((sb.Price*sb.stratio/100)+sb.stvalue) as Salestax "_s +
+           u" ,sb.Qty*((sb.Price-((sb.Price*sb.Discratio/100)+sb.Discvalue))+ ((sb.Price*sb.stratio/100)+sb.stvalue)) as NetValue "_s +
+           u" from sales s join salesbody sb on s.saleid=sb.saleid "_s +
+           u" join parties c on c.partyid=s.customerid join products pr on pr.productid=sb.productid "_s +
+           u" join sectors sr on sr.sectorid=s.sectorid "_s +
+           u" join towns t on t.townid=sr.townid "_s + u" where s.saleid between "_s +
+           fromBound(criteria) + u" and "_s + toBound(criteria) + u" and s.saledate between '"_s +
+           SqlDates::literal(dialect, criteria.from) + u"' and '"_s +
+           SqlDates::literal(dialect, criteria.to) + u"'"_s + clauses(criteria) +
+           u" order by s.saleid,sr.sectorid,t.townid,sb.productid"_s;
 }
 
 QString SalesRegisterReport::invoiceText(const Criteria &criteria)
@@ -63,7 +63,8 @@ QString SalesRegisterReport::invoiceText(const Criteria &criteria)
     return u"Invoiceno Between : "_s + fromBound(criteria) + u" To "_s + toBound(criteria);
 }
 
-std::unique_ptr<Report> SalesRegisterReport::prepare(const Criteria &criteria, const Recordset &rows,
+std::unique_ptr<Report> SalesRegisterReport::prepare(const Criteria &criteria,
+                                                     const Recordset &rows,
                                                      const Connection &connection)
 {
     std::unique_ptr<Report> report = Report::fromLayout(u"crpSalesRegisterIW"_s);

@@ -37,6 +37,6 @@ public:
     // The range line of the report: "Invoiceno Between : 1 To 99999".
     [[nodiscard]] static QString invoiceText(const Criteria &criteria);
     // A new report object from the open, non-empty result of the query.
-    [[nodiscard]] static std::unique_ptr<Report> prepare(const Criteria &criteria, const Recordset &rows,
-                                                         const Connection &connection);
+    [[nodiscard]] static std::unique_ptr<Report>
+    prepare(const Criteria &criteria, const Recordset &rows, const Connection &connection);
 };

@@ -66,7 +66,8 @@ double PageView::pixelsPerPoint() const
     case Fit::Width:
         return std::max(0.05, widthFit);
     case Fit::WholePage:
-        return std::max(0.05, std::min(widthFit, double(viewport()->height() - 2 * kMargin) / page.height()));
+        return std::max(
+            0.05, std::min(widthFit, double(viewport()->height() - 2 * kMargin) / page.height()));
     case Fit::Percent:
         break;
     }
@@ -126,7 +127,8 @@ void PageView::paintEvent(QPaintEvent *)
         return;
     const double scale = pixelsPerPoint();
     const QSize size = pageSizeInPixels();
-    if (m_imagePage != m_page || m_imageScale != scale || m_image.size() != size * devicePixelRatioF()) {
+    if (m_imagePage != m_page || m_imageScale != scale ||
+        m_image.size() != size * devicePixelRatioF()) {
         const qreal ratio = devicePixelRatioF();
         m_image = QImage(size * ratio, QImage::Format_RGB32);
         m_image.setDevicePixelRatio(ratio);
@@ -136,7 +138,8 @@ void PageView::paintEvent(QPaintEvent *)
         m_imagePage = m_page;
         m_imageScale = scale;
     }
-    const int x = std::max(kMargin, (viewport()->width() - size.width()) / 2) - horizontalScrollBar()->value();
+    const int x = std::max(kMargin, (viewport()->width() - size.width()) / 2) -
+                  horizontalScrollBar()->value();
     const int y = kMargin - verticalScrollBar()->value();
     painter.fillRect(QRect(x + 3, y + 3, size.width(), size.height()), QColor(0, 0, 0, 60));
     painter.drawImage(QPoint(x, y), m_image);

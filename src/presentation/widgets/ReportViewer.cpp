@@ -53,14 +53,16 @@ ReportViewer::ReportViewer(QWidget *parent) : QWidget(parent)
                       auto slot) {
         QAction *a = m_toolBar->addAction(s->standardIcon(icon), text);
         a->setShortcut(key);
-        a->setToolTip(key.isEmpty() ? text : text + u" ("_s + key.toString(QKeySequence::NativeText) + u")"_s);
+        a->setToolTip(key.isEmpty()
+                          ? text
+                          : text + u" ("_s + key.toString(QKeySequence::NativeText) + u")"_s);
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    m_first = action(QStyle::SP_MediaSkipBackward, tr("First page"), QKeySequence(Qt::CTRL | Qt::Key_Home),
-                     [this] { showPage(0); });
-    m_previous = action(QStyle::SP_MediaSeekBackward, tr("Previous page"), QKeySequence(Qt::Key_PageUp),
-                        [this] { showPage(currentPage() - 1); });
+    m_first = action(QStyle::SP_MediaSkipBackward, tr("First page"),
+                     QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { showPage(0); });
+    m_previous = action(QStyle::SP_MediaSeekBackward, tr("Previous page"),
+                        QKeySequence(Qt::Key_PageUp), [this] { showPage(currentPage() - 1); });
     m_pageBox = new QSpinBox(this);
     m_pageBox->setAccessibleName(tr("Page number"));
     m_pageBox->setKeyboardTracking(false);
@@ -72,17 +74,20 @@ ReportViewer::ReportViewer(QWidget *parent) : QWidget(parent)
     m_toolBar->addWidget(m_pageCount);
     m_next = action(QStyle::SP_MediaSeekForward, tr("Next page"), QKeySequence(Qt::Key_PageDown),
                     [this] { showPage(currentPage() + 1); });
-    m_last = action(QStyle::SP_MediaSkipForward, tr("Last page"), QKeySequence(Qt::CTRL | Qt::Key_End),
-                    [this] { showPage(m_report ? m_report->pageCount() - 1 : 0); });
+    m_last =
+        action(QStyle::SP_MediaSkipForward, tr("Last page"), QKeySequence(Qt::CTRL | Qt::Key_End),
+               [this] { showPage(m_report ? m_report->pageCount() - 1 : 0); });
     m_toolBar->addSeparator();
-    m_zoomOut = m_toolBar->addAction(tr("\u2212"), this, [this] { m_view->setZoomPercent(m_view->zoomPercent() / 1.25); });
+    m_zoomOut = m_toolBar->addAction(
+        tr("\u2212"), this, [this] { m_view->setZoomPercent(m_view->zoomPercent() / 1.25); });
     m_zoomOut->setShortcut(QKeySequence::ZoomOut);
     m_zoomOut->setToolTip(tr("Zoom out"));
     m_zoomLabel = new QLabel(this);
     m_zoomLabel->setMinimumWidth(44);
     m_zoomLabel->setAlignment(Qt::AlignCenter);
     m_toolBar->addWidget(m_zoomLabel);
-    m_zoomIn = m_toolBar->addAction(tr("+"), this, [this] { m_view->setZoomPercent(m_view->zoomPercent() * 1.25); });
+    m_zoomIn = m_toolBar->addAction(
+        tr("+"), this, [this] { m_view->setZoomPercent(m_view->zoomPercent() * 1.25); });
     m_zoomIn->setShortcut(QKeySequence::ZoomIn);
     m_zoomIn->setToolTip(tr("Zoom in"));
     m_fitWidth = m_toolBar->addAction(tr("Page width"), this, [this] { Zoom(1); });
@@ -91,7 +96,8 @@ ReportViewer::ReportViewer(QWidget *parent) : QWidget(parent)
     m_print = m_toolBar->addAction(QIcon::fromTheme(u"document-print"_s), tr("Print"), this,
                                    [this] { printReport(); });
     m_print->setShortcut(QKeySequence::Print);
-    m_print->setToolTip(tr("Print (%1)").arg(QKeySequence(QKeySequence::Print).toString(QKeySequence::NativeText)));
+    m_print->setToolTip(
+        tr("Print (%1)").arg(QKeySequence(QKeySequence::Print).toString(QKeySequence::NativeText)));
     m_exportPdf = m_toolBar->addAction(tr("Export PDF"), this, [this] { exportPdf(); });
     m_exportCsv = m_toolBar->addAction(tr("Export CSV"), this, [this] { exportCsv(); });
 
@@ -164,7 +170,8 @@ void ReportViewer::updateControls()
     m_previous->setEnabled(ready && currentPage() > 0);
     m_next->setEnabled(ready && currentPage() < pages - 1);
     m_last->setEnabled(ready && currentPage() < pages - 1);
-    for (QAction *a : {m_zoomIn, m_zoomOut, m_fitWidth, m_wholePage, m_print, m_exportPdf, m_exportCsv})
+    for (QAction *a :
+         {m_zoomIn, m_zoomOut, m_fitWidth, m_wholePage, m_print, m_exportPdf, m_exportCsv})
         a->setEnabled(ready);
     m_zoomLabel->setText(ready ? u"%1%"_s.arg(qRound(m_view->zoomPercent())) : QString());
 }
@@ -181,7 +188,8 @@ void ReportViewer::keyPressEvent(QKeyEvent *event)
 
 QString ReportViewer::suggestedFileName(const QString &suffix) const
 {
-    QString name = m_report->ReportTitle().isEmpty() ? m_report->layout().name : m_report->ReportTitle();
+    QString name =
+        m_report->ReportTitle().isEmpty() ? m_report->layout().name : m_report->ReportTitle();
     name.replace(u'/', u'-');
     return name + u"."_s + suffix;
 }
@@ -214,8 +222,8 @@ void ReportViewer::exportPdf()
 {
     if (!m_report)
         return;
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export to PDF"), suggestedFileName(u"pdf"_s),
-                                                      tr("PDF documents (*.pdf)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export to PDF"), suggestedFileName(u"pdf"_s), tr("PDF documents (*.pdf)"));
     if (path.isEmpty())
         return;
     try {
@@ -232,8 +240,8 @@ void ReportViewer::exportCsv()
 {
     if (!m_report)
         return;
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export to CSV"), suggestedFileName(u"csv"_s),
-                                                      tr("CSV files (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export to CSV"), suggestedFileName(u"csv"_s), tr("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
     try {

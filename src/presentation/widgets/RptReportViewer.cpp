@@ -24,8 +24,9 @@ RptReportViewer::RptReportViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     setWindowTitle(u"Previewing Report"_s);
     m_viewer = new ReportViewer(this);
     connect(m_viewer, &ReportViewer::printButtonClicked, this, [this] { RemoveObjectColors(); });
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                          : QRect(0, 0, 1280, 900);
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 900);
     resize(std::min(1100, screen.width() * 9 / 10), std::min(900, screen.height() * 9 / 10));
 }
 
@@ -85,7 +86,8 @@ void RptReportViewer::RemoveObjectColors()
         for (ReportObject *object : section.ReportObjects()) {
             if (object->Name().toUpper().startsWith(u"NO"_s))
                 continue;
-            if (object->kind() == ReportObject::Kind::Text || object->kind() == ReportObject::Kind::Field)
+            if (object->kind() == ReportObject::Kind::Text ||
+                object->kind() == ReportObject::Kind::Field)
                 object->SetBackColor(kNoColour);
             else if (object->kind() == ReportObject::Kind::Box)
                 object->SetFillColor(kWhite);

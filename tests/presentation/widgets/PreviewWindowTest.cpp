@@ -79,7 +79,8 @@ TEST(PreviewWindow, LoadsTheReportFittedToThePageWidthAndFillsItsWindow)
     for (const QSize size : {QSize(320, 240), QSize(1280, 960), QSize(641, 479), QSize(900, 300)}) {
         window.resize(size);
         QApplication::processEvents();
-        EXPECT_EQ(window.CRViewer91()->geometry(), window.rect()) << size.width() << "x" << size.height();
+        EXPECT_EQ(window.CRViewer91()->geometry(), window.rect())
+            << size.width() << "x" << size.height();
     }
 
     // Paging through: the toolbar follows.
