@@ -88,7 +88,11 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
                 currentFont = item.object;
             }
             const QRectF inner = rect.adjusted(kPadding * s, 0, -kPadding * s, 0);
-            const TextRun run(f.raw, item.text, inner.width());
+            // An amount is never cut short: it is set smaller to fit its box, and beyond that
+            // runs to the left. Only texts end in an ellipsis.
+            const bool amount = layout.format.kind == ValueFormat::Kind::Number;
+            const TextRun run = amount ? TextRun::amount(f.raw, item.text, inner.width())
+                                       : TextRun(f.raw, item.text, inner.width());
             QString text;
             qreal width;
             if (run.isValid()) {
@@ -96,7 +100,7 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
             } else {
                 text = item.text;
                 width = f.metrics.horizontalAdvance(text);
-                if (width > inner.width()) {
+                if (!amount && width > inner.width()) {
                     text = f.metrics.elidedText(text, Qt::ElideRight, inner.width());
                     width = f.metrics.horizontalAdvance(text);
                 }

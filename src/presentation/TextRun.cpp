@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPointF>
+#include <algorithm>
 
 bool TextRun::isSimple(const QString &text)
 {
@@ -54,4 +55,16 @@ TextRun::TextRun(const QRawFont &font, const QString &text, qreal maxWidth)
     m_run.setPositions(positions);
     m_width = width;
     m_valid = true;
+}
+
+TextRun TextRun::amount(const QRawFont &font, const QString &text, qreal maxWidth)
+{
+    constexpr qreal unlimited = 1e9;
+    TextRun run(font, text, unlimited);
+    if (run.isValid() && run.width() > maxWidth) {
+        QRawFont smaller = font;
+        smaller.setPixelSize(font.pixelSize() * std::max(0.6, maxWidth / run.width() * 0.98));
+        run = TextRun(smaller, text, unlimited);
+    }
+    return run;
 }

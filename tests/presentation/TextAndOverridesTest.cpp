@@ -26,6 +26,25 @@ TEST(TextRun, CutsTooLongTextsWithAnEllipsis)
     EXPECT_FALSE(TextRun(raw, u"\u0645\u062D\u0645\u062F"_s, 1000).isValid());
 }
 
+TEST(TextRun, NeverCutsAnAmountShort)
+{
+    QFont font(u"DejaVu Sans"_s);
+    font.setPixelSize(20);
+    QRawFont raw = QRawFont::fromFont(font);
+    raw.setPixelSize(20);
+    const QString total = u"1,063,643,123.45"_s;
+    const qreal natural = TextRun(raw, total, 1e9).width();
+
+    const TextRun fitted = TextRun::amount(raw, total, natural * 0.8);
+    EXPECT_EQ(fitted.glyphs().glyphIndexes().size(), total.size()); // every figure is there
+    EXPECT_LE(fitted.width(), natural * 0.8);
+    const TextRun tooWide = TextRun::amount(raw, total, natural * 0.3);
+    EXPECT_EQ(tooWide.glyphs().glyphIndexes().size(), total.size());
+    EXPECT_NEAR(tooWide.width(), natural * 0.6, natural * 0.02); // no smaller than 60%, then wider
+    EXPECT_EQ(TextRun::amount(raw, u"12.50"_s, natural).width(),
+              TextRun(raw, u"12.50"_s, 1e9).width());
+}
+
 TEST(LayoutLibrary, AUserFolderOverridesABuiltInLayout)
 {
     QTemporaryDir folder;
