@@ -76,14 +76,6 @@ void Recordset::moveNext()
     ++m_position;
 }
 
-void Recordset::movePrevious()
-{
-    if (bof())
-        throw Failure(u"Cannot move before the start of the result set"_s,
-                      Failure::recordsetSource());
-    --m_position;
-}
-
 void Recordset::move(int position)
 {
     openRows();

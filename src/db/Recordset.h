@@ -37,7 +37,6 @@ public:
 
     void moveFirst();
     void moveNext();
-    void movePrevious();
     void moveLast();
     // Moves to the record at a 0-based position among the visible records.
     void move(int position);

@@ -6,8 +6,3 @@ QString SqlDates::literal(SqlDialect dialect, QDate date)
 {
     return date.toString(dialect == SqlDialect::Sqlite ? u"yyyy-MM-dd"_s : u"yyyyMMdd"_s);
 }
-
-QString dialectName(SqlDialect dialect)
-{
-    return dialect == SqlDialect::Sqlite ? u"SQLite"_s : u"SQL Server"_s;
-}

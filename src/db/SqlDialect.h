@@ -13,5 +13,3 @@ namespace SqlDates {
 // which reads it the same whatever the server's language or date format.
 [[nodiscard]] QString literal(SqlDialect dialect, QDate date);
 } // namespace SqlDates
-
-[[nodiscard]] QString dialectName(SqlDialect dialect);

@@ -15,18 +15,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QStringList &criteriaOptions()
-{
-    static const QStringList options{u"from"_s,    u"to"_s,           u"customer"_s,
-                                     u"sector"_s,  u"town"_s,         u"company"_s,
-                                     u"product"_s, u"invoice-from"_s, u"invoice-to"_s};
-    return options;
-}
-
-} // namespace
-
 QString ReportCommand::name() const
 {
     return u"report"_s;

@@ -262,12 +262,6 @@ void LookupDialog::showEvent(QShowEvent *event)
     fitColumns();
 }
 
-void LookupDialog::closeEvent(QCloseEvent *event)
-{
-    // The title-bar button: the outputs keep the empty values the opening gave them.
-    QDialog::closeEvent(event);
-}
-
 bool LookupDialog::isActive(const QWidget *control) const
 {
     return focusWidget() == control; // the dialog's active control

@@ -15,7 +15,7 @@ class SharedConnection;
 // lookups query again at every change of the filter text ("name contains"); seeking lookups
 // read their list once per opening and move to the first row whose name begins with the text.
 // The chosen row's id and name are handed back as text in the outputs, which outlive the
-// window; Cancel and the title-bar button leave them empty.
+// window; Cancel empties them, and the title-bar button leaves them as the opening did (empty).
 class LookupDialog : public QDialog
 {
     Q_OBJECT
@@ -66,7 +66,6 @@ protected:
     virtual QString listQuery() const { return QString(); }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 

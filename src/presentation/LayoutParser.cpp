@@ -164,6 +164,18 @@ Qt::Alignment alignment(const Reader &r, const QString &text, const QString &pat
     r.fail(path, u"alignment must be left, right or center"_s);
 }
 
+// The value a layout file names by a word, or a LayoutError listing the place and the word.
+template<typename Value, size_t N>
+Value named(const Reader &r, const std::pair<const char16_t *, Value> (&table)[N],
+            const QString &word, const QString &path, const QString &what)
+{
+    for (const auto &[name, value] : table) {
+        if (word == QStringView(name))
+            return value;
+    }
+    r.fail(path, u"unknown %1 \"%2\""_s.arg(what, word));
+}
+
 const QSet<QString> &objectKeys()
 {
     static const QSet<QString> keys{
@@ -210,15 +222,7 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
         {u"parameter", ObjectType::Parameter},
         {u"box", ObjectType::Box},
         {u"line", ObjectType::Line}};
-    bool known = false;
-    for (const auto &[name, t] : types) {
-        if (type == QStringView(name)) {
-            obj.type = t;
-            known = true;
-        }
-    }
-    if (!known)
-        r.fail(path + u".type"_s, u"unknown object type \"%1\""_s.arg(type));
+    obj.type = named(r, types, type, path + u".type"_s, u"object type"_s);
 
     obj.name = r.string(o, u"name"_s, path);
     const double x = r.length(o, u"x"_s, path, 0, true);
@@ -283,15 +287,7 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
             {u"printDate", SpecialField::PrintDate},
             {u"reportTitle", SpecialField::ReportTitle},
             {u"recordCount", SpecialField::RecordCount}};
-        bool found = false;
-        for (const auto &[name, f] : fields) {
-            if (field == QStringView(name)) {
-                obj.special = f;
-                found = true;
-            }
-        }
-        if (!found)
-            r.fail(path + u".field"_s, u"unknown special field \"%1\""_s.arg(field));
+        obj.special = named(r, fields, field, path + u".field"_s, u"special field"_s);
         break;
     }
     case ObjectType::Parameter:
@@ -317,11 +313,7 @@ BandKind bandKind(const Reader &r, const QString &kind, const QString &path)
         {u"groupHeader", BandKind::GroupHeader},   {u"detail", BandKind::Detail},
         {u"groupFooter", BandKind::GroupFooter},   {u"reportFooter", BandKind::ReportFooter},
         {u"pageFooter", BandKind::PageFooter}};
-    for (const auto &[name, k] : kinds) {
-        if (kind == QStringView(name))
-            return k;
-    }
-    r.fail(path, u"unknown band kind \"%1\""_s.arg(kind));
+    return named(r, kinds, kind, path, u"band kind"_s);
 }
 
 QString sectionName(BandKind kind, int group)

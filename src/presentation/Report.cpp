@@ -158,16 +158,6 @@ bool Report::hasPage(int n)
     return m_pages->hasPage(n);
 }
 
-bool Report::isPageCountKnown() const
-{
-    return m_pages && m_pages->isComplete();
-}
-
-int Report::knownPageCount() const
-{
-    return m_pages ? m_pages->knownPages() : 0;
-}
-
 PageContent Report::page(int n)
 {
     requireBound();

@@ -65,8 +65,6 @@ public:
     int pageCount();
     // Whether page n (0-based) exists, paginating only as far as needed.
     bool hasPage(int n);
-    [[nodiscard]] bool isPageCountKnown() const;
-    [[nodiscard]] int knownPageCount() const;
     PageContent page(int n);
     [[nodiscard]] const std::vector<std::unique_ptr<ReportObject>> &objects() const
     {

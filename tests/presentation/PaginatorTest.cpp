@@ -172,8 +172,9 @@ TEST(Paginator, KeepsItsPromisesOnRandomReports)
                                           : band.kind == BandKind::GroupHeader
                                               ? b.groupHeader[size_t(band.group)]
                                               : b.groupFooter[size_t(band.group)];
-                    if (!firstBodyBand && height > 0)
+                    if (!firstBodyBand && height > 0) {
                         EXPECT_LE(band.y + height, bottom + 0.01) << "trial " << trial;
+                    }
                     firstBodyBand = false;
                 }
             }

@@ -33,8 +33,6 @@ public:
 
     // The toolbar's own actions, for tests and for keyboard use.
     [[nodiscard]] QAction *printAction() const { return m_print; }
-    [[nodiscard]] QAction *exportPdfAction() const { return m_exportPdf; }
-    [[nodiscard]] QAction *exportCsvAction() const { return m_exportCsv; }
 
 Q_SIGNALS:
     // The print button was pressed; handlers run before the viewer prints.
