@@ -42,6 +42,10 @@ public:
     void SetPaperOrientation(int orientation);
     [[nodiscard]] const QString &ReportTitle() const { return m_title; }
     void SetReportTitle(const QString &title) { m_title = title; }
+    // What the report covers, in words: the period and each criterion given with its name
+    // ("Period 01-Jul-2026 to 06-Dec-2026 · Customer C0317 Khan Traders").
+    [[nodiscard]] const QString &criteriaLine() const { return m_criteriaLine; }
+    void setCriteriaLine(const QString &line) { m_criteriaLine = line; }
     // The text object of that name (case ignored); a Failure naming it when there is none.
     ReportObject &textObject(const QString &name);
     // Parameter field k, 1-based in the layout's order; a Failure when there is none.
@@ -97,6 +101,7 @@ private:
     PrinterSelection m_printer;
     QPageLayout::Orientation m_orientation;
     QString m_title;
+    QString m_criteriaLine;
     QDate m_printDate;
     std::vector<int> m_rowOrder; // the rows printed, unless all rows are
     bool m_allRows = true;
