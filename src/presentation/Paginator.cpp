@@ -66,6 +66,29 @@ double Paginator::stepHeight(int row, int step, BandKind &kind, int &group) cons
     return m_bands.reportFooter;
 }
 
+// A row with the footers (and, after the last row, the report footer) that follow it: a total
+// is never printed at the top of a page without the last row it adds up.
+double Paginator::rowAndTotals(int row) const
+{
+    double height = m_bands.detail;
+    const int next = row + 1;
+    for (int step = 0; step < footerCount(next); ++step) {
+        BandKind kind;
+        int group;
+        height += stepHeight(next, step, kind, group);
+    }
+    if (next == m_rows)
+        height += m_bands.reportFooter;
+    return height;
+}
+
+// The position after a row's detail and the footers that close on it.
+PagePosition Paginator::endOfRow(int row) const
+{
+    const int next = row + 1;
+    return {next, footerCount(next) + (next == m_rows ? 1 : 0)};
+}
+
 // Groups still open at a position, outermost first: their headers may be repeated there.
 int Paginator::groupsInProgress(PagePosition at) const
 {
@@ -102,7 +125,14 @@ PagePosition Paginator::fill(PagePosition start, bool firstPage, std::vector<Pla
     const double bottom = m_bands.pageBody - m_bands.pageFooter;
     bool placedAny = false;
     int lastRow = firstRow;
+    // A row is placed with the headers it begins and the totals it ends, all on one page: once
+    // they are found to fit, the bands up to keepUntil go without another check.
+    PagePosition keepUntil = start;
+    int headersHere = -1; // the row whose headers went onto this page
     PagePosition pos = start;
+    auto before = [](PagePosition a, PagePosition b) {
+        return a.row < b.row || (a.row == b.row && a.step < b.step);
+    };
     while (pos.row <= m_rows) {
         if (pos.step >= stepCount(pos.row)) {
             ++pos.row;
@@ -112,24 +142,33 @@ PagePosition Paginator::fill(PagePosition start, bool firstPage, std::vector<Pla
         BandKind kind;
         int group;
         const double height = stepHeight(pos.row, pos.step, kind, group);
-        double need = height;
-        const int footers = footerCount(pos.row);
-        if (kind == BandKind::GroupHeader && pos.step == footers) {
-            // The headers a row begins travel with the row itself.
-            need = m_bands.detail;
-            for (int s = footers; s < footers + headerCount(pos.row); ++s) {
-                BandKind k;
-                int g;
-                need += stepHeight(pos.row, s, k, g);
+        if (!before(pos, keepUntil)) {
+            const int footers = footerCount(pos.row);
+            const bool rowStart = (kind == BandKind::GroupHeader && pos.step == footers) ||
+                                  (kind == BandKind::Detail && headersHere != pos.row);
+            double need = height;
+            if (rowStart) {
+                need = rowAndTotals(pos.row);
+                for (int s = pos.step; s < footers + headerCount(pos.row); ++s) {
+                    BandKind k;
+                    int g;
+                    need += stepHeight(pos.row, s, k, g);
+                }
             }
+            // A band that takes no room never starts a page of its own.
+            const bool fits = y + need <= bottom + kTolerance;
+            if (placedAny && need > 0 && !fits)
+                break;
+            // Taller than a page, the row keeps only what fits with it.
+            if (rowStart && fits)
+                keepUntil = endOfRow(pos.row);
         }
-        // A band that takes no room never starts a page of its own.
-        if (placedAny && need > 0 && y + need > bottom + kTolerance)
-            break;
         const int row =
             kind == BandKind::GroupFooter || kind == BandKind::ReportFooter ? pos.row - 1 : pos.row;
         place(kind, group, row, height, false);
         placedAny = true;
+        if (kind == BandKind::GroupHeader)
+            headersHere = pos.row;
         if (row >= 0)
             lastRow = row;
         ++pos.step;

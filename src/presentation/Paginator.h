@@ -41,7 +41,10 @@ struct PlacedBand
 // Breaks rows into pages by counting fixed band heights; never lays out text. Pages are found
 // lazily, as far as asked for, and only each page's starting position is kept, so any page can
 // be laid out again on demand. A group header is never left at the foot of a page without the
-// row it introduces; a band taller than a page still gets a page of its own.
+// row it introduces, nor a group footer or the report footer carried to the top of a page
+// without the group's last row; a group that runs onto a new page has its header repeated
+// there (where the layout asks for it). Only a row whose headers and footers together are
+// taller than a page is split from them; a band taller than a page gets a page of its own.
 class Paginator
 {
 public:
@@ -69,6 +72,8 @@ public:
 private:
     PagePosition fill(PagePosition start, bool firstPage, std::vector<PlacedBand> *out) const;
     double stepHeight(int row, int step, BandKind &kind, int &group) const;
+    double rowAndTotals(int row) const;
+    PagePosition endOfRow(int row) const;
     int groupsInProgress(PagePosition at) const;
 
     PaginatorBands m_bands;

@@ -65,10 +65,18 @@ TEST(Paginator, SplitsRowsByBandHeights)
          withReportHeader,
          std::vector<uint8_t>(17, 0),
          {0, 6, 14}},
-        {"report footer that does not fit moves on",
+        {"the report footer takes the last row with it",
          tallFooter,
          std::vector<uint8_t>(16, 0),
-         {0, 8, 16}},
+         {0, 8, 15}},
+        {"a group footer takes its group's last row with it",
+         grouped(plain(50, 10), {10}, {10}),
+         groupsOf({4}),
+         {0, 3}},
+        {"a row with totals taller than a page still prints",
+         grouped(plain(30, 10), {10}, {25}),
+         groupsOf({1, 1}),
+         {0, 1, 1, 2}},
         {"a band taller than a page gets its own",
          plain(100, 120),
          std::vector<uint8_t>(3, 0),
@@ -118,15 +126,15 @@ TEST(Paginator, IsLazyAndRepeatsOpenGroupHeaders)
 }
 
 // Random layouts and groupings: every row is printed once, in order; no group header is left
-// without its first row on the same page; nothing runs past the page footer unless it is the
-// only thing on its page.
+// without its first row on the same page, and no total without its group's last row; a page
+// that continues groups repeats their headers (where the layout asks for it), outermost first;
+// nothing runs past the page footer unless it is the only thing on its page.
 TEST(Paginator, KeepsItsPromisesOnRandomReports)
 {
     std::mt19937 random(20261206);
-    for (int trial = 0; trial < 300; ++trial) {
-        const int groups = int(random() % 3);
-        PaginatorBands b =
-            plain(100 + random() % 200, 3 + random() % 12, random() % 15, random() % 15);
+    for (int trial = 0; trial < 400; ++trial) {
+        const int groups = int(random() % 4);
+        PaginatorBands b = plain(0, 3 + random() % 12, random() % 15, random() % 15);
         b.reportHeader = random() % 30;
         b.reportFooter = random() % 40;
         for (int g = 0; g < groups; ++g) {
@@ -134,6 +142,14 @@ TEST(Paginator, KeepsItsPromisesOnRandomReports)
             b.groupFooter.push_back(random() % 14);
             b.reprintHeader.push_back(random() % 2 == 0);
         }
+        // Tall enough for a row with every header (repeated too) and every total, and for the
+        // report header: only such pages can keep every promise.
+        double tallestRow =
+            b.reportHeader + b.pageHeader + b.pageFooter + b.detail + b.reportFooter;
+        for (int g = 0; g < groups; ++g)
+            tallestRow += 2 * b.groupHeader[size_t(g)] + b.groupFooter[size_t(g)];
+        b.pageBody = tallestRow + random() % 150;
+
         const int rows = int(random() % 400);
         std::vector<uint8_t> breaks(static_cast<size_t>(rows), static_cast<uint8_t>(groups));
         for (int r = 0; r < rows; ++r) {
@@ -142,26 +158,48 @@ TEST(Paginator, KeepsItsPromisesOnRandomReports)
             else if (groups > 0 && random() % 4 == 0)
                 breaks[size_t(r)] = uint8_t(random() % groups);
         }
+        // The first row of the level-g group that row r belongs to.
+        auto groupStart = [&](int g, int r) {
+            while (r > 0 && breaks[size_t(r)] > g)
+                --r;
+            return r;
+        };
 
         Paginator p(b, breaks);
         int nextRow = 0;
         for (int n = 0; n < p.pageCount(); ++n) {
+            SCOPED_TRACE(testing::Message() << "trial " << trial << ", page " << n);
             const std::vector<PlacedBand> bands = p.bands(n);
             const double bottom = b.pageBody - b.pageFooter;
             bool firstBodyBand = true;
+            std::vector<int> rowsHere;
+            std::vector<int> repeated;
             for (size_t i = 0; i < bands.size(); ++i) {
                 const PlacedBand &band = bands[i];
                 if (band.kind == BandKind::Detail) {
-                    ASSERT_EQ(band.row, nextRow) << "trial " << trial;
+                    ASSERT_EQ(band.row, nextRow);
                     ++nextRow;
+                    rowsHere.push_back(band.row);
+                }
+                if (band.repeated) {
+                    ASSERT_EQ(band.kind, BandKind::GroupHeader);
+                    EXPECT_TRUE(firstBodyBand) << "a repeated header below the page's rows";
+                    repeated.push_back(band.group);
+                    // It shows the group carried over: the page's first row is in it.
+                    ASSERT_LT(nextRow, rows);
+                    EXPECT_EQ(groupStart(band.group, band.row), groupStart(band.group, nextRow));
                 }
                 if (band.kind == BandKind::GroupHeader && !band.repeated) {
                     size_t k = i + 1;
                     while (k < bands.size() && bands[k].kind == BandKind::GroupHeader)
                         ++k;
                     ASSERT_LT(k, bands.size());
-                    EXPECT_EQ(bands[k].kind, BandKind::Detail)
-                        << "orphaned header, trial " << trial;
+                    EXPECT_EQ(bands[k].kind, BandKind::Detail) << "orphaned header";
+                }
+                if (band.kind == BandKind::GroupFooter ||
+                    (band.kind == BandKind::ReportFooter && rows > 0)) {
+                    EXPECT_TRUE(!rowsHere.empty() && rowsHere.back() == band.row)
+                        << "a total without its group's last row";
                 }
                 const bool body = band.kind != BandKind::PageHeader &&
                                   band.kind != BandKind::PageFooter &&
@@ -173,11 +211,21 @@ TEST(Paginator, KeepsItsPromisesOnRandomReports)
                                               ? b.groupHeader[size_t(band.group)]
                                               : b.groupFooter[size_t(band.group)];
                     if (!firstBodyBand && height > 0) {
-                        EXPECT_LE(band.y + height, bottom + 0.01) << "trial " << trial;
+                        EXPECT_LE(band.y + height, bottom + 0.01);
                     }
                     firstBodyBand = false;
                 }
             }
+            // The groups this page continues, those begun before its first row, and only those.
+            std::vector<int> continued;
+            if (!rowsHere.empty()) {
+                for (int g = 0; g < groups; ++g) {
+                    if (groupStart(g, rowsHere.front()) < rowsHere.front() &&
+                        b.reprintHeader[size_t(g)])
+                        continued.push_back(g);
+                }
+            }
+            EXPECT_EQ(repeated, continued);
         }
         EXPECT_EQ(nextRow, rows) << "trial " << trial;
     }
