@@ -286,8 +286,13 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
             {u"pageNofM", SpecialField::PageNofM},
             {u"printDate", SpecialField::PrintDate},
             {u"reportTitle", SpecialField::ReportTitle},
-            {u"recordCount", SpecialField::RecordCount}};
+            {u"recordCount", SpecialField::RecordCount},
+            {u"criteriaLine", SpecialField::CriteriaLine},
+            {u"continued", SpecialField::Continued}};
         obj.special = named(r, fields, field, path + u".field"_s, u"special field"_s);
+        if (obj.special == SpecialField::Continued && band.kind != BandKind::GroupHeader)
+            r.fail(path + u".field"_s, u"\"continued\" marks a group header carried over to a "
+                                       u"new page: it belongs in a group header"_s);
         break;
     }
     case ObjectType::Parameter:
@@ -395,6 +400,7 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
     if (root.contains(u"font"_s))
         defaultFont =
             r.font(r.object(root.value(u"font"_s), u"$.font"_s), u"$.font"_s, defaultFont);
+    layout.font = defaultFont;
 
     const QJsonArray sortBy = r.array(root, u"sortBy"_s, u"$"_s);
     for (qsizetype i = 0; i < sortBy.size(); ++i) {
@@ -410,7 +416,7 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
         const QJsonObject g = r.object(groups[i], path);
         r.allowOnly(g, path, {u"column"_s, u"reprintHeader"_s});
         layout.groups.push_back({r.string(g, u"column"_s, path, QString(), true),
-                                 r.boolean(g, u"reprintHeader"_s, path, false)});
+                                 r.boolean(g, u"reprintHeader"_s, path, true)});
     }
     const QJsonArray computed = r.array(root, u"computed"_s, u"$"_s);
     for (qsizetype i = 0; i < computed.size(); ++i) {

@@ -14,6 +14,8 @@ QColor oleColour(int value)
 }
 
 constexpr double kPadding = 1.0; // points between a text and the edge of its box
+// A row's amount too wide for its box is set no smaller than this share of its type.
+constexpr double kSmallestRowAmount = 0.85;
 
 } // namespace
 
@@ -41,6 +43,15 @@ const PageRenderer::Face &PageRenderer::face(int object)
         slot.emplace(Face{font, QFontMetricsF(font, m_painter.device()), raw});
     }
     return *slot;
+}
+
+// Points: the smallest type an amount may be set in to fit its box.
+double PageRenderer::smallestAmount(const LayoutObject &object) const
+{
+    const double own = object.font.size;
+    if (object.type == ObjectType::Summary)
+        return std::min(own, m_report.layout().font.size);
+    return own * kSmallestRowAmount;
 }
 
 void PageRenderer::render(const PageContent &page, QPointF origin)
@@ -88,10 +99,12 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
                 currentFont = item.object;
             }
             const QRectF inner = rect.adjusted(kPadding * s, 0, -kPadding * s, 0);
-            // An amount is never cut short: it is set smaller to fit its box, and beyond that
-            // runs to the left. Only texts end in an ellipsis.
+            // An amount is never cut short. Its box should hold it; when it does not, it is set
+            // a little smaller (a total never below the body type), and beyond that runs to the
+            // left. Only texts end in an ellipsis.
             const bool amount = layout.format.kind == ValueFormat::Kind::Number;
-            const TextRun run = amount ? TextRun::amount(f.raw, item.text, inner.width())
+            const TextRun run = amount ? TextRun::amount(f.raw, item.text, inner.width(),
+                                                         smallestAmount(layout) * s)
                                        : TextRun(f.raw, item.text, inner.width());
             QString text;
             qreal width;

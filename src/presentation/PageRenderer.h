@@ -10,11 +10,12 @@
 #include <vector>
 
 class QPainter;
+struct LayoutObject;
 class Report;
 
 // Draws laid-out pages onto any painter: screen, printer, PDF. Texts too long for their box
-// end in an ellipsis instead of running into the next column. Colours are read from the report
-// objects as they are now.
+// end in an ellipsis instead of running into the next column; amounts are never cut. Colours are
+// read from the report objects as they are now.
 class PageRenderer
 {
 public:
@@ -31,6 +32,7 @@ private:
         QRawFont raw;
     };
     const Face &face(int object);
+    [[nodiscard]] double smallestAmount(const LayoutObject &object) const;
 
     const Report &m_report;
     QPainter &m_painter;

@@ -75,11 +75,16 @@ void Report::SetPaperOrientation(int orientation)
     if (o == m_orientation)
         return;
     m_orientation = o;
-    if (m_pages) {
-        // Another page height: paginate again.
-        auto table = m_pages->binding().sharedTable();
-        bind(table, m_rowOrder, m_allRows);
-    }
+    if (m_pages)
+        rebind(); // another page height
+}
+
+void Report::setCriteriaLine(const QString &line)
+{
+    const bool heightsChange = line.isEmpty() != m_criteriaLine.isEmpty();
+    m_criteriaLine = line;
+    if (m_pages && heightsChange)
+        rebind(); // a criteria line appearing or going changes the page header's height
 }
 
 ReportObject &Report::textObject(const QString &name)
@@ -116,6 +121,13 @@ void Report::bind(std::shared_ptr<const ResultTable> table, std::vector<int> row
     m_allRows = allRows;
     m_rowOrder = allRows ? std::vector<int>() : std::move(rows);
     m_pages = std::make_unique<ReportPages>(*this, std::move(binding));
+}
+
+// Paginates the same rows again, after a change of the page or band heights.
+void Report::rebind()
+{
+    auto table = m_pages->binding().sharedTable();
+    bind(std::move(table), m_rowOrder, m_allRows);
 }
 
 void Report::requireBound() const

@@ -44,8 +44,9 @@ public:
     void SetReportTitle(const QString &title) { m_title = title; }
     // What the report covers, in words: the period and each criterion given with its name
     // ("Period 01-Jul-2026 to 06-Dec-2026 · Customer C0317 Khan Traders").
+    // Printed on every page header; a layout's criteria line takes no room while it is empty.
     [[nodiscard]] const QString &criteriaLine() const { return m_criteriaLine; }
-    void setCriteriaLine(const QString &line) { m_criteriaLine = line; }
+    void setCriteriaLine(const QString &line);
     // The text object of that name (case ignored); a Failure naming it when there is none.
     ReportObject &textObject(const QString &name);
     // Parameter field k, 1-based in the layout's order; a Failure when there is none.
@@ -90,6 +91,7 @@ public:
 private:
     friend class ReportDatabase;
     void bind(std::shared_ptr<const ResultTable> table, std::vector<int> rows, bool allRows);
+    void rebind();
     void requireBound() const;
 
     std::shared_ptr<const ReportLayout> m_layout;

@@ -22,7 +22,15 @@ enum class BandKind {
 
 enum class ObjectType { Text, Field, Summary, Special, Parameter, Box, Line };
 
-enum class SpecialField { PageNumber, PageNofM, PrintDate, ReportTitle, RecordCount };
+enum class SpecialField {
+    PageNumber,
+    PageNofM,
+    PrintDate,
+    ReportTitle,
+    RecordCount,
+    CriteriaLine, // what the report covers (Report::criteriaLine); takes no room when empty
+    Continued     // "(continued)" on a group header repeated at the top of a page; else nothing
+};
 
 enum class SummaryFunction { Sum, Count };
 
@@ -78,7 +86,7 @@ struct Band
 struct GroupSpec
 {
     QString column;
-    bool reprintHeader = false; // repeat the header at the top of a page the group runs onto
+    bool reprintHeader = true; // repeat the header at the top of a page the group runs onto
 };
 
 struct SortKey
@@ -112,6 +120,8 @@ struct ReportLayout
     QPageSize::PageSizeId pageSize = QPageSize::A4;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QMarginsF margins; // points
+    FontSpec font;     // the body type: objects without a font of their own, and the smallest
+                       // an amount is ever set in to fit its box
     PrinterSelection printer;
     std::vector<SortKey> sortBy; // rows are sorted so first (stable), for queries with no order
     std::vector<GroupSpec> groups;

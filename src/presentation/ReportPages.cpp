@@ -9,14 +9,50 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-PaginatorBands bandHeights(const Report &report)
+constexpr double kTolerance = 0.01; // points
+
+// The strip a band gives up when the report has no criteria line: from the line's top to the
+// next object below it. Objects below move up, the band is that much shorter. A band whose
+// criteria line shares its row with other objects keeps its height.
+ReportPages::Strip emptyCriteriaStrip(const Report &report, const Band &band)
+{
+    if (!report.criteriaLine().isEmpty())
+        return {};
+    const auto isCriteria = [](const LayoutObject &o) {
+        return o.type == ObjectType::Special && o.special == SpecialField::CriteriaLine;
+    };
+    const auto line = std::find_if(band.objects.begin(), band.objects.end(), isCriteria);
+    if (line == band.objects.end())
+        return {};
+    const double top = line->rect.top(), bottom = line->rect.bottom();
+    double next = band.height;
+    for (const LayoutObject &o : band.objects) {
+        if (&o == &*line)
+            continue;
+        if (o.rect.top() >= bottom - kTolerance)
+            next = std::min(next, o.rect.top());
+        else if (o.rect.top() >= top - kTolerance)
+            return {}; // beside the line
+    }
+    return {bottom - kTolerance, next - top};
+}
+
+std::vector<ReportPages::Strip> emptyCriteriaStrips(const Report &report)
+{
+    std::vector<ReportPages::Strip> strips;
+    for (const Band &band : report.layout().bands)
+        strips.push_back(emptyCriteriaStrip(report, band));
+    return strips;
+}
+
+PaginatorBands bandHeights(const Report &report, const std::vector<ReportPages::Strip> &strips)
 {
     const ReportLayout &layout = report.layout();
     PaginatorBands bands;
     bands.pageBody = report.pageSize().height() - layout.margins.top() - layout.margins.bottom();
     auto height = [&](BandKind kind, int group = -1) {
         const Band *b = layout.band(kind, group);
-        return b ? b->height : 0.0;
+        return b ? b->height - strips[size_t(b - layout.bands.data())].height : 0.0;
     };
     bands.reportHeader = height(BandKind::ReportHeader);
     bands.pageHeader = height(BandKind::PageHeader);
@@ -49,8 +85,8 @@ std::vector<RunningTotals::Summary> summariesOf(const Report &report, const Data
 } // namespace
 
 ReportPages::ReportPages(const Report &report, std::unique_ptr<DataBinding> binding)
-    : m_report(report), m_binding(std::move(binding)),
-      m_paginator(bandHeights(report), m_binding->takeGroupBreaks()),
+    : m_report(report), m_binding(std::move(binding)), m_strips(emptyCriteriaStrips(report)),
+      m_paginator(bandHeights(report, m_strips), m_binding->takeGroupBreaks()),
       m_totals(summariesOf(report, *m_binding, m_summarySlot)), m_cursor(m_totals.initial())
 {
     m_references.assign(report.objects().size(), -1);
@@ -111,6 +147,11 @@ QString ReportPages::textOf(int object, const PlacedBand &band, const RunningTot
         case SpecialField::RecordCount:
             return o.prefix + ValueFormatter::number(m_binding->rowCount(),
                                                      ValueFormat{ValueFormat::Kind::Number, 0});
+        case SpecialField::CriteriaLine:
+            return m_report.criteriaLine().isEmpty() ? QString()
+                                                     : o.prefix + m_report.criteriaLine();
+        case SpecialField::Continued:
+            return band.repeated ? o.prefix + u"(continued)"_s : QString();
         }
         break;
     case ObjectType::Parameter: {
@@ -148,11 +189,13 @@ PageContent ReportPages::page(int n)
         const Band *band = layout.band(placed.kind, placed.group);
         if (!band)
             continue;
+        const Strip &strip = m_strips[size_t(band - layout.bands.data())];
         for (size_t k = 0; k < band->objects.size(); ++k) {
             const int object = m_report.objectIndex(*band, k);
             const ReportObject &ro = *m_report.objects()[size_t(object)];
             const LayoutObject &o = ro.layout();
-            const QRectF rect = o.rect.translated(left, top + placed.y);
+            const double shift = strip.height > 0 && o.rect.top() >= strip.from ? strip.height : 0;
+            const QRectF rect = o.rect.translated(left, top + placed.y - shift);
             if (o.type == ObjectType::Box) {
                 content.items.push_back({PageItem::Kind::Box, object, rect, QString()});
             } else if (o.type == ObjectType::Line) {

@@ -26,6 +26,14 @@ public:
 
     PageContent page(int n);
 
+    // A horizontal strip a band leaves out (points): objects whose top is at or below `from`
+    // move up by `height`, and the band is that much shorter.
+    struct Strip
+    {
+        double from = 0;
+        double height = 0;
+    };
+
 private:
     RunningTotals::State stateAtPage(int n);
     QString textOf(int object, const PlacedBand &band, const RunningTotals::State &state, int page);
@@ -34,6 +42,7 @@ private:
     std::unique_ptr<DataBinding> m_binding;
     std::vector<int> m_references;  // per object: bound column, or -1
     std::vector<int> m_summarySlot; // per object: index into the totals, or -1 (filled first)
+    std::vector<Strip> m_strips;    // per layout band
     Paginator m_paginator;
     RunningTotals m_totals;
     std::vector<RunningTotals::State> m_snapshots; // totals before each page's first row

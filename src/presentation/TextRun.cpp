@@ -57,13 +57,15 @@ TextRun::TextRun(const QRawFont &font, const QString &text, qreal maxWidth)
     m_valid = true;
 }
 
-TextRun TextRun::amount(const QRawFont &font, const QString &text, qreal maxWidth)
+TextRun TextRun::amount(const QRawFont &font, const QString &text, qreal maxWidth,
+                        qreal minPixelSize)
 {
     constexpr qreal unlimited = 1e9;
     TextRun run(font, text, unlimited);
-    if (run.isValid() && run.width() > maxWidth) {
+    if (run.isValid() && run.width() > maxWidth && minPixelSize < font.pixelSize()) {
         QRawFont smaller = font;
-        smaller.setPixelSize(font.pixelSize() * std::max(0.6, maxWidth / run.width() * 0.98));
+        smaller.setPixelSize(
+            std::max(minPixelSize, font.pixelSize() * maxWidth / run.width() * 0.98));
         run = TextRun(smaller, text, unlimited);
     }
     return run;

@@ -18,9 +18,10 @@ public:
     [[nodiscard]] qreal width() const { return m_width; }
     [[nodiscard]] const QGlyphRun &glyphs() const { return m_run; }
 
-    // An amount is never cut short: laid out smaller (down to 60%) to fit maxWidth, and wider
-    // than that when even so it does not fit.
-    [[nodiscard]] static TextRun amount(const QRawFont &font, const QString &text, qreal maxWidth);
+    // An amount is never cut short: laid out smaller, down to minPixelSize, to fit maxWidth, and
+    // wider than that when even so it does not fit.
+    [[nodiscard]] static TextRun amount(const QRawFont &font, const QString &text, qreal maxWidth,
+                                        qreal minPixelSize);
 
     // Whether the text can take the fast path at all.
     [[nodiscard]] static bool isSimple(const QString &text);

@@ -2,6 +2,7 @@
 #include "db/Failure.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
+#include "presentation/DataBinding.h"
 #include "presentation/LayoutParser.h"
 
 #include <QFile>
@@ -154,16 +155,123 @@ TEST(Report, GroupAndReportTotalsEqualTheSumsOfTheBoundRows)
     ASSERT_EQ(int(pages.size()), report.pageCount());
     EXPECT_EQ(pages.back(), u"Page %1 of %1"_s.arg(report.pageCount()));
     EXPECT_EQ(pages.front(), u"Page 1 of %1"_s.arg(report.pageCount()));
+}
 
-    // Any page can be built again on its own, with the same totals.
-    const int last = report.pageCount() - 1;
-    std::vector<QString> again;
-    for (const PageItem &item : report.page(last).items)
-        again.push_back(item.text);
-    std::vector<QString> before;
-    for (const PageItem &item : report.page(last).items)
-        before.push_back(item.text);
-    EXPECT_EQ(again, before);
+// Any page can be built on its own, in any order, and comes out as it does when the pages
+// before it were built first: same texts, totals and places.
+TEST(Report, BuildsAnyPageOutOfOrderAsInOrder)
+{
+    const auto table = tableOf(sales(900, 11));
+    auto bound = [&](Report &report) {
+        Recordset rs;
+        rs.open(table);
+        report.setCriteriaLine(u"Period 01-Jul-2026 to 06-Dec-2026"_s);
+        report.Database().SetDataSource(rs);
+    };
+    Report inOrder(fixture(u"twoGroups"_s));
+    bound(inOrder);
+    const int count = inOrder.pageCount();
+    ASSERT_GT(count, 8);
+    std::vector<std::vector<std::tuple<int, QRectF, QString>>> pages;
+    for (int n = 0; n < count; ++n) {
+        pages.emplace_back();
+        for (const PageItem &item : inOrder.page(n).items)
+            pages.back().emplace_back(item.object, item.rect, item.text);
+    }
+
+    Report outOfOrder(fixture(u"twoGroups"_s));
+    bound(outOfOrder);
+    for (int n : {count - 1, count / 2, 1, count - 2, count / 2 + 1, 0, count - 1}) {
+        std::vector<std::tuple<int, QRectF, QString>> items;
+        for (const PageItem &item : outOfOrder.page(n).items)
+            items.emplace_back(item.object, item.rect, item.text);
+        EXPECT_EQ(items, pages[size_t(n)]) << "page " << n;
+    }
+}
+
+// The rows are printed in the layout's sort order, each key in its own direction, texts
+// without regard to case.
+TEST(Report, SortsByEachKeyInItsOwnDirection)
+{
+    std::vector<Sale> rows = sales(300, 5);
+    for (size_t i = 0; i < rows.size(); i += 3)
+        rows[i].region = rows[i].region.toUpper();
+    ReportLayout layout = *fixture(u"twoGroups"_s);
+    layout.groups.clear();
+    layout.sortBy = {{u"region"_s, true}, {u"amount"_s, false}};
+    for (Band &band : layout.bands)
+        std::erase_if(band.objects, [](const LayoutObject &o) { return o.scopeGroup >= 0; });
+    std::erase_if(layout.bands, [](const Band &b) { return b.group >= 0; });
+
+    const auto table = tableOf(rows);
+    const std::vector<int> order = DataBinding(table, {}, true, layout).printOrder();
+    ASSERT_EQ(order.size(), rows.size());
+    for (size_t i = 1; i < order.size(); ++i) {
+        const Sale &a = rows[size_t(order[i - 1])], &b = rows[size_t(order[i])];
+        const int regions = a.region.compare(b.region, Qt::CaseInsensitive);
+        EXPECT_GE(regions, 0) << i;
+        if (regions == 0) {
+            EXPECT_LE(a.amount, b.amount) << i;
+        }
+    }
+    EXPECT_EQ(rows[size_t(order.front())].region.toLower(), u"region 3"_s);
+}
+
+TEST(Report, PrintsTheCriteriaLineOnEveryPageAndMarksContinuedGroups)
+{
+    const auto table = tableOf(sales(600, 9));
+    const QString criteria = u"Period 01-Jul-2026 to 06-Dec-2026 \u00B7 Customer C0317 Khan"_s;
+    Report report(fixture(u"twoGroups"_s));
+    report.setCriteriaLine(criteria);
+    Recordset rs;
+    rs.open(table);
+    report.Database().SetDataSource(rs);
+    const int pages = report.pageCount();
+    EXPECT_EQ(printed(report, u"fldCriteria"_s),
+              std::vector<QString>(size_t(pages), u"For "_s + criteria));
+
+    // A region carried over to a new page has its header again, marked; a region that begins
+    // on a page has it once, unmarked.
+    QString lastRegion;
+    int continued = 0;
+    for (int n = 0; n < pages; ++n) {
+        std::vector<QString> regions, markers;
+        for (const PageItem &item : report.page(n).items) {
+            const QString &name = report.objects()[size_t(item.object)]->Name();
+            if (name == u"fldRegion"_s)
+                regions.push_back(item.text);
+            else if (name == u"fldRegionContinued"_s)
+                markers.push_back(item.text);
+        }
+        ASSERT_FALSE(regions.empty()) << "page " << n;
+        const bool carriedOver = regions.front() == lastRegion;
+        EXPECT_EQ(markers,
+                  carriedOver ? std::vector<QString>{u"(continued)"_s} : std::vector<QString>())
+            << "page " << n;
+        continued += carriedOver;
+        lastRegion = regions.back();
+    }
+    EXPECT_GT(continued, 2);
+
+    // Without a criteria line the page header gives up the line's strip: everything below it
+    // moves up, and pages hold more rows. Setting one afterwards puts it back.
+    Report plain(fixture(u"twoGroups"_s));
+    plain.Database().SetDataSource(rs);
+    auto top = [](Report &r, const QString &name) {
+        for (const PageItem &item : r.page(1).items) {
+            if (r.objects()[size_t(item.object)]->Name() == name)
+                return item.rect.top();
+        }
+        return -1.0;
+    };
+    constexpr double strip = 5 * LayoutUnits::pointsPerMillimetre;
+    EXPECT_TRUE(printed(plain, u"fldCriteria"_s).empty());
+    EXPECT_NEAR(top(plain, u"Nobox"_s), top(report, u"Nobox"_s) - strip, 0.01);
+    EXPECT_NEAR(top(plain, u"fldRegion"_s), top(report, u"fldRegion"_s) - strip, 0.01);
+    EXPECT_LT(plain.pageCount(), pages);
+    plain.setCriteriaLine(criteria);
+    EXPECT_EQ(plain.pageCount(), pages);
+    EXPECT_NEAR(top(plain, u"Nobox"_s), top(report, u"Nobox"_s), 0.01);
 }
 
 TEST(Report, NamesWhatIsMissing)

@@ -35,13 +35,17 @@ TEST(TextRun, NeverCutsAnAmountShort)
     const QString total = u"1,063,643,123.45"_s;
     const qreal natural = TextRun(raw, total, 1e9).width();
 
-    const TextRun fitted = TextRun::amount(raw, total, natural * 0.8);
+    const TextRun fitted = TextRun::amount(raw, total, natural * 0.8, 12);
     EXPECT_EQ(fitted.glyphs().glyphIndexes().size(), total.size()); // every figure is there
     EXPECT_LE(fitted.width(), natural * 0.8);
-    const TextRun tooWide = TextRun::amount(raw, total, natural * 0.3);
+    EXPECT_GT(fitted.width(), natural * 0.7); // only as much smaller as needed
+    const TextRun tooWide = TextRun::amount(raw, total, natural * 0.3, 12);
     EXPECT_EQ(tooWide.glyphs().glyphIndexes().size(), total.size());
-    EXPECT_NEAR(tooWide.width(), natural * 0.6, natural * 0.02); // no smaller than 60%, then wider
-    EXPECT_EQ(TextRun::amount(raw, u"12.50"_s, natural).width(),
+    EXPECT_NEAR(tooWide.width(), natural * 0.6,
+                natural * 0.02); // no smaller than 12 px, then wider
+    // A total at the body size is never set smaller.
+    EXPECT_EQ(TextRun::amount(raw, total, natural * 0.8, 20).width(), natural);
+    EXPECT_EQ(TextRun::amount(raw, u"12.50"_s, natural, 12).width(),
               TextRun(raw, u"12.50"_s, 1e9).width());
 }
 
