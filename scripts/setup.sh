@@ -11,8 +11,8 @@ packages=(
   # tests and benchmarks: the ODBC driver, a PDF printer on a local CUPS, PDF text tools
   libgtest-dev libbenchmark-dev libsqliteodbc sqlite3
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  # report text needs fonts, also on headless machines
-  fonts-dejavu-core fonts-liberation2
+  # report text needs fonts, also on headless machines; the layouts set some text in italics
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 )
 
 missing=()
