@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/DemoDatabase.h"
+#include "host/PeriodDefaults.h"
 #include "lookup/LookupDialog.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/PreviewSlot.h"
@@ -52,7 +53,7 @@ protected:
     void SetUp() override
     {
         connection = Connection::openSqlite(DemoFixture::path());
-        reports.InitializeClass(*connection);
+        reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
         reports.SalesRegister();
         window = static_cast<RptSalesRegister *>(reports.window(ReportKind::SalesRegister));
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -293,7 +294,7 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     EXPECT_TRUE(pointerIsNormal());
 
     // An id that matches nothing is one literal and simply finds nothing.
-    reports.InitializeClass(*connection);
+    reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
     box(u"txtCustomerID"_s)->setText(u"O'Ha"_s);
     EXPECT_FALSE(window->BuildReport());
     EXPECT_EQ(watcher.last().text, u"No record exists."_s);
