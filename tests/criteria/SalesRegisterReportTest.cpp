@@ -1,6 +1,7 @@
 #include "criteria/reports/SalesRegisterReport.h"
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
+#include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
@@ -180,4 +181,36 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
     EXPECT_EQ(range, u"Invoiceno Between : 10 To 99999"_s);
     EXPECT_EQ(report->selectedPrinter().printer, u"XYZ"_s);
     EXPECT_EQ(report->PaperOrientation(), 1);
+}
+
+// Built without its window, the report shows what its window would: the names of the ids
+// given, looked up as leaving their boxes looks them up, in the line saying what it covers.
+TEST(SalesRegisterReport, HeadlessBuildNamesItsCriteria)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    const QString customer =
+        connection->execute(u"select CustomerId from Sales order by SaleId limit 1"_s)->text(0, 0);
+    const QString customerName =
+        connection
+            ->execute(u"select PartyName from Parties where PartyId = '"_s + customer + u"'"_s)
+            ->text(0, 0);
+    HeadlessReport built(
+        salesRegister(),
+        Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), customer, u"500"_s, {}, {}, u"400"_s},
+        *connection);
+    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Empty); // there is no sector 500
+    EXPECT_EQ(built.message().text, u"No record exists."_s);
+    EXPECT_EQ(built.criteria().name(u"customer"_s), customerName);
+    EXPECT_TRUE(built.criteria().name(u"sector"_s).isEmpty());
+
+    HeadlessReport found(
+        salesRegister(),
+        Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), customer, {}, {}, {}, u"400"_s},
+        *connection);
+    ASSERT_EQ(found.build(), HeadlessReport::Outcome::Built);
+    EXPECT_EQ(found.report()->criteriaLine(),
+              u"Period 01-Jul-2025 to 30-Jun-2026 \u00B7 Customer "_s + customer + u" "_s +
+                  customerName + u" \u00B7 To invoice 400"_s);
+    EXPECT_EQ(found.report()->rowCount(), found.rows().recordCount());
+    EXPECT_EQ(found.sqlText(), salesRegister().query(found.criteria(), connection->dialect()));
 }

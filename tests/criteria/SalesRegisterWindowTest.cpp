@@ -321,3 +321,28 @@ TEST_F(SalesRegisterWindow, PrintPrintsOnceWithoutADialog)
     EXPECT_EQ(viewer->ReportName()->objects().front()->BackColor(), -1);
     EXPECT_TRUE(pointerIsNormal());
 }
+
+// Keys as a display delivers them: to the window first, which hands them to the control. Each
+// is previewed once, so Enter moves one control on and Tab leaves a date picker at once.
+TEST_F(SalesRegisterWindow, KeysThroughTheWindowMoveOneControl)
+{
+    QWindow *display = window->windowHandle();
+    box(u"txtCustomerID"_s)->setFocus();
+    QTest::keyClick(display, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(focus(), box(u"txtSectorID"_s));
+    QTest::keyClick(display, Qt::Key_Enter);
+    QApplication::processEvents();
+    EXPECT_EQ(focus(), box(u"txtTownID"_s));
+
+    window->fromDate()->setFocus();
+    QTest::keyClick(display, Qt::Key_Tab);
+    EXPECT_EQ(focus(), window->toDate());
+    QTest::keyClick(display, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(focus(), box(u"txtCustomerID"_s));
+
+    // Ctrl+Q through the window closes it once.
+    QTest::keyClick(display, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+}
