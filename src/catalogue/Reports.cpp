@@ -22,9 +22,10 @@ Reports::~Reports()
     m_preview.reset();
 }
 
-void Reports::InitializeClass(Connection &Con)
+void Reports::InitializeClass(Connection &Con, PeriodStart periodStart)
 {
     m_connection->set(&Con);
+    m_context->setPeriodStart(std::move(periodStart));
 }
 
 std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
@@ -32,7 +33,7 @@ std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
     const ReportEntry &entry = ReportCatalog::entry(kind);
     switch (kind) {
     case ReportKind::SalesRegister:
-        return std::make_unique<RptSalesRegister>(entry, *m_context);
+        return std::make_unique<RptSalesRegister>(*m_context);
     default:
         break;
     }

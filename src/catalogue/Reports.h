@@ -1,6 +1,7 @@
 #pragma once
 
 #include "criteria/ReportCatalog.h"
+#include "criteria/ReportContext.h"
 
 #include <QObject>
 #include <array>
@@ -26,8 +27,9 @@ public:
     Reports &operator=(const Reports &) = delete;
 
     // Keeps a reference to the host's connection (not a copy): every later query of every
-    // window runs on it. A later call replaces it.
-    void InitializeClass(Connection &Con);
+    // window runs on it. A later call replaces it. The host also says where its current
+    // period starts (the windows' default From date); without it, the year's first day.
+    void InitializeClass(Connection &Con, PeriodStart periodStart = {});
 
     void SalesStockStatement();
     void SalesRegister();

@@ -1,12 +1,12 @@
 #include "criteria/CriteriaWindow.h"
 
+#include "criteria/DatePicker.h"
 #include "criteria/IdLookup.h"
 #include "criteria/NumericKeyFilter.h"
 #include "criteria/ReportContext.h"
 #include "db/Connection.h"
 #include "db/Failure.h"
 #include "db/SharedConnection.h"
-#include "host/PeriodDefaults.h"
 #include "lookup/LookupDialogs.h"
 #include "lookup/SchCompany.h"
 #include "lookup/SchCustomers.h"
@@ -19,7 +19,6 @@
 #include "presentation/widgets/ShowError.h"
 
 #include <QApplication>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -39,9 +38,10 @@ namespace {
 class BusyPointer
 {
 public:
-    explicit BusyPointer(QWidget *window) : m_window(window)
+    explicit BusyPointer(QWidget *window, bool show = true) : m_window(window)
     {
-        m_window->setCursor(Qt::WaitCursor);
+        if (show)
+            m_window->setCursor(Qt::WaitCursor);
     }
     ~BusyPointer() { restore(); }
     void restore() { m_window->unsetCursor(); }
@@ -53,35 +53,71 @@ private:
 QLabel *label(const QString &text, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);
-    l->setObjectName(u"lbl"_s + QString(text).remove(u' '));
+    l->setObjectName(u"lbl"_s + QString(text).remove(u' ').remove(u'.'));
     return l;
+}
+
+QString lookupName(LookupKind kind)
+{
+    switch (kind) {
+    case LookupKind::Customer:
+        return u"customers"_s;
+    case LookupKind::Sector:
+        return u"sectors"_s;
+    case LookupKind::Town:
+        return u"towns"_s;
+    case LookupKind::Company:
+        return u"companies"_s;
+    case LookupKind::Product:
+        break;
+    }
+    return u"products"_s;
 }
 
 } // namespace
 
-CriteriaWindow::CriteriaWindow(const ReportEntry &entry, ReportContext &context)
-    : ReportWindow(entry, context)
+CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext &context)
+    : ReportWindow(definition.entry(), context), m_definition(definition)
 {
     auto *layout = new QVBoxLayout(this);
     m_grid = new QGridLayout;
     m_grid->setColumnStretch(3, 1);
     m_grid->setHorizontalSpacing(6);
     layout->addLayout(m_grid);
+    addDateRow();
+    for (const CriteriaField &field : definition.fields()) {
+        if (field.isIdBox())
+            addIdBox(field);
+        else
+            addRangeBox(field);
+    }
+    addCommandButtons();
 }
 
 CriteriaWindow::~CriteriaWindow() = default;
 
-void CriteriaWindow::addDateRow(const QString &fromName, const QString &toName)
+template<typename Operation> void CriteriaWindow::guarded(Operation operation)
 {
-    auto makePicker = [this](const QString &name) {
-        auto *picker = new QDateEdit(this);
-        picker->setObjectName(name);
-        picker->setDisplayFormat(u"dd/MM/yyyy"_s);
-        picker->setCalendarPopup(true);
-        return picker;
-    };
-    m_fromDate = makePicker(fromName);
-    m_toDate = makePicker(toName);
+    // A window operation never lets a failure escape into the event loop: whatever it is, the
+    // user is told and the window stays usable.
+    try {
+        operation();
+    } catch (const Failure &f) {
+        unsetCursor();
+        ShowError(f, this);
+    } catch (const std::exception &e) {
+        unsetCursor();
+        ShowError(e, this);
+    }
+}
+
+void CriteriaWindow::addDateRow()
+{
+    const WindowDesign &design = m_definition.design();
+    m_fromDate = new DatePicker(this);
+    m_fromDate->setObjectName(design.fromControl);
+    m_toDate = new DatePicker(this);
+    m_toDate->setObjectName(design.toControl);
     auto *row = new QHBoxLayout;
     QLabel *from = label(u"From Date"_s, this);
     from->setBuddy(m_fromDate);
@@ -97,10 +133,10 @@ void CriteriaWindow::addDateRow(const QString &fromName, const QString &toName)
     ++m_row;
 }
 
-IdBox *CriteriaWindow::addIdBox(IdBoxSpec spec)
+IdBox *CriteriaWindow::addIdBox(const CriteriaField &field)
 {
     auto *id = new QLineEdit(this);
-    id->setFixedWidth(id->fontMetrics().horizontalAdvance(u'W') * std::max(5, spec.maxLength) / 2 +
+    id->setFixedWidth(id->fontMetrics().horizontalAdvance(u'W') * std::max(5, field.maxLength) / 2 +
                       24);
     auto *name = new QLineEdit(this);
     name->setReadOnly(true);
@@ -112,67 +148,77 @@ IdBox *CriteriaWindow::addIdBox(IdBoxSpec spec)
     auto *search = new QPushButton(u"..."_s, this);
     search->setFixedWidth(30);
     search->setFocusPolicy(Qt::ClickFocus);
-    QLabel *caption = label(spec.label, this);
+    search->setToolTip(field.f1 ? tr("Search %1 (F1)").arg(lookupName(field.lookup))
+                                : tr("Search %1").arg(lookupName(field.lookup)));
+    QLabel *caption = label(field.label, this);
     caption->setBuddy(id);
-    auto *box = new IdBox(std::move(spec), id, name, search, this);
+    auto *box = new IdBox(field, id, name, search, this);
     m_grid->addWidget(caption, m_row, 0);
     m_grid->addWidget(id, m_row, 1);
     m_grid->addWidget(search, m_row, 2);
-    m_grid->addWidget(name, m_row, 3);
+    if (field.nameLabel.isEmpty()) {
+        m_grid->addWidget(name, m_row, 3);
+    } else {
+        auto *named = new QHBoxLayout;
+        named->addWidget(label(field.nameLabel, this));
+        named->addWidget(name, 1);
+        m_grid->addLayout(named, m_row, 3);
+    }
     ++m_row;
     m_idBoxes.push_back(box);
     connect(search, &QPushButton::clicked, this, [this, box] {
         // A search button looks up with the dialog first, then puts the focus in its box.
-        (void)lookup(*box, 3);
-        box->idEdit()->setFocus();
+        guarded([&] {
+            (void)lookup(*box, 3);
+            box->idEdit()->setFocus();
+        });
     });
     return box;
 }
 
-void CriteriaWindow::addNumberRow(const QString &fromName, const QString &fromLabel,
-                                  const QString &toName, const QString &toLabel, int maxLength,
-                                  bool digitsOnly)
+QLineEdit *CriteriaWindow::addRangeBox(const CriteriaField &field)
 {
-    auto makeBox = [&](const QString &name) {
-        auto *box = new QLineEdit(this);
-        box->setObjectName(name);
-        box->setMaxLength(maxLength);
-        box->setFixedWidth(box->fontMetrics().horizontalAdvance(u'9') * (maxLength + 1) + 16);
-        box->setAlignment(Qt::AlignRight);
-        if (digitsOnly)
-            NumericKeyFilter::install(box, false);
-        m_numberBoxes.push_back(box);
+    auto *box = new QLineEdit(this);
+    box->setObjectName(field.control);
+    box->setMaxLength(field.maxLength);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(u'9') * (field.maxLength + 1) + 16);
+    box->setAlignment(Qt::AlignRight);
+    if (field.digitsOnly)
+        NumericKeyFilter::install(box, false);
+    m_rangeBoxes.emplace_back(field.key, box);
+    QLabel *caption = label(field.label, this);
+    caption->setBuddy(box);
+    if (field.kind == FieldKind::RangeTo && m_rangeFrom) {
+        // The high end joins the row of the low end.
+        auto *row = static_cast<QHBoxLayout *>(m_grid->itemAtPosition(m_row - 1, 1)->layout());
+        row->insertSpacing(row->count() - 1, 24);
+        row->insertWidget(row->count() - 1, caption);
+        row->insertWidget(row->count() - 1, box);
+        m_rangeFrom = nullptr;
         return box;
-    };
-    QLineEdit *from = makeBox(fromName);
-    QLineEdit *to = makeBox(toName);
-    QLabel *fromCaption = label(fromLabel, this);
-    fromCaption->setBuddy(from);
-    QLabel *toCaption = label(toLabel, this);
-    toCaption->setBuddy(to);
+    }
     auto *row = new QHBoxLayout;
-    row->addWidget(from);
-    row->addSpacing(24);
-    row->addWidget(toCaption);
-    row->addWidget(to);
+    row->addWidget(box);
     row->addStretch(1);
-    m_grid->addWidget(fromCaption, m_row, 0);
+    m_grid->addWidget(caption, m_row, 0);
     m_grid->addLayout(row, m_row, 1, 1, 3);
     ++m_row;
+    m_rangeFrom = field.kind == FieldKind::RangeFrom ? box : nullptr;
+    return box;
 }
 
-void CriteriaWindow::addCommandButtons(const QString &previewCaption, const QString &printCaption,
-                                       const QString &closeCaption)
+void CriteriaWindow::addCommandButtons()
 {
+    const WindowDesign &design = m_definition.design();
     auto make = [this](const QString &name, const QString &caption) {
         auto *button = new QPushButton(caption, this);
         button->setObjectName(name);
         button->setAutoDefault(true); // Enter on a focused button presses it
         return button;
     };
-    m_preview = make(u"CmdPreview"_s, previewCaption);
-    m_print = make(u"CmdPrint"_s, printCaption);
-    m_close = make(u"CmdClose"_s, closeCaption);
+    m_preview = make(u"CmdPreview"_s, design.previewCaption);
+    m_print = make(u"CmdPrint"_s, design.printCaption);
+    m_close = make(u"CmdClose"_s, design.closeCaption);
     auto *row = new QHBoxLayout;
     row->addStretch(1);
     row->addWidget(m_preview);
@@ -180,27 +226,58 @@ void CriteriaWindow::addCommandButtons(const QString &previewCaption, const QStr
     row->addWidget(m_close);
     static_cast<QVBoxLayout *>(layout())->addSpacing(8);
     static_cast<QVBoxLayout *>(layout())->addLayout(row);
-    connect(m_preview, &QPushButton::clicked, this, [this] { Preview(); });
-    connect(m_print, &QPushButton::clicked, this, [this] { Print(); });
+    connect(m_preview, &QPushButton::clicked, this, [this] { guarded([this] { Preview(); }); });
+    connect(m_print, &QPushButton::clicked, this, [this] { guarded([this] { Print(); }); });
     connect(m_close, &QPushButton::clicked, this, [this] { close(); });
 }
 
-IdBox *CriteriaWindow::idBox(const QString &idName) const
+QDateEdit *CriteriaWindow::fromDate() const
+{
+    return m_fromDate;
+}
+
+QDateEdit *CriteriaWindow::toDate() const
+{
+    return m_toDate;
+}
+
+IdBox *CriteriaWindow::idBox(const QString &control) const
 {
     for (IdBox *box : m_idBoxes) {
-        if (box->spec().idName == idName)
+        if (box->field().control == control)
             return box;
     }
     return nullptr;
 }
 
-QLineEdit *CriteriaWindow::numberBox(const QString &name) const
+QLineEdit *CriteriaWindow::numberBox(const QString &control) const
 {
-    for (QLineEdit *box : m_numberBoxes) {
-        if (box->objectName() == name)
+    for (const auto &[key, box] : m_rangeBoxes) {
+        if (box->objectName() == control)
             return box;
     }
     return nullptr;
+}
+
+QWidget *CriteriaWindow::control(const QString &name) const
+{
+    if (name.isEmpty())
+        return nullptr;
+    return findChild<QWidget *>(name);
+}
+
+ReportCriteria CriteriaWindow::criteria() const
+{
+    ReportCriteria c;
+    c.from = m_fromDate->date();
+    c.to = m_toDate->date();
+    for (IdBox *box : m_idBoxes) {
+        c.texts.insert(box->field().key, box->text());
+        c.names.insert(box->field().key, box->name());
+    }
+    for (const auto &[key, box] : m_rangeBoxes)
+        c.texts.insert(key, box->text());
+    return c;
 }
 
 const Connection &CriteriaWindow::connection() const
@@ -218,17 +295,16 @@ void CriteriaWindow::Load()
         windowHandle()->installEventFilter(this);
         m_filtersInstalled = true;
     }
-    // A window comes back as new: default period, every box empty.
-    if (m_fromDate) {
-        m_fromDate->setDate(context().periodDefaults().PeriodStartDate());
-        m_toDate->setDate(QDate::currentDate());
-    }
+    // A window comes back as new: default period, every box empty or at its default text.
     for (IdBox *box : m_idBoxes)
         box->reset();
-    for (QLineEdit *box : m_numberBoxes)
+    for (const auto &[key, box] : m_rangeBoxes)
         box->clear();
-    if (m_fromDate)
-        m_fromDate->setFocus();
+    guarded([this] {
+        m_fromDate->setDate(context().periodStart());
+        m_toDate->setDate(QDate::currentDate());
+    });
+    m_fromDate->setFocus();
 }
 
 LookupDialog &CriteriaWindow::dialogFor(LookupKind kind)
@@ -253,23 +329,25 @@ bool CriteriaWindow::lookup(IdBox &box, int mode)
 {
     try {
         if (mode == 2 || mode == 3) {
-            LookupDialog &dialog = dialogFor(box.spec().kind);
+            LookupDialog &dialog = dialogFor(box.field().lookup);
             dialog.showModal(this);
             box.setId(dialog.idOutput());
         }
         if (box.text().isEmpty())
             return false;
-        m_sql = IdLookup::query(box.spec(), box.text());
+        m_sql = IdLookup::query(box.field(), box.text());
         Recordset found;
         found.open(m_sql, connection());
         if (found.recordCount() == 0)
             return false;
-        box.setName(found.field(IdLookup::nameField(box.spec().kind)).toString());
+        box.setName(found.field(IdLookup::nameField(box.field().lookup)).toString());
         return true;
     } catch (const Failure &f) {
         ShowError(f, this);
-        return false;
+    } catch (const std::exception &e) {
+        ShowError(e, this);
     }
+    return false;
 }
 
 IdBox *CriteriaWindow::focusedIdBox() const
@@ -310,10 +388,12 @@ bool CriteriaWindow::focusNextPrevChild(bool next)
 
 void CriteriaWindow::pressF1(IdBox &box)
 {
-    LookupDialog &dialog = dialogFor(box.spec().kind);
+    LookupDialog &dialog = dialogFor(box.field().lookup);
     dialog.showModal(nullptr);
     box.setId(dialog.idOutput());
     box.setName(dialog.nameOutput());
+    if (QWidget *next = control(box.field().focusAfterF1))
+        next->setFocus();
 }
 
 bool CriteriaWindow::keyPreview(QKeyEvent *key)
@@ -324,7 +404,7 @@ bool CriteriaWindow::keyPreview(QKeyEvent *key)
         if (QWidget *focus = focusWidget())
             QCoreApplication::postEvent(
                 focus, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
-        return m_discardEnter;
+        return m_definition.design().discardEnter;
     }
     if (code == Qt::Key_Q && key->modifiers() == Qt::ControlModifier) {
         if (m_close && m_close->isEnabled())
@@ -333,8 +413,8 @@ bool CriteriaWindow::keyPreview(QKeyEvent *key)
     }
     if (code == Qt::Key_F1) {
         IdBox *box = focusedIdBox();
-        if (box && box->spec().f1)
-            pressF1(*box);
+        if (box && box->field().f1)
+            guarded([&] { pressF1(*box); });
         return true;
     }
     return false;
@@ -344,7 +424,9 @@ bool CriteriaWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-        if (keyPreview(static_cast<QKeyEvent *>(event)))
+        // A key from the display passes the window first and then reaches the control: it is
+        // previewed once, at the control, where every key arrives however it was sent.
+        if (watched != windowHandle() && keyPreview(static_cast<QKeyEvent *>(event)))
             return true;
         break;
     case QEvent::MouseButtonPress: {
@@ -376,20 +458,45 @@ bool CriteriaWindow::eventFilter(QObject *watched, QEvent *event)
     return ReportWindow::eventFilter(watched, event);
 }
 
+void CriteriaWindow::showMessage(const Refusal &message)
+{
+    if (message.icon == Refusal::Icon::Information)
+        QMessageBox::information(this, message.title, message.text);
+    else
+        QMessageBox::warning(this, message.title, message.text);
+    if (QWidget *focus = control(message.focus)) {
+        if (auto *edit = qobject_cast<QLineEdit *>(focus))
+            edit->selectAll();
+        focus->setFocus();
+    }
+}
+
+bool CriteriaWindow::refused(ReportAction action)
+{
+    const std::optional<Refusal> refusal = m_definition.refusal(criteria(), action);
+    if (refusal)
+        showMessage(*refusal);
+    return refusal.has_value();
+}
+
 bool CriteriaWindow::BuildReport()
 {
-    BusyPointer busy(this);
+    const bool whole = m_definition.design().style == BuildStyle::Whole;
+    BusyPointer busy(this, whole);
     try {
-        m_sql = composeQuery();
+        m_sql = m_definition.query(criteria(), connection().dialect());
         if (m_resultSet.isOpen())
             m_resultSet.close();
         m_resultSet.open(m_sql, connection());
+        if (!whole)
+            return true;
         if (m_resultSet.recordCount() == 0) {
             busy.restore();
-            QMessageBox::information(this, entry().caption, u"No record exists."_s);
+            showMessage(m_definition.emptyResult());
             return false;
         }
-        std::unique_ptr<Report> report = prepareReport();
+        std::unique_ptr<Report> report =
+            m_definition.makeReport(criteria(), m_resultSet, connection());
         context().preview().replace()->setReportName(std::move(report));
         return true;
     } catch (const Failure &f) {
@@ -402,30 +509,75 @@ bool CriteriaWindow::BuildReport()
     return false;
 }
 
+bool CriteriaWindow::FillReport()
+{
+    try {
+        std::unique_ptr<Report> report =
+            m_definition.makeReport(criteria(), m_resultSet, connection());
+        // A preview window left open by another report keeps its report; this one gets its own.
+        context().preview().reuseUnlessOpen()->setReportName(std::move(report));
+        return true;
+    } catch (const Failure &f) {
+        unsetCursor();
+        ShowError(f, this);
+    } catch (const std::exception &e) {
+        unsetCursor();
+        ShowError(e, this);
+    }
+    return false;
+}
+
 void CriteriaWindow::Preview()
 {
+    if (refused(ReportAction::Preview))
+        return;
+    const WindowDesign &design = m_definition.design();
+    if (design.style == BuildStyle::Whole) {
+        if (!BuildReport())
+            return;
+        RptReportViewer *viewer = context().preview().current();
+        viewer->setWindowTitle(entry().caption + u" Report"_s);
+        viewer->show();
+        viewer->raise();
+        viewer->activateWindow();
+        return;
+    }
+    BusyPointer busy(this, design.busyPointerOnPreview);
     if (!BuildReport())
         return;
-    RptReportViewer *viewer = context().preview().current();
-    viewer->setWindowTitle(entry().caption + u" Report"_s);
-    viewer->show();
-    viewer->raise();
-    viewer->activateWindow();
+    if (m_resultSet.recordCount() == 0) {
+        busy.restore();
+        Refusal empty = m_definition.emptyResult();
+        empty.focus = design.emptyFocus;
+        showMessage(empty);
+        return;
+    }
+    if (!FillReport())
+        return;
+    busy.restore();
+    context().preview().current()->showModal(this);
 }
 
 void CriteriaWindow::Print()
 {
-    try {
-        if (!BuildReport())
-            return;
-        if (m_resultSet.recordCount() == 0) {
-            QMessageBox::information(this, u"Information"_s, u"No record found"_s);
-            return;
-        }
-        RptReportViewer *viewer = context().preview().current();
-        viewer->RemoveObjectColors();
-        viewer->ReportName()->PrintOut(false);
-    } catch (const Failure &f) {
-        ShowError(f, this);
+    if (refused(ReportAction::Print))
+        return;
+    BusyPointer busy(this, m_definition.design().style == BuildStyle::QueryThenFill);
+    if (!BuildReport())
+        return;
+    if (m_resultSet.recordCount() == 0) {
+        busy.restore();
+        showMessage({u"No record found"_s, u"Information"_s, Refusal::Icon::Information, {}});
+        return;
     }
+    if (m_definition.design().style == BuildStyle::QueryThenFill && !FillReport())
+        return;
+    printReport();
+}
+
+void CriteriaWindow::printReport()
+{
+    RptReportViewer *viewer = context().preview().current();
+    viewer->RemoveObjectColors();
+    viewer->ReportName()->PrintOut(false);
 }

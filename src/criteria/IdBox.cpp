@@ -3,20 +3,26 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-IdBox::IdBox(IdBoxSpec spec, QLineEdit *id, QLineEdit *name, QPushButton *search, QObject *parent)
-    : QObject(parent), m_spec(std::move(spec)), m_id(id), m_name(name), m_search(search)
+IdBox::IdBox(CriteriaField field, QLineEdit *id, QLineEdit *name, QPushButton *search,
+             QObject *parent)
+    : QObject(parent), m_field(std::move(field)), m_id(id), m_name(name), m_search(search)
 {
-    m_id->setObjectName(m_spec.idName);
-    m_id->setMaxLength(m_spec.maxLength);
-    m_name->setObjectName(m_spec.nameName);
+    m_id->setObjectName(m_field.control);
+    m_id->setMaxLength(m_field.maxLength);
+    m_name->setObjectName(m_field.nameControl);
     m_name->setMaxLength(30);
-    m_search->setObjectName(m_spec.buttonName);
+    m_search->setObjectName(m_field.button);
     connect(m_id, &QLineEdit::textChanged, this, &IdBox::idChanged);
 }
 
 QString IdBox::text() const
 {
     return m_id->text();
+}
+
+QString IdBox::name() const
+{
+    return m_name->text();
 }
 
 void IdBox::setId(const QString &id)
@@ -32,15 +38,13 @@ void IdBox::setName(const QString &name)
 void IdBox::reset()
 {
     m_id->clear();
-    const bool defaultText = m_spec.rule == ChangeRule::DefaultTextAlways ||
-                             m_spec.rule == ChangeRule::DefaultTextWhenEmpty;
-    m_name->setText(defaultText ? m_spec.defaultText : QString());
+    m_name->setText(m_field.initialName());
 }
 
 void IdBox::idChanged()
 {
     const bool empty = m_id->text().isEmpty();
-    switch (m_spec.rule) {
+    switch (m_field.rule) {
     case ChangeRule::Clear:
         m_name->clear();
         break;
@@ -49,11 +53,11 @@ void IdBox::idChanged()
             m_name->clear();
         break;
     case ChangeRule::DefaultTextAlways:
-        m_name->setText(m_spec.defaultText);
+        m_name->setText(m_field.defaultText);
         break;
     case ChangeRule::DefaultTextWhenEmpty:
         if (empty)
-            m_name->setText(m_spec.defaultText);
+            m_name->setText(m_field.defaultText);
         break;
     }
 }

@@ -22,11 +22,11 @@ QString quoted(const QString &text)
     return QString(text).replace(u"'"_s, u"''"_s);
 }
 
-QString query(const IdBoxSpec &spec, const QString &id)
+QString query(const CriteriaField &field, const QString &id)
 {
-    switch (spec.kind) {
+    switch (field.lookup) {
     case LookupKind::Customer:
-        return spec.customerQueryStart + u" And PartyId='"_s + quoted(id) + u"'"_s;
+        return field.lookupStart + u" And PartyId='"_s + quoted(id) + u"'"_s;
     case LookupKind::Sector:
         return u" Select * FROM Sectors"_s + u" where SectorId="_s + leadingNumber(id);
     case LookupKind::Town:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "criteria/IdBox.h"
+#include "criteria/reports/CriteriaField.h"
 
 #include <QString>
 
@@ -8,7 +8,7 @@
 // enter as the number at the start of the text; text ids enter between quotes, each
 // apostrophe doubled so that a typed id is always one literal.
 namespace IdLookup {
-[[nodiscard]] QString query(const IdBoxSpec &spec, const QString &id);
+[[nodiscard]] QString query(const CriteriaField &field, const QString &id);
 [[nodiscard]] QString nameField(LookupKind kind);
 // The number at the start of the text as plain digits: "0012" gives 12, "12ab" 12, "abc" 0.
 // Leading blanks are passed over.

@@ -1,17 +1,28 @@
 #include "criteria/ReportCatalog.h"
 
+#include "criteria/reports/SalesRegisterReport.h"
+
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
 namespace ReportCatalog {
 
+namespace {
+
+template<typename Definition> const ReportDefinition &definitionOf()
+{
+    return Definition::instance();
+}
+
+} // namespace
+
 const std::array<ReportEntry, count> &entries()
 {
     static const std::array<ReportEntry, count> table{{
         {ReportKind::SalesRegister, u"SalesRegister"_s, u"RptSalesRegister"_s, u"Sales Register"_s,
          u"crpSalesRegisterIW"_s, u"sales-register"_s, ReportGroup::InvoiceListings,
-         u"Sales &Register"_s},
+         u"Sales &Register"_s, &definitionOf<SalesRegisterReport>},
         {ReportKind::SalesSummary, u"SalesSummary"_s, u"RptSalesSummary"_s, u"Sales Summary"_s,
          u"crpSalesSummary"_s, u"sales-summary"_s, ReportGroup::InvoiceListings,
          u"Sales &Summary"_s},
@@ -65,6 +76,11 @@ const ReportEntry *byCommandName(const QString &name)
             return &e;
     }
     return nullptr;
+}
+
+const ReportDefinition *definition(const ReportEntry &entry)
+{
+    return entry.definition ? &entry.definition() : nullptr;
 }
 
 QString groupTitle(ReportGroup group)

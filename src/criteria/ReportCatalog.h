@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+class ReportDefinition;
+
 // The eleven reports: each one's launch operation, criteria window, caption, layout, name on
 // the command line, and the group it belongs to in a menu.
 enum class ReportKind {
@@ -31,6 +33,8 @@ struct ReportEntry
     QString commandName;     // sales-register
     ReportGroup group;
     QString menuText;
+    // The report's definition (its criteria, query and preparation); null while it has none.
+    const ReportDefinition &(*definition)() = nullptr;
 };
 
 namespace ReportCatalog {
@@ -41,4 +45,6 @@ constexpr int count = 11;
 // The report of that command-line name; nullptr when there is none.
 [[nodiscard]] const ReportEntry *byCommandName(const QString &name);
 [[nodiscard]] QString groupTitle(ReportGroup group);
+// The report's definition; nullptr for a report that cannot be built yet.
+[[nodiscard]] const ReportDefinition *definition(const ReportEntry &entry);
 } // namespace ReportCatalog

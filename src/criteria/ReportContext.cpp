@@ -1,6 +1,5 @@
 #include "criteria/ReportContext.h"
 
-#include "host/PeriodDefaults.h"
 #include "lookup/LookupDialogs.h"
 
 ReportContext::ReportContext(SharedConnection &connection, PreviewSlot &preview)
@@ -11,9 +10,9 @@ ReportContext::ReportContext(SharedConnection &connection, PreviewSlot &preview)
 
 ReportContext::~ReportContext() = default;
 
-PeriodDefaults &ReportContext::periodDefaults()
+QDate ReportContext::periodStart() const
 {
-    if (!m_periodDefaults)
-        m_periodDefaults = std::make_unique<PeriodDefaults>(m_connection);
-    return *m_periodDefaults;
+    if (m_periodStart)
+        return m_periodStart();
+    return QDate(QDate::currentDate().year(), 1, 1);
 }

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QDate>
+#include <functional>
 #include <memory>
 
 class LookupDialogs;
-class PeriodDefaults;
 class PreviewSlot;
 class SharedConnection;
 
-// What every report window shares, owned by the Reports object: the host's connection, the
-// preview window slot, the lookup dialogs and the host's period component (made on first use).
+// The host's answer to "where does the current period start?", the default From date of
+// every report window. The host hands it over with its connection.
+using PeriodStart = std::function<QDate()>;
+
+// What every report window shares, owned by the Reports object: the host's connection and
+// period start, the preview window slot and the lookup dialogs.
 class ReportContext
 {
 public:
@@ -18,11 +23,13 @@ public:
     [[nodiscard]] SharedConnection &connection() { return m_connection; }
     [[nodiscard]] PreviewSlot &preview() { return m_preview; }
     [[nodiscard]] LookupDialogs &lookups() { return *m_lookups; }
-    [[nodiscard]] PeriodDefaults &periodDefaults();
+    // The period start the host gave; the first day of this year when it gave none.
+    [[nodiscard]] QDate periodStart() const;
+    void setPeriodStart(PeriodStart periodStart) { m_periodStart = std::move(periodStart); }
 
 private:
     SharedConnection &m_connection;
     PreviewSlot &m_preview;
     std::unique_ptr<LookupDialogs> m_lookups;
-    std::unique_ptr<PeriodDefaults> m_periodDefaults;
+    PeriodStart m_periodStart;
 };

@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/Failure.h"
 #include "db/Recordset.h"
+#include "host/PeriodDefaults.h"
 #include "lookup/LookupDialogs.h"
 #include "lookup/SchCompany.h"
 #include "lookup/SchCustomers.h"
@@ -157,7 +158,7 @@ void MainWindow::useConnection(std::unique_ptr<Connection> connection)
 {
     // The reports switch first; the old connection goes only then.
     if (connection)
-        m_reports.InitializeClass(*connection);
+        m_reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
     m_connection.swap(connection);
     updateTitle();
 }

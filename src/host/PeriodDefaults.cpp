@@ -3,7 +3,6 @@
 #include "db/Connection.h"
 #include "db/Failure.h"
 #include "db/Recordset.h"
-#include "db/SharedConnection.h"
 
 using namespace Qt::StringLiterals;
 
@@ -12,7 +11,7 @@ QDate PeriodDefaults::PeriodStartDate() const
     const QDate fallback(QDate::currentDate().year(), 1, 1);
     try {
         Recordset registry;
-        registry.open(u"select * from Project_registry"_s, m_connection.get());
+        registry.open(u"select * from Project_registry"_s, m_connection);
         registry.setFilter(u"registrykey='periodstart'"_s);
         if (registry.eof())
             return fallback;
@@ -29,4 +28,9 @@ QDate PeriodDefaults::PeriodStartDate() const
         // A company without the row, or without a registry: the calendar year it is.
     }
     return fallback;
+}
+
+std::function<QDate()> PeriodDefaults::of(const Connection &connection)
+{
+    return [&connection] { return PeriodDefaults(connection).PeriodStartDate(); };
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <functional>
 
-class SharedConnection;
+class Connection;
 
 // The host's period component: the start of the current financial period, the default From
 // date of every report window. It is the registry row periodstart where the company keeps
@@ -10,10 +11,13 @@ class SharedConnection;
 class PeriodDefaults
 {
 public:
-    explicit PeriodDefaults(const SharedConnection &connection) : m_connection(connection) {}
+    explicit PeriodDefaults(const Connection &connection) : m_connection(connection) {}
 
     [[nodiscard]] QDate PeriodStartDate() const;
 
+    // The period start of that company's database, as the host hands it to the reports.
+    [[nodiscard]] static std::function<QDate()> of(const Connection &connection);
+
 private:
-    const SharedConnection &m_connection;
+    const Connection &m_connection;
 };

@@ -1,11 +1,11 @@
 #include "host/ReportCommand.h"
 
 #include "criteria/ReportCatalog.h"
-#include "criteria/reports/SalesRegisterReport.h"
+#include "criteria/reports/HeadlessReport.h"
+#include "criteria/reports/ReportDefinition.h"
 #include "db/Connection.h"
 #include "db/Failure.h"
-#include "db/Recordset.h"
-#include "db/SharedConnection.h"
+#include "db/ResultTable.h"
 #include "host/CliStatus.h"
 #include "host/CsvOutput.h"
 #include "host/PeriodDefaults.h"
@@ -14,6 +14,44 @@
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every criterion option a report may take, in the order help lists them.
+struct CriterionOption
+{
+    QString key;
+    QString valueName;
+    QString help;
+};
+
+const std::vector<CriterionOption> &criterionOptions()
+{
+    static const std::vector<CriterionOption> options{
+        {u"customer"_s, u"ID"_s, u"Customer id, as typed into the customer box."_s},
+        {u"sector"_s, u"ID"_s, u"Sector id, as typed into the sector box."_s},
+        {u"town"_s, u"ID"_s, u"Town id, as typed into the town box."_s},
+        {u"company"_s, u"ID"_s, u"Company id, as typed into the company box."_s},
+        {u"product"_s, u"ID"_s, u"Product code, as typed into the product box."_s},
+        {u"invoice-from"_s, u"N"_s, u"First invoice (or return) number (default 1)."_s},
+        {u"invoice-to"_s, u"N"_s, u"Last invoice (or return) number (default 99999)."_s},
+    };
+    return options;
+}
+
+// "--customer ID (5)" for each box of a report, in its window's order.
+QString optionList(const ReportDefinition &definition)
+{
+    QStringList parts;
+    for (const CriteriaField &f : definition.fields()) {
+        QString value = f.isIdBox() ? u"ID"_s : u"N"_s;
+        parts.append(u"--%1 %2 (%3%4)"_s.arg(f.key, value, QString::number(f.maxLength),
+                                             f.digitsOnly ? u" digits"_s : QString()));
+    }
+    return parts.isEmpty() ? u"no criteria besides the period"_s : parts.join(u", "_s);
+}
+
+} // namespace
 
 QString ReportCommand::name() const
 {
@@ -34,16 +72,25 @@ QString ReportCommand::synopsis() const
 
 QString ReportCommand::description() const
 {
-    QStringList names;
-    for (const ReportEntry &e : ReportCatalog::entries())
-        names.append(e.commandName);
-    return u"Builds the report NAME exactly as its window does (same query, same texts) and "
-           u"writes it as PDF, as CSV (the report's rows), or to a printer; with none of these, "
-           u"the CSV goes to standard output. An id option is the text typed into that report's "
-           u"id box; a report without such a box refuses it. The period defaults to the "
-           u"financial period's start and today. Available now: sales-register (the other "
-           u"reports, %1, are not yet). Exit status: 0 built, 1 no record, 2 bad arguments, "
-           u"3 database or report failure."_s.arg(names.mid(1).join(u", "_s));
+    QString text =
+        u"Builds the report NAME exactly as its window does (same query, same texts) and "
+        u"writes it as PDF, as CSV (the report's rows), or to a printer; with none of these, "
+        u"the CSV goes to standard output. An id option is the text typed into that report's "
+        u"box, up to the box's length; a report without such a box refuses it. The period "
+        u"defaults to the financial period's start and today.\n\nReports and their options:\n"_s;
+    QStringList pending;
+    for (const ReportEntry &e : ReportCatalog::entries()) {
+        if (const ReportDefinition *definition = ReportCatalog::definition(e))
+            text += u"  "_s + e.commandName + u"\n      "_s + e.caption + u": "_s +
+                    optionList(*definition) + u"\n"_s;
+        else
+            pending.append(e.commandName);
+    }
+    if (!pending.isEmpty())
+        text += u"Not available yet: "_s + pending.join(u", "_s) + u".\n"_s;
+    text += u"\nExit status: 0 built, 1 no record, 2 bad arguments (or criteria the report's "
+            u"window refuses, with its message), 3 database or report failure."_s;
+    return text;
 }
 
 QStringList ReportCommand::normalisePrintOption(const QStringList &arguments)
@@ -68,13 +115,8 @@ void ReportCommand::configure(QCommandLineParser &parser)
                       u"First day of the period (default: start of the financial period)."_s,
                       u"YYYY-MM-DD"_s});
     parser.addOption({u"to"_s, u"Last day of the period (default: today)."_s, u"YYYY-MM-DD"_s});
-    parser.addOption({u"customer"_s, u"Customer id, as typed into the customer box."_s, u"ID"_s});
-    parser.addOption({u"sector"_s, u"Sector id, as typed into the sector box."_s, u"ID"_s});
-    parser.addOption({u"town"_s, u"Town id, as typed into the town box."_s, u"ID"_s});
-    parser.addOption({u"company"_s, u"Company id, as typed into the company box."_s, u"ID"_s});
-    parser.addOption({u"product"_s, u"Product id, as typed into the product box."_s, u"ID"_s});
-    parser.addOption({u"invoice-from"_s, u"First invoice number (digits; default 1)."_s, u"N"_s});
-    parser.addOption({u"invoice-to"_s, u"Last invoice number (digits; default 99999)."_s, u"N"_s});
+    for (const CriterionOption &option : criterionOptions())
+        parser.addOption({option.key, option.help, option.valueName});
     parser.addOption({u"pdf"_s, u"Write the report as a PDF file."_s, u"FILE"_s});
     parser.addOption(
         {u"csv"_s, u"Write the report's rows as a CSV file (- for standard output)."_s, u"FILE"_s});
@@ -82,6 +124,27 @@ void ReportCommand::configure(QCommandLineParser &parser)
                       u"Print the report, on PRINTER or on the report's printer (the "
                       u"default printer when the system has no printer of that name)."_s,
                       u"PRINTER"_s});
+}
+
+QString ReportCommand::optionProblem(const ReportDefinition &definition,
+                                     const QCommandLineParser &parser)
+{
+    static const QRegularExpression digits(u"^[0-9]*$"_s);
+    for (const CriterionOption &option : criterionOptions()) {
+        if (!parser.isSet(option.key))
+            continue;
+        const CriteriaField *field = definition.field(option.key);
+        if (!field)
+            return u"the %1 has no %2 box"_s.arg(definition.entry().caption, option.key);
+        const QString value = parser.value(option.key);
+        if (value.size() > field->maxLength)
+            return u"--%1 takes at most %2 characters, as its box does"_s.arg(
+                option.key, QString::number(field->maxLength));
+        if (field->digitsOnly && !digits.match(value).hasMatch())
+            return u"--%1 takes a number: up to %2 digits"_s.arg(option.key,
+                                                                 QString::number(field->maxLength));
+    }
+    return QString();
 }
 
 int ReportCommand::execute(const QCommandLineParser &parser, QTextStream &out, QTextStream &err)
@@ -94,72 +157,62 @@ int ReportCommand::execute(const QCommandLineParser &parser, QTextStream &out, Q
     const ReportEntry *entry = ReportCatalog::byCommandName(positional.front());
     if (!entry)
         return badArguments(err, u"there is no report named %1"_s.arg(positional.front()));
-    if (entry->kind != ReportKind::SalesRegister)
+    const ReportDefinition *definition = ReportCatalog::definition(*entry);
+    if (!definition)
         return badArguments(err, u"the report %1 cannot be built from the command line yet"_s.arg(
                                      entry->commandName));
-    return salesRegister(parser, out, err);
+    if (const QString problem = optionProblem(*definition, parser); !problem.isEmpty())
+        return badArguments(err, problem);
+    return build(*definition, parser, out, err);
 }
 
-int ReportCommand::salesRegister(const QCommandLineParser &parser, QTextStream &out,
-                                 QTextStream &err)
+int ReportCommand::build(const ReportDefinition &definition, const QCommandLineParser &parser,
+                         QTextStream &out, QTextStream &err)
 {
-    // The window's boxes: customer, sector and town take 5 characters; invoice numbers 5 digits.
-    for (const QString &refused : {u"company"_s, u"product"_s}) {
-        if (parser.isSet(refused))
-            return badArguments(err, u"the sales register has no %1 box"_s.arg(refused));
-    }
-    for (const QString &id : {u"customer"_s, u"sector"_s, u"town"_s}) {
-        if (parser.value(id).size() > 5)
-            return badArguments(err, u"--%1 takes at most 5 characters, as its box does"_s.arg(id));
-    }
-    static const QRegularExpression digits(u"^[0-9]{0,5}$"_s);
-    for (const QString &bound : {u"invoice-from"_s, u"invoice-to"_s}) {
-        if (!digits.match(parser.value(bound)).hasMatch())
-            return badArguments(err, u"--%1 takes an invoice number: up to 5 digits"_s.arg(bound));
-    }
     auto date = [&](const QString &option, QDate &target) {
         if (!parser.isSet(option))
             return true;
         target = QDate::fromString(parser.value(option), u"yyyy-MM-dd"_s);
         return target.isValid();
     };
+    ReportCriteria criteria;
+    criteria.to = QDate::currentDate();
+    if (!date(u"from"_s, criteria.from) || !date(u"to"_s, criteria.to))
+        return badArguments(err, u"--from and --to take a date as YYYY-MM-DD"_s);
+    for (const CriteriaField &f : definition.fields())
+        criteria.texts.insert(f.key, parser.value(f.key));
 
     try {
         const std::unique_ptr<Connection> connection = m_database.open(parser, err);
-        SharedConnection shared;
-        shared.set(connection.get());
-        SalesRegisterReport::Criteria criteria{PeriodDefaults(shared).PeriodStartDate(),
-                                               QDate::currentDate(),
-                                               parser.value(u"customer"_s),
-                                               parser.value(u"sector"_s),
-                                               parser.value(u"town"_s),
-                                               parser.value(u"invoice-from"_s),
-                                               parser.value(u"invoice-to"_s)};
-        if (!date(u"from"_s, criteria.from) || !date(u"to"_s, criteria.to))
-            return badArguments(err, u"--from and --to take a date as YYYY-MM-DD"_s);
-
-        Recordset rows;
-        rows.open(SalesRegisterReport::query(criteria, connection->dialect()), *connection);
-        if (rows.recordCount() == 0) {
-            err << "No record exists." << Qt::endl;
+        if (!criteria.from.isValid())
+            criteria.from = PeriodDefaults(*connection).PeriodStartDate();
+        HeadlessReport headless(definition, std::move(criteria), *connection);
+        switch (headless.build()) {
+        case HeadlessReport::Outcome::Refused:
+            err << headless.message().text << Qt::endl;
+            return CliStatus::BadArguments;
+        case HeadlessReport::Outcome::Empty:
+            err << headless.message().text << Qt::endl;
             return CliStatus::NoRecord;
+        case HeadlessReport::Outcome::Built:
+            break;
         }
-        std::unique_ptr<Report> report = SalesRegisterReport::prepare(criteria, rows, *connection);
+        Report &report = *headless.report();
         bool wrote = false;
         if (parser.isSet(u"pdf"_s)) {
-            report->exportPdf(parser.value(u"pdf"_s));
+            report.exportPdf(parser.value(u"pdf"_s));
             wrote = true;
         }
         if (parser.isSet(u"csv"_s) && parser.value(u"csv"_s) != u"-") {
-            report->exportCsv(parser.value(u"csv"_s));
+            report.exportCsv(parser.value(u"csv"_s));
             wrote = true;
         }
         if (parser.isSet(u"print"_s)) {
-            report->print(parser.value(u"print"_s));
+            report.print(parser.value(u"print"_s));
             wrote = true;
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {
-            if (!CsvOutput::write(out, *rows.rows()))
+            if (!CsvOutput::write(out, *headless.rows().rows()))
                 throw Failure(u"Cannot write the rows to standard output"_s,
                               Failure::componentSource());
         }

@@ -3,9 +3,13 @@
 #include "host/Command.h"
 #include "host/DatabaseArguments.h"
 
+class ReportDefinition;
+struct ReportCriteria;
+
 // nvrptsales report NAME [--db FILE | --odbc CONNECTION] [criteria] [--pdf FILE] [--csv FILE]
 //                        [--print [PRINTER]]
-// Builds a report headless through the same query and preparation as its window.
+// Builds any report headless through its definition: the options are its window's boxes,
+// checked as the boxes check them, and the report is built as its window builds it.
 class ReportCommand : public Command
 {
 public:
@@ -22,7 +26,11 @@ protected:
     int execute(const QCommandLineParser &parser, QTextStream &out, QTextStream &err) override;
 
 private:
-    int salesRegister(const QCommandLineParser &parser, QTextStream &out, QTextStream &err);
+    // Why the criteria options do not fit the report's boxes; empty when they do.
+    [[nodiscard]] static QString optionProblem(const ReportDefinition &definition,
+                                               const QCommandLineParser &parser);
+    int build(const ReportDefinition &definition, const QCommandLineParser &parser,
+              QTextStream &out, QTextStream &err);
 
     DatabaseArguments m_database;
 };

@@ -79,8 +79,11 @@ TEST(Reports, EveryLaterQueryUsesTheConnectionHandedOverLast)
 
     Reports reports;
     reports.SalesRegister(); // a window opened before any connection works, and keeps working
-    reports.InitializeClass(*first);
-    EXPECT_EQ(reports.context().periodDefaults().PeriodStartDate(), QDate(2025, 7, 1));
+    reports.InitializeClass(*first, PeriodDefaults::of(*first));
+    EXPECT_EQ(reports.context().periodStart(), QDate(2025, 7, 1));
+    reports.InitializeClass(*second, PeriodDefaults::of(*second));
+    EXPECT_EQ(reports.context().periodStart(), QDate(2024, 7, 1));
+    // A host that says nothing of its period gets the calendar year.
     reports.InitializeClass(*second);
-    EXPECT_EQ(reports.context().periodDefaults().PeriodStartDate(), QDate(2024, 7, 1));
+    EXPECT_EQ(reports.context().periodStart(), QDate(QDate::currentDate().year(), 1, 1));
 }

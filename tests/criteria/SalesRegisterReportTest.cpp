@@ -1,6 +1,7 @@
 #include "criteria/reports/SalesRegisterReport.h"
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
+#include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
@@ -12,17 +13,48 @@
 
 using namespace Qt::StringLiterals;
 
-using Criteria = SalesRegisterReport::Criteria;
+namespace {
+
+// The register's boxes in the window's order, as typed.
+struct Criteria
+{
+    QDate from;
+    QDate to;
+    QString customerId;
+    QString sectorId;
+    QString townId;
+    QString fromInvoice;
+    QString toInvoice;
+
+    operator ReportCriteria() const
+    {
+        return {from,
+                to,
+                {{u"customer"_s, customerId},
+                 {u"sector"_s, sectorId},
+                 {u"town"_s, townId},
+                 {u"invoice-from"_s, fromInvoice},
+                 {u"invoice-to"_s, toInvoice}},
+                {}};
+    }
+};
+
+const SalesRegisterReport &salesRegister()
+{
+    return SalesRegisterReport::instance();
+}
+
+} // namespace
 
 TEST(SalesRegisterQuery, HoldsToTheRegisterText)
 {
     Criteria c{QDate(2026, 4, 1), QDate(2026, 6, 30), {}, {}, {}, {}, {}};
-    EXPECT_EQ(SalesRegisterReport::query(c, SqlDialect::Sqlite),
+    EXPECT_EQ(salesRegister().query(c, SqlDialect::Sqlite),
               ReferenceQueries::salesRegister(u"2026-04-01"_s, u"2026-06-30"_s, QString()));
     EXPECT_EQ(SalesRegisterReport::invoiceText(c), u"Invoiceno Between : 1 To 99999"_s);
 
     c = {QDate(2026, 4, 1), QDate(2026, 6, 30), u"C0001"_s, u"7"_s, u"3"_s, u"250"_s, u"900"_s};
-    EXPECT_EQ(SalesRegisterReport::query(c, SqlDialect::Sqlite),
+    EXPECT_EQ(salesRegister().query(c, SqlDialect::Sqlite),
               ReferenceQueries::salesRegister(
                   u"2026-04-01"_s, u"2026-06-30"_s,
                   u" and c.partyid='C0001' and sr.sectorid='7' and t.townid='3'"_s, u"250"_s,
@@ -32,11 +64,12 @@ TEST(SalesRegisterQuery, HoldsToTheRegisterText)
     // A sector id with a blank before it is not empty, and enters as typed; a box of blanks
     // only adds nothing. Only the From invoice given: up to 99999.
     c = {QDate(2026, 4, 1), QDate(2026, 6, 30), u"   "_s, u" 7"_s, {}, u"250"_s, {}};
-    EXPECT_EQ(SalesRegisterReport::query(c, SqlDialect::Sqlite),
+    EXPECT_EQ(salesRegister().query(c, SqlDialect::Sqlite),
               ReferenceQueries::salesRegister(u"2026-04-01"_s, u"2026-06-30"_s,
                                               u" and sr.sectorid=' 7'"_s, u"250"_s, u"99999"_s));
     // On SQL Server the dates enter as yyyyMMdd.
-    EXPECT_TRUE(SalesRegisterReport::query(c, SqlDialect::SqlServer)
+    EXPECT_TRUE(salesRegister()
+                    .query(c, SqlDialect::SqlServer)
                     .contains(u" and s.saledate between '20260401' and '20260630'"_s));
 }
 
@@ -44,7 +77,7 @@ TEST(SalesRegisterQuery, EveryTypedIdIsOneLiteralAndBoundsAreNumbers)
 {
     Criteria c{QDate(2026, 4, 1), QDate(2026, 6, 30), u"O'Ha"_s, u"' or '1'='1"_s, {},
                u"0250"_s,         u"00900"_s};
-    const QString sql = SalesRegisterReport::query(c, SqlDialect::Sqlite);
+    const QString sql = salesRegister().query(c, SqlDialect::Sqlite);
     EXPECT_TRUE(sql.contains(u" and c.partyid='O''Ha'"_s)) << sql.toStdString();
     EXPECT_TRUE(sql.contains(u" and sr.sectorid=''' or ''1''=''1'"_s)) << sql.toStdString();
     EXPECT_TRUE(sql.contains(u" where s.saleid between 250 and 900 "_s));
@@ -54,7 +87,7 @@ TEST(SalesRegisterQuery, EveryTypedIdIsOneLiteralAndBoundsAreNumbers)
     const auto connection = Connection::openSqlite(DemoFixture::path());
     c = {QDate(2025, 1, 1), QDate(2026, 6, 30), u"O'Ha"_s, {}, {}, {}, {}};
     Recordset rows;
-    rows.open(SalesRegisterReport::query(c, connection->dialect()), *connection);
+    rows.open(salesRegister().query(c, connection->dialect()), *connection);
     EXPECT_EQ(rows.recordCount(), 0);
 }
 
@@ -64,7 +97,7 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
     const auto connection = Connection::openSqlite(DemoFixture::path());
     const Criteria c{QDate(2026, 3, 1), QDate(2026, 5, 31), {}, {}, u"3"_s, u"10"_s, u"99999"_s};
     Recordset rows;
-    rows.open(SalesRegisterReport::query(c, connection->dialect()), *connection);
+    rows.open(salesRegister().query(c, connection->dialect()), *connection);
     ASSERT_GT(rows.recordCount(), 20);
 
     // The lines: sales of the period in town 3 (through the sale's sector), invoices 10 and up.
@@ -120,7 +153,7 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
     }
 
     // The printed invoice totals and grand total say the same.
-    std::unique_ptr<Report> report = SalesRegisterReport::prepare(c, rows, *connection);
+    std::unique_ptr<Report> report = salesRegister().makeReport(c, rows, *connection);
     std::vector<double> printedNets;
     QString grandNet, company, range;
     for (int n = 0; n < report->pageCount(); ++n) {
@@ -148,4 +181,36 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
     EXPECT_EQ(range, u"Invoiceno Between : 10 To 99999"_s);
     EXPECT_EQ(report->selectedPrinter().printer, u"XYZ"_s);
     EXPECT_EQ(report->PaperOrientation(), 1);
+}
+
+// Built without its window, the report shows what its window would: the names of the ids
+// given, looked up as leaving their boxes looks them up, in the line saying what it covers.
+TEST(SalesRegisterReport, HeadlessBuildNamesItsCriteria)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    const QString customer =
+        connection->execute(u"select CustomerId from Sales order by SaleId limit 1"_s)->text(0, 0);
+    const QString customerName =
+        connection
+            ->execute(u"select PartyName from Parties where PartyId = '"_s + customer + u"'"_s)
+            ->text(0, 0);
+    HeadlessReport built(
+        salesRegister(),
+        Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), customer, u"500"_s, {}, {}, u"400"_s},
+        *connection);
+    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Empty); // there is no sector 500
+    EXPECT_EQ(built.message().text, u"No record exists."_s);
+    EXPECT_EQ(built.criteria().name(u"customer"_s), customerName);
+    EXPECT_TRUE(built.criteria().name(u"sector"_s).isEmpty());
+
+    HeadlessReport found(
+        salesRegister(),
+        Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), customer, {}, {}, {}, u"400"_s},
+        *connection);
+    ASSERT_EQ(found.build(), HeadlessReport::Outcome::Built);
+    EXPECT_EQ(found.report()->criteriaLine(),
+              u"Period 01-Jul-2025 to 30-Jun-2026 \u00B7 Customer "_s + customer + u" "_s +
+                  customerName + u" \u00B7 To invoice 400"_s);
+    EXPECT_EQ(found.report()->rowCount(), found.rows().recordCount());
+    EXPECT_EQ(found.sqlText(), salesRegister().query(found.criteria(), connection->dialect()));
 }

@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/DemoDatabase.h"
+#include "host/PeriodDefaults.h"
 #include "lookup/LookupDialog.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/PreviewSlot.h"
@@ -52,7 +53,7 @@ protected:
     void SetUp() override
     {
         connection = Connection::openSqlite(DemoFixture::path());
-        reports.InitializeClass(*connection);
+        reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
         reports.SalesRegister();
         window = static_cast<RptSalesRegister *>(reports.window(ReportKind::SalesRegister));
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -293,7 +294,7 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     EXPECT_TRUE(pointerIsNormal());
 
     // An id that matches nothing is one literal and simply finds nothing.
-    reports.InitializeClass(*connection);
+    reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
     box(u"txtCustomerID"_s)->setText(u"O'Ha"_s);
     EXPECT_FALSE(window->BuildReport());
     EXPECT_EQ(watcher.last().text, u"No record exists."_s);
@@ -319,4 +320,29 @@ TEST_F(SalesRegisterWindow, PrintPrintsOnceWithoutADialog)
     EXPECT_FALSE(viewer->isVisible());
     EXPECT_EQ(viewer->ReportName()->objects().front()->BackColor(), -1);
     EXPECT_TRUE(pointerIsNormal());
+}
+
+// Keys as a display delivers them: to the window first, which hands them to the control. Each
+// is previewed once, so Enter moves one control on and Tab leaves a date picker at once.
+TEST_F(SalesRegisterWindow, KeysThroughTheWindowMoveOneControl)
+{
+    QWindow *display = window->windowHandle();
+    box(u"txtCustomerID"_s)->setFocus();
+    QTest::keyClick(display, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(focus(), box(u"txtSectorID"_s));
+    QTest::keyClick(display, Qt::Key_Enter);
+    QApplication::processEvents();
+    EXPECT_EQ(focus(), box(u"txtTownID"_s));
+
+    window->fromDate()->setFocus();
+    QTest::keyClick(display, Qt::Key_Tab);
+    EXPECT_EQ(focus(), window->toDate());
+    QTest::keyClick(display, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(focus(), box(u"txtCustomerID"_s));
+
+    // Ctrl+Q through the window closes it once.
+    QTest::keyClick(display, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
 }

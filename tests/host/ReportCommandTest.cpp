@@ -1,5 +1,7 @@
 #include "DemoFixture.h"
 #include "PrintServer.h"
+#include "criteria/ReportCatalog.h"
+#include "criteria/reports/ReportDefinition.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
@@ -154,4 +156,29 @@ TEST(ReportCommand, PrintsOneJob)
     EXPECT_TRUE(missing.err.contains(u"NoSuchPrinter"_s));
     QTest::qWait(1000);
     EXPECT_EQ(PrintServer::completedJobs(), before + 2);
+}
+
+// The help is made from the reports' definitions: every report that can be built is listed
+// with the options of its boxes, and an option its window has no box for is refused.
+TEST(ReportCommand, HelpListsEachBuildableReportWithItsBoxes)
+{
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    CommandLine commandLine;
+    ASSERT_EQ(commandLine.run({u"report"_s, u"--help"_s}, o, e), CliStatus::Ok);
+    o.flush();
+    for (const ReportEntry &entry : ReportCatalog::entries()) {
+        const ReportDefinition *definition = ReportCatalog::definition(entry);
+        if (!definition)
+            continue;
+        const qsizetype at = out.indexOf(u"  "_s + entry.commandName + u"\n"_s);
+        ASSERT_GE(at, 0) << entry.commandName.toStdString();
+        const QString line = out.mid(at).section(u'\n', 1, 1);
+        for (const CriteriaField &field : definition->fields())
+            EXPECT_TRUE(line.contains(u"--"_s + field.key + u" "_s))
+                << entry.commandName.toStdString() << " " << field.key.toStdString();
+    }
+    const Outcome refused = report({u"--product"_s, u"01001"_s});
+    EXPECT_EQ(refused.status, CliStatus::BadArguments);
+    EXPECT_TRUE(refused.err.contains(u"has no product box"_s)) << refused.err.toStdString();
 }

@@ -2,6 +2,7 @@
 
 #include "criteria/CompanyName.h"
 #include "criteria/IdLookup.h"
+#include "criteria/reports/StandardFields.h"
 #include "presentation/Report.h"
 
 using namespace Qt::StringLiterals;
@@ -17,30 +18,40 @@ QString bound(const QString &typed, const QString &fallback)
 
 } // namespace
 
-QString SalesRegisterReport::fromBound(const Criteria &criteria)
+const SalesRegisterReport &SalesRegisterReport::instance()
 {
-    return bound(criteria.fromInvoice, u"1"_s);
+    static const SalesRegisterReport definition;
+    return definition;
 }
 
-QString SalesRegisterReport::toBound(const Criteria &criteria)
+SalesRegisterReport::SalesRegisterReport()
+    : ReportDefinition(ReportKind::SalesRegister, WindowDesign{},
+                       {StandardFields::customer(), StandardFields::sector(),
+                        StandardFields::town(ChangeRule::ClearWhenEmpty),
+                        StandardFields::invoiceFrom(true), StandardFields::invoiceTo(true)})
 {
-    return bound(criteria.toInvoice, u"99999"_s);
 }
 
-QString SalesRegisterReport::clauses(const Criteria &criteria)
+QString SalesRegisterReport::fromBound(const ReportCriteria &criteria)
 {
-    // Each id enters as typed, between quotes, with its apostrophes doubled: always one literal.
-    QString text;
-    if (!criteria.customerId.trimmed().isEmpty())
-        text += u" and c.partyid='"_s + IdLookup::quoted(criteria.customerId) + u"'"_s;
-    if (!criteria.sectorId.trimmed().isEmpty())
-        text += u" and sr.sectorid='"_s + IdLookup::quoted(criteria.sectorId) + u"'"_s;
-    if (!criteria.townId.trimmed().isEmpty())
-        text += u" and t.townid='"_s + IdLookup::quoted(criteria.townId) + u"'"_s;
-    return text;
+    return bound(criteria.text(StandardFields::invoiceFromKey), u"1"_s);
 }
 
-QString SalesRegisterReport::query(const Criteria &criteria, SqlDialect dialect)
+QString SalesRegisterReport::toBound(const ReportCriteria &criteria)
+{
+    return bound(criteria.text(StandardFields::invoiceToKey), u"99999"_s);
+}
+
+QString SalesRegisterReport::clauses(const ReportCriteria &criteria)
+{
+    return StandardFields::quotedClause(criteria, StandardFields::customerKey,
+                                        u" and c.partyid='"_s) +
+           StandardFields::quotedClause(criteria, StandardFields::sectorKey,
+                                        u" and sr.sectorid='"_s) +
+           StandardFields::quotedClause(criteria, StandardFields::townKey, u" and t.townid='"_s);
+}
+
+QString SalesRegisterReport::query(const ReportCriteria &criteria, SqlDialect dialect) const
 {
     return u"select sr.sectorname,t.townname,s.saleid,s.saledate,c.partyname as customername "_s +
            u" ,pr.productid,pr.productname "_s +
@@ -58,20 +69,17 @@ QString SalesRegisterReport::query(const Criteria &criteria, SqlDialect dialect)
            u" order by s.saleid,sr.sectorid,t.townid,sb.productid"_s;
 }
 
-QString SalesRegisterReport::invoiceText(const Criteria &criteria)
+QString SalesRegisterReport::invoiceText(const ReportCriteria &criteria)
 {
     return u"Invoiceno Between : "_s + fromBound(criteria) + u" To "_s + toBound(criteria);
 }
 
-std::unique_ptr<Report> SalesRegisterReport::prepare(const Criteria &criteria,
-                                                     const Recordset &rows,
-                                                     const Connection &connection)
+void SalesRegisterReport::prepare(Report &report, const ReportCriteria &criteria,
+                                  const Recordset &rows, const Connection &connection) const
 {
-    std::unique_ptr<Report> report = Report::fromLayout(u"crpSalesRegisterIW"_s);
-    report->SelectPrinter(u"ABC"_s, u"XYZ"_s, u"LPT1"_s);
-    report->SetPaperOrientation(1);
-    report->textObject(u"txtCompName"_s).SetText(CompanyName::read(connection));
-    report->textObject(u"txtInvoice"_s).SetText(invoiceText(criteria));
-    report->Database().SetDataSource(rows);
-    return report;
+    report.SelectPrinter(u"ABC"_s, u"XYZ"_s, u"LPT1"_s);
+    report.SetPaperOrientation(1);
+    report.textObject(u"txtCompName"_s).SetText(CompanyName::read(connection));
+    report.textObject(u"txtInvoice"_s).SetText(invoiceText(criteria));
+    report.Database().SetDataSource(rows);
 }

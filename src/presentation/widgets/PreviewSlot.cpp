@@ -31,3 +31,10 @@ RptReportViewer *PreviewSlot::reuse()
         m_window = new RptReportViewer;
     return m_window;
 }
+
+RptReportViewer *PreviewSlot::reuseUnlessOpen()
+{
+    if (m_window && m_window->isVisible())
+        return replace();
+    return reuse();
+}

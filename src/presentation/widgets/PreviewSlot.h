@@ -21,6 +21,9 @@ public:
     RptReportViewer *replace();
     // The window held, or a new one when the slot is empty.
     RptReportViewer *reuse();
+    // The window held, unless it is open (showing another report, which it keeps): then a
+    // new one, as replace() gives.
+    RptReportViewer *reuseUnlessOpen();
 
 private:
     QPointer<RptReportViewer> m_window;

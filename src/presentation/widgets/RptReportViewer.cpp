@@ -6,8 +6,12 @@
 #include "presentation/widgets/ShowError.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -76,6 +80,31 @@ void RptReportViewer::closeEvent(QCloseEvent *event)
 {
     m_loaded = false;
     QWidget::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT closed();
+}
+
+void RptReportViewer::showModal(QWidget *owner)
+{
+    if (owner) {
+        winId();
+        owner->winId();
+        windowHandle()->setTransientParent(owner->windowHandle());
+    }
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    const QPointer<RptReportViewer> self(this);
+    connect(this, &RptReportViewer::closed, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    show();
+    raise();
+    activateWindow();
+    loop.exec();
+    if (!self)
+        return;
+    setWindowModality(Qt::NonModal);
+    if (windowHandle())
+        windowHandle()->setTransientParent(nullptr);
 }
 
 void RptReportViewer::RemoveObjectColors()

@@ -25,8 +25,16 @@ public:
     // case, are left as they are, and so is every other kind of object.
     void RemoveObjectColors();
 
+    // Shows the window modally over its owner and returns when it is closed. The owner does
+    // not own the object: the preview window slot does.
+    void showModal(QWidget *owner);
+
     [[nodiscard]] ReportViewer *CRViewer91() const { return m_viewer; }
     [[nodiscard]] bool isLoaded() const { return m_loaded; }
+
+Q_SIGNALS:
+    // The window was closed by its user (or by a program acting for them).
+    void closed();
 
 protected:
     void showEvent(QShowEvent *event) override;
