@@ -63,6 +63,7 @@ public:
 
     // The bands of one row in order, for whoever walks a page (totals, rendering).
     [[nodiscard]] int rowCount() const { return m_rows; }
+    [[nodiscard]] const std::vector<uint8_t> &groupBreaks() const { return m_breaks; }
     [[nodiscard]] int groupCount() const { return m_groups; }
     [[nodiscard]] int breakLevel(int row) const;
     [[nodiscard]] int footerCount(int row) const;

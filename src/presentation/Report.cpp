@@ -117,17 +117,15 @@ QString Report::parameterValue(int number) const
 
 void Report::bind(std::shared_ptr<const ResultTable> table, std::vector<int> rows, bool allRows)
 {
-    auto binding = std::make_unique<DataBinding>(std::move(table), rows, allRows, *m_layout);
-    m_allRows = allRows;
-    m_rowOrder = allRows ? std::vector<int>() : std::move(rows);
+    auto binding =
+        std::make_unique<DataBinding>(std::move(table), std::move(rows), allRows, *m_layout);
     m_pages = std::make_unique<ReportPages>(*this, std::move(binding));
 }
 
-// Paginates the same rows again, after a change of the page or band heights.
+// Paginates the bound rows again, after a change of the page or band heights.
 void Report::rebind()
 {
-    auto table = m_pages->binding().sharedTable();
-    bind(std::move(table), m_rowOrder, m_allRows);
+    m_pages = m_pages->relaid();
 }
 
 void Report::requireBound() const

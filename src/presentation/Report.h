@@ -105,7 +105,5 @@ private:
     QString m_title;
     QString m_criteriaLine;
     QDate m_printDate;
-    std::vector<int> m_rowOrder; // the rows printed, unless all rows are
-    bool m_allRows = true;
     std::unique_ptr<ReportPages> m_pages;
 };

@@ -85,8 +85,14 @@ std::vector<RunningTotals::Summary> summariesOf(const Report &report, const Data
 } // namespace
 
 ReportPages::ReportPages(const Report &report, std::unique_ptr<DataBinding> binding)
+    : ReportPages(report, std::move(binding), binding->takeGroupBreaks())
+{
+}
+
+ReportPages::ReportPages(const Report &report, std::unique_ptr<DataBinding> &&binding,
+                         std::vector<uint8_t> groupBreaks)
     : m_report(report), m_binding(std::move(binding)), m_strips(emptyCriteriaStrips(report)),
-      m_paginator(bandHeights(report, m_strips), m_binding->takeGroupBreaks()),
+      m_paginator(bandHeights(report, m_strips), std::move(groupBreaks)),
       m_totals(summariesOf(report, *m_binding, m_summarySlot)), m_cursor(m_totals.initial())
 {
     m_references.assign(report.objects().size(), -1);
@@ -95,6 +101,12 @@ ReportPages::ReportPages(const Report &report, std::unique_ptr<DataBinding> bind
         if (o.type == ObjectType::Field || o.type == ObjectType::Summary)
             m_references[i] = m_binding->reference(o.column);
     }
+}
+
+std::unique_ptr<ReportPages> ReportPages::relaid()
+{
+    return std::unique_ptr<ReportPages>(
+        new ReportPages(m_report, std::move(m_binding), m_paginator.groupBreaks()));
 }
 
 RunningTotals::State ReportPages::stateAtPage(int n)

@@ -17,6 +17,9 @@ class ReportPages
 {
 public:
     ReportPages(const Report &report, std::unique_ptr<DataBinding> binding);
+    // The same bound rows, paginated again for the report's page and band heights as they are
+    // now; this object gives up its rows.
+    [[nodiscard]] std::unique_ptr<ReportPages> relaid();
 
     bool hasPage(int n) { return m_paginator.hasPage(n); }
     int pageCount() { return m_paginator.pageCount(); }
@@ -35,6 +38,9 @@ public:
     };
 
 private:
+    // binding is taken over (a reference, so that the group breaks can be read off it first).
+    ReportPages(const Report &report, std::unique_ptr<DataBinding> &&binding,
+                std::vector<uint8_t> groupBreaks);
     RunningTotals::State stateAtPage(int n);
     QString textOf(int object, const PlacedBand &band, const RunningTotals::State &state, int page);
 
