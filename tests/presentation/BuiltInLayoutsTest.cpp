@@ -181,9 +181,10 @@ TEST(BuiltInLayouts, BindRenderAndExportEachReport)
 }
 
 // What every layout promises a reader: the criteria line heads every page, a group carried over
-// says so, no two values on a line run into each other, totals are set in at least the body
-// type, a grand total of hundreds of millions fits with room to spare, and the longest name of
-// each kind the demo company has is printed whole.
+// says so, no two values on a line run into each other, headings and labels stand clear of
+// their neighbours, totals are set in at least the body type, a grand total of hundreds of
+// millions fits with room to spare, and the longest name of each kind the demo company has is
+// printed whole.
 TEST(BuiltInLayouts, SayWhatTheyCoverAndKeepEveryFigureReadable)
 {
     const auto connection = Connection::openSqlite(DemoFixture::path());
@@ -241,6 +242,10 @@ TEST(BuiltInLayouts, SayWhatTheyCoverAndKeepEveryFigureReadable)
                     EXPECT_GE(std::max(o.rect.left(), other.rect.left()),
                               std::min(o.rect.right(), other.rect.right()) - 0.01)
                         << what << " and " << other.name.toStdString() << " share a line";
+                }
+                if (o.type == ObjectType::Text && !(o.align & Qt::AlignHCenter)) {
+                    // Headings and labels: whole, and clear of the column beside them.
+                    EXPECT_LE(textWidth(o, o.text) + kColumnSpace, o.rect.width()) << what;
                 }
                 if (o.type == ObjectType::Summary) {
                     EXPECT_GE(o.font.size, layout->font.size) << what;
