@@ -69,8 +69,12 @@ for report in "${reports[@]}"; do
   rm -f "$pdf" "$out/$report.measure"
   status=2
   if [ "$tool_only" -eq 0 ]; then
+    # A ledger is for one product, the company/sector-wise sale for one company: the busiest.
+    id=()
+    read -r -a id < <("$tool" --db "$db" --from "$from" --to "$end" --id-option "$report" \
+                        2> /dev/null) || true
     status=0
-    "$app" report "$report" --db "$db" --from "$from" --to "$end" --pdf "$pdf" \
+    "$app" report "$report" --db "$db" --from "$from" --to "$end" "${id[@]}" --pdf "$pdf" \
       2> "$out/$report.err" || status=$?
   fi
   how="nvrptsales report"

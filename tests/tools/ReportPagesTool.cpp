@@ -4,7 +4,7 @@
 // cannot build yet, to look at every layout's pages as a user would.
 //
 //   nvr_report_pages --db FILE [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR]
-//                    [--criteria TEXT] [--no-criteria] [--measure] [NAME...]
+//                    [--criteria TEXT] [--no-criteria] [--measure] [--id-option] [NAME...]
 
 #include "ReferenceQueries.h"
 #include "db/Connection.h"
@@ -41,6 +41,7 @@ struct Definition
     std::function<QString(const Period &, const QString &id)> query;
     QString idQuery; // picks the one id the report needs (most lines in the period), if any
     QString idLabel;
+    QString idOption; // the report command's option for it
 };
 
 QString day(QDate d)
@@ -83,7 +84,7 @@ const std::vector<Definition> &definitions()
          [](const Period &p, const QString &id) {
              return companySectorWiseSale(p.from, p.to, id, {});
          },
-         busiestCompany, u"Company"_s},
+         busiestCompany, u"Company"_s, u"--company"_s},
         {u"customer-town-sector-wise-sales"_s, u"crpSalesCTSwise"_s,
          [](const Period &p, const QString &) {
              return customerTownSectorWiseSales(p.from, p.to, {});
@@ -92,12 +93,12 @@ const std::vector<Definition> &definitions()
          [](const Period &p, const QString &) { return productWiseSales(p.from, p.to, {}); }},
         {u"product-sales-ledger"_s, u"CrpProductSalesLedger"_s,
          [](const Period &p, const QString &id) { return productSalesLedger(p.from, p.to, id); },
-         busiestProduct, u"Product"_s},
+         busiestProduct, u"Product"_s, u"--product"_s},
         {u"product-sale-return-ledger"_s, u"crpSaleReturnsLedger"_s,
          [](const Period &p, const QString &id) {
              return productSaleReturnLedger(p.from, p.to, id);
          },
-         busiestReturnedProduct, u"Product"_s},
+         busiestReturnedProduct, u"Product"_s, u"--product"_s},
         {u"sales-stock-statement"_s, u"crpSalesStockStatement"_s,
          [](const Period &p, const QString &) { return salesStockStatement(p.from, p.to, {}); }},
     };
@@ -190,6 +191,8 @@ int main(int argc, char **argv)
     parser.addOption({u"no-criteria"_s, u"Print no criteria line."_s});
     parser.addOption({u"no-pdf"_s, u"Write no PDF."_s});
     parser.addOption({u"measure"_s, u"Print the widest value of every field and total."_s});
+    parser.addOption({u"id-option"_s, u"Only print the report command's option for the id the "
+                                      u"report is built for (--product ID), if it needs one."_s});
     parser.addPositionalArgument(u"NAME"_s, u"Reports to build (default: all)."_s);
     parser.process(app);
 
@@ -213,6 +216,11 @@ int main(int argc, char **argv)
                 const auto picked = connection->execute(d.idQuery.arg(period.from, period.to));
                 id = picked->text(0, 0);
                 idText = id + u" "_s + picked->text(1, 0);
+            }
+            if (parser.isSet(u"id-option"_s)) {
+                if (!id.isEmpty())
+                    out << d.idOption << " " << id << Qt::endl;
+                continue;
             }
             Recordset rows;
             rows.open(d.query(period, id), *connection);
