@@ -40,6 +40,8 @@ int main(int argc, char **argv)
     report->textObject(u"txtCompName"_s).SetText(u"Norvale Agro Distributors (Pvt) Ltd."_s);
     report->textObject(u"txtInvoice"_s).SetText(u"Invoiceno Between : 1 To 9999999"_s);
     report->Database().SetDataSource(rows);
+    // As the report definitions do: the criteria line comes after the data source.
+    report->setCriteriaLine(u"Period 01-Jul-2025 to 30-Jun-2026"_s);
     const PageContent first = report->page(0);
     const double firstPage = double(timer.nsecsElapsed()) / 1e9;
 
