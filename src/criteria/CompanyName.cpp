@@ -1,20 +1,16 @@
 #include "criteria/CompanyName.h"
 
+#include "db/CompanyRegistry.h"
 #include "db/Failure.h"
-#include "db/Recordset.h"
 
 using namespace Qt::StringLiterals;
 
 QString CompanyName::read(const Connection &connection)
 {
-    Recordset registry;
-    registry.open(u"select * from Project_registry"_s, connection);
-    registry.setFilter(u"registrykey='companyname'"_s);
-    if (registry.eof())
+    const std::optional<QVariant> name = CompanyRegistry::value(connection, u"companyname"_s);
+    if (!name)
         throw Failure(u"The company name is missing: the registry (Project_registry) has no row "
                       u"companyname"_s,
                       Failure::componentSource());
-    const QString name = registry.field(u"Value"_s).toString();
-    registry.close();
-    return name;
+    return name->toString();
 }

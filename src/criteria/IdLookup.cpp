@@ -1,5 +1,7 @@
 #include "criteria/IdLookup.h"
 
+#include "db/SqlText.h"
+
 using namespace Qt::StringLiterals;
 
 namespace IdLookup {
@@ -19,7 +21,7 @@ QString leadingNumber(const QString &text)
 
 QString quoted(const QString &text)
 {
-    return QString(text).replace(u"'"_s, u"''"_s);
+    return SqlText::literalInside(text);
 }
 
 QString query(const CriteriaField &field, const QString &id)

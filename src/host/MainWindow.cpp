@@ -1,6 +1,7 @@
 #include "host/MainWindow.h"
 
 #include "catalogue/Reports.h"
+#include "criteria/CompanyName.h"
 #include "criteria/ReportCatalog.h"
 #include "criteria/ReportContext.h"
 #include "db/Connection.h"
@@ -34,11 +35,7 @@ namespace {
 QString companyNameOf(const Connection &connection)
 {
     try {
-        Recordset registry;
-        registry.open(u"select * from Project_registry"_s, connection);
-        registry.setFilter(u"registrykey='companyname'"_s);
-        if (!registry.eof())
-            return registry.field(u"Value"_s).toString();
+        return CompanyName::read(connection);
     } catch (const Failure &) {
         // Not a company database we can read the name from: the title says so.
     }

@@ -1,8 +1,8 @@
 #include "host/PeriodDefaults.h"
 
+#include "db/CompanyRegistry.h"
 #include "db/Connection.h"
 #include "db/Failure.h"
-#include "db/Recordset.h"
 
 using namespace Qt::StringLiterals;
 
@@ -10,12 +10,11 @@ QDate PeriodDefaults::PeriodStartDate() const
 {
     const QDate fallback(QDate::currentDate().year(), 1, 1);
     try {
-        Recordset registry;
-        registry.open(u"select * from Project_registry"_s, m_connection);
-        registry.setFilter(u"registrykey='periodstart'"_s);
-        if (registry.eof())
+        const std::optional<QVariant> stored =
+            CompanyRegistry::value(m_connection, u"periodstart"_s);
+        if (!stored)
             return fallback;
-        const QVariant value = registry.field(u"Value"_s);
+        const QVariant &value = *stored;
         if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
             return value.toDate();
         const QString text = value.toString().trimmed();

@@ -2,6 +2,7 @@
 
 #include "db/Failure.h"
 #include "db/SharedConnection.h"
+#include "db/SqlText.h"
 #include "presentation/widgets/ShowError.h"
 
 #include <QApplication>
@@ -15,17 +16,9 @@
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QString doubledApostrophes(QString text)
-{
-    return text.replace(u"'"_s, u"''"_s);
-}
-
-} // namespace
 
 LookupDialog::LookupDialog(Design design, SharedConnection &connection)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -81,10 +74,11 @@ LookupDialog::LookupDialog(Design design, SharedConnection &connection)
         total += c.width;
     resize(std::max(480, total / 15 + 60), 440);
 
-    // Owned by its slot, not by the window it was shown over: once closed, it has no owner.
+    // Owned by its slot alone: the window it is shown over is only its transient parent, so
+    // that window's going never deletes it. Once closed it is modal over nothing.
     connect(this, &QDialog::finished, this, [this] {
-        if (parentWidget())
-            setParent(nullptr, windowFlags());
+        if (windowHandle())
+            windowHandle()->setTransientParent(nullptr);
     });
     connect(m_filter, &QLineEdit::textChanged, this, [this] { filterChanged(); });
     connect(m_select, &QPushButton::clicked, this, [this] { Select(); });
@@ -107,8 +101,15 @@ LookupDialog::LookupDialog(Design design, SharedConnection &connection)
 
 void LookupDialog::prepareToShow(QWidget *owner)
 {
-    setParent(owner, windowFlags());
-    setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    winId();
+    QWindow *over = nullptr;
+    if (owner && owner->window()) {
+        owner->window()->winId();
+        over = owner->window()->windowHandle();
+    }
+    windowHandle()->setTransientParent(over);
+    // Modal to its window: with a transient parent Qt blocks that window; without one, all.
+    setWindowModality(over ? Qt::WindowModal : Qt::ApplicationModal);
     Load();
     m_filter->setFocus();
 }
@@ -150,10 +151,7 @@ void LookupDialog::Load()
 // Runs the filtering query again with the filter text as typed, apostrophes doubled.
 void LookupDialog::FillGrid()
 {
-    const QString text = m_filter->text();
-    const QString clause =
-        text.isEmpty() ? QString() : clausePrefix() + doubledApostrophes(text) + u"%'"_s;
-    m_lastQuery = filteringQuery(clause);
+    m_lastQuery = filteringQuery(m_filter->text());
     try {
         m_recordset.open(m_lastQuery, m_connection.get());
     } catch (...) {
@@ -192,7 +190,7 @@ void LookupDialog::seek(const QString &text)
         moveGridTo(0);
         return;
     }
-    if (m_recordset.find(m_design.criterionPrefix + doubledApostrophes(text) + u"%'"_s))
+    if (m_recordset.find(m_design.criterionPrefix + SqlText::literalInside(text) + u"%'"_s))
         moveGridTo(m_recordset.position());
     else
         moveGridTo(m_recordset.recordCount() - 1);

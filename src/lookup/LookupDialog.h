@@ -58,11 +58,9 @@ protected:
 
     LookupDialog(Design design, SharedConnection &connection);
 
-    // Filtering lookups: the query for the filter clause given ("" for none).
-    virtual QString filteringQuery(const QString &clause) const { return clause; }
-    // Filtering lookups: the clause's opening text, before the doubled filter text.
-    virtual QString clausePrefix() const { return QString(); }
-    // Seeking lookups: the list read once per opening.
+    // Filtering lookups: the query for the filter text as typed (LookupQueries).
+    virtual QString filteringQuery(const QString &filterText) const { return filterText; }
+    // Seeking lookups: the list read once per opening (LookupQueries).
     virtual QString listQuery() const { return QString(); }
 
     bool eventFilter(QObject *watched, QEvent *event) override;

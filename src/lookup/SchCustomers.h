@@ -12,6 +12,5 @@ public:
     [[nodiscard]] const QString &ParaOutCustomerName() const { return nameOutput(); }
 
 protected:
-    QString clausePrefix() const override;
-    QString filteringQuery(const QString &clause) const override;
+    QString filteringQuery(const QString &filterText) const override;
 };

@@ -18,6 +18,5 @@ public:
     bool ParaInIsBroker = false;
 
 protected:
-    QString clausePrefix() const override;
-    QString filteringQuery(const QString &clause) const override;
+    QString filteringQuery(const QString &filterText) const override;
 };

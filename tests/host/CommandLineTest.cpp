@@ -1,5 +1,6 @@
 #include "host/CommandLine.h"
 #include "DemoFixture.h"
+#include "ScopedEnvironment.h"
 #include "host/CliStatus.h"
 
 #include <QFileInfo>
@@ -96,7 +97,7 @@ TEST(CommandLine, HelpDescribesEveryOption)
 TEST(CommandLine, CreatesTheDefaultDatabaseOnFirstUse)
 {
     const QString home = DemoFixture::temporaryFolder() + u"/home-data"_s;
-    qputenv("XDG_DATA_HOME", home.toUtf8());
+    const ScopedEnvironment data("XDG_DATA_HOME", home.toUtf8());
     const CliRun first =
         run({u"query"_s, u"select registrykey from Project_registry order by 1"_s});
     EXPECT_EQ(first.status, CliStatus::Ok) << first.err.toStdString();

@@ -284,3 +284,27 @@ TEST_F(Lookups, AFailedQueryIsShownAndTheDialogStaysUsable)
     d.closeButton()->click();
     EXPECT_FALSE(d.isVisible());
 }
+
+// A dialog belongs to its slot alone. Shown over a window that goes while it is open, it is
+// neither deleted with that window nor left modal over it; it opens again afterwards.
+TEST_F(Lookups, TheWindowADialogIsShownOverDoesNotOwnIt)
+{
+    SchTowns &towns = dialogs.towns();
+    auto *owner = new QWidget;
+    owner->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(owner));
+    towns.openForTest(owner);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&towns));
+    EXPECT_EQ(towns.parentWidget(), nullptr);
+    EXPECT_EQ(towns.windowHandle()->transientParent(), owner->windowHandle());
+    EXPECT_TRUE(owner->windowHandle() && QGuiApplication::modalWindow() == towns.windowHandle());
+
+    delete owner; // the dialog survives its window
+    EXPECT_TRUE(towns.isVisible());
+    towns.closeButton()->click();
+    EXPECT_FALSE(towns.isVisible());
+    EXPECT_EQ(towns.windowHandle()->transientParent(), nullptr);
+    open(towns);
+    EXPECT_GT(towns.grid()->model()->rowCount(), 0);
+    towns.closeButton()->click();
+}

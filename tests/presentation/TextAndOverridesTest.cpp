@@ -1,3 +1,4 @@
+#include "ScopedEnvironment.h"
 #include "presentation/LayoutLibrary.h"
 #include "presentation/TextRun.h"
 
@@ -61,10 +62,11 @@ TEST(LayoutLibrary, AUserFolderOverridesABuiltInLayout)
     own.write(json);
     own.close();
 
-    qputenv("NVRPTSALES_LAYOUTS", folder.path().toUtf8());
-    EXPECT_EQ(LayoutLibrary::load(u"crpSalesSummary"_s)->title, u"Daily Sales Summary"_s);
-    EXPECT_EQ(LayoutLibrary::load(u"crpSalesRegisterIW"_s)->title,
-              u"Sales Register"_s); // not overridden
-    qunsetenv("NVRPTSALES_LAYOUTS");
+    {
+        const ScopedEnvironment layouts("NVRPTSALES_LAYOUTS", folder.path().toUtf8());
+        EXPECT_EQ(LayoutLibrary::load(u"crpSalesSummary"_s)->title, u"Daily Sales Summary"_s);
+        EXPECT_EQ(LayoutLibrary::load(u"crpSalesRegisterIW"_s)->title,
+                  u"Sales Register"_s); // not overridden
+    }
     EXPECT_EQ(LayoutLibrary::load(u"crpSalesSummary"_s)->title, u"Sales Summary"_s);
 }

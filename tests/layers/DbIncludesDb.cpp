@@ -1,0 +1,2 @@
+// The control for DbIncludesCriteria.cpp: the data layer's own headers compile.
+#include "db/Connection.h"

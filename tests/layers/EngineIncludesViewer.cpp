@@ -1,0 +1,2 @@
+// Deliberately wrong: the report engine reaching up to the preview window must not compile.
+#include "presentation/widgets/RptReportViewer.h"
