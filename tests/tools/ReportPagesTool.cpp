@@ -66,41 +66,60 @@ const std::vector<Definition> &definitions()
         u"sb.saleid join products p on p.productid = sb.productid join companies c on "
         u"c.companyid = p.companyid where s.saledate between '%1' and '%2' group by "
         u"c.companyid, c.companyname order by count(*) desc"_s;
+    auto forOne = [](QString name, QString layout, auto query, QString idQuery, QString label,
+                     QString option) {
+        Definition d;
+        d.name = std::move(name);
+        d.layout = std::move(layout);
+        d.query = query;
+        d.idQuery = std::move(idQuery);
+        d.idLabel = std::move(label);
+        d.idOption = std::move(option);
+        return d;
+    };
+    auto plain = [&](QString name, QString layout, auto query) {
+        return forOne(std::move(name), std::move(layout), query, {}, {}, {});
+    };
     static const std::vector<Definition> all = {
-        {u"sales-register"_s, u"crpSalesRegisterIW"_s,
-         [](const Period &p, const QString &) { return salesRegister(p.from, p.to, {}); }},
-        {u"sales-summary"_s, u"crpSalesSummary"_s,
-         [](const Period &p, const QString &) { return salesSummary(p.from, p.to, {}); }},
-        {u"sale-return-register"_s, u"crpSaleReturnsRegisterIW"_s,
-         [](const Period &p, const QString &) {
-             return saleReturnRegister(p.from, p.to, u" And r.salereturnid between 1 and 99999"_s,
-                                       {});
-         }},
-        {u"sale-returns-summary"_s, u"crpSaleReturnsSummary"_s,
-         [](const Period &p, const QString &) { return saleReturnsSummary(p.from, p.to, {}); }},
-        {u"company-wise-sale"_s, u"CrpCompanyWiseSale"_s,
-         [](const Period &p, const QString &) { return companyWiseSale(p.from, p.to, {}); }},
-        {u"company-sector-wise-sale"_s, u"CrpCompanySectorWiseSale"_s,
-         [](const Period &p, const QString &id) {
-             return companySectorWiseSale(p.from, p.to, id, {});
-         },
-         busiestCompany, u"Company"_s, u"--company"_s},
-        {u"customer-town-sector-wise-sales"_s, u"crpSalesCTSwise"_s,
-         [](const Period &p, const QString &) {
-             return customerTownSectorWiseSales(p.from, p.to, {});
-         }},
-        {u"product-wise-sales"_s, u"CrpProductWiseSale"_s,
-         [](const Period &p, const QString &) { return productWiseSales(p.from, p.to, {}); }},
-        {u"product-sales-ledger"_s, u"CrpProductSalesLedger"_s,
-         [](const Period &p, const QString &id) { return productSalesLedger(p.from, p.to, id); },
-         busiestProduct, u"Product"_s, u"--product"_s},
-        {u"product-sale-return-ledger"_s, u"crpSaleReturnsLedger"_s,
-         [](const Period &p, const QString &id) {
-             return productSaleReturnLedger(p.from, p.to, id);
-         },
-         busiestReturnedProduct, u"Product"_s, u"--product"_s},
-        {u"sales-stock-statement"_s, u"crpSalesStockStatement"_s,
-         [](const Period &p, const QString &) { return salesStockStatement(p.from, p.to, {}); }},
+        plain(u"sales-register"_s, u"crpSalesRegisterIW"_s,
+              [](const Period &p, const QString &) { return salesRegister(p.from, p.to, {}); }),
+        plain(u"sales-summary"_s, u"crpSalesSummary"_s,
+              [](const Period &p, const QString &) { return salesSummary(p.from, p.to, {}); }),
+        plain(u"sale-return-register"_s, u"crpSaleReturnsRegisterIW"_s,
+              [](const Period &p, const QString &) {
+                  return saleReturnRegister(p.from, p.to,
+                                            u" And r.salereturnid between 1 and 99999"_s, {});
+              }),
+        plain(
+            u"sale-returns-summary"_s, u"crpSaleReturnsSummary"_s,
+            [](const Period &p, const QString &) { return saleReturnsSummary(p.from, p.to, {}); }),
+        plain(u"company-wise-sale"_s, u"CrpCompanyWiseSale"_s,
+              [](const Period &p, const QString &) { return companyWiseSale(p.from, p.to, {}); }),
+        forOne(
+            u"company-sector-wise-sale"_s, u"CrpCompanySectorWiseSale"_s,
+            [](const Period &p, const QString &id) {
+                return companySectorWiseSale(p.from, p.to, id, {});
+            },
+            busiestCompany, u"Company"_s, u"--company"_s),
+        plain(u"customer-town-sector-wise-sales"_s, u"crpSalesCTSwise"_s,
+              [](const Period &p, const QString &) {
+                  return customerTownSectorWiseSales(p.from, p.to, {});
+              }),
+        plain(u"product-wise-sales"_s, u"CrpProductWiseSale"_s,
+              [](const Period &p, const QString &) { return productWiseSales(p.from, p.to, {}); }),
+        forOne(
+            u"product-sales-ledger"_s, u"CrpProductSalesLedger"_s,
+            [](const Period &p, const QString &id) { return productSalesLedger(p.from, p.to, id); },
+            busiestProduct, u"Product"_s, u"--product"_s),
+        forOne(
+            u"product-sale-return-ledger"_s, u"crpSaleReturnsLedger"_s,
+            [](const Period &p, const QString &id) {
+                return productSaleReturnLedger(p.from, p.to, id);
+            },
+            busiestReturnedProduct, u"Product"_s, u"--product"_s),
+        plain(
+            u"sales-stock-statement"_s, u"crpSalesStockStatement"_s,
+            [](const Period &p, const QString &) { return salesStockStatement(p.from, p.to, {}); }),
     };
     return all;
 }
