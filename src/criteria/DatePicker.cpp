@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyle>
-#include <QStyleOptionSpinBox>
+#include <QStyleOptionComboBox>
 
 using namespace Qt::StringLiterals;
 
@@ -12,6 +12,14 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 {
     setDisplayFormat(u"dd/MM/yyyy"_s);
     setCalendarPopup(true);
+    lineEdit()->installEventFilter(this);
+}
+
+bool DatePicker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonPress)
+        m_clicked = true;
+    return QDateEdit::eventFilter(watched, event);
 }
 
 bool DatePicker::focusNextPrevChild(bool next)
@@ -28,25 +36,24 @@ void DatePicker::keyPressEvent(QKeyEvent *event)
         openCalendar();
         return;
     }
-    QDateEdit::keyPressEvent(event);
-}
-
-void DatePicker::mouseReleaseEvent(QMouseEvent *event)
-{
-    QDateEdit::mouseReleaseEvent(event);
-    // A click leaves a bare cursor, into which a digit cannot go without making the date
-    // invalid: select the section clicked, so that typing replaces it.
-    if (event->button() == Qt::LeftButton && lineEdit()->hasSelectedText() == false) {
-        const Section clicked = sectionAt(lineEdit()->cursorPosition());
-        if (clicked != NoSection)
-            setSelectedSection(clicked);
+    // After a click the cursor sits inside a part with nothing selected, where a digit cannot
+    // go without making the date invalid: the first digit replaces the part clicked.
+    const QString typed = event->text();
+    if (m_clicked && typed.size() == 1 && typed.front().isDigit() &&
+        !lineEdit()->hasSelectedText()) {
+        if (currentSection() != NoSection)
+            setSelectedSection(currentSection()); // the part the cursor is in
     }
+    m_clicked = false;
+    QDateEdit::keyPressEvent(event);
 }
 
 void DatePicker::openCalendar()
 {
-    QStyleOptionSpinBox option;
-    initStyleOption(&option);
+    // The arrow as the date editor finds it: a combo box's, in an editable frame.
+    QStyleOptionComboBox option;
+    option.initFrom(this);
+    option.editable = true;
     option.subControls = QStyle::SC_All;
     const QRect arrow =
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this);

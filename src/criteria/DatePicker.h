@@ -3,8 +3,8 @@
 #include <QDateEdit>
 
 // A report window's date picker, as users of such windows expect it: Tab leaves it (the day,
-// month and year are walked with the arrow keys), a click selects the part clicked so that
-// digits typed replace it, and Alt+Down or F4 opens the calendar.
+// month and year are walked with the arrow keys), digits typed after a click replace the part
+// clicked, and Alt+Down or F4 opens the calendar.
 class DatePicker : public QDateEdit
 {
     Q_OBJECT
@@ -17,5 +17,8 @@ public:
 protected:
     bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool m_clicked = false; // the text was clicked and nothing has been typed since
 };
