@@ -42,18 +42,18 @@ public:
 protected:
     struct Design
     {
-        QString objectName; // SchCustomers
-        QString caption;    // Search Customers
-        Kind kind;
-        QString selectButton; // BtnSelect or CmdSelect
-        QString closeButton;  // BtnClose or CmdClose
-        bool image;           // Image1
-        std::vector<RecordsetModel::Column> columns;
-        QString idField; // read by Select
-        QString nameField;
+        QString objectName{}; // SchCustomers
+        QString caption{};    // Search Customers
+        Kind kind = Kind::Filtering;
+        QString selectButton{}; // BtnSelect or CmdSelect
+        QString closeButton{};  // BtnClose or CmdClose
+        bool image = false;     // Image1
+        std::vector<RecordsetModel::Column> columns{};
+        QString idField{}; // read by Select
+        QString nameField{};
         bool enterOnlyFromGrid = false;       // SchSectors
         bool emptyOutputsOnEveryFill = false; // SchProducts
-        QString criterionPrefix;              // seeking: "Townname like '"
+        QString criterionPrefix{};            // seeking: "Townname like '"
     };
 
     LookupDialog(Design design, SharedConnection &connection);
