@@ -39,6 +39,9 @@ public:
 
 private:
     Connection() = default;
+    void openSqliteHandle();
+    void readDbmsName();
+    void reopenIfTheFileChanged() const;
     std::shared_ptr<const ResultTable> executeSqlite(const TranslatedSql &sql) const;
     std::shared_ptr<const ResultTable> executeQt(const TranslatedSql &sql) const;
 
@@ -48,4 +51,9 @@ private:
     QString m_description;
     QString m_dbmsName;
     sqlite3 *m_sqlite = nullptr; // the embedded connection's handle, owned by Qt's driver
+    QString m_path;              // the embedded database file
+    // A WAL database without a -wal file is read as immutable, which leaves no side files;
+    // the file's identity when it was opened tells when it must be opened afresh.
+    bool m_immutable = false;
+    QByteArray m_fileIdentity;
 };
