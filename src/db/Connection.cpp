@@ -118,6 +118,16 @@ QByteArray fileIdentity(const QString &path)
            QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
 }
 
+// Hands a finished copy of the rows read so far to the reader waiting for the first ones.
+void offerFirstRows(const ResultTable &table, int rowsRead, const Connection::FirstRows &first)
+{
+    if (!first.ready || rowsRead != first.count)
+        return;
+    auto copy = std::make_shared<ResultTable>(table);
+    copy->finish();
+    first.ready(std::move(copy));
+}
+
 struct StatementDeleter
 {
     void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
@@ -141,6 +151,7 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
     c->m_description = info.absoluteFilePath();
     c->m_path = info.absoluteFilePath();
     c->openSqliteHandle();
+    c->m_origin = {false, path};
     return c;
 }
 
@@ -151,6 +162,8 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
 // program write it meanwhile, the next statement sees the file changed and opens it afresh.
 void Connection::openSqliteHandle()
 {
+    // interrupt() may reach for the handle from another thread meanwhile.
+    const std::lock_guard<std::mutex> lock(m_handleMutex);
     m_sqlite = nullptr;
     m_immutable = isWalDatabase(m_path) && !QFileInfo::exists(m_path + u"-wal"_s);
     m_fileIdentity = fileIdentity(m_path);
@@ -236,6 +249,7 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
                           u"ODBC"_s);
     }
     c->m_description = c->m_dbmsName;
+    c->m_origin = {true, connectionString};
     return c;
 }
 
@@ -265,6 +279,18 @@ void Connection::readDbmsName()
     }
 }
 
+std::unique_ptr<Connection> Connection::open(const Origin &origin)
+{
+    return origin.odbc ? openOdbc(origin.target) : openSqlite(origin.target);
+}
+
+void Connection::interrupt() const
+{
+    const std::lock_guard<std::mutex> lock(m_handleMutex);
+    if (m_sqlite)
+        sqlite3_interrupt(m_sqlite);
+}
+
 Connection::~Connection()
 {
     {
@@ -282,17 +308,24 @@ TranslatedSql Connection::translate(const QString &sql) const
 
 std::shared_ptr<const ResultTable> Connection::execute(const QString &sql) const
 {
+    return execute(sql, FirstRows{});
+}
+
+std::shared_ptr<const ResultTable> Connection::execute(const QString &sql,
+                                                       const FirstRows &firstRows) const
+{
     const TranslatedSql translated = translate(sql);
     if (m_sqlite) {
         reopenIfTheFileChanged();
-        return executeSqlite(translated);
+        return executeSqlite(translated, firstRows);
     }
-    return executeQt(translated);
+    return executeQt(translated, firstRows);
 }
 
 // Reads straight from SQLite's statement: every value keeps the type SQLite gives it, and a
 // million-row register is read without a variant per cell.
-std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql) const
+std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql,
+                                                          const FirstRows &firstRows) const
 {
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
@@ -322,6 +355,7 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
 
     int rc;
+    int rowsRead = 0;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             switch (sqlite3_column_type(statement.get(), c)) {
@@ -343,6 +377,7 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
             }
             }
         }
+        offerFirstRows(*table, ++rowsRead, firstRows);
     }
     if (rc != SQLITE_DONE)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
@@ -350,7 +385,8 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
     return table;
 }
 
-std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql) const
+std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql,
+                                                      const FirstRows &firstRows) const
 {
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     const QString source = m_dbmsName.isEmpty() ? u"ODBC"_s : m_dbmsName;
@@ -368,9 +404,11 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
         engineNames.append(record.fieldName(c));
     auto table =
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+    int rowsRead = 0;
     while (query.next()) {
         for (int c = 0; c < record.count(); ++c)
             table->appendVariant(c, query.value(c));
+        offerFirstRows(*table, ++rowsRead, firstRows);
     }
     if (query.lastError().isValid())
         throw Failure(qtErrorText(query.lastError()), source);

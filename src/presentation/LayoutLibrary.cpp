@@ -41,7 +41,7 @@ std::shared_ptr<const ReportLayout> LayoutLibrary::load(const QString &name)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(u"There is no report layout named %1"_s.arg(name),
-                      LayoutError::layoutSource());
+                      Failure::layoutSource());
     // A layout is a few kilobytes; a device, a pipe or a runaway file is refused before it is
     // read, and reading stops at the limit whatever the file claims.
     if (!path.startsWith(u':') && !QFileInfo(path).isFile())
