@@ -90,6 +90,24 @@ QString randomSql(std::mt19937 &rng)
             sql += QChar(char16_t(ch(rng)));
         break;
     }
+    case 4:
+    case 5:
+    case 6: { // a reading statement with pieces put in between its words
+        static const QStringList statements{
+            u"select TownId, TownName from Towns where TownId = 1 order by TownName"_s,
+            u"with x as (select a from A) select * from x join t on t.a = x.a"_s,
+            u"select ISNULL(a, 0) as n, LEFT(b, 2) from A join B join C on C.a = B.a on B.a = A.a"_s,
+            u"select count(*) from t where a in (select a from A union all select b from B)"_s,
+            u"(select a from A) union (select a from B)"_s};
+        sql = statements[std::uniform_int_distribution<int>(0, int(statements.size()) - 1)(rng)];
+        const int n = std::uniform_int_distribution<int>(1, 3)(rng);
+        for (int i = 0; i < n; ++i) {
+            qsizetype at = std::uniform_int_distribution<qsizetype>(0, sql.size())(rng);
+            at = sql.indexOf(u' ', at);
+            sql.insert(at < 0 ? sql.size() : at, sqlPieces()[piece(rng)]);
+        }
+        break;
+    }
     default: {
         const int n = std::uniform_int_distribution<int>(1, 40)(rng);
         sql = u"select "_s;
