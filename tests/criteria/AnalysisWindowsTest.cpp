@@ -22,6 +22,26 @@
 
 using namespace Qt::StringLiterals;
 
+// The shapes a window's pointer takes, in order.
+class PointerShapes : public QObject
+{
+public:
+    explicit PointerShapes(QWidget *window) : m_window(window) { window->installEventFilter(this); }
+    std::vector<Qt::CursorShape> shapes;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::CursorChange &&
+            (shapes.empty() || shapes.back() != m_window->cursor().shape()))
+            shapes.push_back(m_window->cursor().shape());
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
 // The three analyses' windows: query first, then the report prepared in the preview window
 // of the slot, shown modally over the criteria window.
 class AnalysisWindows : public ::testing::Test
@@ -198,7 +218,9 @@ TEST_F(AnalysisWindows, CompanyWisePreviewChecksDatesAndRowsThenShowsModal)
     box(u"txtCustomerID"_s)->clear();
     Shown shown;
     watcher.then(record(shown));
+    PointerShapes pointer(window);
     window->previewButton()->click();
+    EXPECT_EQ(pointer.shapes, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::ArrowCursor}));
     ASSERT_EQ(watcher.count(), 4);
     ASSERT_NE(shown.viewer, nullptr);
     EXPECT_TRUE(shown.modal);
@@ -302,11 +324,19 @@ TEST_F(AnalysisWindows, CompanySectorWiseWantsACompanyForPreviewOnly)
     EXPECT_EQ(watcher.last().title, u"Alert"_s);
     EXPECT_EQ(focus(), box(u"txtSectorID"_s));
 
-    // With rows: the modal preview, sector named as a sector.
+    // With rows: the modal preview, sector named as a sector. Preview shows no busy pointer
+    // here; Print does, and puts the normal one back.
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     Shown shown;
     watcher.then(record(shown));
+    PointerShapes pointer(window);
     window->previewButton()->click();
+    EXPECT_EQ(std::count(pointer.shapes.begin(), pointer.shapes.end(), Qt::WaitCursor), 0);
+    box(u"TxtCompanyId"_s)->setText(u"97"_s);
+    pointer.shapes.clear();
+    window->printButton()->click();
+    EXPECT_EQ(watcher.last().text, u"No record found"_s);
+    EXPECT_EQ(pointer.shapes, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::ArrowCursor}));
     ASSERT_NE(shown.viewer, nullptr);
     EXPECT_TRUE(shown.modal);
     EXPECT_TRUE(shown.ownedByCriteriaWindow);
