@@ -227,10 +227,9 @@ TEST_F(AnalysisWindows, CompanyWisePreviewChecksDatesAndRowsThenShowsModal)
     EXPECT_TRUE(shown.ownedByCriteriaWindow);
     EXPECT_EQ(shown.title, u"Previewing Report"_s);
     EXPECT_EQ(shown.rows, window->resultSet().recordCount());
-    EXPECT_EQ(shown.parameters,
-              (QStringList{u"From Date : 01/03/2026,   To Date : 31/05/2026"_s,
-                           u"Customer: All Customers"_s, u"Town: All Towns"_s,
-                           u"Sector: All Sectors"_s}));
+    EXPECT_EQ(shown.parameters, (QStringList{u"From Date : 01/03/2026,   To Date : 31/05/2026"_s,
+                                             u"Customer: All Customers"_s, u"Town: All Towns"_s,
+                                             u"Sector: All Sectors"_s}));
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
 
     // The slot's window is reused while it is closed.

@@ -14,8 +14,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-ReportCriteria criteria(QDate from, QDate to, const QString &company,
-                        const QString &sector = {})
+ReportCriteria criteria(QDate from, QDate to, const QString &company, const QString &sector = {})
 {
     return {from, to, {{u"company"_s, company}, {u"sector"_s, sector}}, {}};
 }
@@ -39,8 +38,8 @@ TEST(CompanySectorWiseSaleQuery, HoldsToTheText)
     // The company id enters as typed, blanks kept, apostrophes doubled; a sector box of
     // blanks restricts nothing; a sector with letters after its digits enters as its number.
     EXPECT_EQ(companySector().query(criteria(from, to, u" 1'1"_s, u"  "_s), SqlDialect::Sqlite),
-              ReferenceQueries::companySectorWiseSale(u"2026-03-01"_s, u"2026-05-31"_s,
-                                                      u" 1''1"_s, QString()));
+              ReferenceQueries::companySectorWiseSale(u"2026-03-01"_s, u"2026-05-31"_s, u" 1''1"_s,
+                                                      QString()));
     EXPECT_TRUE(companySector()
                     .query(criteria(from, to, u"11"_s, u"7b"_s), SqlDialect::Sqlite)
                     .contains(u"WHERE (Products.CompanyId = '11') And Sectors.SectorID=7 GROUP"_s));
@@ -49,7 +48,8 @@ TEST(CompanySectorWiseSaleQuery, HoldsToTheText)
 TEST(CompanySectorWiseSaleQuery, PreviewWantsACompanyAndBothRefuseAReversedPeriod)
 {
     const QDate from(2026, 3, 1), to(2026, 5, 31);
-    std::optional<Refusal> r = companySector().refusal(criteria(from, to, {}), ReportAction::Preview);
+    std::optional<Refusal> r =
+        companySector().refusal(criteria(from, to, {}), ReportAction::Preview);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->text, u"Must Select a Company"_s);
     EXPECT_EQ(r->title, u"information"_s);
@@ -89,8 +89,8 @@ using ProductSector = std::pair<QString, qint64>;
 
 // Net quantity and value per product of the company and sector of the customer, from the
 // lines of the period: sales add, returns subtract.
-std::map<ProductSector, Net> netFigures(const Connection &db, QDate from, QDate to,
-                                        int company, qint64 onlySector)
+std::map<ProductSector, Net> netFigures(const Connection &db, QDate from, QDate to, int company,
+                                        qint64 onlySector)
 {
     std::map<QString, int> productCompany;
     auto products = db.execute(u"select ProductId, CompanyId from Products"_s);
@@ -141,8 +141,8 @@ std::map<ProductSector, Net> listed(const Connection &db, const ReportCriteria &
         const ProductSector key{t.text(0, r), qint64(t.number(2, r))};
         EXPECT_FALSE(result.count(key)) << "one row per product and sector";
         EXPECT_EQ(t.text(1, r),
-                  db.execute(u"select ProductName from Products where ProductId = '"_s +
-                             key.first + u"'"_s)
+                  db.execute(u"select ProductName from Products where ProductId = '"_s + key.first +
+                             u"'"_s)
                       ->text(0, 0));
         result[key] = {t.number(4, r), t.number(6, r)};
     }

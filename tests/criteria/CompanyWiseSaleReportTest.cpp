@@ -1,6 +1,7 @@
 #include "criteria/reports/CompanyWiseSaleReport.h"
 #include "AnalysesFixture.h"
 #include "ReferenceQueries.h"
+#include "criteria/reports/DrillDown.h"
 #include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
@@ -241,4 +242,26 @@ TEST(CompanyWiseSaleReport, PreparesTitleParametersPrinterAndTotals)
     EXPECT_EQ(title, u"Company Wise Sales"_s);
     EXPECT_NEAR(QString(printedSales).remove(u',').toDouble(), sales, 0.005);
     EXPECT_NEAR(QString(printedNet).remove(u',').toDouble(), sales - returns, 0.005);
+}
+
+// A company's row leads to the product-wise sales of that company over the same period.
+TEST(CompanyWiseSaleReport, RowsLeadToTheCompanysProductWiseSales)
+{
+    const auto db = Connection::openSqlite(AnalysesFixture::path());
+    const ReportCriteria c = criteria(AnalysesFixture::from(), AnalysesFixture::to());
+    Recordset rows;
+    rows.open(companyWise().query(c, db->dialect()), *db);
+    ASSERT_GT(rows.recordCount(), 1);
+    const std::optional<DrillTarget> target =
+        DrillDown::target(ReportKind::CompanyWiseSale, c, *rows.rows(), 1);
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->detail, ReportKind::ProductWiseSales);
+    const QString company = rows.rows()->text(0, 1);
+    HeadlessReport detail(*ReportCatalog::definition(ReportCatalog::entry(target->detail)),
+                          target->criteria, *db);
+    ASSERT_EQ(detail.build(), HeadlessReport::Outcome::Built);
+    const ResultTable &products = *detail.rows().rows();
+    for (int r = 0; r < products.rowCount(); ++r)
+        EXPECT_TRUE(products.text(0, r).startsWith(company)) << products.text(0, r).toStdString();
+    EXPECT_EQ(detail.report()->parameterValue(1), u"From : 01/03/2026,   To : 31/05/2026"_s);
 }

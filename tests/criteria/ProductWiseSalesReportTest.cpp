@@ -54,11 +54,13 @@ TEST(ProductWiseSalesQuery, HoldsToTheText)
 
     // Boxes of blanks add nothing, whatever their kind; ids as typed with apostrophes doubled;
     // town and sector as their leading number.
-    EXPECT_EQ(ProductWiseSalesReport::filter(criteria(from, to, {u" "_s, u"  "_s, u"   "_s, u" "_s})),
-              QString());
-    EXPECT_EQ(ProductWiseSalesReport::filter(criteria(from, to, {u"1'"_s, u" O'Ha"_s, u"03x"_s, {}})),
-              u"  And Left(SalesBody.ProductID,2)='1''' "
-              u"  And Sales.CustomerId=' O''Ha'   And Towns.TownId= 3"_s);
+    EXPECT_EQ(
+        ProductWiseSalesReport::filter(criteria(from, to, {u" "_s, u"  "_s, u"   "_s, u" "_s})),
+        QString());
+    EXPECT_EQ(
+        ProductWiseSalesReport::filter(criteria(from, to, {u"1'"_s, u" O'Ha"_s, u"03x"_s, {}})),
+        u"  And Left(SalesBody.ProductID,2)='1''' "
+        u"  And Sales.CustomerId=' O''Ha'   And Towns.TownId= 3"_s);
 
     EXPECT_EQ(ProductWiseSalesReport::periodText(criteria(from, to)),
               u"From : 01/03/2026,   To : 31/05/2026"_s);
@@ -81,8 +83,7 @@ using Key = std::tuple<QString, qint64, qint64>;
 // What the report lists, worked out from the tables: each sale line of the period whose
 // customer is an account and a party of the sale's sector, with the returns of the same sale
 // and product summed per returning customer and attached to the line, once per such sum.
-std::map<Key, Figures> productFigures(const Connection &db, QDate from, QDate to,
-                                      const Boxes &b)
+std::map<Key, Figures> productFigures(const Connection &db, QDate from, QDate to, const Boxes &b)
 {
     std::set<QString> accounts;
     auto accountRows = db.execute(u"select AccountNo from ChartOfAccounts"_s);
@@ -225,14 +226,14 @@ TEST(ProductWiseSalesReport, FiguresAgreeWithTheSaleLines)
     // The sale with two lines of 11001, one returned after the period: the return counts
     // (it is against a sale of the period) and counts once per line.
     const QDate day(2026, 3, 4);
-    const auto customer =
-        db->execute(u"select CustomerId, SectorId from Sales where SaleId = "_s +
-                    QString::number(AnalysesFixture::twoLineSale()));
+    const auto customer = db->execute(u"select CustomerId, SectorId from Sales where SaleId = "_s +
+                                      QString::number(AnalysesFixture::twoLineSale()));
     const Boxes mine{u"11"_s, customer->text(0, 0), {}, customer->text(1, 0)};
     const auto oneDay = listed(*db, criteria(day, day, mine));
     expectSame(oneDay, productFigures(*db, day, day, mine));
-    const auto line = std::find_if(oneDay.begin(), oneDay.end(),
-                                   [](const auto &row) { return std::get<0>(row.first) == u"11001"_s; });
+    const auto line = std::find_if(oneDay.begin(), oneDay.end(), [](const auto &row) {
+        return std::get<0>(row.first) == u"11001"_s;
+    });
     ASSERT_NE(line, oneDay.end());
     EXPECT_GE(line->second.saleQty, 6.0);
     EXPECT_GE(line->second.returnQty, 2.0);
@@ -245,8 +246,7 @@ TEST(ProductWiseSalesReport, PreparesTitlePeriodAndPrinter)
 {
     const auto db = Connection::openSqlite(AnalysesFixture::path());
     HeadlessReport built(productWise(),
-                         criteria(AnalysesFixture::from(), AnalysesFixture::to(), {u"11"_s}),
-                         *db);
+                         criteria(AnalysesFixture::from(), AnalysesFixture::to(), {u"11"_s}), *db);
     ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
     const Report &report = *built.report();
     EXPECT_EQ(report.ReportTitle(), u"Product Wise Sale"_s);

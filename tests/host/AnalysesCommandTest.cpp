@@ -67,8 +67,8 @@ TEST(AnalysesCommand, CompanyWiseSaleAsPdfAndCsv)
     const QString pdf = folder.filePath(u"company.pdf"_s);
     const QString csv = folder.filePath(u"company.csv"_s);
     const Outcome r = run(u"company-wise-sale"_s,
-                      period + QStringList{u"--town"_s, u"3x"_s, u"--sector"_s, u"  "_s,
-                                           u"--pdf"_s, pdf, u"--csv"_s, csv});
+                          period + QStringList{u"--town"_s, u"3x"_s, u"--sector"_s, u"  "_s,
+                                               u"--pdf"_s, pdf, u"--csv"_s, csv});
     ASSERT_EQ(r.status, CliStatus::Ok) << r.err.toStdString();
     const auto db = Connection::openSqlite(DemoFixture::path());
     const QString town = db->execute(u"select TownName from Towns where TownId = 3"_s)->text(0, 0);
@@ -84,14 +84,15 @@ TEST(AnalysesCommand, CompanyWiseSaleAsPdfAndCsv)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     EXPECT_EQ(lines.front(), QByteArray("CompanyID,CompanyName,SaleValue,ReturnValue,UnitName\r"));
-    const auto rows = queryRows(u"company-wise-sale"_s,
-                                {QDate(2026, 3, 1), QDate(2026, 5, 31), {{u"town"_s, u"3x"_s}}, {}});
+    const auto rows =
+        queryRows(u"company-wise-sale"_s,
+                  {QDate(2026, 3, 1), QDate(2026, 5, 31), {{u"town"_s, u"3x"_s}}, {}});
     ASSERT_EQ(int(lines.size()) - 2, rows->rowCount());
     EXPECT_TRUE(lines[1].startsWith(QByteArray(rows->text(0, 0).toUtf8() + ',')));
 
     // A reversed period is refused with the window's message.
-    const Outcome reversed = run(u"company-wise-sale"_s,
-                             {u"--from"_s, u"2026-05-02"_s, u"--to"_s, u"2026-05-01"_s});
+    const Outcome reversed =
+        run(u"company-wise-sale"_s, {u"--from"_s, u"2026-05-02"_s, u"--to"_s, u"2026-05-01"_s});
     EXPECT_EQ(reversed.status, CliStatus::BadArguments);
     EXPECT_EQ(reversed.err.trimmed(), u"From date must be less than or equal to To date"_s);
     const Outcome noCompanyBox = run(u"company-wise-sale"_s, {u"--company"_s, u"11"_s});
@@ -133,8 +134,9 @@ TEST(AnalysesCommand, ProductWiseSalesKeepsTheQueryRowsInTheCsv)
     EXPECT_EQ(lines.front(), u"ProductID,ProductName,SaleQty,SaleBns,GrossSaleValue,ReturnQty,"
                              u"ReturnBns,NetQty,NetBns,ReturnTTLValue,NetSaleValue,SectorID,"
                              u"TownID,SectorName,TownName"_s);
-    const auto rows = queryRows(u"product-wise-sales"_s,
-                                {QDate(2026, 3, 1), QDate(2026, 5, 31), {{u"company"_s, u"12"_s}}, {}});
+    const auto rows =
+        queryRows(u"product-wise-sales"_s,
+                  {QDate(2026, 3, 1), QDate(2026, 5, 31), {{u"company"_s, u"12"_s}}, {}});
     ASSERT_EQ(lines.size() - 1, rows->rowCount());
     for (int row = 0; row < rows->rowCount(); ++row)
         EXPECT_TRUE(lines[row + 1].startsWith(rows->text(0, row) + u','))
@@ -149,6 +151,7 @@ TEST(AnalysesCommand, ProductWiseSalesKeepsTheQueryRowsInTheCsv)
     EXPECT_TRUE(text.contains(u"From : 01/03/2026, To : 31/05/2026"_s));
     EXPECT_TRUE(text.contains(u"Product total"_s));
 
-    const Outcome none = run(u"product-wise-sales"_s, period + QStringList{u"--company"_s, u"97"_s});
+    const Outcome none =
+        run(u"product-wise-sales"_s, period + QStringList{u"--company"_s, u"97"_s});
     EXPECT_EQ(none.status, CliStatus::NoRecord);
 }

@@ -63,8 +63,7 @@ std::optional<Refusal> CompanySectorWiseSaleReport::refusal(const ReportCriteria
     return periodRefusal(criteria, QString());
 }
 
-QString CompanySectorWiseSaleReport::query(const ReportCriteria &criteria,
-                                           SqlDialect dialect) const
+QString CompanySectorWiseSaleReport::query(const ReportCriteria &criteria, SqlDialect dialect) const
 {
     const QString from = SqlDates::literal(dialect, criteria.from);
     const QString to = SqlDates::literal(dialect, criteria.to);

@@ -19,7 +19,6 @@ QString chosen(const ReportCriteria &criteria, const QString &key, const QString
     return label + u": ( "_s + id + u" ) "_s + criteria.name(key).trimmed();
 }
 
-
 // DtpFrom and DtpTo; built in two steps; Enter thrown away once it has moved the focus.
 WindowDesign windowDesign()
 {

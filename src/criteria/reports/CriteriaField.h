@@ -35,10 +35,10 @@ struct CriteriaField
     int maxLength = 5;
     bool digitsOnly = false; // range boxes that take digits only, typed or pasted
     ChangeRule rule = ChangeRule::Clear;
-    QString defaultText;  // the name box's text while no id is chosen, for the default rules
+    QString defaultText; // the name box's text while no id is chosen, for the default rules
     bool defaultTextAtLoad = true; // a new window shows the default text (else an empty box)
-    bool f1 = true;       // F1 in the box opens its lookup
-    QString focusAfterF1; // the control that takes the focus after F1; empty: it stays
+    bool f1 = true;                // F1 in the box opens its lookup
+    QString focusAfterF1;          // the control that takes the focus after F1; empty: it stays
     // The customer look-up's first piece, which varies between windows.
     QString lookupStart = QStringLiteral(" Select * FROM Parties where IsCustomer=1 ");
 

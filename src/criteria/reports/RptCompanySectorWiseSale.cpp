@@ -2,4 +2,7 @@
 
 #include "criteria/reports/CompanySectorWiseSaleReport.h"
 
-RptCompanySectorWiseSale::RptCompanySectorWiseSale(ReportContext &context) : CriteriaWindow(CompanySectorWiseSaleReport::instance(), context) {}
+RptCompanySectorWiseSale::RptCompanySectorWiseSale(ReportContext &context)
+    : CriteriaWindow(CompanySectorWiseSaleReport::instance(), context)
+{
+}

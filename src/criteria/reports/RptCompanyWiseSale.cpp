@@ -2,4 +2,7 @@
 
 #include "criteria/reports/CompanyWiseSaleReport.h"
 
-RptCompanyWiseSale::RptCompanyWiseSale(ReportContext &context) : CriteriaWindow(CompanyWiseSaleReport::instance(), context) {}
+RptCompanyWiseSale::RptCompanyWiseSale(ReportContext &context)
+    : CriteriaWindow(CompanyWiseSaleReport::instance(), context)
+{
+}

@@ -2,4 +2,7 @@
 
 #include "criteria/reports/ProductWiseSalesReport.h"
 
-RptProductWiseSales::RptProductWiseSales(ReportContext &context) : CriteriaWindow(ProductWiseSalesReport::instance(), context) {}
+RptProductWiseSales::RptProductWiseSales(ReportContext &context)
+    : CriteriaWindow(ProductWiseSalesReport::instance(), context)
+{
+}
