@@ -2,6 +2,9 @@
 
 #include "criteria/PendingReportWindow.h"
 #include "criteria/ReportContext.h"
+#include "criteria/reports/RptCompanySectorWiseSale.h"
+#include "criteria/reports/RptCompanyWiseSale.h"
+#include "criteria/reports/RptProductWiseSales.h"
 #include "criteria/reports/RptSalesRegister.h"
 #include "db/SharedConnection.h"
 #include "presentation/widgets/PreviewSlot.h"
@@ -34,6 +37,12 @@ std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
     switch (kind) {
     case ReportKind::SalesRegister:
         return std::make_unique<RptSalesRegister>(*m_context);
+    case ReportKind::CompanyWiseSale:
+        return std::make_unique<RptCompanyWiseSale>(*m_context);
+    case ReportKind::CompanySectorWiseSale:
+        return std::make_unique<RptCompanySectorWiseSale>(*m_context);
+    case ReportKind::ProductWiseSales:
+        return std::make_unique<RptProductWiseSales>(*m_context);
     default:
         break;
     }

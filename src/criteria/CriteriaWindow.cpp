@@ -81,7 +81,8 @@ CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext
 {
     auto *layout = new QVBoxLayout(this);
     m_grid = new QGridLayout;
-    m_grid->setColumnStretch(3, 1);
+    // Columns: caption, id box, search button, name label (where the window has them), name.
+    m_grid->setColumnStretch(4, 1);
     m_grid->setHorizontalSpacing(6);
     layout->addLayout(m_grid);
     addDateRow();
@@ -129,7 +130,7 @@ void CriteriaWindow::addDateRow()
     row->addWidget(m_toDate);
     row->addStretch(1);
     m_grid->addWidget(from, m_row, 0);
-    m_grid->addLayout(row, m_row, 1, 1, 3);
+    m_grid->addLayout(row, m_row, 1, 1, 4);
     ++m_row;
 }
 
@@ -157,12 +158,12 @@ IdBox *CriteriaWindow::addIdBox(const CriteriaField &field)
     m_grid->addWidget(id, m_row, 1);
     m_grid->addWidget(search, m_row, 2);
     if (field.nameLabel.isEmpty()) {
-        m_grid->addWidget(name, m_row, 3);
+        m_grid->addWidget(name, m_row, 3, 1, 2);
     } else {
-        auto *named = new QHBoxLayout;
-        named->addWidget(label(field.nameLabel, this));
-        named->addWidget(name, 1);
-        m_grid->addLayout(named, m_row, 3);
+        QLabel *nameCaption = label(field.nameLabel, this);
+        nameCaption->setBuddy(name);
+        m_grid->addWidget(nameCaption, m_row, 3);
+        m_grid->addWidget(name, m_row, 4);
     }
     ++m_row;
     m_idBoxes.push_back(box);
@@ -201,7 +202,7 @@ QLineEdit *CriteriaWindow::addRangeBox(const CriteriaField &field)
     row->addWidget(box);
     row->addStretch(1);
     m_grid->addWidget(caption, m_row, 0);
-    m_grid->addLayout(row, m_row, 1, 1, 3);
+    m_grid->addLayout(row, m_row, 1, 1, 4);
     ++m_row;
     m_rangeFrom = field.kind == FieldKind::RangeFrom ? box : nullptr;
     return box;
