@@ -2,13 +2,13 @@
 
 #include "db/Failure.h"
 
-#include <QMessageBox>
+#include "presentation/widgets/MessageBoxes.h"
 
 using namespace Qt::StringLiterals;
 
 void ShowError(const Failure &failure, QWidget *parent)
 {
-    QMessageBox::critical(parent, failure.source(), failure.description());
+    MessageBoxes::show(parent, QMessageBox::Critical, failure.source(), failure.description());
 }
 
 void ShowError(const std::exception &error, QWidget *parent)
@@ -17,5 +17,6 @@ void ShowError(const std::exception &error, QWidget *parent)
         ShowError(*failure, parent);
         return;
     }
-    QMessageBox::critical(parent, u"NVRptSales"_s, QString::fromLocal8Bit(error.what()));
+    MessageBoxes::show(parent, QMessageBox::Critical, u"NVRptSales"_s,
+                       QString::fromLocal8Bit(error.what()));
 }
