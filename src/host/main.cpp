@@ -35,7 +35,7 @@ int runHostWindow(int argc, char *argv[])
     database.addTo(parser);
     const QCommandLineOption debugLookups(
         QStringLiteral("debug-lookups"),
-        QStringLiteral("Add a Lookups submenu to try the pick-lists."));
+        QStringLiteral("Add a Lookups menu to try the pick-lists."));
     parser.addOption(debugLookups);
     QTextStream err(stderr);
     if (!parser.parse(QCoreApplication::arguments()) || !database.problem(parser).isEmpty()) {
