@@ -29,7 +29,7 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     };
     QToolButton *previous = button(tr("Previous"), tr("Previous match (Shift+F3)"));
     QToolButton *next = button(tr("Next"), tr("Next match (F3)"));
-    QToolButton *close = button(tr("Close"), tr("Close the find bar (Esc)"));
+    QToolButton *close = button(tr("Close Find"), tr("Close the find bar (Esc)"));
     m_status = new QLabel(this);
     m_status->setObjectName(u"FindStatus"_s);
     layout->addWidget(label);

@@ -12,13 +12,17 @@ constexpr int kTitleBarButtons = 140; // pixels: window menu, close button and m
 
 } // namespace
 
-void fitTitle(QMessageBox &box)
+int titleWidth(const QString &title)
 {
     // Window managers set titles in a bold face of about the system font's size.
     QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
     font.setBold(true);
-    const int wanted =
-        QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarButtons;
+}
+
+void fitTitle(QMessageBox &box)
+{
+    const int wanted = titleWidth(box.windowTitle());
     // QMessageBox sizes itself to its text on showing; a spacer across its grid is what it
     // keeps to.
     auto *grid = qobject_cast<QGridLayout *>(box.layout());

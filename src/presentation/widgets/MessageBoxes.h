@@ -15,4 +15,7 @@ QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const 
 // Gives a box the width its title needs, with room for the title bar's buttons.
 void fitTitle(QMessageBox &box);
 
+// Pixels a window needs to show this title whole in its title bar.
+[[nodiscard]] int titleWidth(const QString &title);
+
 } // namespace MessageBoxes

@@ -311,6 +311,7 @@ void ReportViewer::startJob(const QString &what, ReportJob::Work work, std::func
         // preview stays usable; a second print or export waits for this one.
         auto *progress = new QProgressDialog(what, tr("Cancel"), 0, 0, this);
         progress->setWindowTitle(documentName());
+        progress->setMinimumWidth(MessageBoxes::titleWidth(documentName()));
         progress->setAttribute(Qt::WA_DeleteOnClose);
         progress->setAutoClose(false);
         progress->setAutoReset(false);

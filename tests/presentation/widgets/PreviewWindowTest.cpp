@@ -331,6 +331,8 @@ TEST(PreviewWindow, ExportsOnItsOwnCopyAndNamesTheFileWritten)
     ASSERT_NE(viewer->progressDialog(), nullptr);
     EXPECT_EQ(viewer->progressDialog()->windowTitle(), u"Sales by Region"_s); // the report's title
     EXPECT_FALSE(viewer->progressDialog()->isModal()); // the event loop is never run from inside
+    EXPECT_GE(viewer->progressDialog()->minimumWidth(),
+              viewer->progressDialog()->fontMetrics().horizontalAdvance(u"Sales by Region"_s) + 60);
     preview.waitForJob();
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
