@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -35,6 +36,37 @@ namespace {
 QString counted(qsizetype n, const QString &one, const QString &many)
 {
     return n == 1 ? one : many.arg(n);
+}
+
+// Where on the page (points) the found part of a text item is printed: measured in the item's
+// own type and alignment, as the page is drawn. A text too wide for its box is drawn smaller or
+// cut short; the whole box is marked then.
+QRectF foundPart(const Report &report, const PageItem &item, qsizetype at, qsizetype length)
+{
+    constexpr double kPadding = 1.0; // points between a text and the edge of its box
+    constexpr int kUnitsPerPoint = 20; // measured large, for fractions of a point
+    const LayoutObject &object = report.objects()[size_t(item.object)]->layout();
+    QFont font(object.font.family);
+    font.setPixelSize(qRound(object.font.size * kUnitsPerPoint));
+    font.setBold(object.font.bold);
+    font.setItalic(object.font.italic);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetricsF metrics(font);
+    auto width = [&](const QString &text) {
+        return metrics.horizontalAdvance(text) / kUnitsPerPoint;
+    };
+    const QRectF inner = item.rect.adjusted(kPadding, 0, -kPadding, 0);
+    const double whole = width(item.text);
+    if (whole > inner.width())
+        return item.rect;
+    double x = inner.left();
+    if (object.align & Qt::AlignRight)
+        x = inner.right() - whole;
+    else if (object.align & Qt::AlignHCenter)
+        x = inner.left() + (inner.width() - whole) / 2;
+    x += width(item.text.left(at));
+    return QRectF(x - 0.5, item.rect.top(), width(item.text.mid(at, length)) + 1.0,
+                  item.rect.height());
 }
 
 } // namespace
@@ -473,9 +505,12 @@ void ReportViewer::startSearch(const QString &text)
             for (int n = 0; n < pages; ++n) {
                 bool onPage = false;
                 for (const PageItem &item : report.page(n).items) {
-                    if (item.kind == PageItem::Kind::Text &&
-                        item.text.contains(text, Qt::CaseInsensitive)) {
-                        found->push_back({n, item.rect});
+                    if (item.kind != PageItem::Kind::Text)
+                        continue;
+                    for (qsizetype at = item.text.indexOf(text, 0, Qt::CaseInsensitive);
+                         at >= 0; at = item.text.indexOf(text, at + text.size(),
+                                                         Qt::CaseInsensitive)) {
+                        found->push_back({n, foundPart(report, item, at, text.size())});
                         onPage = true;
                     }
                 }

@@ -456,6 +456,21 @@ TEST(PreviewWindow, FindsATextThroughEveryPageAndMovesOnWithF3)
     for (int i = 0; i < count; ++i) {
         pages.append(viewer->currentPage());
         EXPECT_EQ(viewer->pageView()->highlights().size(), expected.count(viewer->currentPage()));
+        // Only the found part of "Customer 30" is marked, at the start of its box.
+        for (const QRectF &mark : viewer->pageView()->highlights()) {
+            bool inside = false;
+            for (const PageItem &item : report.page(viewer->currentPage()).items) {
+                if (!item.text.startsWith(u"Customer 3"_s) ||
+                    !item.rect.adjusted(-1, 0, 1, 0).contains(mark))
+                    continue;
+                inside = true;
+                EXPECT_LT(mark.left(), item.rect.left() + 2);
+                if (item.text.size() > 10) {
+                    EXPECT_LT(mark.width(), item.rect.width() * 0.9);
+                }
+            }
+            EXPECT_TRUE(inside);
+        }
         EXPECT_TRUE(bar->status().startsWith(u"%1 of %2"_s.arg(i + 1).arg(count)));
         preview.key(Qt::Key_F3);
     }
