@@ -1,7 +1,6 @@
 #include "presentation/widgets/ShowError.h"
 
 #include "db/Failure.h"
-
 #include "presentation/widgets/MessageBoxes.h"
 
 using namespace Qt::StringLiterals;
@@ -17,6 +16,6 @@ void ShowError(const std::exception &error, QWidget *parent)
         ShowError(*failure, parent);
         return;
     }
-    MessageBoxes::show(parent, QMessageBox::Critical, u"NVRptSales"_s,
+    MessageBoxes::show(parent, QMessageBox::Critical, Failure::componentSource(),
                        QString::fromLocal8Bit(error.what()));
 }
