@@ -11,6 +11,8 @@ packages=(
   # tests and benchmarks: the ODBC driver, a PDF printer on a local CUPS, PDF text tools
   libgtest-dev libbenchmark-dev libsqliteodbc sqlite3
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  # the windows walked with real key presses on a display (scripts/enter-check.sh)
+  xvfb openbox xdotool
   # report text needs fonts, also on headless machines; the layouts set some text in italics
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 )

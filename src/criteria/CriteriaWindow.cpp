@@ -14,6 +14,8 @@
 #include "lookup/SchSectors.h"
 #include "lookup/SchTowns.h"
 #include "presentation/Report.h"
+#include "presentation/ReportPrinter.h"
+#include "presentation/widgets/MessageBoxes.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
 #include "presentation/widgets/ShowError.h"
@@ -27,6 +29,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTime>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -227,6 +230,13 @@ void CriteriaWindow::addCommandButtons()
     row->addWidget(m_close);
     static_cast<QVBoxLayout *>(layout())->addSpacing(8);
     static_cast<QVBoxLayout *>(layout())->addLayout(row);
+    // Print asks nothing: the status line says where the pages went.
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(u"StatusLine"_s);
+    m_statusLine->setFrameShape(QFrame::StyledPanel);
+    m_statusLine->setFrameShadow(QFrame::Sunken);
+    m_statusLine->setMinimumHeight(m_statusLine->fontMetrics().height() + 6);
+    static_cast<QVBoxLayout *>(layout())->addWidget(m_statusLine);
     connect(m_preview, &QPushButton::clicked, this, [this] { guarded([this] { Preview(); }); });
     connect(m_print, &QPushButton::clicked, this, [this] { guarded([this] { Print(); }); });
     connect(m_close, &QPushButton::clicked, this, [this] { close(); });
@@ -301,6 +311,7 @@ void CriteriaWindow::Load()
         box->reset();
     for (const auto &[key, box] : m_rangeBoxes)
         box->clear();
+    m_statusLine->clear();
     guarded([this] {
         m_fromDate->setDate(context().periodStart());
         m_toDate->setDate(QDate::currentDate());
@@ -461,10 +472,10 @@ bool CriteriaWindow::eventFilter(QObject *watched, QEvent *event)
 
 void CriteriaWindow::showMessage(const Refusal &message)
 {
-    if (message.icon == Refusal::Icon::Information)
-        QMessageBox::information(this, message.title, message.text);
-    else
-        QMessageBox::warning(this, message.title, message.text);
+    MessageBoxes::show(this,
+                       message.icon == Refusal::Icon::Information ? QMessageBox::Information
+                                                                  : QMessageBox::Warning,
+                       message.title, message.text);
     if (QWidget *focus = control(message.focus)) {
         if (auto *edit = qobject_cast<QLineEdit *>(focus))
             edit->selectAll();
@@ -580,5 +591,13 @@ void CriteriaWindow::printReport()
 {
     RptReportViewer *viewer = context().preview().current();
     viewer->RemoveObjectColors();
-    viewer->ReportName()->PrintOut(false);
+    Report *report = viewer->ReportName();
+    report->PrintOut(false);
+    // The printer PrintOut chose: the report's own when the system has it, else the default.
+    const QString printer = ReportPrinter::choosePrinter(report->selectedPrinter().printer);
+    const int pages = report->pageCount();
+    m_statusLine->setText(
+        (pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages)) +
+        tr(" sent to the printer %1 at %2")
+            .arg(printer, QTime::currentTime().toString(u"HH:mm"_s)));
 }
