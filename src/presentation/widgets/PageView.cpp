@@ -3,6 +3,9 @@
 #include "presentation/PageRenderer.h"
 #include "presentation/Report.h"
 
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -25,6 +28,7 @@ PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent)
     desk.setColor(QPalette::Window, kDesk);
     viewport()->setPalette(desk);
     setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true); // the pointer tells which rows lead somewhere
 }
 
 void PageView::setReport(Report *report)
@@ -153,6 +157,7 @@ void PageView::dropImage()
 {
     m_image = QImage();
     m_imagePage = -1;
+    m_rows.clear();
 }
 
 void PageView::refresh()
@@ -189,7 +194,9 @@ void PageView::paintEvent(QPaintEvent *)
         m_image.setDevicePixelRatio(ratio);
         m_image.fill(Qt::white);
         QPainter pagePainter(&m_image);
-        PageRenderer(*m_report, pagePainter, scale).render(m_report->page(m_page));
+        PageContent content = m_report->page(m_page);
+        PageRenderer(*m_report, pagePainter, scale).render(content);
+        m_rows = std::move(content.rows);
         m_imagePage = m_page;
         m_imageScale = scale;
     }
@@ -205,4 +212,51 @@ void PageView::paintEvent(QPaintEvent *)
                                 r.width() * scale, r.height() * scale),
                          i == m_currentHighlight ? kCurrentFound : kFound);
     }
+}
+
+int PageView::linkedRowAt(QPoint viewportPoint) const
+{
+    if (!m_report || m_imagePage != m_page)
+        return -1;
+    const QPointF point = QPointF(viewportPoint - pageOrigin()) / pixelsPerPoint();
+    for (const PageRow &r : m_rows) {
+        if (r.rect.contains(point))
+            return m_report->rowLink(r.tableRow) ? r.tableRow : -1;
+    }
+    return -1;
+}
+
+void PageView::mouseMoveEvent(QMouseEvent *event)
+{
+    const int row = linkedRowAt(event->position().toPoint());
+    if (row < 0) {
+        viewport()->unsetCursor();
+        viewport()->setToolTip(QString());
+    } else {
+        viewport()->setCursor(Qt::PointingHandCursor);
+        viewport()->setToolTip(m_report->rowLink(row)->description);
+    }
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void PageView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const int row = linkedRowAt(event->position().toPoint());
+    if (row >= 0) {
+        Q_EMIT rowActivated(row);
+        return;
+    }
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
+void PageView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        const int row = linkedRowAt(viewport()->mapFromGlobal(QCursor::pos()));
+        if (row >= 0) {
+            Q_EMIT rowActivated(row);
+            return;
+        }
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QList>
 #include <QRectF>
+#include <vector>
+
+#include "presentation/PageContent.h"
 
 class Report;
 
@@ -44,11 +47,16 @@ public:
 Q_SIGNALS:
     // The zoom in use changed: by a command, or by a resize while fitted.
     void zoomChanged();
+    // A row that leads to a detail report was double-clicked, or Enter pressed over it.
+    void rowActivated(int tableRow);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     [[nodiscard]] double pixelsPerPoint() const;
@@ -57,6 +65,8 @@ private:
     void updateScrollBars();
     void dropImage();
     void scrollToHighlight();
+    // The row of the bound table shown at a viewport point that leads somewhere; -1 for none.
+    [[nodiscard]] int linkedRowAt(QPoint viewportPoint) const;
 
     Report *m_report = nullptr;
     int m_page = 0;
@@ -65,6 +75,7 @@ private:
     QImage m_image;
     int m_imagePage = -1;
     double m_imageScale = 0;
+    std::vector<PageRow> m_rows; // of the page drawn
     QList<QRectF> m_highlights;
     int m_currentHighlight = -1;
 };
