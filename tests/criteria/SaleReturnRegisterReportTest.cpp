@@ -208,7 +208,7 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
     ASSERT_EQ(t.rowCount(), int(expected.size()));
     std::vector<Line> listed;
     for (int r = 0; r < t.rowCount(); ++r) {
-        auto col = [&](const char *name) { return t.columnIndex(QLatin1String(name)); };
+        auto col = [&](const char *name) { return t.columnIndex(QString::fromLatin1(name)); };
         listed.emplace_back(
             qint64(t.number(col("salereturnid"), r)), t.text(col("productid"), r),
             t.number(col("qty"), r), t.number(col("price"), r),
