@@ -105,8 +105,7 @@ TEST_F(InvoiceListingWindows, OpenWithTheirCaptionsAndBoxes)
         EXPECT_EQ(order, listing.returnRange
                              ? (QStringList{u"txtCustomerID"_s, u"txtSectorID"_s, u"txtTownID"_s,
                                             u"txtFromInvoiceno"_s, u"txtToInvoiceno"_s})
-                             : (QStringList{u"txtCustomerID"_s, u"txtSectorID"_s,
-                                            u"txtTownID"_s}));
+                             : (QStringList{u"txtCustomerID"_s, u"txtSectorID"_s, u"txtTownID"_s}));
         window->closeButton()->click();
     }
 }
@@ -122,9 +121,9 @@ TEST_F(InvoiceListingWindows, EveryNameBoxIsClearedAtEachChange)
         QTest::keyClicks(town, u"12"_s);
         QTest::keyClick(town, Qt::Key_Tab);
         EXPECT_EQ(window->sqlText(), u" Select * FROM Towns where TownId=12"_s);
-        EXPECT_EQ(box(window, u"txtTownName"_s)->text(),
-                  connection->execute(u"select TownName from Towns where TownId = 12"_s)
-                      ->text(0, 0));
+        EXPECT_EQ(
+            box(window, u"txtTownName"_s)->text(),
+            connection->execute(u"select TownName from Towns where TownId = 12"_s)->text(0, 0));
         town->setText(u"13"_s);
         EXPECT_TRUE(box(window, u"txtTownName"_s)->text().isEmpty());
 

@@ -71,7 +71,8 @@ TEST(SaleReturnRegisterQuery, HoldsToTheRegisterTextWithTheRangeBeforeTheIds)
                                                     clauses);
     };
     Criteria c{from, to, {}, {}, {}, {}, {}};
-    EXPECT_EQ(returnRegister().query(c, SqlDialect::Sqlite), reference(range(u"1"_s, u"99999"_s), {}));
+    EXPECT_EQ(returnRegister().query(c, SqlDialect::Sqlite),
+              reference(range(u"1"_s, u"99999"_s), {}));
     EXPECT_EQ(SaleReturnRegisterReport::invoiceText(c), u"Invoiceno Between : 1 To 99999"_s);
 
     c = {from, to, u"C0001"_s, u"7"_s, u"3"_s, u"25"_s, u"40"_s};
@@ -87,7 +88,8 @@ TEST(SaleReturnRegisterQuery, HoldsToTheRegisterTextWithTheRangeBeforeTheIds)
               reference(range(u"12"_s, u"99999"_s), u" and t.townid=' 3'"_s));
     EXPECT_EQ(SaleReturnRegisterReport::invoiceText(c), u"Invoiceno Between : 12a To 99999"_s);
     c = {from, to, {}, {}, {}, u"abc"_s, u"  "_s};
-    EXPECT_EQ(returnRegister().query(c, SqlDialect::Sqlite), reference(range(u"0"_s, u"99999"_s), {}));
+    EXPECT_EQ(returnRegister().query(c, SqlDialect::Sqlite),
+              reference(range(u"0"_s, u"99999"_s), {}));
     EXPECT_EQ(SaleReturnRegisterReport::invoiceText(c), u"Invoiceno Between : abc To 99999"_s);
     c = {from, to, {}, {}, {}, {}, u"040"_s};
     EXPECT_EQ(returnRegister().query(c, SqlDialect::Sqlite), reference(range(u"1"_s, u"40"_s), {}));
@@ -182,29 +184,29 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
         expected.emplace_back(
             id, body->text(1, b), qty, price,
             QStringList{sector->second[0], towns.at(sector->second[1])[0], heads->text(1, h),
-                        heads->text(2, h), party->second[0], product->second[0],
-                        unit->second[0]},
-            std::vector<double>{body->number(3, b), qty * price, qty * unitDiscount,
-                                qty * unitTax, qty * (price - unitDiscount + unitTax),
-                                heads->number(5, h), heads->number(6, h), heads->number(7, h),
-                                heads->number(8, h), heads->number(9, h), body->number(9, b)});
+                        heads->text(2, h), party->second[0], product->second[0], unit->second[0]},
+            std::vector<double>{body->number(3, b), qty * price, qty * unitDiscount, qty * unitTax,
+                                qty * (price - unitDiscount + unitTax), heads->number(5, h),
+                                heads->number(6, h), heads->number(7, h), heads->number(8, h),
+                                heads->number(9, h), body->number(9, b)});
     }
     ASSERT_GT(leftOutForUnits, 0);
     ASSERT_GT(expected.size(), 40u);
 
     Recordset rows;
-    rows.open(returnRegister().query(Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), {}, {}, {},
-                                              u"5x"_s, u"60"_s},
-                                     connection->dialect()),
+    rows.open(returnRegister().query(
+                  Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), {}, {}, {}, u"5x"_s, u"60"_s},
+                  connection->dialect()),
               *connection);
     const ResultTable &t = *rows.rows();
-    EXPECT_EQ(t.columnNames(),
-              (QStringList{u"sectorname"_s, u"townname"_s, u"salereturnid"_s,
-                           u"Salereturndate"_s, u"saleid"_s, u"customername"_s,
-                           u"productid"_s, u"productname"_s, u"qty"_s, u"bonus"_s, u"price"_s,
-                           u"Grossvalue"_s, u"Totaldisc"_s, u"salestax"_s, u"NetValue"_s,
-                           u"SpecialDiscount"_s, u"PaidAmount"_s, u"ComRatio"_s,
-                           u"ExpMinus"_s, u"ExpPlus"_s, u"UnitName"_s, u"Multiplier"_s}));
+    EXPECT_EQ(
+        t.columnNames(),
+        (QStringList{u"sectorname"_s, u"townname"_s,     u"salereturnid"_s, u"Salereturndate"_s,
+                     u"saleid"_s,     u"customername"_s, u"productid"_s,    u"productname"_s,
+                     u"qty"_s,        u"bonus"_s,        u"price"_s,        u"Grossvalue"_s,
+                     u"Totaldisc"_s,  u"salestax"_s,     u"NetValue"_s,     u"SpecialDiscount"_s,
+                     u"PaidAmount"_s, u"ComRatio"_s,     u"ExpMinus"_s,     u"ExpPlus"_s,
+                     u"UnitName"_s,   u"Multiplier"_s}));
     ASSERT_EQ(t.rowCount(), int(expected.size()));
     std::vector<Line> listed;
     for (int r = 0; r < t.rowCount(); ++r) {
@@ -229,7 +231,9 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
         }
     }
     // Lines of one product within a return may come in either order: compare as sorted.
-    auto key = [](const Line &l) { return std::tie(std::get<0>(l), std::get<1>(l), std::get<2>(l), std::get<3>(l)); };
+    auto key = [](const Line &l) {
+        return std::tie(std::get<0>(l), std::get<1>(l), std::get<2>(l), std::get<3>(l));
+    };
     auto byLine = [&](const Line &a, const Line &b) { return key(a) < key(b); };
     std::ranges::stable_sort(expected, byLine);
     std::ranges::stable_sort(listed, byLine);
@@ -246,10 +250,10 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
     }
 
     // With both range boxes empty the range is 1 to 99999: return 100000 is never listed.
-    rows.open(returnRegister().query(Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), {}, {}, {},
-                                              {}, {}},
-                                     connection->dialect()),
-              *connection);
+    rows.open(
+        returnRegister().query(Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), {}, {}, {}, {}, {}},
+                               connection->dialect()),
+        *connection);
     ASSERT_GT(rows.recordCount(), int(expected.size()));
     for (int r = 0; r < rows.recordCount(); ++r)
         ASSERT_LE(rows.rows()->number(2, r), 99999);
@@ -280,9 +284,9 @@ TEST(SaleReturnRegisterReport, PreparesItsTextsOnly)
     for (int r = 0; r < report.rowCount(); ++r)
         ASSERT_GE(built.rows().rows()->number(2, r), 2);
 
-    HeadlessReport none(returnRegister(),
-                        Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), {}, {}, {}, u"40"_s, u"39"_s},
-                        *connection);
+    HeadlessReport none(
+        returnRegister(),
+        Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), {}, {}, {}, u"40"_s, u"39"_s}, *connection);
     ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
     EXPECT_EQ(none.message().text, u"No record exists."_s);
     EXPECT_EQ(none.message().title, u"Sale Returns Register Invoice Wise"_s);

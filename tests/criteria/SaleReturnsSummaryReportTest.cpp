@@ -64,13 +64,14 @@ TEST(SaleReturnsSummaryQuery, HoldsToTheSummaryText)
         return ReferenceQueries::saleReturnsSummary(u"2026-04-01"_s, u"2026-06-30"_s, clauses);
     };
     EXPECT_EQ(returnsSummary().query(criteria(from, to), SqlDialect::Sqlite), reference({}));
-    EXPECT_EQ(returnsSummary().query(criteria(from, to, u"C0001"_s, u"7"_s, u"3"_s),
-                                     SqlDialect::Sqlite),
-              reference(u" and c.partyid='C0001' and sr.sectorid='7' and t.townid='3'"_s));
+    EXPECT_EQ(
+        returnsSummary().query(criteria(from, to, u"C0001"_s, u"7"_s, u"3"_s), SqlDialect::Sqlite),
+        reference(u" and c.partyid='C0001' and sr.sectorid='7' and t.townid='3'"_s));
     EXPECT_EQ(returnsSummary().query(criteria(from, to, {}, u" 7"_s, u"   "_s), SqlDialect::Sqlite),
               reference(u" and sr.sectorid=' 7'"_s));
-    EXPECT_EQ(returnsSummary().query(criteria(from, to, u"O'Ha"_s, {}, u"1'"_s), SqlDialect::Sqlite),
-              reference(u" and c.partyid='O''Ha' and t.townid='1'''"_s));
+    EXPECT_EQ(
+        returnsSummary().query(criteria(from, to, u"O'Ha"_s, {}, u"1'"_s), SqlDialect::Sqlite),
+        reference(u" and c.partyid='O''Ha' and t.townid='1'''"_s));
     EXPECT_EQ(returnsSummary().query(criteria(from, to), SqlDialect::SqlServer),
               ReferenceQueries::saleReturnsSummary(u"20260401"_s, u"20260630"_s, {}));
 
@@ -119,14 +120,13 @@ TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
         if (date < u"2025-10-01"_s || date > u"2026-06-30"_s || party == parties.end() ||
             sector == sectors.end() || !towns.contains(sector->second[1]))
             continue;
-        returns[qint64(heads->number(0, r))].texts =
-            QStringList{date,
-                        heads->text(2, r),
-                        party->second[0],
-                        sector->second[0],
-                        towns.at(sector->second[1])[0],
-                        sector->second[1],
-                        heads->text(4, r)};
+        returns[qint64(heads->number(0, r))].texts = QStringList{date,
+                                                                 heads->text(2, r),
+                                                                 party->second[0],
+                                                                 sector->second[0],
+                                                                 towns.at(sector->second[1])[0],
+                                                                 sector->second[1],
+                                                                 heads->text(4, r)};
     }
     const auto body = connection->execute(
         u"select SaleReturnID, Qty, Price, Discratio, Discvalue, stratio, stvalue "
@@ -147,13 +147,12 @@ TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
     }
     ASSERT_TRUE(returns.contains(99990));
     std::erase_if(returns, [](const auto &r) { return r.second.lines == 0; });
-    const auto nobody =
-        connection->execute(u"select SaleReturnID, SaleReturnDate from SaleReturns where CustomerId = 'NOONE'"_s);
+    const auto nobody = connection->execute(
+        u"select SaleReturnID, SaleReturnDate from SaleReturns where CustomerId = 'NOONE'"_s);
     ASSERT_EQ(nobody->rowCount(), 1);
     ASSERT_GE(nobody->text(1, 0), u"2026-01-01"_s);
     ASSERT_FALSE(returns.contains(qint64(nobody->number(0, 0))));
-    ASSERT_GT(std::ranges::count_if(returns, [](const auto &r) { return r.second.lines > 1; }),
-              5);
+    ASSERT_GT(std::ranges::count_if(returns, [](const auto &r) { return r.second.lines > 1; }), 5);
 
     Recordset rows;
     rows.open(returnsSummary().query(criteria(QDate(2025, 10, 1), QDate(2026, 6, 30)),
@@ -161,17 +160,16 @@ TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
               *connection);
     const ResultTable &t = *rows.rows();
     EXPECT_EQ(t.columnNames(),
-              (QStringList{u"salereturnid"_s, u"Salereturndate"_s, u"saleid"_s,
-                           u"customername"_s, u"sectorname"_s, u"townname"_s, u"Grossvalue"_s,
-                           u"Totaldisc"_s, u"Salestax"_s, u"NetValue"_s, u"TownId"_s,
-                           u"SectorId"_s}));
+              (QStringList{u"salereturnid"_s, u"Salereturndate"_s, u"saleid"_s, u"customername"_s,
+                           u"sectorname"_s, u"townname"_s, u"Grossvalue"_s, u"Totaldisc"_s,
+                           u"Salestax"_s, u"NetValue"_s, u"TownId"_s, u"SectorId"_s}));
     ASSERT_EQ(t.rowCount(), int(returns.size()));
     int r = 0;
     for (const auto &[id, e] : returns) { // by return number
         SCOPED_TRACE(id);
         EXPECT_EQ(qint64(t.number(0, r)), id);
-        EXPECT_EQ((QStringList{t.text(1, r), t.text(2, r), t.text(3, r), t.text(4, r),
-                               t.text(5, r), t.text(10, r), t.text(11, r)}),
+        EXPECT_EQ((QStringList{t.text(1, r), t.text(2, r), t.text(3, r), t.text(4, r), t.text(5, r),
+                               t.text(10, r), t.text(11, r)}),
                   e.texts);
         EXPECT_NEAR(t.number(6, r), e.gross, 1e-6);
         EXPECT_NEAR(t.number(7, r), e.discount, 1e-6);
@@ -266,10 +264,33 @@ TEST(SaleReturnsSummaryReport, PreparesItsDateOnly)
     EXPECT_EQ(report.PaperOrientation(), untouched->PaperOrientation());
     EXPECT_EQ(report.rowCount(), built.rows().recordCount());
 
-    HeadlessReport none(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 6, 30),
-                                                   {}, u"999"_s),
-                        *connection);
+    HeadlessReport none(returnsSummary(),
+                        criteria(QDate(2025, 7, 1), QDate(2026, 6, 30), {}, u"999"_s), *connection);
     ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
     EXPECT_EQ(none.message().text, u"No record exists."_s);
     EXPECT_EQ(none.message().title, u"Sale Returns Summary"_s);
+}
+
+// A row of the summary leads to the register of its return, whose lines add up to the row.
+TEST(SaleReturnsSummaryReport, RowsLeadToTheirReturnsLines)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    HeadlessReport built(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 6, 30)),
+                         *connection);
+    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
+    const ResultTable &rows = *built.rows().rows();
+    const int row = rows.rowCount() - 1;
+    const std::optional<RowLink> link = built.report()->rowLink(row);
+    ASSERT_TRUE(link.has_value());
+    QString message;
+    const std::unique_ptr<Report> detail = link->open(message);
+    ASSERT_NE(detail, nullptr) << message.toStdString();
+    EXPECT_EQ(detail->textObject(u"txtInvoice"_s).text(),
+              u"Invoiceno Between : "_s + rows.text(0, row) + u" To "_s + rows.text(0, row));
+    const ResultTable &lines = *detail->rows();
+    double net = 0;
+    for (int r = 0; r < lines.rowCount(); ++r)
+        net += lines.number(lines.columnIndex(u"NetValue"_s), r);
+    EXPECT_GT(lines.rowCount(), 0);
+    EXPECT_NEAR(net, rows.number(rows.columnIndex(u"NetValue"_s), row), 1e-6);
 }

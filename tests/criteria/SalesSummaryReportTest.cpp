@@ -11,8 +11,8 @@
 
 #include <QFile>
 #include <QLocale>
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 #include <ranges>
 
@@ -66,9 +66,10 @@ TEST(SalesSummaryQuery, HoldsToTheSummaryText)
               mended(ReferenceQueries::salesSummary(u"2026-04-01"_s, u"2026-06-30"_s,
                                                     u" and t.townid=' 3'"_s)));
     // Every apostrophe typed is doubled: each id stays one literal.
-    EXPECT_EQ(summary().query(criteria(from, to, u"O'Ha"_s, u"'1"_s), SqlDialect::Sqlite),
-              mended(ReferenceQueries::salesSummary(u"2026-04-01"_s, u"2026-06-30"_s,
-                                                    u" and c.partyid='O''Ha' and sr.sectorid='''1'"_s)));
+    EXPECT_EQ(
+        summary().query(criteria(from, to, u"O'Ha"_s, u"'1"_s), SqlDialect::Sqlite),
+        mended(ReferenceQueries::salesSummary(u"2026-04-01"_s, u"2026-06-30"_s,
+                                              u" and c.partyid='O''Ha' and sr.sectorid='''1'"_s)));
     // On SQL Server the dates enter as yyyyMMdd, whatever the machine's date format.
     EXPECT_EQ(summary().query(criteria(from, to), SqlDialect::SqlServer),
               mended(ReferenceQueries::salesSummary(u"20260401"_s, u"20260630"_s, {})));
@@ -153,22 +154,20 @@ TEST(SalesSummaryReport, FiguresAgreeWithTheInvoicesAndTheirLines)
     ASSERT_FALSE(invoices.contains(99990));
     // Invoices of several lines with money received: where adding the received amount up over
     // the lines would show it several times over.
-    ASSERT_GT(std::ranges::count_if(invoices,
-                                    [](const auto &i) {
-                                        return i.second.lines > 1 && i.second.received > 0;
-                                    }),
-              20);
+    ASSERT_GT(
+        std::ranges::count_if(
+            invoices, [](const auto &i) { return i.second.lines > 1 && i.second.received > 0; }),
+        20);
 
     Recordset rows;
-    rows.open(summary().query(criteria(QDate(2026, 3, 1), QDate(2026, 5, 31)),
-                              connection->dialect()),
-              *connection);
+    rows.open(
+        summary().query(criteria(QDate(2026, 3, 1), QDate(2026, 5, 31)), connection->dialect()),
+        *connection);
     const ResultTable &table = *rows.rows();
     EXPECT_EQ(table.columnNames(),
               (QStringList{u"saleid"_s, u"saledate"_s, u"customername"_s, u"sectorname"_s,
                            u"townname"_s, u"SectorId"_s, u"townId"_s, u"Grossvalue"_s,
-                           u"Totaldisc"_s, u"Salestax"_s, u"NetValue"_s,
-                           u"asReceivedAmount"_s}));
+                           u"Totaldisc"_s, u"Salestax"_s, u"NetValue"_s, u"asReceivedAmount"_s}));
     ASSERT_EQ(table.rowCount(), int(invoices.size()));
     int r = 0;
     for (const auto &[id, i] : invoices) { // in invoice order
@@ -190,9 +189,9 @@ TEST(SalesSummaryReport, FiguresAgreeWithTheInvoicesAndTheirLines)
 
     // One town (the sale's sector's town): just that town's invoices, with the same figures.
     const qint64 town = invoices.begin()->second.townId;
-    rows.open(summary().query(criteria(QDate(2026, 3, 1), QDate(2026, 5, 31), {}, {},
-                                       QString::number(town)),
-                              connection->dialect()),
+    rows.open(summary().query(
+                  criteria(QDate(2026, 3, 1), QDate(2026, 5, 31), {}, {}, QString::number(town)),
+                  connection->dialect()),
               *connection);
     EXPECT_EQ(rows.recordCount(), std::ranges::count_if(invoices, [&](const auto &i) {
                   return i.second.townId == town;
@@ -207,8 +206,8 @@ TEST(SalesSummaryReport, TotalsEqualTheSalesRegisters)
 {
     const auto connection = Connection::openSqlite(DemoFixture::path());
     const ReportCriteria c = criteria(QDate(2025, 10, 1), QDate(2026, 3, 31));
-    ASSERT_EQ(connection->execute(u"select count(*) from Sales where SaleId > 99999"_s)->number(0, 0),
-              0);
+    ASSERT_EQ(
+        connection->execute(u"select count(*) from Sales where SaleId > 99999"_s)->number(0, 0), 0);
     auto totals = [&](const QString &sql, const QStringList &columns) {
         Recordset rows;
         rows.open(sql, *connection);
@@ -260,4 +259,30 @@ TEST(SalesSummaryReport, PreparesItsTextsAndPrinter)
     ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
     EXPECT_EQ(none.message().text, u"No record exists."_s);
     EXPECT_EQ(none.message().title, u"Sales Summary"_s);
+}
+
+// A row of the summary leads to the register of its invoice, whose lines add up to the row.
+TEST(SalesSummaryReport, RowsLeadToTheirInvoicesLines)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    HeadlessReport built(summary(), criteria(QDate(2026, 5, 1), QDate(2026, 5, 31)), *connection);
+    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
+    const ResultTable &rows = *built.rows().rows();
+    const int row = rows.rowCount() / 2;
+    const std::optional<RowLink> link = built.report()->rowLink(row);
+    ASSERT_TRUE(link.has_value());
+    EXPECT_TRUE(link->description.startsWith(u"Sales register of invoice "_s + rows.text(0, row)));
+    QString message;
+    const std::unique_ptr<Report> detail = link->open(message);
+    ASSERT_NE(detail, nullptr) << message.toStdString();
+    const ResultTable &lines = *detail->rows();
+    ASSERT_GT(lines.rowCount(), 0);
+    double gross = 0, tax = 0;
+    for (int r = 0; r < lines.rowCount(); ++r) {
+        EXPECT_EQ(lines.text(lines.columnIndex(u"saleid"_s), r), rows.text(0, row));
+        gross += lines.number(lines.columnIndex(u"Grossvalue"_s), r);
+        tax += lines.number(lines.columnIndex(u"Salestax"_s), r);
+    }
+    EXPECT_NEAR(gross, rows.number(rows.columnIndex(u"Grossvalue"_s), row), 1e-6);
+    EXPECT_NEAR(tax, rows.number(rows.columnIndex(u"Salestax"_s), row), 1e-6);
 }

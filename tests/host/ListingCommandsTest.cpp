@@ -93,10 +93,10 @@ TEST(ListingCommands, SaleReturnRegisterTakesItsRangeAsTyped)
 {
     QTemporaryDir folder;
     const QString pdf = folder.filePath(u"returns.pdf"_s), csv = folder.filePath(u"returns.csv"_s);
-    const Outcome o = run(u"sale-return-register"_s,
-                          {u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2026-06-30"_s,
-                           u"--invoice-from"_s, u"12a"_s, u"--invoice-to"_s, u"20"_s,
-                           u"--pdf"_s, pdf, u"--csv"_s, csv});
+    const Outcome o =
+        run(u"sale-return-register"_s,
+            {u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2026-06-30"_s, u"--invoice-from"_s,
+             u"12a"_s, u"--invoice-to"_s, u"20"_s, u"--pdf"_s, pdf, u"--csv"_s, csv});
     ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains(u"Invoiceno Between : 12a To 20"_s));
@@ -119,8 +119,8 @@ TEST(ListingCommands, SaleReturnRegisterTakesItsRangeAsTyped)
 
 TEST(ListingCommands, SaleReturnsSummaryToStandardOutput)
 {
-    const Outcome o = run(u"sale-returns-summary"_s,
-                          {u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2026-06-30"_s});
+    const Outcome o =
+        run(u"sale-returns-summary"_s, {u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2026-06-30"_s});
     ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
     const QStringList lines = o.out.trimmed().split(u'\n');
     EXPECT_EQ(lines.front().trimmed(),
@@ -130,8 +130,9 @@ TEST(ListingCommands, SaleReturnsSummaryToStandardOutput)
 
     QTemporaryDir folder;
     const QString pdf = folder.filePath(u"returns-summary.pdf"_s);
-    ASSERT_EQ(run(u"sale-returns-summary"_s, {u"--from"_s, u"2025-07-01"_s, u"--pdf"_s, pdf}).status,
-              CliStatus::Ok);
+    ASSERT_EQ(
+        run(u"sale-returns-summary"_s, {u"--from"_s, u"2025-07-01"_s, u"--pdf"_s, pdf}).status,
+        CliStatus::Ok);
     EXPECT_TRUE(pdfText(pdf).contains(u"Sale Returns Summary"_s));
 }
 

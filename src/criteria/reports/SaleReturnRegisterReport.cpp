@@ -62,8 +62,9 @@ QString SaleReturnRegisterReport::query(const ReportCriteria &criteria, SqlDiale
            u" join parties c on c.partyid=r.customerid join products pr on pr.productid=rb.productid "_s +
            u" join sectors sr on sr.sectorid=r.sectorid "_s +
            u" join towns t on t.townid=sr.townid INNER JOIN  Units ON pr.UnitID = Units.UnitID "_s +
-           u" where 1=1 AND r.Salereturndate between '"_s + SqlDates::literal(dialect, criteria.from) +
-           u"' and '"_s + SqlDates::literal(dialect, criteria.to) + u"'"_s + rangeClause(criteria) +
+           u" where 1=1 AND r.Salereturndate between '"_s +
+           SqlDates::literal(dialect, criteria.from) + u"' and '"_s +
+           SqlDates::literal(dialect, criteria.to) + u"'"_s + rangeClause(criteria) +
            SalesRegisterReport::clauses(criteria) +
            u" order by r.salereturnid,sr.sectorid,t.townid,rb.productid"_s;
 }
