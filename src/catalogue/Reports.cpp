@@ -5,7 +5,10 @@
 #include "criteria/reports/RptCompanySectorWiseSale.h"
 #include "criteria/reports/RptCompanyWiseSale.h"
 #include "criteria/reports/RptProductWiseSales.h"
+#include "criteria/reports/RptSaleReturnRegister.h"
+#include "criteria/reports/RptSaleReturnsSummary.h"
 #include "criteria/reports/RptSalesRegister.h"
+#include "criteria/reports/RptSalesSummary.h"
 #include "db/SharedConnection.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -43,6 +46,12 @@ std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
         return std::make_unique<RptCompanySectorWiseSale>(*m_context);
     case ReportKind::ProductWiseSales:
         return std::make_unique<RptProductWiseSales>(*m_context);
+    case ReportKind::SalesSummary:
+        return std::make_unique<RptSalesSummary>(*m_context);
+    case ReportKind::SaleReturnRegister:
+        return std::make_unique<RptSaleReturnRegister>(*m_context);
+    case ReportKind::SaleReturnsSummary:
+        return std::make_unique<RptSaleReturnsSummary>(*m_context);
     default:
         break;
     }

@@ -3,7 +3,10 @@
 #include "criteria/reports/CompanySectorWiseSaleReport.h"
 #include "criteria/reports/CompanyWiseSaleReport.h"
 #include "criteria/reports/ProductWiseSalesReport.h"
+#include "criteria/reports/SaleReturnRegisterReport.h"
+#include "criteria/reports/SaleReturnsSummaryReport.h"
 #include "criteria/reports/SalesRegisterReport.h"
+#include "criteria/reports/SalesSummaryReport.h"
 
 #include <stdexcept>
 
@@ -28,13 +31,15 @@ const std::array<ReportEntry, count> &entries()
          u"Sales &Register"_s, &definitionOf<SalesRegisterReport>},
         {ReportKind::SalesSummary, u"SalesSummary"_s, u"RptSalesSummary"_s, u"Sales Summary"_s,
          u"crpSalesSummary"_s, u"sales-summary"_s, ReportGroup::InvoiceListings,
-         u"Sales &Summary"_s},
+         u"Sales &Summary"_s, &definitionOf<SalesSummaryReport>},
         {ReportKind::SaleReturnRegister, u"SaleReturnRegister"_s, u"RptSaleReturnRegister"_s,
          u"Sale Returns Register Invoice Wise"_s, u"crpSaleReturnsRegisterIW"_s,
-         u"sale-return-register"_s, ReportGroup::InvoiceListings, u"Sale Return Re&gister"_s},
+         u"sale-return-register"_s, ReportGroup::InvoiceListings, u"Sale Return Re&gister"_s,
+         &definitionOf<SaleReturnRegisterReport>},
         {ReportKind::SaleReturnsSummary, u"SaleReturnsSummary"_s, u"RptSaleReturnsSummary"_s,
          u"Sale Returns Summary"_s, u"crpSaleReturnsSummary"_s, u"sale-returns-summary"_s,
-         ReportGroup::InvoiceListings, u"Sale Returns S&ummary"_s},
+         ReportGroup::InvoiceListings, u"Sale Returns S&ummary"_s,
+         &definitionOf<SaleReturnsSummaryReport>},
         {ReportKind::CompanyWiseSale, u"CompanyWiseSale"_s, u"RptCompanyWiseSale"_s,
          u"Company Wise Sale"_s, u"CrpCompanyWiseSale"_s, u"company-wise-sale"_s,
          ReportGroup::Analyses, u"&Company Wise Sale"_s, &definitionOf<CompanyWiseSaleReport>},
