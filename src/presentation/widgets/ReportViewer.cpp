@@ -100,6 +100,7 @@ ReportViewer::ReportViewer(QWidget *parent) : QWidget(parent)
         tr("Print (%1)").arg(QKeySequence(QKeySequence::Print).toString(QKeySequence::NativeText)));
     m_exportPdf = m_toolBar->addAction(tr("Export PDF"), this, [this] { exportPdf(); });
     m_exportCsv = m_toolBar->addAction(tr("Export CSV"), this, [this] { exportCsv(); });
+    m_exportExcel = m_toolBar->addAction(tr("Export Excel"), this, [this] { exportExcel(); });
 
     connect(m_view, &PageView::zoomChanged, this, [this] { updateControls(); });
     updateControls();
@@ -170,8 +171,8 @@ void ReportViewer::updateControls()
     m_previous->setEnabled(ready && currentPage() > 0);
     m_next->setEnabled(ready && currentPage() < pages - 1);
     m_last->setEnabled(ready && currentPage() < pages - 1);
-    for (QAction *a :
-         {m_zoomIn, m_zoomOut, m_fitWidth, m_wholePage, m_print, m_exportPdf, m_exportCsv})
+    for (QAction *a : {m_zoomIn, m_zoomOut, m_fitWidth, m_wholePage, m_print, m_exportPdf,
+                       m_exportCsv, m_exportExcel})
         a->setEnabled(ready);
     m_zoomLabel->setText(ready ? u"%1%"_s.arg(qRound(m_view->zoomPercent())) : QString());
 }
@@ -246,6 +247,25 @@ void ReportViewer::exportCsv()
         return;
     try {
         m_report->exportCsv(path);
+    } catch (const Failure &f) {
+        ShowError(f, this);
+    }
+}
+
+void ReportViewer::exportExcel()
+{
+    if (!m_report)
+        return;
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Export to Excel"), suggestedFileName(u"xlsx"_s),
+                                     tr("Excel workbooks (*.xlsx)"));
+    if (path.isEmpty())
+        return;
+    try {
+        QProgressDialog progress(tr("Exporting to Excel..."), tr("Cancel"), 0, 0, this);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        m_report->exportXlsx(path, progressIn(progress));
     } catch (const Failure &f) {
         ShowError(f, this);
     }

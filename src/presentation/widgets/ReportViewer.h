@@ -10,7 +10,7 @@ class QToolBar;
 class Report;
 
 // The report viewer control: a toolbar (first, previous, page number, next, last; zoom out,
-// zoom in, page width, whole page; print, export to PDF and to CSV) over the page itself.
+// zoom in, page width, whole page; print, export to PDF, to CSV and to Excel) over the page.
 // It shows the report it is given and never owns it.
 class ReportViewer : public QWidget
 {
@@ -33,6 +33,7 @@ public:
 
     // The toolbar's own actions, for tests and for keyboard use.
     [[nodiscard]] QAction *printAction() const { return m_print; }
+    [[nodiscard]] QAction *exportExcelAction() const { return m_exportExcel; }
 
 Q_SIGNALS:
     // The print button was pressed; handlers run before the viewer prints.
@@ -45,6 +46,7 @@ private:
     void printReport();
     void exportPdf();
     void exportCsv();
+    void exportExcel();
     void updateControls();
     [[nodiscard]] QString suggestedFileName(const QString &suffix) const;
 
@@ -56,5 +58,5 @@ private:
     QLabel *m_zoomLabel;
     QAction *m_first, *m_previous, *m_next, *m_last;
     QAction *m_zoomIn, *m_zoomOut, *m_fitWidth, *m_wholePage;
-    QAction *m_print, *m_exportPdf, *m_exportCsv;
+    QAction *m_print, *m_exportPdf, *m_exportCsv, *m_exportExcel;
 };
