@@ -58,14 +58,16 @@ TEST(PreviewWindow, ExportExcelWritesTheWorkbookChosenInTheSaveDialog)
     EXPECT_TRUE(exportExcel->isEnabled());
 
     QString suggested;
-    ModalWatcher watcher([&](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        ASSERT_NE(dialog, nullptr);
-        suggested = dialog->selectedFiles().value(0);
-        dialog->selectFile(path);
-        dialog->accept();
-    });
-    exportExcel->trigger();
+    {
+        ModalWatcher watcher([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            suggested = dialog->selectedFiles().value(0);
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+        exportExcel->trigger();
+    }
     EXPECT_TRUE(suggested.endsWith(u"Sales by Region.xlsx"_s)) << suggested.toStdString();
 
     const XlsxReader book(path);
