@@ -1,4 +1,7 @@
+#include "DemoFixture.h"
+#include "ReferenceQueries.h"
 #include "XlsxReader.h"
+#include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "presentation/LayoutParser.h"
@@ -301,4 +304,76 @@ TEST(XlsxExporter, CancelledOrFailedLeavesNoFile)
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(QDir(w.folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
     EXPECT_ANY_THROW(report.exportXlsx(w.folder.filePath(u"no/such/folder/x.xlsx"_s)));
+}
+
+// Every report's layout gives a workbook whose columns all have a caption of their own and
+// whose totals compute to the figures written beside them.
+TEST(XlsxExporter, EveryBuiltInLayoutGivesCaptionedColumnsAndTotalsThatCompute)
+{
+    const QString from = u"2026-01-01"_s, to = u"2026-06-30"_s;
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    // A product both sold and returned in the period, for the two ledgers.
+    const QString product =
+        connection
+            ->execute(u"select min(rb.ProductId) from SaleReturnsBody rb join SaleReturns r on "
+                      u"r.SaleReturnID = rb.SaleReturnID where r.SaleReturnDate between '"_s +
+                      from + u"' and '"_s + to + u"'"_s)
+            ->text(0, 0);
+    const std::vector<std::pair<QString, QString>> reports = {
+        {u"crpSalesRegisterIW"_s, ReferenceQueries::salesRegister(from, to, {})},
+        {u"crpSalesSummary"_s, ReferenceQueries::salesSummary(from, to, {})},
+        {u"crpSaleReturnsRegisterIW"_s,
+         ReferenceQueries::saleReturnRegister(from, to,
+                                              u" And r.salereturnid between 1 and 99999"_s, {})},
+        {u"crpSaleReturnsSummary"_s, ReferenceQueries::saleReturnsSummary(from, to, {})},
+        {u"CrpCompanyWiseSale"_s, ReferenceQueries::companyWiseSale(from, to, {})},
+        {u"CrpCompanySectorWiseSale"_s,
+         ReferenceQueries::companySectorWiseSale(from, to, u"11"_s, {})},
+        {u"crpSalesCTSwise"_s,
+         ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s)},
+        {u"CrpProductWiseSale"_s, ReferenceQueries::productWiseSales(from, to, {})},
+        {u"CrpProductSalesLedger"_s, ReferenceQueries::productSalesLedger(from, to, product)},
+        {u"crpSaleReturnsLedger"_s, ReferenceQueries::productSaleReturnLedger(from, to, product)},
+        {u"crpSalesStockStatement"_s, ReferenceQueries::salesStockStatement(from, to, {})},
+    };
+    QTemporaryDir folder;
+    for (const auto &[layout, sql] : reports) {
+        SCOPED_TRACE(layout.toStdString());
+        auto report = Report::fromLayout(layout);
+        Recordset rs;
+        rs.open(sql, *connection);
+        ASSERT_GT(rs.recordCount(), 0);
+        report->Database().SetDataSource(rs);
+        report->setCriteriaLine(u"Period 01-Jan-2026 to 30-Jun-2026"_s);
+        const QString path = folder.filePath(layout + u".xlsx"_s);
+        ASSERT_TRUE(report->exportXlsx(path));
+        const XlsxReader book(path);
+        ASSERT_TRUE(book.isValid());
+        const XlsxReader::Sheet &sheet = book.sheets().front();
+        const int header = sheet.frozenTopLeft.mid(1).toInt() - 2;
+        ASSERT_GE(header, 0);
+        const XlsxReader::Row &captions = sheet.rows.at(header);
+        QStringList seen;
+        for (const auto &[c, cell] : captions.cells) {
+            EXPECT_FALSE(cell.value.isEmpty());
+            EXPECT_FALSE(seen.contains(cell.value)) << cell.value.toStdString();
+            seen.append(cell.value);
+        }
+        EXPECT_EQ(int(captions.cells.size()), int(captions.cells.rbegin()->first) + 1);
+        int lines = 0, totals = 0;
+        for (auto it = sheet.rows.upper_bound(header); it != sheet.rows.end(); ++it) {
+            bool total = false;
+            for (const auto &[c, cell] : it->second.cells) {
+                if (cell.formula.isEmpty())
+                    continue;
+                total = true;
+                EXPECT_NEAR(evaluate(book, 0, cell.formula), cell.number(),
+                            1e-6 * std::max(1.0, std::abs(cell.number())))
+                    << cell.formula.toStdString();
+            }
+            (total ? totals : lines) += 1;
+        }
+        EXPECT_EQ(lines, report->rowCount());
+        EXPECT_GT(totals, 0);
+    }
 }
