@@ -1,6 +1,7 @@
 #include "XlsxReader.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 using namespace Qt::StringLiterals;
@@ -16,6 +17,22 @@ QString builtInFormat(int id)
         {15, u"d-mmm-yy"_s}, {49, u"@"_s}};
     const auto it = formats.find(id);
     return it == formats.end() ? u"builtin:%1"_s.arg(id) : it->second;
+}
+
+// Text as a spreadsheet shows it: _xHHHH_ stands for the character HHHH.
+QString unescaped(const QString &text)
+{
+    static const QRegularExpression escape(u"_x([0-9A-Fa-f]{4})_"_s);
+    QString out;
+    qsizetype from = 0;
+    auto it = escape.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(from, m.capturedStart() - from);
+        out += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
+        from = m.capturedEnd();
+    }
+    return out + text.mid(from);
 }
 
 // Per cell style index, the style's number format.
@@ -68,8 +85,10 @@ XlsxReader::Sheet readSheet(const QByteArray &sheetXml, const std::vector<QStrin
             const int style = a.value(u"s"_s).toInt();
             cell->numberFormat =
                 style >= 0 && size_t(style) < formats.size() ? formats[size_t(style)] : u"General"_s;
-        } else if (cell && (xml.name() == u"v" || xml.name() == u"t")) {
+        } else if (cell && xml.name() == u"v") {
             cell->value = xml.readElementText();
+        } else if (cell && xml.name() == u"t") {
+            cell->value = unescaped(xml.readElementText());
         } else if (cell && xml.name() == u"f") {
             cell->formula = xml.readElementText();
         } else if (xml.name() == u"pane" && a.value(u"state"_s) == u"frozen") {
