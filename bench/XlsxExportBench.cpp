@@ -82,8 +82,8 @@ int main(int argc, char **argv)
 
     const int lines = report->rowCount();
     std::printf("sales register lines          %d\n", lines);
-    std::printf("xlsx export                   %.2f s (%.0f lines/s), processor %.2f s\n",
-                seconds, double(lines) / seconds, cpu);
+    std::printf("xlsx export                   %.2f s (%.0f lines/s), processor %.2f s\n", seconds,
+                double(lines) / seconds, cpu);
     std::printf("xlsx file                     %.1f MiB\n",
                 double(QFileInfo(path).size()) / 1048576.0);
     std::printf("resident before export        %.0f MiB\n", before);

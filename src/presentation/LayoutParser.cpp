@@ -182,8 +182,7 @@ const QSet<QString> &objectKeys()
         u"type"_s,   u"name"_s,      u"style"_s,     u"x"_s,         u"y"_s,         u"width"_s,
         u"height"_s, u"text"_s,      u"column"_s,    u"format"_s,    u"blankZero"_s, u"function"_s,
         u"scope"_s,  u"field"_s,     u"index"_s,     u"prefix"_s,    u"font"_s,      u"align"_s,
-        u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s,
-        u"caption"_s};
+        u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s, u"caption"_s};
     return keys;
 }
 

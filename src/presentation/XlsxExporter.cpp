@@ -24,7 +24,7 @@ QString engineSource()
     return u"NVRptSales.ReportEngine"_s;
 }
 
-constexpr int kMaxCellText = 32767; // characters a cell holds
+constexpr int kMaxCellText = 32767;  // characters a cell holds
 constexpr int kProgressEvery = 8192; // rows
 
 // What a column's cells are: typed as the layout prints them.
@@ -118,8 +118,8 @@ QString labelBeside(const Band &band, const LayoutObject &field)
 
 CellKind cellKind(const DataBinding &binding, int reference, const ValueFormat &format)
 {
-    const ResultTable::Type type = reference >= 0 ? binding.table().columnType(reference)
-                                                  : ResultTable::Type::Real;
+    const ResultTable::Type type =
+        reference >= 0 ? binding.table().columnType(reference) : ResultTable::Type::Real;
     switch (format.kind) {
     case ValueFormat::Kind::Number:
         return CellKind::Number;
@@ -225,8 +225,8 @@ QString footerLabel(const Band *band, const QString &fallback)
         if (o->type != ObjectType::Text || o->text.trimmed().isEmpty())
             continue;
         // Only the label on a line with the totals, not notes such as "End of report".
-        const bool besideTotal = std::any_of(
-            band->objects.begin(), band->objects.end(), [&](const LayoutObject &s) {
+        const bool besideTotal =
+            std::any_of(band->objects.begin(), band->objects.end(), [&](const LayoutObject &s) {
                 return s.type == ObjectType::Summary &&
                        overlap(s.rect.top(), s.rect.bottom(), o->rect.top(), o->rect.bottom()) > 0;
             });
@@ -506,9 +506,9 @@ private:
     void check(lxw_error error) const
     {
         if (error != LXW_NO_ERROR)
-            throw Failure(u"Cannot write the workbook: %1"_s.arg(
-                              QString::fromUtf8(lxw_strerror(error))),
-                          engineSource());
+            throw Failure(
+                u"Cannot write the workbook: %1"_s.arg(QString::fromUtf8(lxw_strerror(error))),
+                engineSource());
     }
 
     void newSheet()
@@ -601,8 +601,8 @@ private:
                 break;
             }
             case CellKind::Text:
-                writeText(row, col, m_binding.table().text(column.reference,
-                                                            m_binding.tableRow(r)));
+                writeText(row, col,
+                          m_binding.table().text(column.reference, m_binding.tableRow(r)));
                 break;
             }
         }
@@ -695,11 +695,10 @@ private:
 bool XlsxExporter::write(const QString &path, const Report::Progress &progress) const
 {
     const QFileInfo target(path);
-    QTemporaryFile temporary(target.absoluteDir().filePath(u".%1.XXXXXX.xlsx"_s.arg(
-        target.completeBaseName())));
+    QTemporaryFile temporary(
+        target.absoluteDir().filePath(u".%1.XXXXXX.xlsx"_s.arg(target.completeBaseName())));
     if (!temporary.open())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, temporary.errorString()),
-                      engineSource());
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, temporary.errorString()), engineSource());
     temporary.close();
 
     lxw_workbook_options options{};
@@ -725,8 +724,7 @@ bool XlsxExporter::write(const QString &path, const Report::Progress &progress) 
     if (QFile::exists(path) && !QFile::remove(path))
         throw Failure(u"Cannot replace %1"_s.arg(path), engineSource());
     if (!temporary.rename(path))
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, temporary.errorString()),
-                      engineSource());
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, temporary.errorString()), engineSource());
     temporary.setAutoRemove(false);
     return true;
 }

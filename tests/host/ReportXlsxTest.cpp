@@ -63,10 +63,10 @@ TEST(ReportXlsx, SalesRegisterWorkbookHoldsEachInvoiceWithItsTotals)
     QTemporaryDir folder;
     const QString path = folder.filePath(u"register.xlsx"_s);
     QString err;
-    ASSERT_EQ(runReport({u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s, u"--xlsx"_s,
-                         path},
-                        err),
-              CliStatus::Ok)
+    ASSERT_EQ(
+        runReport({u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s, u"--xlsx"_s, path},
+                  err),
+        CliStatus::Ok)
         << err.toStdString();
     const XlsxReader book(path);
     ASSERT_TRUE(book.isValid());
@@ -85,10 +85,10 @@ TEST(ReportXlsx, SalesRegisterWorkbookHoldsEachInvoiceWithItsTotals)
             header = r;
     }
     ASSERT_GE(header, 0);
-    const QStringList captions{u"Invoice"_s,     u"Date"_s,     u"Customer"_s,  u"Sector"_s,
-                               u"Town"_s,        u"Product"_s,  u"Description"_s, u"Qty"_s,
-                               u"Bonus"_s,       u"Price"_s,    u"Gross Value"_s, u"Discount"_s,
-                               u"Sales Tax"_s,   u"Net Value"_s};
+    const QStringList captions{u"Invoice"_s,   u"Date"_s,     u"Customer"_s,    u"Sector"_s,
+                               u"Town"_s,      u"Product"_s,  u"Description"_s, u"Qty"_s,
+                               u"Bonus"_s,     u"Price"_s,    u"Gross Value"_s, u"Discount"_s,
+                               u"Sales Tax"_s, u"Net Value"_s};
     for (int c = 0; c < captions.size(); ++c)
         EXPECT_EQ(sheet.cell(header, c)->value, captions[c]) << c;
     EXPECT_EQ(sheet.frozenTopLeft, u"A%1"_s.arg(header + 2));
@@ -110,8 +110,7 @@ TEST(ReportXlsx, SalesRegisterWorkbookHoldsEachInvoiceWithItsTotals)
             const XlsxReader::Cell &date = row.cells.at(1);
             EXPECT_EQ(date.type, QString());
             EXPECT_EQ(date.numberFormat, u"dd-mmm-yyyy"_s);
-            EXPECT_EQ(QDate(1899, 12, 30).addDays(qint64(date.number())),
-                      invoices[invoice].date);
+            EXPECT_EQ(QDate(1899, 12, 30).addDays(qint64(date.number())), invoices[invoice].date);
             EXPECT_TRUE(row.cells.at(2).isText());
             EXPECT_EQ(row.cells.at(10).numberFormat, u"#,##0.00"_s);
             EXPECT_EQ(row.cells.at(7).numberFormat, u"#,##0"_s);
@@ -150,11 +149,11 @@ TEST(ReportXlsx, NothingFoundWritesNoWorkbook)
     QTemporaryDir folder;
     const QString path = folder.filePath(u"none.xlsx"_s);
     QString err;
-    EXPECT_EQ(runReport({u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s,
-                         u"--invoice-from"_s, u"900"_s, u"--invoice-to"_s, u"100"_s, u"--xlsx"_s,
-                         path},
-                        err),
-              CliStatus::NoRecord);
+    EXPECT_EQ(
+        runReport({u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s, u"--invoice-from"_s,
+                   u"900"_s, u"--invoice-to"_s, u"100"_s, u"--xlsx"_s, path},
+                  err),
+        CliStatus::NoRecord);
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(runReport({u"--xlsx"_s, folder.filePath(u"missing/x.xlsx"_s)}, err),
               CliStatus::Failure);

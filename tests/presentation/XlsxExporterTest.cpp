@@ -1,3 +1,4 @@
+#include "presentation/XlsxExporter.h"
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
 #include "XlsxReader.h"
@@ -6,7 +7,6 @@
 #include "db/ResultTable.h"
 #include "presentation/LayoutParser.h"
 #include "presentation/Report.h"
-#include "presentation/XlsxExporter.h"
 
 #include <QFile>
 #include <QRegularExpression>

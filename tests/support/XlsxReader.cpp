@@ -12,9 +12,8 @@ namespace {
 QString builtInFormat(int id)
 {
     static const std::map<int, QString> formats{
-        {0, u"General"_s},  {1, u"0"_s},        {2, u"0.00"_s},
-        {3, u"#,##0"_s},    {4, u"#,##0.00"_s}, {14, u"m/d/yyyy"_s},
-        {15, u"d-mmm-yy"_s}, {49, u"@"_s}};
+        {0, u"General"_s},  {1, u"0"_s},         {2, u"0.00"_s},      {3, u"#,##0"_s},
+        {4, u"#,##0.00"_s}, {14, u"m/d/yyyy"_s}, {15, u"d-mmm-yy"_s}, {49, u"@"_s}};
     const auto it = formats.find(id);
     return it == formats.end() ? u"builtin:%1"_s.arg(id) : it->second;
 }
@@ -83,8 +82,9 @@ XlsxReader::Sheet readSheet(const QByteArray &sheetXml, const std::vector<QStrin
             cell = &row->cells[c];
             cell->type = a.value(u"t"_s).toString();
             const int style = a.value(u"s"_s).toInt();
-            cell->numberFormat =
-                style >= 0 && size_t(style) < formats.size() ? formats[size_t(style)] : u"General"_s;
+            cell->numberFormat = style >= 0 && size_t(style) < formats.size()
+                                     ? formats[size_t(style)]
+                                     : u"General"_s;
         } else if (cell && xml.name() == u"v") {
             cell->value = xml.readElementText();
         } else if (cell && xml.name() == u"t") {
@@ -147,7 +147,8 @@ XlsxReader::XlsxReader(const QString &path)
         workbook.readNext();
         if (workbook.isStartElement() && workbook.name() == u"sheet") {
             ++number;
-            Sheet sheet = readSheet(entry(path, u"xl/worksheets/sheet%1.xml"_s.arg(number)), formats);
+            Sheet sheet =
+                readSheet(entry(path, u"xl/worksheets/sheet%1.xml"_s.arg(number)), formats);
             sheet.name = workbook.attributes().value(u"name"_s).toString();
             m_sheets.push_back(std::move(sheet));
         }

@@ -30,8 +30,8 @@ public:
     {
         QString name;
         std::map<int, Row> rows; // by 0-based row
-        QString frozenTopLeft;  // the first cell below the frozen pane, e.g. "A6"
-        QString autoFilter;     // e.g. "A5:J120"
+        QString frozenTopLeft;   // the first cell below the frozen pane, e.g. "A6"
+        QString autoFilter;      // e.g. "A5:J120"
         [[nodiscard]] const Cell *cell(int row, int column) const;
     };
 

@@ -256,9 +256,8 @@ void ReportViewer::exportExcel()
 {
     if (!m_report)
         return;
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("Export to Excel"), suggestedFileName(u"xlsx"_s),
-                                     tr("Excel workbooks (*.xlsx)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export to Excel"), suggestedFileName(u"xlsx"_s), tr("Excel workbooks (*.xlsx)"));
     if (path.isEmpty())
         return;
     try {
