@@ -360,9 +360,10 @@ private:
             const int function = summary.function == SummaryFunction::Count ? 3 : 9;
             const QString formula =
                 u"SUBTOTAL(%1,%2)"_s.arg(function).arg(ranges(summary.column, start));
-            check(worksheet_write_formula_num(m_sheet, lxw_row_t(m_row), lxw_col_t(summary.column),
-                                              formula.toUtf8().constData(),
-                                              m_totalFormats[size_t(level)][s], values[s]));
+            // The figure shown until the sheet computes its own; a cell holds no infinity.
+            check(worksheet_write_formula_num(
+                m_sheet, lxw_row_t(m_row), lxw_col_t(summary.column), formula.toUtf8().constData(),
+                m_totalFormats[size_t(level)][s], std::isfinite(values[s]) ? values[s] : 0.0));
         }
         ++m_row;
     }
