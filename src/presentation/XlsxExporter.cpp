@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -92,6 +93,17 @@ QDate dateOf(const QVariant &value)
     if (value.typeId() == QMetaType::QDateTime)
         return value.toDateTime().date();
     return QDate::fromString(value.toString().left(10), Qt::ISODate);
+}
+
+// The sheet's paper codes of the page sizes layouts use.
+const std::map<QPageSize::PageSizeId, uint8_t> &paperSizes()
+{
+    static const std::map<QPageSize::PageSizeId, uint8_t> sizes{{QPageSize::Letter, 1},
+                                                                {QPageSize::Legal, 5},
+                                                                {QPageSize::A3, 8},
+                                                                {QPageSize::A4, 9},
+                                                                {QPageSize::A5, 11}};
+    return sizes;
 }
 
 // Where a row stands in the workbook.
@@ -243,6 +255,15 @@ private:
                 ++m_row;
         }
         m_headerRow = m_row;
+        // Printed as the report is: its orientation and paper, as wide as a page, the header
+        // row over every page.
+        if (m_report.PaperOrientation() == 2)
+            worksheet_set_landscape(sheet);
+        if (const auto paper = paperSizes().find(m_report.layout().pageSize);
+            paper != paperSizes().end())
+            worksheet_set_paper(sheet, paper->second);
+        worksheet_fit_to_pages(sheet, 1, 0);
+        check(worksheet_repeat_rows(sheet, lxw_row_t(m_headerRow), lxw_row_t(m_headerRow)));
         for (size_t c = 0; c < m_columns.size(); ++c)
             check(worksheet_write_string(sheet, lxw_row_t(m_row), lxw_col_t(c),
                                          cellText(m_columns[c].caption).constData(),

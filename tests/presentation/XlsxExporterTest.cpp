@@ -379,5 +379,9 @@ TEST(XlsxExporter, EveryBuiltInLayoutGivesCaptionedColumnsAndTotalsThatCompute)
         }
         EXPECT_EQ(lines, report->rowCount());
         EXPECT_GT(totals, 0);
+        // Printed on the report's paper, in its orientation.
+        EXPECT_EQ(sheet.orientation,
+                  report->PaperOrientation() == 2 ? u"landscape"_s : u"portrait"_s);
+        EXPECT_EQ(sheet.paperSize, 9);
     }
 }

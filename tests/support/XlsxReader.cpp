@@ -93,6 +93,9 @@ XlsxReader::Sheet readSheet(const QByteArray &sheetXml, const std::vector<QStrin
             cell->formula = xml.readElementText();
         } else if (xml.name() == u"pane" && a.value(u"state"_s) == u"frozen") {
             sheet.frozenTopLeft = a.value(u"topLeftCell"_s).toString();
+        } else if (xml.name() == u"pageSetup") {
+            sheet.orientation = a.value(u"orientation"_s).toString();
+            sheet.paperSize = a.value(u"paperSize"_s).toInt();
         } else if (xml.name() == u"autoFilter") {
             sheet.autoFilter = a.value(u"ref"_s).toString();
         }

@@ -32,6 +32,8 @@ public:
         std::map<int, Row> rows; // by 0-based row
         QString frozenTopLeft;   // the first cell below the frozen pane, e.g. "A6"
         QString autoFilter;      // e.g. "A5:J120"
+        QString orientation;     // of the page set-up: "portrait", "landscape" or ""
+        int paperSize = 0;       // the sheet's paper code (9: A4); 0 when not set
         [[nodiscard]] const Cell *cell(int row, int column) const;
     };
 
