@@ -26,8 +26,9 @@ QString engineSource()
     return u"NVRptSales.ReportEngine"_s;
 }
 
-constexpr int kMaxCellText = 32767;  // characters a cell holds
-constexpr int kProgressEvery = 8192; // rows
+constexpr int kMaxCellText = 32767;   // characters a cell holds
+constexpr int kProgressEvery = 8192;  // rows
+constexpr double kUprightWidth = 120; // characters a portrait page shows at a readable size
 
 using CellKind = XlsxSheetLayout::CellKind;
 using SheetColumn = XlsxSheetLayout::Column;
@@ -255,9 +256,17 @@ private:
                 ++m_row;
         }
         m_headerRow = m_row;
-        // Printed as the report is: its orientation and paper, as wide as a page, the header
-        // row over every page.
-        if (m_report.PaperOrientation() == 2)
+        // Printed on the report's paper, a page wide, the header row over every page; across
+        // the page when the report is, or when its rows (with their groups' fields) are wider
+        // than the report's own lines.
+        const ReportLayout &layout = m_report.layout();
+        const double lineWidth =
+            m_report.pageSize().width() - layout.margins.left() - layout.margins.right();
+        double width = 0;
+        for (const SheetColumn &c : m_columns)
+            width += c.width;
+        if (m_report.PaperOrientation() == 2 ||
+            width > XlsxSheetLayout::characters(lineWidth) * 1.1)
             worksheet_set_landscape(sheet);
         if (const auto paper = paperSizes().find(m_report.layout().pageSize);
             paper != paperSizes().end())

@@ -114,8 +114,8 @@ std::vector<Column> planColumns(const Report &report, const DataBinding &binding
         if (c.kind == CellKind::Number && o.format.kind != ValueFormat::Kind::Number)
             c.format = ValueFormat{ValueFormat::Kind::Number, 2, true, false, {}};
         // Layout points to characters of the sheet's 11-point type, with room for the caption.
-        c.width = std::max({o.rect.width() / 4.0, double(c.caption.size()) + 2.0,
-                            c.kind == CellKind::Date ? 12.0 : 8.0});
+        c.width = std::max({XlsxSheetLayout::characters(o.rect.width()),
+                            double(c.caption.size()) + 2.0, c.kind == CellKind::Date ? 13.0 : 8.0});
         columns.push_back(std::move(c));
     };
 

@@ -59,6 +59,8 @@ public:
 
     // The sheet's number format for values of a layout format: #,##0.00, quantities whole.
     [[nodiscard]] static QString numberFormat(const ValueFormat &format, CellKind kind);
+    // The characters of the sheet's standard type that a length of the layout (points) holds.
+    [[nodiscard]] static double characters(double points) { return points / 4.0; }
 
 private:
     std::vector<HeadingLine> m_heading;
