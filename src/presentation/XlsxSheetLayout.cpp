@@ -235,7 +235,7 @@ std::vector<HeadingLine> headingLines(const Report &report)
     const ReportLayout &layout = report.layout();
     std::vector<HeadingLine> lines;
     bool criteriaShown = false;
-    auto add = [&](const QString &text, const FontSpec &font) {
+    auto add = [&](const QString &text, const FontDesign &font) {
         if (!text.trimmed().isEmpty())
             lines.push_back({text.trimmed(), std::max(10.0, font.size + 2.0), font.bold});
     };
