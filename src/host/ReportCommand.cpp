@@ -60,21 +60,23 @@ QString ReportCommand::name() const
 
 QString ReportCommand::summary() const
 {
-    return u"Build a report headless: to PDF, to CSV, or to a printer."_s;
+    return u"Build a report headless: to PDF, to CSV, to a spreadsheet, or to a printer."_s;
 }
 
 QString ReportCommand::synopsis() const
 {
     return u"NAME [--db FILE | --odbc CONNECTION] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
            u"[--customer ID] [--sector ID] [--town ID] [--company ID] [--product ID] "
-           u"[--invoice-from N] [--invoice-to N] [--pdf FILE] [--csv FILE] [--print [PRINTER]]"_s;
+           u"[--invoice-from N] [--invoice-to N] [--pdf FILE] [--csv FILE] [--xlsx FILE] "
+           u"[--print [PRINTER]]"_s;
 }
 
 QString ReportCommand::description() const
 {
     QString text =
         u"Builds the report NAME exactly as its window does (same query, same texts) and "
-        u"writes it as PDF, as CSV (the report's rows), or to a printer; with none of these, "
+        u"writes it as PDF, as CSV (the report's rows), as an Excel workbook (the report's "
+        u"rows with live subtotals), or to a printer; with none of these, "
         u"the CSV goes to standard output. An id option is the text typed into that report's "
         u"box, up to the box's length; a report without such a box refuses it. The period "
         u"defaults to the financial period's start and today.\n\nReports and their options:\n"_s;
@@ -120,6 +122,10 @@ void ReportCommand::configure(QCommandLineParser &parser)
     parser.addOption({u"pdf"_s, u"Write the report as a PDF file."_s, u"FILE"_s});
     parser.addOption(
         {u"csv"_s, u"Write the report's rows as a CSV file (- for standard output)."_s, u"FILE"_s});
+    parser.addOption({u"xlsx"_s,
+                      u"Write the report as an Excel workbook: its rows, its group subtotals "
+                      u"as formulas, groups as outline levels."_s,
+                      u"FILE"_s});
     parser.addOption({u"print"_s,
                       u"Print the report, on PRINTER or on the report's printer (the "
                       u"default printer when the system has no printer of that name)."_s,
@@ -205,6 +211,10 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
         }
         if (parser.isSet(u"csv"_s) && parser.value(u"csv"_s) != u"-") {
             report.exportCsv(parser.value(u"csv"_s));
+            wrote = true;
+        }
+        if (parser.isSet(u"xlsx"_s)) {
+            report.exportXlsx(parser.value(u"xlsx"_s));
             wrote = true;
         }
         if (parser.isSet(u"print"_s)) {

@@ -7,7 +7,7 @@ class ReportDefinition;
 struct ReportCriteria;
 
 // nvrptsales report NAME [--db FILE | --odbc CONNECTION] [criteria] [--pdf FILE] [--csv FILE]
-//                        [--print [PRINTER]]
+//                        [--xlsx FILE] [--print [PRINTER]]
 // Builds any report headless through its definition: the options are its window's boxes,
 // checked as the boxes check them, and the report is built as its window builds it.
 class ReportCommand : public Command

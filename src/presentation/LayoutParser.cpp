@@ -211,7 +211,7 @@ const QSet<QString> &objectKeys()
         u"type"_s,   u"name"_s,      u"style"_s,     u"x"_s,         u"y"_s,         u"width"_s,
         u"height"_s, u"text"_s,      u"column"_s,    u"format"_s,    u"blankZero"_s, u"function"_s,
         u"scope"_s,  u"field"_s,     u"index"_s,     u"prefix"_s,    u"font"_s,      u"align"_s,
-        u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s};
+        u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s, u"caption"_s};
     return keys;
 }
 
@@ -264,6 +264,7 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
                          band.height / LayoutUnits::pointsPerMillimetre, 0, 'f', 1));
     obj.text = r.string(o, u"text"_s, path);
     obj.prefix = r.string(o, u"prefix"_s, path);
+    obj.caption = r.string(o, u"caption"_s, path);
     obj.font = o.contains(u"font"_s) ? r.font(r.object(o.value(u"font"_s), path + u".font"_s),
                                               path + u".font"_s, defaultFont)
                                      : defaultFont;

@@ -8,6 +8,7 @@
 #include "presentation/PdfExporter.h"
 #include "presentation/ReportPages.h"
 #include "presentation/ReportPrinter.h"
+#include "presentation/XlsxExporter.h"
 
 #include <QPageSize>
 #include <QSaveFile>
@@ -157,6 +158,18 @@ int Report::rowCount() const
     return m_pages ? m_pages->binding().rowCount() : 0;
 }
 
+const DataBinding &Report::binding() const
+{
+    requireBound();
+    return m_pages->binding();
+}
+
+const std::vector<uint8_t> &Report::groupBreaks() const
+{
+    requireBound();
+    return m_pages->groupBreaks();
+}
+
 QPageLayout Report::pageLayout() const
 {
     return QPageLayout(QPageSize(m_layout->pageSize), m_orientation, QMarginsF(),
@@ -205,6 +218,12 @@ void Report::exportCsv(const QString &path) const
     const bool ok = CsvWriter::write(file, binding.table(), binding.printOrder());
     if (!ok || !file.commit())
         throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), Failure::engineSource());
+}
+
+bool Report::exportXlsx(const QString &path, const Progress &progress) const
+{
+    requireBound();
+    return XlsxExporter(*this).write(path, progress);
 }
 
 bool Report::print(const QString &printerName, const Progress &progress)

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+class DataBinding;
 class ReportPages;
 class ResultTable;
 class Report;
@@ -88,6 +89,10 @@ public:
     [[nodiscard]] bool isBound() const { return m_pages != nullptr; }
     [[nodiscard]] std::shared_ptr<const ResultTable> rows() const;
     [[nodiscard]] int rowCount() const;
+    // The bound rows in print order, and per row the outermost group level beginning there
+    // (the group count where none does): for exports that walk rows rather than pages.
+    [[nodiscard]] const DataBinding &binding() const;
+    [[nodiscard]] const std::vector<uint8_t> &groupBreaks() const;
     [[nodiscard]] QPageLayout pageLayout() const;
     [[nodiscard]] QSizeF pageSize() const; // points, in the paper orientation
     // Counts every page (fast: band heights only).
@@ -109,6 +114,8 @@ public:
     bool exportPdf(const QString &path, const Progress &progress = {});
     // The bound rows as CSV.
     void exportCsv(const QString &path) const;
+    // The report as a spreadsheet workbook; progress counts rows. False when cancelled.
+    bool exportXlsx(const QString &path, const Progress &progress = {}) const;
     // Prints on the printer named (empty: the selected or default one); false when cancelled.
     bool print(const QString &printerName, const Progress &progress = {});
 

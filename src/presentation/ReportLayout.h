@@ -65,6 +65,7 @@ struct LayoutObject
     SpecialField special = SpecialField::PageNumber;
     int parameter = 0; // Parameter: 1-based number of the parameter field shown
     QString prefix;    // Special, Parameter: text before the value
+    QString caption;   // Field: its column's heading in a spreadsheet, where no label names it
     FontDesign font;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     int color = 0;          // text colour

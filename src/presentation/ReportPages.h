@@ -28,6 +28,10 @@ public:
     [[nodiscard]] bool isComplete() const { return m_paginator.isComplete(); }
     [[nodiscard]] int knownPages() const { return m_paginator.knownPages(); }
     [[nodiscard]] const DataBinding &binding() const { return *m_binding; }
+    [[nodiscard]] const std::vector<uint8_t> &groupBreaks() const
+    {
+        return m_paginator.groupBreaks();
+    }
 
     PageContent page(int n);
 

@@ -189,6 +189,7 @@ void ReportViewer::buildToolBar()
         tr("Print (%1)").arg(QKeySequence(QKeySequence::Print).toString(QKeySequence::NativeText)));
     m_exportPdf = m_toolBar->addAction(tr("Export PDF"), this, [this] { exportPdf(); });
     m_exportCsv = m_toolBar->addAction(tr("Export CSV"), this, [this] { exportCsv(); });
+    m_exportExcel = m_toolBar->addAction(tr("Export Excel"), this, [this] { exportExcel(); });
     m_toolBar->addSeparator();
     m_find = m_toolBar->addAction(tr("Find"), this, [this] { m_findBar->open(); });
     m_find->setShortcut(QKeySequence::Find);
@@ -306,7 +307,7 @@ void ReportViewer::updateControls()
         a->setEnabled(ready);
     // One print or export at a time; a search gives way to them.
     const bool writing = m_job && m_job->isRunning() && !m_searching;
-    for (QAction *a : {m_print, m_exportPdf, m_exportCsv})
+    for (QAction *a : {m_print, m_exportPdf, m_exportCsv, m_exportExcel})
         a->setEnabled(ready && !writing);
     m_fitWidth->setChecked(m_view->fit() == PageView::Fit::Width);
     m_wholePage->setChecked(m_view->fit() == PageView::Fit::WholePage);
@@ -571,4 +572,29 @@ void ReportViewer::showMatchesOnPage()
         rects.append(m.rect);
     }
     m_view->setHighlights(rects, current);
+}
+
+void ReportViewer::exportExcel()
+{
+    if (!m_report)
+        return;
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export to Excel"), suggestedFileName(u"xlsx"_s), tr("Excel workbooks (*.xlsx)"));
+    if (!path.isEmpty())
+        exportExcelTo(path);
+}
+
+void ReportViewer::exportExcelTo(const QString &path)
+{
+    if (!m_report || !m_report->isBound())
+        return;
+    const int rows = m_report->rowCount();
+    startJob(
+        tr("Exporting to Excel..."),
+        [path](Report &report, const Report::Progress &progress) {
+            return report.exportXlsx(path, progress);
+        },
+        [this, path, rows] {
+            tellWritten(path, counted(rows, tr("workbook of 1 row"), tr("workbook of %1 rows")));
+        });
 }

@@ -19,9 +19,10 @@ class QToolBar;
 class Report;
 
 // The report viewer control: a toolbar (first, previous, page number, next, last; zoom out,
-// zoom in, page width, whole page; print, export to PDF and to CSV; find; close) over the page
-// itself, and a find bar. It shows the report it is given and never owns it. Prints, exports
-// and searches run on a copy of the report on a thread of their own, with progress and Cancel.
+// zoom in, page width, whole page; print, export to PDF, to CSV and to Excel; find; close) over
+// the page itself, and a find bar. It shows the report it is given and never owns it. Prints,
+// exports and searches run on a copy of the report on a thread of their own, with progress and
+// Cancel.
 class ReportViewer : public QWidget
 {
     Q_OBJECT
@@ -51,6 +52,7 @@ public:
     // Starts exporting to a file named already; a message names the file when it is written.
     void exportPdfTo(const QString &path);
     void exportCsvTo(const QString &path);
+    void exportExcelTo(const QString &path);
     // Searches every page for a text (case ignored) and shows the first match from the
     // current page on; again with the same text, the next match.
     void find(const QString &text);
@@ -65,6 +67,7 @@ public:
     [[nodiscard]] QAction *wholePageAction() const { return m_wholePage; }
     [[nodiscard]] QAction *closeAction() const { return m_close; }
     [[nodiscard]] QLabel *zoomLabel() const { return m_zoomLabel; }
+    [[nodiscard]] QAction *exportExcelAction() const { return m_exportExcel; }
 
 Q_SIGNALS:
     // The print button was pressed; handlers run before the viewer prints.
@@ -87,6 +90,7 @@ private:
     void exportPdf();
     void exportCsv();
     void pageByScreen(int direction);
+    void exportExcel();
     void updateControls();
     [[nodiscard]] QString suggestedFileName(const QString &suffix) const;
     // Runs work on a copy of the report; done runs on this thread when it completed.
@@ -106,7 +110,7 @@ private:
     QLabel *m_zoomLabel;
     QAction *m_first, *m_previous, *m_next, *m_last;
     QAction *m_zoomIn, *m_zoomOut, *m_fitWidth, *m_wholePage;
-    QAction *m_print, *m_exportPdf, *m_exportCsv, *m_find, *m_close;
+    QAction *m_print, *m_exportPdf, *m_exportCsv, *m_exportExcel, *m_find, *m_close;
     QPointer<ReportJob> m_job;
     QPointer<QProgressDialog> m_progress;
 

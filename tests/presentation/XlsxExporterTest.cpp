@@ -1,0 +1,391 @@
+#include "presentation/XlsxExporter.h"
+#include "DemoFixture.h"
+#include "ReferenceQueries.h"
+#include "XlsxReader.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "db/ResultTable.h"
+#include "presentation/LayoutParser.h"
+#include "presentation/Report.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::shared_ptr<const ReportLayout> fixture(const QString &name)
+{
+    QFile file(u":/fixtures/"_s + name + u".json"_s);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    return std::make_shared<ReportLayout>(LayoutParser::parse(file.readAll(), file.fileName()));
+}
+
+struct Sale
+{
+    QString region, customer;
+    double amount;
+    qint64 qty;
+    double price;
+};
+
+// Rows sorted by region and customer, as the layout groups them; one customer's name is a
+// formula, as a careless or hostile database might hold it.
+std::vector<Sale> sales(int count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::vector<Sale> rows;
+    for (int i = 0; i < count; ++i) {
+        const int region = i * 3 / count;
+        rows.push_back({u"Region %1"_s.arg(region), u"Customer %1-%2"_s.arg(region).arg(i / 6),
+                        double(random() % 100000) / 100.0 - 100.0, qint64(random() % 50),
+                        double(random() % 900) / 10.0});
+    }
+    for (int i = 6; i < 12 && i < count; ++i)
+        rows[size_t(i)].customer = u"=HYPERLINK(\"http://x\",\"y\")"_s;
+    // Text that looks like the sheet's own escapes, and a control character.
+    for (int i = 12; i < 18 && i < count; ++i)
+        rows[size_t(i)].customer = u"Acme_x0041_\tTraders\x01"_s;
+    return rows;
+}
+
+std::shared_ptr<ResultTable> tableOf(const std::vector<Sale> &rows)
+{
+    auto table = std::make_shared<ResultTable>(
+        QStringList{u"REGION"_s, u"Customer"_s, u"qty"_s, u"price"_s, u"Amount"_s});
+    for (const Sale &s : rows) {
+        const QByteArray region = s.region.toUtf8(), customer = s.customer.toUtf8();
+        table->appendText(0, std::string_view(region.constData(), size_t(region.size())));
+        table->appendText(1, std::string_view(customer.constData(), size_t(customer.size())));
+        table->appendInteger(2, s.qty);
+        table->appendReal(3, s.price);
+        table->appendReal(4, s.amount);
+    }
+    table->finish();
+    return table;
+}
+
+// What a spreadsheet computes for SUBTOTAL(9 or 3, ranges...): the sum or count of the cells
+// in the ranges, leaving out cells that are themselves subtotals.
+double evaluate(const XlsxReader &book, int sheetIndex, const QString &formula)
+{
+    static const QRegularExpression call(u"^SUBTOTAL\\((9|3),(.+)\\)$"_s);
+    static const QRegularExpression range(
+        u"(?:'((?:[^']|'')+)'!)?([A-Z]+)([0-9]+):([A-Z]+)([0-9]+)"_s);
+    const QRegularExpressionMatch m = call.match(formula);
+    EXPECT_TRUE(m.hasMatch()) << formula.toStdString();
+    const bool count = m.captured(1) == u"3";
+    double result = 0;
+    auto it = range.globalMatch(m.captured(2));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch r = it.next();
+        const XlsxReader::Sheet *sheet = &book.sheets()[size_t(sheetIndex)];
+        if (r.capturedLength(1) > 0) {
+            const QString name = r.captured(1).replace(u"''"_s, u"'"_s);
+            sheet = nullptr;
+            for (const XlsxReader::Sheet &s : book.sheets()) {
+                if (s.name == name)
+                    sheet = &s;
+            }
+            EXPECT_NE(sheet, nullptr) << name.toStdString();
+            if (!sheet)
+                continue;
+        }
+        int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
+        XlsxReader::parseReference(r.captured(2) + r.captured(3), firstRow, firstColumn);
+        XlsxReader::parseReference(r.captured(4) + r.captured(5), lastRow, lastColumn);
+        for (int row = firstRow; row <= lastRow; ++row) {
+            for (int column = firstColumn; column <= lastColumn; ++column) {
+                const XlsxReader::Cell *cell = sheet->cell(row, column);
+                if (!cell || cell->formula.startsWith(u"SUBTOTAL"_s))
+                    continue;
+                result += count ? 1.0 : cell->number();
+            }
+        }
+    }
+    return result;
+}
+
+// One row the workbook should hold below its header: a sale, or a total with its label,
+// outline level and (column, figure) pairs.
+struct Expected
+{
+    int sale = -1;
+    QString label;
+    int level = 0;
+    std::vector<std::pair<int, double>> figures;
+};
+
+std::vector<Expected> expectedRows(const std::vector<Sale> &rows)
+{
+    std::vector<Expected> out;
+    double customerAmount = 0, regionAmount = 0, regionValue = 0, amount = 0, value = 0;
+    qint64 qty = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Sale &s = rows[i];
+        out.push_back({int(i), {}, 2, {}});
+        customerAmount += s.amount;
+        regionAmount += s.amount;
+        regionValue += double(s.qty) * s.price;
+        amount += s.amount;
+        value += double(s.qty) * s.price;
+        qty += s.qty;
+        const bool lastOfRegion = i + 1 == rows.size() || rows[i + 1].region != s.region;
+        if (lastOfRegion || rows[i + 1].customer != s.customer) {
+            out.push_back({-1, u"Total "_s + s.customer, 1, {{2, customerAmount}}});
+            customerAmount = 0;
+        }
+        if (lastOfRegion) {
+            out.push_back({-1, u"Total "_s + s.region, 0, {{2, regionAmount}, {4, regionValue}}});
+            regionAmount = regionValue = 0;
+        }
+    }
+    out.push_back({-1, u"Grand total"_s, 0, {{2, amount}, {3, double(qty)}, {4, value}}});
+    return out;
+}
+
+struct Written
+{
+    std::vector<Sale> rows;
+    QTemporaryDir folder;
+    QString path;
+};
+
+void writeWorkbook(Written &w, int rowsPerSheet)
+{
+    Recordset rs;
+    rs.open(tableOf(w.rows));
+    Report report(fixture(u"twoGroups"_s));
+    report.textObject(u"txtTitle"_s).SetText(u"Norvale Traders"_s);
+    report.ParameterFields(1).AddCurrentValue(u"April 2026"_s);
+    report.ParameterFields(2).AddCurrentValue(u"all regions"_s);
+    report.Database().SetDataSource(rs);
+    report.setCriteriaLine(u"Period 01-Apr-2026 to 30-Apr-2026"_s);
+    w.path = w.folder.filePath(u"sales.xlsx"_s);
+    XlsxExporter exporter(report);
+    exporter.setRowsPerSheet(rowsPerSheet);
+    ASSERT_TRUE(exporter.write(w.path));
+}
+
+// Walks the sheets' rows below each header row against the expected rows.
+void checkRows(const XlsxReader &book, const std::vector<Sale> &rows, int firstHeaderRow)
+{
+    const std::vector<Expected> expected = expectedRows(rows);
+    size_t next = 0;
+    for (size_t s = 0; s < book.sheets().size(); ++s) {
+        const XlsxReader::Sheet &sheet = book.sheets()[s];
+        const int header = s == 0 ? firstHeaderRow : 0;
+        const XlsxReader::Cell *caption = sheet.cell(header, 0);
+        ASSERT_NE(caption, nullptr);
+        EXPECT_EQ(caption->value, u"Region"_s) << "header row of sheet " << s + 1;
+        EXPECT_EQ(sheet.frozenTopLeft, u"A%1"_s.arg(header + 2));
+        EXPECT_TRUE(sheet.autoFilter.startsWith(u"A%1:E"_s.arg(header + 1)))
+            << sheet.autoFilter.toStdString();
+        for (auto it = sheet.rows.upper_bound(header); it != sheet.rows.end(); ++it) {
+            ASSERT_LT(next, expected.size());
+            const Expected &e = expected[next++];
+            const XlsxReader::Row &row = it->second;
+            EXPECT_EQ(row.outlineLevel, e.level) << "sheet " << s + 1 << " row " << it->first + 1;
+            if (e.sale >= 0) {
+                const Sale &sale = rows[size_t(e.sale)];
+                ASSERT_EQ(row.cells.size(), 5u);
+                const XlsxReader::Cell &region = row.cells.at(0), &customer = row.cells.at(1);
+                EXPECT_EQ(region.type, u"inlineStr"_s);
+                EXPECT_EQ(region.value, sale.region);
+                // Text from the database is text, even when it reads like a formula.
+                EXPECT_TRUE(customer.isText());
+                EXPECT_TRUE(customer.formula.isEmpty());
+                // Control characters cannot stand in the sheet: they become blanks.
+                EXPECT_EQ(customer.value, QString(sale.customer).replace(QChar(1), u' '));
+                const XlsxReader::Cell &amount = row.cells.at(2), &qty = row.cells.at(3),
+                                       &value = row.cells.at(4);
+                EXPECT_EQ(amount.type, QString());
+                EXPECT_DOUBLE_EQ(amount.number(), sale.amount);
+                EXPECT_EQ(amount.numberFormat, u"#,##0.00"_s);
+                EXPECT_EQ(qty.number(), double(sale.qty));
+                EXPECT_EQ(qty.numberFormat, u"#,##0"_s);
+                EXPECT_NEAR(value.number(), double(sale.qty) * sale.price, 1e-9);
+                EXPECT_EQ(value.numberFormat, u"#,##0.00"_s);
+                continue;
+            }
+            ASSERT_NE(row.cells.count(0), 0u) << e.label.toStdString();
+            EXPECT_EQ(row.cells.at(0).value, QString(e.label).replace(QChar(1), u' '));
+            EXPECT_EQ(row.cells.size(), e.figures.size() + 1) << e.label.toStdString();
+            for (const auto &[column, figure] : e.figures) {
+                const XlsxReader::Cell *cell = sheet.cell(it->first, column);
+                ASSERT_NE(cell, nullptr) << e.label.toStdString();
+                EXPECT_TRUE(cell->formula.startsWith(u"SUBTOTAL(9,"_s));
+                EXPECT_NEAR(cell->number(), figure, 1e-6) << e.label.toStdString();
+                EXPECT_NEAR(evaluate(book, int(s), cell->formula), figure, 1e-6)
+                    << cell->formula.toStdString();
+                EXPECT_EQ(cell->numberFormat, column == 3 ? u"#,##0"_s : u"#,##0.00"_s);
+            }
+        }
+    }
+    EXPECT_EQ(next, expected.size());
+}
+
+} // namespace
+
+TEST(XlsxExporter, ReadsLikeTheReportWithTypedCellsAndLiveSubtotals)
+{
+    Written w;
+    w.rows = sales(60, 3);
+    writeWorkbook(w, XlsxExporter::sheetRowLimit);
+    const XlsxReader book(w.path);
+    ASSERT_TRUE(book.isValid());
+    ASSERT_EQ(book.sheets().size(), 1u);
+    const XlsxReader::Sheet &sheet = book.sheets().front();
+    EXPECT_EQ(sheet.name, u"Sales by Region"_s);
+
+    // The report's heading: its text object, its parameters, the criteria line.
+    const QStringList heading{u"Norvale Traders"_s, u"April 2026"_s, u"Scope: all regions"_s,
+                              u"For Period 01-Apr-2026 to 30-Apr-2026"_s};
+    for (int i = 0; i < heading.size(); ++i) {
+        ASSERT_NE(sheet.cell(i, 0), nullptr);
+        EXPECT_EQ(sheet.cell(i, 0)->value, heading[i]);
+    }
+    // Captions: the group fields' columns, then the headings over the detail fields.
+    const int header = int(heading.size()) + 1;
+    const QStringList captions{u"Region"_s, u"Customer"_s, u"Amount"_s, u"Qty"_s, u"Value"_s};
+    for (int c = 0; c < captions.size(); ++c) {
+        ASSERT_NE(sheet.cell(header, c), nullptr);
+        EXPECT_EQ(sheet.cell(header, c)->value, captions[c]);
+    }
+    checkRows(book, w.rows, header);
+
+    // The first invoice's subtotal covers exactly its rows, the grand total every data row.
+    const XlsxReader::Cell *firstTotal = sheet.cell(header + 7, 2);
+    ASSERT_NE(firstTotal, nullptr);
+    EXPECT_EQ(firstTotal->formula, u"SUBTOTAL(9,C%1:C%2)"_s.arg(header + 2).arg(header + 7));
+    const int last = sheet.rows.rbegin()->first;
+    EXPECT_EQ(sheet.cell(last, 2)->formula, u"SUBTOTAL(9,C%1:C%2)"_s.arg(header + 2).arg(last));
+}
+
+TEST(XlsxExporter, ContinuesOnFurtherSheetsEachWithItsHeader)
+{
+    Written w;
+    w.rows = sales(150, 11);
+    writeWorkbook(w, 40);
+    const XlsxReader book(w.path);
+    ASSERT_TRUE(book.isValid());
+    // 150 sales, 25 customer and 3 region totals and a grand total under the 6 rows of heading
+    // and header: five sheets of at most 40 rows.
+    ASSERT_EQ(book.sheets().size(), 5u);
+    EXPECT_EQ(book.sheets()[1].name, u"Sales by Region (2)"_s);
+    for (const XlsxReader::Sheet &sheet : book.sheets())
+        EXPECT_LE(sheet.rows.rbegin()->first, 39);
+    checkRows(book, w.rows, 5);
+    // Groups cut by a sheet's end are summed over both sheets.
+    bool crossSheet = false;
+    for (const XlsxReader::Sheet &sheet : book.sheets()) {
+        for (const auto &[r, row] : sheet.rows) {
+            for (const auto &[c, cell] : row.cells)
+                crossSheet = crossSheet || cell.formula.contains(u"'Sales by Region'!"_s);
+        }
+    }
+    EXPECT_TRUE(crossSheet);
+}
+
+TEST(XlsxExporter, CancelledOrFailedLeavesNoFile)
+{
+    Written w;
+    w.rows = sales(20000, 5);
+    Recordset rs;
+    rs.open(tableOf(w.rows));
+    Report report(fixture(u"twoGroups"_s));
+    report.Database().SetDataSource(rs);
+    const QString path = w.folder.filePath(u"cancelled.xlsx"_s);
+    int calls = 0;
+    EXPECT_FALSE(report.exportXlsx(path, [&](int done, int total) {
+        EXPECT_LE(done, total);
+        return ++calls < 2;
+    }));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(QDir(w.folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    EXPECT_ANY_THROW(report.exportXlsx(w.folder.filePath(u"no/such/folder/x.xlsx"_s)));
+}
+
+// Every report's layout gives a workbook whose columns all have a caption of their own and
+// whose totals compute to the figures written beside them.
+TEST(XlsxExporter, EveryBuiltInLayoutGivesCaptionedColumnsAndTotalsThatCompute)
+{
+    const QString from = u"2026-01-01"_s, to = u"2026-06-30"_s;
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    // A product both sold and returned in the period, for the two ledgers.
+    const QString product =
+        connection
+            ->execute(u"select min(rb.ProductId) from SaleReturnsBody rb join SaleReturns r on "
+                      u"r.SaleReturnID = rb.SaleReturnID where r.SaleReturnDate between '"_s +
+                      from + u"' and '"_s + to + u"'"_s)
+            ->text(0, 0);
+    const std::vector<std::pair<QString, QString>> reports = {
+        {u"crpSalesRegisterIW"_s, ReferenceQueries::salesRegister(from, to, {})},
+        {u"crpSalesSummary"_s, ReferenceQueries::salesSummary(from, to, {})},
+        {u"crpSaleReturnsRegisterIW"_s,
+         ReferenceQueries::saleReturnRegister(from, to,
+                                              u" And r.salereturnid between 1 and 99999"_s, {})},
+        {u"crpSaleReturnsSummary"_s, ReferenceQueries::saleReturnsSummary(from, to, {})},
+        {u"CrpCompanyWiseSale"_s, ReferenceQueries::companyWiseSale(from, to, {})},
+        {u"CrpCompanySectorWiseSale"_s,
+         ReferenceQueries::companySectorWiseSale(from, to, u"11"_s, {})},
+        {u"crpSalesCTSwise"_s,
+         ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s)},
+        {u"CrpProductWiseSale"_s, ReferenceQueries::productWiseSales(from, to, {})},
+        {u"CrpProductSalesLedger"_s, ReferenceQueries::productSalesLedger(from, to, product)},
+        {u"crpSaleReturnsLedger"_s, ReferenceQueries::productSaleReturnLedger(from, to, product)},
+        {u"crpSalesStockStatement"_s, ReferenceQueries::salesStockStatement(from, to, {})},
+    };
+    QTemporaryDir folder;
+    for (const auto &[layout, sql] : reports) {
+        SCOPED_TRACE(layout.toStdString());
+        auto report = Report::fromLayout(layout);
+        Recordset rs;
+        rs.open(sql, *connection);
+        ASSERT_GT(rs.recordCount(), 0);
+        report->Database().SetDataSource(rs);
+        report->setCriteriaLine(u"Period 01-Jan-2026 to 30-Jun-2026"_s);
+        const QString path = folder.filePath(layout + u".xlsx"_s);
+        ASSERT_TRUE(report->exportXlsx(path));
+        const XlsxReader book(path);
+        ASSERT_TRUE(book.isValid());
+        const XlsxReader::Sheet &sheet = book.sheets().front();
+        const int header = sheet.frozenTopLeft.mid(1).toInt() - 2;
+        ASSERT_GE(header, 0);
+        const XlsxReader::Row &captions = sheet.rows.at(header);
+        QStringList seen;
+        for (const auto &[c, cell] : captions.cells) {
+            EXPECT_FALSE(cell.value.isEmpty());
+            EXPECT_FALSE(seen.contains(cell.value)) << cell.value.toStdString();
+            seen.append(cell.value);
+        }
+        EXPECT_EQ(int(captions.cells.size()), int(captions.cells.rbegin()->first) + 1);
+        int lines = 0, totals = 0;
+        for (auto it = sheet.rows.upper_bound(header); it != sheet.rows.end(); ++it) {
+            bool total = false;
+            for (const auto &[c, cell] : it->second.cells) {
+                if (cell.formula.isEmpty())
+                    continue;
+                total = true;
+                EXPECT_NEAR(evaluate(book, 0, cell.formula), cell.number(),
+                            1e-6 * std::max(1.0, std::abs(cell.number())))
+                    << cell.formula.toStdString();
+            }
+            (total ? totals : lines) += 1;
+        }
+        EXPECT_EQ(lines, report->rowCount());
+        EXPECT_GT(totals, 0);
+        // Printed on the report's paper, across when the report is, and when its columns are
+        // many (the register's fourteen).
+        if (report->PaperOrientation() == 2 || captions.cells.size() >= 14) {
+            EXPECT_EQ(sheet.orientation, u"landscape"_s);
+        } else if (captions.cells.size() <= 5) {
+            EXPECT_EQ(sheet.orientation, u"portrait"_s);
+        }
+        EXPECT_EQ(sheet.paperSize, 9);
+    }
+}
