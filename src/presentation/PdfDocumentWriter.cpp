@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr size_t kFlushAt = 1 << 20; // bytes gathered before they go to the device
+constexpr size_t kFlushAt = 256 << 10; // bytes gathered before they go to the device
 
 [[noreturn]] void fail(const QString &message)
 {

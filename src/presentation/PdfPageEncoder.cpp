@@ -99,7 +99,7 @@ void PdfPageEncoder::appendGlyphs(const QGlyphRun &run, double x, double baselin
     const double size = raw.pixelSize() / kScale; // points
     std::string &out = *m_out;
     out += "BT /";
-    PdfDocumentWriter::appendName(out, font.resourceName());
+    out += font.resourceName(); // letters, figures and hyphens only
     out += ' ';
     PdfDocumentWriter::appendNumber(out, size, 3);
     out += " Tf ";
