@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 PdfDeflater::PdfDeflater(int level) : m_compressor(libdeflate_alloc_compressor(level))
 {
     if (!m_compressor)
-        throw Failure(u"Cannot start compressing the PDF"_s, u"NVRptSales.Export"_s);
+        throw Failure(u"Cannot start compressing the PDF"_s, Failure::exportSource());
 }
 
 PdfDeflater::~PdfDeflater()
@@ -23,6 +23,6 @@ void PdfDeflater::deflate(std::string_view data, std::string &out)
     const size_t size =
         libdeflate_zlib_compress(m_compressor, data.data(), data.size(), out.data(), out.size());
     if (size == 0)
-        throw Failure(u"Cannot compress a PDF stream"_s, u"NVRptSales.Export"_s);
+        throw Failure(u"Cannot compress a PDF stream"_s, Failure::exportSource());
     out.resize(size);
 }

@@ -16,7 +16,7 @@ constexpr size_t kFlushAt = 256 << 10; // bytes gathered before they go to the d
 
 [[noreturn]] void fail(const QString &message)
 {
-    throw Failure(message, u"NVRptSales.Export"_s);
+    throw Failure(message, Failure::exportSource());
 }
 
 } // namespace

@@ -43,7 +43,7 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
-                      u"NVRptSales.Export"_s);
+                      Failure::exportSource());
     {
         PdfDocumentWriter document(file, kCompressionLevel);
         const int catalog = document.reserveObject();
@@ -109,6 +109,6 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
     }
     if (!file.commit())
         throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
-                      u"NVRptSales.Export"_s);
+                      Failure::exportSource());
     return true;
 }

@@ -110,7 +110,7 @@ PdfFontSubset::PdfFontSubset(const QRawFont &font, std::string resourceName)
     m_unitsPerEm = hb_face_get_upem(m_face);
     if (glyphs == 0 || glyphs > 0xFFFF || (!m_cff && font.fontTable("glyf").isEmpty()))
         throw Failure(u"The font %1 cannot be embedded in a PDF"_s.arg(font.familyName()),
-                      u"NVRptSales.Export"_s);
+                      Failure::exportSource());
     // Design units straight from the font: the widths viewers lay the glyphs out with.
     hb_font_t *hbFont = hb_font_create(m_face);
     hb_font_set_scale(hbFont, int(m_unitsPerEm), int(m_unitsPerEm));
@@ -197,7 +197,7 @@ int PdfFontSubset::write(PdfDocumentWriter &document) const
     // Cut the font down to the glyphs used, renumbered; codes map to the new numbers.
     hb_subset_input_t *input = hb_subset_input_create_or_fail();
     if (!input)
-        throw Failure(u"Cannot subset a font"_s, u"NVRptSales.Export"_s);
+        throw Failure(u"Cannot subset a font"_s, Failure::exportSource());
     hb_set_t *glyphs = hb_subset_input_glyph_set(input);
     hb_set_add(glyphs, 0);
     uint32_t last = 0;
@@ -215,7 +215,7 @@ int PdfFontSubset::write(PdfDocumentWriter &document) const
     if (!subset) {
         hb_subset_plan_destroy(plan);
         throw Failure(u"Cannot subset the font %1"_s.arg(m_family),
-                      u"NVRptSales.Export"_s);
+                      Failure::exportSource());
     }
     const hb_map_t *oldToNew = hb_subset_plan_old_to_new_glyph_mapping(plan);
     // Codes are the glyphs' numbers in the whole font.
