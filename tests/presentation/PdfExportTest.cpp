@@ -14,6 +14,7 @@
 #include <QFont>
 #include <QProcess>
 #include <QRawFont>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -144,6 +145,8 @@ TEST(PdfExport, SameBytesEachTimeSubsetFontsAndTextOutsideLatin)
     auto reports = everyReport(*connection);
     Report &report = *reports.front();
     report.textObject(u"txtCompName"_s).SetText(u"Ελληνικά Εμπορικά · Norvale"_s);
+    // Far too long for its box: cut, ending in an ellipsis.
+    report.textObject(u"txtInvoice"_s).SetText(u"Invoices "_s + QString(u"1234567890 "_s).repeated(40));
     QTemporaryDir folder;
     const QString one = folder.filePath(u"one.pdf"_s), two = folder.filePath(u"two.pdf"_s);
     ASSERT_TRUE(report.exportPdf(one));
@@ -156,6 +159,7 @@ TEST(PdfExport, SameBytesEachTimeSubsetFontsAndTextOutsideLatin)
     ASSERT_TRUE(QtPdfExport::write(report, theirs));
     const QString text = pdfText(one);
     EXPECT_TRUE(text.contains(u"Ελληνικά Εμπορικά · Norvale"_s)) << text.left(300).toStdString();
+    EXPECT_TRUE(text.contains(u"\u2026"_s)) << text.left(300).toStdString();
     EXPECT_EQ(text, pdfText(theirs));
 
     // A page or two set in three faces of one family: far below the size of one whole face.
@@ -190,4 +194,29 @@ TEST(PdfExport, WritesNumbersShortAndExact)
     std::string title;
     PdfDocumentWriter::appendTextString(title, u"Aé"_s);
     EXPECT_EQ(title, "<FEFF004100E9>");
+}
+
+// Cancelled while pages are being encoded ahead of the writer: no file, nothing left running,
+// and the next export of the same report is whole.
+TEST(PdfExport, CancelledMidwayLeavesNoFileAndTheNextExportIsWhole)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    auto reports = everyReport(*connection);
+    Report &report = *reports.front();
+    const int pages = report.pageCount();
+    ASSERT_GT(pages, 12);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"register.pdf"_s);
+    int calls = 0;
+    EXPECT_FALSE(report.exportPdf(path, [&](int done, int count) {
+        EXPECT_EQ(done, ++calls);
+        EXPECT_EQ(count, pages);
+        return done < 7;
+    }));
+    EXPECT_EQ(calls, 7);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    ASSERT_TRUE(report.exportPdf(path));
+    const QString info = run(u"pdfinfo"_s, {path}).out;
+    EXPECT_TRUE(info.contains(QRegularExpression(u"Pages:\\s+%1\\n"_s.arg(pages))))
+        << info.toStdString();
 }
