@@ -8,9 +8,11 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6printsupport6
   libsqlite3-dev unixodbc unixodbc-dev odbcinst libxlsxwriter-dev
+  # the PDF writer: font subsets and stream compression
+  libharfbuzz-dev libdeflate-dev
   # tests and benchmarks: the ODBC driver, a PDF printer on a local CUPS, PDF text tools
   libgtest-dev libbenchmark-dev libsqliteodbc sqlite3
-  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils qpdf
   # the windows walked with real key presses on a display (scripts/enter-check.sh)
   xvfb openbox xdotool
   # tests read written workbooks back

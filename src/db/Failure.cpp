@@ -35,7 +35,7 @@ QString Failure::layoutSource()
 
 QString Failure::exportSource()
 {
-    return u"NVRptSales.Export"_s;
+    return Failure::exportSource();
 }
 
 QString Failure::printingSource()

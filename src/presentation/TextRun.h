@@ -11,6 +11,7 @@
 class TextRun
 {
 public:
+    TextRun() = default; // not valid
     // Lays the text out; if it is wider than maxWidth (pixels) it is cut and ends in "…".
     TextRun(const QRawFont &font, const QString &text, qreal maxWidth);
 

@@ -1,0 +1,222 @@
+#include "DemoFixture.h"
+#include "QtPdfExport.h"
+#include "ReferenceQueries.h"
+#include "ScopedEnvironment.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "db/ResultTable.h"
+#include "presentation/LayoutLibrary.h"
+#include "presentation/PdfDocumentWriter.h"
+#include "presentation/Report.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QProcess>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+};
+
+ToolRun run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+}
+
+QString pdfText(const QString &pdf)
+{
+    return run(u"pdftotext"_s, {pdf, u"-"_s}).out;
+}
+
+QByteArray bytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every built-in layout bound to its report's rows from the demo company, with its texts and
+// parameter fields filled in as its window fills them.
+std::vector<std::unique_ptr<Report>> everyReport(const Connection &connection)
+{
+    const QString from = u"2026-01-01"_s, to = u"2026-06-30"_s;
+    const QString product = connection
+                                .execute(u"select min(rb.ProductId) from SaleReturnsBody rb join "
+                                         u"SaleReturns r on r.SaleReturnID = rb.SaleReturnID "
+                                         u"where r.SaleReturnDate between '"_s +
+                                         from + u"' and '"_s + to + u"'"_s)
+                                ->text(0, 0);
+    const std::vector<std::pair<QString, QString>> queries = {
+        {u"crpSalesRegisterIW"_s, ReferenceQueries::salesRegister(from, to, {})},
+        {u"crpSalesSummary"_s, ReferenceQueries::salesSummary(from, to, {})},
+        {u"crpSaleReturnsRegisterIW"_s,
+         ReferenceQueries::saleReturnRegister(from, to,
+                                              u" And r.salereturnid between 1 and 99999"_s, {})},
+        {u"crpSaleReturnsSummary"_s, ReferenceQueries::saleReturnsSummary(from, to, {})},
+        {u"CrpCompanyWiseSale"_s, ReferenceQueries::companyWiseSale(from, to, {})},
+        {u"CrpCompanySectorWiseSale"_s,
+         ReferenceQueries::companySectorWiseSale(from, to, u"11"_s, {})},
+        {u"crpSalesCTSwise"_s,
+         ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s)},
+        {u"CrpProductWiseSale"_s, ReferenceQueries::productWiseSales(from, to, {})},
+        {u"CrpProductSalesLedger"_s, ReferenceQueries::productSalesLedger(from, to, product)},
+        {u"crpSaleReturnsLedger"_s, ReferenceQueries::productSaleReturnLedger(from, to, product)},
+        {u"crpSalesStockStatement"_s, ReferenceQueries::salesStockStatement(from, to, {})},
+    };
+    std::vector<std::unique_ptr<Report>> reports;
+    for (const auto &[layout, sql] : queries) {
+        auto report = Report::fromLayout(layout);
+        report->SetReportTitle(layout);
+        for (const auto &o : report->objects())
+            if (o->kind() == ReportObject::Kind::Text && o->Name().startsWith(u"txt"_s))
+                report->textObject(o->Name()).SetText(o->Name() + u" text"_s);
+        for (int k = 1; k <= report->parameterFieldCount(); ++k)
+            report->ParameterFields(k).AddCurrentValue(u"parameter %1"_s.arg(k));
+        Recordset rows;
+        rows.open(sql, connection);
+        report->Database().SetDataSource(rows);
+        report->setCriteriaLine(u"Period 01-Jan-2026 to 30-Jun-2026"_s);
+        reports.push_back(std::move(report));
+    }
+    return reports;
+}
+
+} // namespace
+
+// The engine's own PDF of every report reads exactly as the one Qt's writer made (text, search
+// and copy), is valid, embeds subsets of its fonts and is no larger.
+TEST(PdfExport, ReadsAsQtsWriterDidForEveryLayoutAndIsValidAndNoLarger)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    auto reports = everyReport(*connection);
+    EXPECT_EQ(int(reports.size()), int(LayoutLibrary::builtInNames().size()));
+    QTemporaryDir folder;
+    for (auto &report : reports) {
+        const QString name = report->layout().name;
+        SCOPED_TRACE(name.toStdString());
+        const QString theirs = folder.filePath(name + u"-qt.pdf"_s);
+        const QString ours = folder.filePath(name + u".pdf"_s);
+        ASSERT_TRUE(QtPdfExport::write(*report, theirs));
+        ASSERT_TRUE(report->exportPdf(ours));
+
+        const QString text = pdfText(ours);
+        EXPECT_GT(text.size(), 200);
+        EXPECT_EQ(text, pdfText(theirs));
+
+        const ToolRun check = run(u"qpdf"_s, {u"--check"_s, ours});
+        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString();
+        EXPECT_FALSE(check.out.contains(u"WARNING"_s, Qt::CaseInsensitive))
+            << check.out.toStdString();
+        EXPECT_LE(QFileInfo(ours).size(), QFileInfo(theirs).size());
+
+        // pdffonts: name, type, encoding, emb, sub, uni, object, generation.
+        const QStringList fonts = run(u"pdffonts"_s, {ours}).out.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_GT(fonts.size(), 2);
+        for (qsizetype i = 2; i < fonts.size(); ++i) {
+            const QStringList f = fonts[i].split(u' ', Qt::SkipEmptyParts);
+            ASSERT_GE(f.size(), 8) << fonts[i].toStdString();
+            EXPECT_TRUE(f[0].contains(u"+DejaVuSans"_s)) << fonts[i].toStdString();
+            EXPECT_EQ(f.mid(f.size() - 5, 3), (QStringList{u"yes"_s, u"yes"_s, u"yes"_s}))
+                << fonts[i].toStdString();
+        }
+    }
+}
+
+// The same report gives the same bytes, dated SOURCE_DATE_EPOCH; the fonts are cut down to the
+// glyphs used; texts the fast path cannot set (other scripts) and cut texts read as they print.
+TEST(PdfExport, SameBytesEachTimeSubsetFontsAndTextOutsideLatin)
+{
+    ScopedEnvironment epoch("SOURCE_DATE_EPOCH", QByteArray("1767225600")); // 2026-01-01
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    auto reports = everyReport(*connection);
+    Report &report = *reports.front();
+    report.textObject(u"txtCompName"_s).SetText(u"Ελληνικά Εμπορικά · Norvale"_s);
+    // Far too long for its box: cut, ending in an ellipsis.
+    report.textObject(u"txtInvoice"_s).SetText(u"Invoices "_s + QString(u"1234567890 "_s).repeated(40));
+    QTemporaryDir folder;
+    const QString one = folder.filePath(u"one.pdf"_s), two = folder.filePath(u"two.pdf"_s);
+    ASSERT_TRUE(report.exportPdf(one));
+    ASSERT_TRUE(report.exportPdf(two));
+    const QByteArray first = bytes(one);
+    EXPECT_EQ(first, bytes(two));
+    EXPECT_TRUE(first.contains("/CreationDate (D:20260101000000Z)"));
+
+    const QString theirs = folder.filePath(u"qt.pdf"_s);
+    ASSERT_TRUE(QtPdfExport::write(report, theirs));
+    const QString text = pdfText(one);
+    EXPECT_TRUE(text.contains(u"Ελληνικά Εμπορικά · Norvale"_s)) << text.left(300).toStdString();
+    EXPECT_TRUE(text.contains(u"\u2026"_s)) << text.left(300).toStdString();
+    EXPECT_EQ(text, pdfText(theirs));
+
+    // A page or two set in three faces of one family: far below the size of one whole face.
+    const QRawFont whole = QRawFont::fromFont(QFont(u"DejaVu Sans"_s));
+    const qint64 glyphs = whole.fontTable("glyf").size();
+    ASSERT_GT(glyphs, 200'000);
+    auto single = Report::fromLayout(u"crpSalesSummary"_s);
+    Recordset rows;
+    rows.open(ReferenceQueries::salesSummary(u"2026-06-01"_s, u"2026-06-03"_s, {}), *connection);
+    single->Database().SetDataSource(rows);
+    ASSERT_LE(single->pageCount(), 2);
+    const QString small = folder.filePath(u"small.pdf"_s);
+    ASSERT_TRUE(single->exportPdf(small));
+    EXPECT_LT(QFileInfo(small).size(), glyphs / 10);
+}
+
+TEST(PdfExport, WritesNumbersShortAndExact)
+{
+    const std::vector<std::pair<double, const char *>> cases = {
+        {0, "0"},          {3, "3"},           {12.5, "12.5"},     {-3.14159, "-3.142"},
+        {0.0004, "0"},     {-0.0004, "0"},     {0.0005, "0.001"},  {1e6, "1000000"},
+        {841.89, "841.89"}, {-0.25, "-0.25"},  {99.9999, "100"},   {0.07, "0.07"},
+    };
+    for (const auto &[value, expected] : cases) {
+        std::string out = "x";
+        PdfDocumentWriter::appendNumber(out, value, 3);
+        EXPECT_EQ(out, std::string("x") + expected) << value;
+    }
+    std::string name;
+    PdfDocumentWriter::appendName(name, "Deja Vu/Sans#1");
+    EXPECT_EQ(name, "Deja#20Vu#2FSans#231");
+    std::string title;
+    PdfDocumentWriter::appendTextString(title, u"Aé"_s);
+    EXPECT_EQ(title, "<FEFF004100E9>");
+}
+
+// Cancelled while pages are being encoded ahead of the writer: no file, nothing left running,
+// and the next export of the same report is whole.
+TEST(PdfExport, CancelledMidwayLeavesNoFileAndTheNextExportIsWhole)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    auto reports = everyReport(*connection);
+    Report &report = *reports.front();
+    const int pages = report.pageCount();
+    ASSERT_GT(pages, 12);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"register.pdf"_s);
+    int calls = 0;
+    EXPECT_FALSE(report.exportPdf(path, [&](int done, int count) {
+        EXPECT_EQ(done, ++calls);
+        EXPECT_EQ(count, pages);
+        return done < 7;
+    }));
+    EXPECT_EQ(calls, 7);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    ASSERT_TRUE(report.exportPdf(path));
+    const QString info = run(u"pdfinfo"_s, {path}).out;
+    EXPECT_TRUE(info.contains(QRegularExpression(u"Pages:\\s+%1\\n"_s.arg(pages))))
+        << info.toStdString();
+}
