@@ -2,7 +2,11 @@
 
 #include "criteria/PendingReportWindow.h"
 #include "criteria/ReportContext.h"
+#include "criteria/reports/RptCustomerTownSectorWiseSales.h"
+#include "criteria/reports/RptProductSaleReturnLedger.h"
+#include "criteria/reports/RptProductSalesLedger.h"
 #include "criteria/reports/RptSalesRegister.h"
+#include "criteria/reports/RptSalesStockStatement.h"
 #include "db/SharedConnection.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -34,6 +38,14 @@ std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
     switch (kind) {
     case ReportKind::SalesRegister:
         return std::make_unique<RptSalesRegister>(*m_context);
+    case ReportKind::CustomerTownSectorWiseSales:
+        return std::make_unique<RptCustomerTownSectorWiseSales>(*m_context);
+    case ReportKind::ProductSalesLedger:
+        return std::make_unique<RptProductSalesLedger>(*m_context);
+    case ReportKind::ProductSaleReturnLedger:
+        return std::make_unique<RptProductSaleReturnLedger>(*m_context);
+    case ReportKind::SalesStockStatement:
+        return std::make_unique<RptSalesStockStatement>(*m_context);
     default:
         break;
     }
