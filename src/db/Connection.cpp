@@ -71,6 +71,16 @@ void sqlServerLeft(sqlite3_context *context, int argc, sqlite3_value **argv)
     sqlite3_result_text(context, reinterpret_cast<const char *>(text), end, SQLITE_TRANSIENT);
 }
 
+// Hands a finished copy of the rows read so far to the reader waiting for the first ones.
+void offerFirstRows(const ResultTable &table, int rowsRead, const Connection::FirstRows &first)
+{
+    if (!first.ready || rowsRead != first.count)
+        return;
+    auto copy = std::make_shared<ResultTable>(table);
+    copy->finish();
+    first.ready(std::move(copy));
+}
+
 struct StatementDeleter
 {
     void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
@@ -121,6 +131,7 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
         sqlite3_free(message);
         throw Failure(u"Cannot read the database file %1: %2"_s.arg(path, why), sqliteSource());
     }
+    c->m_origin = {false, path};
     return c;
 }
 
@@ -160,7 +171,19 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
                       Failure::componentSource());
     }
     c->m_description = c->m_dbmsName;
+    c->m_origin = {true, connectionString};
     return c;
+}
+
+std::unique_ptr<Connection> Connection::open(const Origin &origin)
+{
+    return origin.odbc ? openOdbc(origin.target) : openSqlite(origin.target);
+}
+
+void Connection::interrupt() const
+{
+    if (m_sqlite)
+        sqlite3_interrupt(m_sqlite);
 }
 
 Connection::~Connection()
@@ -180,13 +203,20 @@ TranslatedSql Connection::translate(const QString &sql) const
 
 std::shared_ptr<const ResultTable> Connection::execute(const QString &sql) const
 {
+    return execute(sql, FirstRows{});
+}
+
+std::shared_ptr<const ResultTable> Connection::execute(const QString &sql,
+                                                       const FirstRows &firstRows) const
+{
     const TranslatedSql translated = translate(sql);
-    return m_sqlite ? executeSqlite(translated) : executeQt(translated);
+    return m_sqlite ? executeSqlite(translated, firstRows) : executeQt(translated, firstRows);
 }
 
 // Reads straight from SQLite's statement: every value keeps the type SQLite gives it, and a
 // million-row register is read without a variant per cell.
-std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql) const
+std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql,
+                                                          const FirstRows &firstRows) const
 {
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
@@ -207,6 +237,7 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
 
     int rc;
+    int rowsRead = 0;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             switch (sqlite3_column_type(statement.get(), c)) {
@@ -228,6 +259,7 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
             }
             }
         }
+        offerFirstRows(*table, ++rowsRead, firstRows);
     }
     if (rc != SQLITE_DONE)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
@@ -235,7 +267,8 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
     return table;
 }
 
-std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql) const
+std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql,
+                                                      const FirstRows &firstRows) const
 {
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     QSqlQuery query(db);
@@ -251,9 +284,11 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
         engineNames.append(record.fieldName(c));
     auto table =
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+    int rowsRead = 0;
     while (query.next()) {
         for (int c = 0; c < record.count(); ++c)
             table->appendVariant(c, query.value(c));
+        offerFirstRows(*table, ++rowsRead, firstRows);
     }
     if (query.lastError().isValid())
         throw Failure(qtErrorText(query.lastError()), source);

@@ -4,6 +4,7 @@
 #include "db/SqlTranslator.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class ResultTable;
@@ -22,6 +23,17 @@ public:
     // from the DBMS name the driver reports. Throws Failure with the driver's message.
     [[nodiscard]] static std::unique_ptr<Connection> openOdbc(const QString &connectionString);
 
+    // How a connection was opened, so that another thread can open its own to the same
+    // database (a connection is used by the thread that opened it only).
+    struct Origin
+    {
+        bool odbc = false;
+        QString target; // the SQLite file, or the ODBC connection string
+    };
+    [[nodiscard]] const Origin &origin() const { return m_origin; }
+    // Opens another connection like the one that origin describes. Throws Failure.
+    [[nodiscard]] static std::unique_ptr<Connection> open(const Origin &origin);
+
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -37,15 +49,31 @@ public:
     // Runs one reading statement and returns all its rows. Throws Failure.
     [[nodiscard]] std::shared_ptr<const ResultTable> execute(const QString &sql) const;
 
+    // Called once, on the reading thread, with a copy of the first rows as soon as they are
+    // read, while the rest are still being read.
+    struct FirstRows
+    {
+        int count = 0;
+        std::function<void(std::shared_ptr<const ResultTable>)> ready;
+    };
+    [[nodiscard]] std::shared_ptr<const ResultTable> execute(const QString &sql,
+                                                             const FirstRows &firstRows) const;
+    // Stops the statement this connection is running, from any thread: it fails with
+    // "interrupted". Only the embedded database can be interrupted; elsewhere it does nothing.
+    void interrupt() const;
+
 private:
     Connection() = default;
-    std::shared_ptr<const ResultTable> executeSqlite(const TranslatedSql &sql) const;
-    std::shared_ptr<const ResultTable> executeQt(const TranslatedSql &sql) const;
+    std::shared_ptr<const ResultTable> executeSqlite(const TranslatedSql &sql,
+                                                     const FirstRows &firstRows) const;
+    std::shared_ptr<const ResultTable> executeQt(const TranslatedSql &sql,
+                                                 const FirstRows &firstRows) const;
 
     QString m_name; // QSqlDatabase connection name
     SqlDialect m_dialect = SqlDialect::Sqlite;
     SqlTranslator::LeftFunction m_left = SqlTranslator::LeftFunction::Registered;
     QString m_description;
     QString m_dbmsName;
+    Origin m_origin;
     sqlite3 *m_sqlite = nullptr; // the embedded connection's handle, owned by Qt's driver
 };
