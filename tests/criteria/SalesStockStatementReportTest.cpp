@@ -313,4 +313,24 @@ TEST(SalesStockStatement, PrintsClosingQuantityAndValue)
     EXPECT_NEAR(printedTotal, total, 0.01);
     EXPECT_NEAR(printed[u"11999"_s].first, 40, 0.005);
     EXPECT_NEAR(printed[u"11999"_s].second, 0, 0.005);
+
+    // A product's line leads to its sales ledger, whose quantities add up to the line's sold
+    // quantity.
+    const ResultTable &rows = *built.rows().rows();
+    const int sold = rows.columnIndex(u"SaleQty"_s);
+    int row = 0;
+    while (row < rows.rowCount() && rows.number(sold, row) == 0)
+        ++row;
+    ASSERT_LT(row, rows.rowCount());
+    const std::optional<RowLink> link = report.rowLink(row);
+    ASSERT_TRUE(link);
+    QString message;
+    const std::unique_ptr<Report> ledger = link->open(message);
+    ASSERT_NE(ledger, nullptr) << message.toStdString();
+    const QString id = rows.text(rows.columnIndex(u"productid"_s), row);
+    EXPECT_TRUE(ledger->textObject(u"txtProduct"_s).text().startsWith(u"Product : "_s + id + u"   "_s));
+    double ledgerQty = 0;
+    for (int r = 0; r < ledger->rowCount(); ++r)
+        ledgerQty += ledger->rows()->number(ledger->rows()->columnIndex(u"qty"_s), r);
+    EXPECT_NEAR(ledgerQty, rows.number(sold, row), 1e-9);
 }
