@@ -30,7 +30,7 @@ public:
 private:
     [[noreturn]] void fail(const QString &why) const
     {
-        throw Failure(u"Computed column \"%1\": %2"_s.arg(m_text, why), u"NVRptSales.Layouts"_s);
+        throw Failure(u"Computed column \"%1\": %2"_s.arg(m_text, why), Failure::layoutSource());
     }
     QString token() const
     {
@@ -88,11 +88,19 @@ private:
     void unary()
     {
         if (accept(u"-")) {
+            descend();
             unary();
+            --m_nesting;
             emit(Op::Negate);
             return;
         }
         primary();
+    }
+    // Each parenthesis and each sign descends once; real layouts nest a few deep.
+    void descend()
+    {
+        if (++m_nesting > 64)
+            fail(u"the expression is nested too deeply"_s);
     }
     void primary()
     {
@@ -100,7 +108,9 @@ private:
             fail(u"a value is missing at the end"_s);
         const SqlToken &t = m_tokens[m_pos];
         if (accept(u"(")) {
+            descend();
             sum();
+            --m_nesting;
             if (!accept(u")"))
                 fail(u"')' expected instead of '%1'"_s.arg(token()));
             return;
@@ -136,6 +146,7 @@ private:
     size_t m_pos = 0;
     int m_depth = 0;
     int m_maxDepth = 0;
+    int m_nesting = 0;
 };
 
 Expression Expression::parse(const QString &text)
@@ -144,10 +155,10 @@ Expression Expression::parse(const QString &text)
     try {
         Parser(text, e).parse();
     } catch (const Failure &f) {
-        if (f.source() == u"NVRptSales.Layouts")
+        if (f.source() == Failure::layoutSource())
             throw;
         throw Failure(u"Computed column \"%1\": %2"_s.arg(text, f.description()),
-                      u"NVRptSales.Layouts"_s);
+                      Failure::layoutSource());
     }
     return e;
 }

@@ -15,7 +15,7 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
-                      u"NVRptSales.Export"_s);
+                      Failure::exportSource());
     // Dots per inch of the drawing coordinates. High, because the PDF engine truncates font
     // sizes to whole device pixels.
     constexpr int resolution = 1200;
@@ -27,7 +27,7 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
         writer.setCreator(u"Norvale Sales Reports"_s);
         QPainter painter;
         if (!painter.begin(&writer))
-            throw Failure(u"Cannot start the PDF %1"_s.arg(path), u"NVRptSales.Export"_s);
+            throw Failure(u"Cannot start the PDF %1"_s.arg(path), Failure::exportSource());
         PageRenderer renderer(report, painter, resolution / 72.0);
         for (int i = 0; i < pages; ++i) {
             if (i > 0)
@@ -43,6 +43,6 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
     }
     if (!file.commit())
         throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
-                      u"NVRptSales.Export"_s);
+                      Failure::exportSource());
     return true;
 }
