@@ -4,10 +4,14 @@
 #include "criteria/ReportContext.h"
 #include "criteria/reports/RptCompanySectorWiseSale.h"
 #include "criteria/reports/RptCompanyWiseSale.h"
+#include "criteria/reports/RptCustomerTownSectorWiseSales.h"
+#include "criteria/reports/RptProductSaleReturnLedger.h"
+#include "criteria/reports/RptProductSalesLedger.h"
 #include "criteria/reports/RptProductWiseSales.h"
 #include "criteria/reports/RptSaleReturnRegister.h"
 #include "criteria/reports/RptSaleReturnsSummary.h"
 #include "criteria/reports/RptSalesRegister.h"
+#include "criteria/reports/RptSalesStockStatement.h"
 #include "criteria/reports/RptSalesSummary.h"
 #include "db/SharedConnection.h"
 #include "presentation/widgets/PreviewSlot.h"
@@ -52,6 +56,14 @@ std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
         return std::make_unique<RptSaleReturnRegister>(*m_context);
     case ReportKind::SaleReturnsSummary:
         return std::make_unique<RptSaleReturnsSummary>(*m_context);
+    case ReportKind::CustomerTownSectorWiseSales:
+        return std::make_unique<RptCustomerTownSectorWiseSales>(*m_context);
+    case ReportKind::ProductSalesLedger:
+        return std::make_unique<RptProductSalesLedger>(*m_context);
+    case ReportKind::ProductSaleReturnLedger:
+        return std::make_unique<RptProductSaleReturnLedger>(*m_context);
+    case ReportKind::SalesStockStatement:
+        return std::make_unique<RptSalesStockStatement>(*m_context);
     default:
         break;
     }

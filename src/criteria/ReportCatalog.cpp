@@ -2,10 +2,14 @@
 
 #include "criteria/reports/CompanySectorWiseSaleReport.h"
 #include "criteria/reports/CompanyWiseSaleReport.h"
+#include "criteria/reports/CustomerTownSectorWiseSalesReport.h"
+#include "criteria/reports/ProductSaleReturnLedgerReport.h"
+#include "criteria/reports/ProductSalesLedgerReport.h"
 #include "criteria/reports/ProductWiseSalesReport.h"
 #include "criteria/reports/SaleReturnRegisterReport.h"
 #include "criteria/reports/SaleReturnsSummaryReport.h"
 #include "criteria/reports/SalesRegisterReport.h"
+#include "criteria/reports/SalesStockStatementReport.h"
 #include "criteria/reports/SalesSummaryReport.h"
 
 #include <stdexcept>
@@ -50,20 +54,22 @@ const std::array<ReportEntry, count> &entries()
         {ReportKind::CustomerTownSectorWiseSales, u"CustomerTownSectorWiseSales"_s,
          u"RptCustomerTownSectorWiseSales"_s, u"Customer/Town/Sector wise Sales"_s,
          u"crpSalesCTSwise"_s, u"customer-town-sector-wise-sales"_s, ReportGroup::Analyses,
-         u"Customer/&Town/Sector Wise Sales"_s},
+         u"Customer/&Town/Sector Wise Sales"_s, &definitionOf<CustomerTownSectorWiseSalesReport>},
         {ReportKind::ProductWiseSales, u"ProductWiseSales"_s, u"RptProductWiseSales"_s,
          u"Product Wise Sale"_s, u"CrpProductWiseSale"_s, u"product-wise-sales"_s,
          ReportGroup::Analyses, u"&Product Wise Sales"_s, &definitionOf<ProductWiseSalesReport>},
         {ReportKind::ProductSalesLedger, u"ProductSalesLedger"_s, u"RptProductSalesLedger"_s,
          u"Product Sales Ledger"_s, u"CrpProductSalesLedger"_s, u"product-sales-ledger"_s,
-         ReportGroup::ProductLedgers, u"Product Sales &Ledger"_s},
+         ReportGroup::ProductLedgers, u"Product Sales &Ledger"_s,
+         &definitionOf<ProductSalesLedgerReport>},
         {ReportKind::ProductSaleReturnLedger, u"ProductSaleReturnLedger"_s,
          u"RptProductSaleReturnLedger"_s, u"Product Sale Returns Ledger"_s,
          u"crpSaleReturnsLedger"_s, u"product-sale-return-ledger"_s, ReportGroup::ProductLedgers,
-         u"Product Sale Returns Le&dger"_s},
+         u"Product Sale Returns Le&dger"_s, &definitionOf<ProductSaleReturnLedgerReport>},
         {ReportKind::SalesStockStatement, u"SalesStockStatement"_s, u"RptSalesStockStatement"_s,
          u"Sales and Stock Statement"_s, u"crpSalesStockStatement"_s, u"sales-stock-statement"_s,
-         ReportGroup::Stock, u"Sales and S&tock Statement"_s},
+         ReportGroup::Stock, u"Sales and S&tock Statement"_s,
+         &definitionOf<SalesStockStatementReport>},
     }};
     return table;
 }

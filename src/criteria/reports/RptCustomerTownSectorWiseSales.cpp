@@ -1,0 +1,8 @@
+#include "criteria/reports/RptCustomerTownSectorWiseSales.h"
+
+#include "criteria/reports/CustomerTownSectorWiseSalesReport.h"
+
+RptCustomerTownSectorWiseSales::RptCustomerTownSectorWiseSales(ReportContext &context)
+    : CriteriaWindow(CustomerTownSectorWiseSalesReport::instance(), context)
+{
+}

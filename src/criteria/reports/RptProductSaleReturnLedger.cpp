@@ -1,0 +1,8 @@
+#include "criteria/reports/RptProductSaleReturnLedger.h"
+
+#include "criteria/reports/ProductSaleReturnLedgerReport.h"
+
+RptProductSaleReturnLedger::RptProductSaleReturnLedger(ReportContext &context)
+    : CriteriaWindow(ProductSaleReturnLedgerReport::instance(), context)
+{
+}

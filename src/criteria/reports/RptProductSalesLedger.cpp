@@ -1,0 +1,8 @@
+#include "criteria/reports/RptProductSalesLedger.h"
+
+#include "criteria/reports/ProductSalesLedgerReport.h"
+
+RptProductSalesLedger::RptProductSalesLedger(ReportContext &context)
+    : CriteriaWindow(ProductSalesLedgerReport::instance(), context)
+{
+}

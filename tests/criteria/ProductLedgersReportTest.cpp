@@ -1,0 +1,291 @@
+#include "DemoFixture.h"
+#include "ReferenceQueries.h"
+#include "criteria/reports/HeadlessReport.h"
+#include "criteria/reports/ProductSaleReturnLedgerReport.h"
+#include "criteria/reports/ProductSalesLedgerReport.h"
+#include "db/Connection.h"
+#include "db/Failure.h"
+#include "db/Recordset.h"
+#include "db/ResultTable.h"
+#include "host/DemoDatabase.h"
+#include "presentation/Report.h"
+
+#include <QFile>
+#include <algorithm>
+#include <tuple>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ReportCriteria productCriteria(QDate from, QDate to, const QString &code, const QString &name = {})
+{
+    ReportCriteria c{from, to, {{u"product"_s, code}}, {}};
+    if (!name.isNull()) // otherwise a headless build looks the code up
+        c.names.insert(u"product"_s, name);
+    return c;
+}
+
+// The reference text with its ordering term mended: the select list's customer name.
+QString mended(QString reference, const QString &term)
+{
+    const QString wrong = u","_s + u"c.customername"_s;
+    EXPECT_TRUE(reference.endsWith(term + wrong));
+    reference.chop(wrong.size());
+    return reference + u",customername"_s;
+}
+
+// The demo company as the described tables have it (no customer name on a party), with an
+// invoice holding two lines of the busiest product and a return, dated in March against an
+// older invoice, with two lines of it.
+struct LedgerDatabase
+{
+    QString path;
+    QString product;
+};
+
+const LedgerDatabase &ledgerDatabase()
+{
+    static const LedgerDatabase db = [] {
+        LedgerDatabase d;
+        d.path = DemoFixture::temporaryFolder() + u"/ledgers.sqlite"_s;
+        QFile::remove(d.path);
+        if (!QFile::copy(DemoFixture::path(), d.path))
+            throw std::runtime_error("cannot copy the demo database");
+        d.product = Connection::openSqlite(d.path)
+                        ->execute(u"select ProductId from SalesBody group by ProductId "
+                                  u"order by count(*) desc, ProductId limit 1"_s)
+                        ->text(0, 0);
+        const QString p = u"'"_s + d.product + u"'"_s;
+        DemoFixture::write(
+            d.path,
+            u"alter table Parties drop column CustomerName;"
+            u"insert into SalesBody select SaleId, 99, ProductId, Qty + 1, Bonus, Price, "
+            u"Discratio, Discvalue, stratio, stvalue, TTLValue, TTLSalestax from SalesBody "
+            u"where rowid = (select min(sb.rowid) from SalesBody sb join Sales s on "
+            u"s.SaleId = sb.SaleId where sb.ProductId = "_s +
+                p +
+                u" and s.SaleDate between '2026-03-01' and '2026-05-31');"
+                u"insert into SaleReturns select 900001, '2026-03-05', SaleId, CustomerId, "
+                u"SectorId, 0, 0, 0, 0, 0 from Sales where SaleId = (select min(SaleId) from "
+                u"Sales where SaleDate < '2026-02-01');"
+                u"insert into SaleReturnsBody values (900001, 1, "_s +
+                p + u", 2, 0, 100, 5, 1, 10, 0, 0, 0, 1), (900001, 2, "_s + p +
+                u", 3, 1, 90, 0, 0, 0, 2, 0, 0, 1);"_s);
+        return d;
+    }();
+    return db;
+}
+
+struct Line
+{
+    qint64 document = 0;
+    double qty = 0, bonus = 0, price = 0, gross = 0, discount = 0, tax = 0, net = 0;
+    bool operator<(const Line &o) const
+    {
+        return std::tie(document, qty, net) < std::tie(o.document, o.qty, o.net);
+    }
+};
+
+// The lines of a product, worked out from the raw columns: document, Qty, Bonus, Price,
+// Discratio, Discvalue, stratio, stvalue.
+std::vector<Line> computed(const ResultTable &raw)
+{
+    std::vector<Line> lines;
+    for (int r = 0; r < raw.rowCount(); ++r) {
+        Line l;
+        l.document = qint64(raw.number(0, r));
+        l.qty = raw.number(1, r);
+        l.bonus = raw.number(2, r);
+        l.price = raw.number(3, r);
+        const double unitDiscount = l.price * raw.number(4, r) / 100 + raw.number(5, r);
+        const double unitTax = l.price * raw.number(6, r) / 100 + raw.number(7, r);
+        l.gross = l.qty * l.price;
+        l.discount = l.qty * unitDiscount;
+        l.tax = l.qty * unitTax;
+        l.net = l.qty * (l.price - unitDiscount + unitTax);
+        lines.push_back(l);
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// The ledger's rows, in the order listed (by document), then sorted like the computed ones.
+std::vector<Line> listed(const ResultTable &rows, const QString &documentColumn)
+{
+    std::vector<Line> lines;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        auto at = [&](const char *column) {
+            return rows.number(rows.columnIndex(QString::fromLatin1(column)), r);
+        };
+        Line l{qint64(rows.number(rows.columnIndex(documentColumn), r)),
+               at("qty"),
+               at("bonus"),
+               at("price"),
+               at("Grossvalue"),
+               at("Totaldisc"),
+               at("Salestax"),
+               at("NetValue")};
+        if (!lines.empty()) {
+            EXPECT_GE(l.document, lines.back().document); // document order
+        }
+        lines.push_back(l);
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+void expectSameLines(const std::vector<Line> &got, const std::vector<Line> &expected)
+{
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].document, expected[i].document);
+        EXPECT_DOUBLE_EQ(got[i].qty, expected[i].qty);
+        EXPECT_DOUBLE_EQ(got[i].bonus, expected[i].bonus);
+        EXPECT_DOUBLE_EQ(got[i].price, expected[i].price);
+        EXPECT_NEAR(got[i].gross, expected[i].gross, 1e-9);
+        EXPECT_NEAR(got[i].discount, expected[i].discount, 1e-9);
+        EXPECT_NEAR(got[i].tax, expected[i].tax, 1e-9);
+        EXPECT_NEAR(got[i].net, expected[i].net, 1e-9);
+    }
+}
+
+} // namespace
+
+TEST(ProductLedgerQueries, HoldToTheirTextsOrderedByTheSelectedCustomerName)
+{
+    const ProductSalesLedgerReport &sales = ProductSalesLedgerReport::instance();
+    const ProductSaleReturnLedgerReport &returns = ProductSaleReturnLedgerReport::instance();
+    const ReportCriteria c = productCriteria(QDate(2026, 4, 1), QDate(2026, 6, 30), u"11001"_s);
+    EXPECT_EQ(sales.query(c, SqlDialect::Sqlite),
+              mended(ReferenceQueries::productSalesLedger(u"2026-04-01"_s, u"2026-06-30"_s,
+                                                          u"11001"_s),
+                     u" order by s.saleid,s.saledate"_s));
+    EXPECT_EQ(returns.query(c, SqlDialect::Sqlite),
+              mended(ReferenceQueries::productSaleReturnLedger(u"2026-04-01"_s, u"2026-06-30"_s,
+                                                               u"11001"_s),
+                     u" order by r.salereturnid,r.SaleReturnDate"_s));
+
+    // The code enters as typed, blanks and all, as one literal.
+    const ReportCriteria odd =
+        productCriteria(QDate(2026, 4, 1), QDate(2026, 6, 30), u"11'001 "_s);
+    EXPECT_TRUE(sales.query(odd, SqlDialect::Sqlite).contains(u" and sb.productid='11''001 ' "_s));
+    EXPECT_TRUE(
+        returns.query(odd, SqlDialect::SqlServer)
+            .contains(u" where r.SaleReturnDate between '20260401' and '20260630' and rb.productid="_s));
+    EXPECT_EQ(ProductLedgerReport::productText(productCriteria({}, {}, u"11001 "_s, u"Urea "_s)),
+              u"Product : 11001    Urea "_s);
+}
+
+TEST(ProductLedgerRefusals, CodeRequiredAndFoundBeforeAnyQuery)
+{
+    for (const ProductLedgerReport *ledger :
+         {static_cast<const ProductLedgerReport *>(&ProductSalesLedgerReport::instance()),
+          static_cast<const ProductLedgerReport *>(&ProductSaleReturnLedgerReport::instance())}) {
+        const QString caption = ledger->entry().caption;
+        for (ReportAction action : {ReportAction::Preview, ReportAction::Print}) {
+            for (const QString &blank : {QString(), u"   "_s}) {
+                const auto refused = ledger->refusal(productCriteria({}, {}, blank, u"x"_s), action);
+                ASSERT_TRUE(refused);
+                EXPECT_EQ(refused->text, u"Enter Product Code."_s);
+                EXPECT_EQ(refused->title, caption);
+                EXPECT_EQ(refused->icon, Refusal::Icon::Exclamation);
+                EXPECT_EQ(refused->focus, u"TxtProductCode"_s);
+            }
+            // A code that exists, but no look-up has named it.
+            const auto unnamed = ledger->refusal(productCriteria({}, {}, u"11001"_s, u"  "_s), action);
+            ASSERT_TRUE(unnamed);
+            EXPECT_EQ(unnamed->text, u"Product Code doesn't exist."_s);
+            EXPECT_EQ(unnamed->focus, u"TxtProductCode"_s);
+            EXPECT_FALSE(ledger->refusal(productCriteria({}, {}, u"11001"_s, u"Urea"_s), action));
+        }
+        // Built without a window, a code its look-up does not find is refused before the
+        // report's query.
+        const auto db = Connection::openSqlite(DemoFixture::path());
+        HeadlessReport unknown(*ledger, productCriteria(QDate(2026, 1, 1), QDate(2026, 6, 30), u"ZZ999"_s),
+                               *db);
+        EXPECT_EQ(unknown.build(), HeadlessReport::Outcome::Refused);
+        EXPECT_EQ(unknown.message().text, u"Product Code doesn't exist."_s);
+        EXPECT_TRUE(unknown.sqlText().isEmpty());
+        EXPECT_FALSE(unknown.rows().isOpen());
+    }
+}
+
+// On the described tables the ledgers run (the term the parties table lacks would fail them),
+// and every line of the product is listed with figures worked out here from its columns.
+TEST(ProductLedgers, FiguresAgreeWithTheRawLines)
+{
+    const LedgerDatabase &fixture = ledgerDatabase();
+    const auto db = Connection::openSqlite(fixture.path);
+    const QString p = fixture.product;
+    EXPECT_THROW(db->execute(ReferenceQueries::productSalesLedger(u"2026-03-01"_s, u"2026-05-31"_s, p)),
+                 Failure);
+    EXPECT_THROW(db->execute(ReferenceQueries::productSaleReturnLedger(u"2026-03-01"_s,
+                                                                      u"2026-05-31"_s, p)),
+                 Failure);
+
+    const ReportCriteria c = productCriteria(QDate(2026, 3, 1), QDate(2026, 5, 31), p);
+    Recordset rows;
+    rows.open(ProductSalesLedgerReport::instance().query(c, db->dialect()), *db);
+    ASSERT_GT(rows.recordCount(), 10);
+    const std::vector<Line> sold = listed(*rows.rows(), u"saleid"_s);
+    expectSameLines(sold, computed(*db->execute(
+                              u"select s.SaleId, sb.Qty, sb.Bonus, sb.Price, sb.Discratio, "
+                              u"sb.Discvalue, sb.stratio, sb.stvalue from SalesBody sb, Sales s "
+                              u"where s.SaleId = sb.SaleId and sb.ProductId = '"_s +
+                              p + u"' and s.SaleDate >= '2026-03-01' and s.SaleDate <= '2026-05-31'"_s)));
+    // The invoice with two lines of the product lists both.
+    EXPECT_NE(std::adjacent_find(sold.begin(), sold.end(),
+                                 [](const Line &a, const Line &b) { return a.document == b.document; }),
+              sold.end());
+
+    rows.open(ProductSaleReturnLedgerReport::instance().query(c, db->dialect()), *db);
+    const std::vector<Line> returned = listed(*rows.rows(), u"salereturnid"_s);
+    expectSameLines(returned,
+                    computed(*db->execute(
+                        u"select r.SaleReturnId, rb.Qty, rb.Bonus, rb.Price, rb.Discratio, "
+                        u"rb.Discvalue, rb.stratio, rb.stvalue from SaleReturnsBody rb, "
+                        u"SaleReturns r where r.SaleReturnId = rb.SaleReturnId and rb.ProductId = '"_s +
+                        p + u"' and r.SaleReturnDate >= '2026-03-01' and r.SaleReturnDate <= '2026-05-31'"_s)));
+    // Only the return's date counts: the March return against a January invoice is listed,
+    // with both its lines.
+    EXPECT_EQ(std::count_if(returned.begin(), returned.end(),
+                            [](const Line &l) { return l.document == 900001; }),
+              2);
+}
+
+TEST(ProductLedgers, PrepareTheirTexts)
+{
+    const LedgerDatabase &fixture = ledgerDatabase();
+    const auto db = Connection::openSqlite(fixture.path);
+    const QString name =
+        db->execute(u"select ProductName from Products where ProductId = '"_s + fixture.product + u"'"_s)
+            ->text(0, 0);
+
+    HeadlessReport sales(ProductSalesLedgerReport::instance(),
+                         productCriteria(QDate(2026, 3, 1), QDate(2026, 5, 31), fixture.product), *db);
+    ASSERT_EQ(sales.build(), HeadlessReport::Outcome::Built);
+    Report &ledger = *sales.report();
+    EXPECT_EQ(ledger.textObject(u"txtProduct"_s).text(),
+              u"Product : "_s + fixture.product + u"   "_s + name);
+    EXPECT_EQ(ledger.textObject(u"txtDate"_s).text(), u"Date Between : 01-Mar-2026 To 31-May-2026"_s);
+    EXPECT_EQ(ledger.textObject(u"txtCompName"_s).text(), DemoDatabase::companyName());
+    EXPECT_EQ(ledger.selectedPrinter().driver, u"AD"_s);
+    EXPECT_EQ(ledger.selectedPrinter().printer, u"AEEL"_s);
+    EXPECT_EQ(ledger.selectedPrinter().port, u"LPT1"_s);
+    EXPECT_EQ(ledger.PaperOrientation(), 2);
+    EXPECT_EQ(ledger.rowCount(), sales.rows().recordCount());
+
+    HeadlessReport returns(ProductSaleReturnLedgerReport::instance(),
+                           productCriteria(QDate(2026, 3, 1), QDate(2026, 5, 31), fixture.product),
+                           *db);
+    ASSERT_EQ(returns.build(), HeadlessReport::Outcome::Built);
+    Report &returnLedger = *returns.report();
+    EXPECT_EQ(returnLedger.textObject(u"txtProduct"_s).text(),
+              u"Product : "_s + fixture.product + u"   "_s + name);
+    EXPECT_EQ(returnLedger.textObject(u"txtDate"_s).text(),
+              u"Date Between : 01-Mar-2026 To 31-May-2026"_s);
+    EXPECT_TRUE(returnLedger.selectedPrinter().printer.isEmpty()); // the layout's own
+    EXPECT_THROW(returnLedger.textObject(u"txtCompName"_s), Failure); // no company name here
+}
