@@ -9,9 +9,9 @@ bool CsvOutput::write(QTextStream &out, const ResultTable &table)
 {
     out.flush();
     if (QIODevice *device = out.device()) {
-        const bool ok = CsvWriter::write(*device, table);
+        bool ok = CsvWriter::write(*device, table);
         if (auto *file = qobject_cast<QFileDevice *>(device))
-            file->flush();
+            ok = file->flush() && ok;
         return ok;
     }
     QBuffer buffer;

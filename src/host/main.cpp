@@ -12,9 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -74,15 +77,15 @@ int main(int argc, char *argv[])
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Headless runs have no session: give Qt a private runtime folder rather than a warning.
+    // Headless runs have no session, and Qt would otherwise make a runtime folder of a
+    // predictable name in the shared temporary folder. Give it a private one instead: a new
+    // folder of a random name, only ours (mkdtemp), removed when the command ends.
+    std::unique_ptr<QTemporaryDir> runtime;
     if (gui && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray runtime =
-            QDir::tempPath().toLocal8Bit() + "/nvrptsales-runtime-" + QByteArray::number(getuid());
-        QDir().mkpath(QString::fromLocal8Bit(runtime));
-        QFile::setPermissions(QString::fromLocal8Bit(runtime), QFileDevice::ReadOwner |
-                                                                   QFileDevice::WriteOwner |
-                                                                   QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime);
+        runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                                  QStringLiteral("/nvrptsales-runtime-XXXXXX"));
+        if (runtime->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
     }
     std::unique_ptr<QCoreApplication> app;
     if (gui)
@@ -94,8 +97,20 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     CommandLine commandLine;
-    const int status = commandLine.run(arguments, out, err);
+    int status = commandLine.run(arguments, out, err);
+    // Output that did not reach its place (a full disk, a closed pipe) is a failure, however
+    // small: a script must not take a truncated result for a whole one.
     out.flush();
+    auto *stdoutFile = qobject_cast<QFileDevice *>(out.device());
+    if (out.status() != QTextStream::Ok || (stdoutFile && !stdoutFile->flush()) ||
+        std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const QString reason = stdoutFile && stdoutFile->error() != QFileDevice::NoError
+                                   ? stdoutFile->errorString()
+                                   : QString::fromLocal8Bit(std::strerror(errno));
+        err << "nvrptsales: cannot write to standard output: " << reason << Qt::endl;
+        if (status == CliStatus::Ok)
+            status = CliStatus::Failure;
+    }
     err.flush();
     return status;
 }

@@ -1,21 +1,19 @@
 #include "presentation/PdfExporter.h"
 
 #include "db/Failure.h"
+#include "presentation/OutputFile.h"
 #include "presentation/PageRenderer.h"
 
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
 bool PdfExporter::write(Report &report, const QString &path, const Report::Progress &progress)
 {
     const int pages = report.pageCount();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
-                      u"NVRptSales.Export"_s);
+    OutputFile output(path, u"NVRptSales.Export"_s);
+    QIODevice &file = output.open();
     // Dots per inch of the drawing coordinates. High, because the PDF engine truncates font
     // sizes to whole device pixels.
     constexpr int resolution = 1200;
@@ -35,14 +33,12 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
             renderer.render(report.page(i));
             if (progress && !progress(i + 1, pages)) {
                 painter.end();
-                file.cancelWriting();
+                output.cancel();
                 return false;
             }
         }
         painter.end();
     }
-    if (!file.commit())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
-                      u"NVRptSales.Export"_s);
+    output.commit();
     return true;
 }

@@ -5,12 +5,12 @@
 #include "db/ResultTable.h"
 #include "presentation/DataBinding.h"
 #include "presentation/LayoutLibrary.h"
+#include "presentation/OutputFile.h"
 #include "presentation/PdfExporter.h"
 #include "presentation/ReportPages.h"
 #include "presentation/ReportPrinter.h"
 
 #include <QPageSize>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -185,13 +185,10 @@ bool Report::exportPdf(const QString &path, const Progress &progress)
 void Report::exportCsv(const QString &path) const
 {
     requireBound();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), engineSource());
+    OutputFile output(path, engineSource());
+    QIODevice &file = output.open();
     const DataBinding &binding = m_pages->binding();
-    const bool ok = CsvWriter::write(file, binding.table(), binding.printOrder());
-    if (!ok || !file.commit())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), engineSource());
+    output.commit(CsvWriter::write(file, binding.table(), binding.printOrder()));
 }
 
 bool Report::print(const QString &printerName, const Progress &progress)

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QFileDevice>
+#include <QString>
+#include <memory>
+
+// A file an export is written to. A new or regular file is written beside its place and put
+// there only when complete, so a failed export never leaves half a file over a good one.
+// Anything else already there (a device such as /dev/null, a named pipe) is written directly
+// and never replaced. Failures name the system's reason ("No space left on device").
+class OutputFile
+{
+public:
+    // source: who reports a failure (the exporter).
+    OutputFile(QString path, QString source);
+    ~OutputFile();
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
+
+    // Opens the file for writing and returns it (owned by this object). Throws Failure.
+    QIODevice &open();
+    // Checks every write and puts the file in place. written: false when the writer saw a
+    // write refused. Throws Failure.
+    void commit(bool written = true);
+    // Drops what was written (a regular file keeps its previous content).
+    void cancel();
+
+    // True when both paths name the same existing file, through links or not.
+    [[nodiscard]] static bool sameFile(const QString &a, const QString &b);
+
+private:
+    [[noreturn]] void fail(const QString &reason) const;
+
+    QString m_path;
+    QString m_source;
+    std::unique_ptr<QFileDevice> m_file;
+    bool m_direct = false;
+};
