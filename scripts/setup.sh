@@ -8,9 +8,11 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6printsupport6
   libsqlite3-dev unixodbc unixodbc-dev odbcinst
-  # tests and benchmarks: the ODBC driver, a PDF printer on a local CUPS, PDF text tools
+  # printing: jobs go to CUPS through libcups, which says whether a job was accepted
+  libcups2-dev
+  # tests and benchmarks: the ODBC driver, a private CUPS server for printing, PDF text tools
   libgtest-dev libbenchmark-dev libsqliteodbc sqlite3
-  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  cups-daemon cups-client poppler-utils
   # report text needs fonts, also on headless machines; the layouts set some text in italics
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 )
