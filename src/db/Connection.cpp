@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlite3.h>
@@ -184,9 +185,45 @@ std::shared_ptr<const ResultTable> Connection::execute(const QString &sql) const
     return m_sqlite ? executeSqlite(translated) : executeQt(translated);
 }
 
+void Connection::stream(const QString &sql, const RowBatches &receive, int batchRows) const
+{
+    const TranslatedSql translated = translate(sql);
+    const int batch = std::max(batchRows, 1);
+    if (m_sqlite)
+        (void)executeSqlite(translated, &receive, batch);
+    else
+        (void)executeQt(translated, &receive, batch);
+}
+
+namespace {
+
+// After each row read: hands a full batch on and starts the next one.
+void passBatchOn(std::shared_ptr<ResultTable> &table, int &pending,
+                 const Connection::RowBatches *receive, int batchRows)
+{
+    if (!receive || ++pending < batchRows)
+        return;
+    table->finish();
+    (*receive)(*table);
+    table = std::make_shared<ResultTable>(table->columnNames());
+    pending = 0;
+}
+
+// At the end: the last rows, or the columns alone when there were none.
+void passRestOn(const ResultTable &table, int pending, bool anyPassed,
+                const Connection::RowBatches *receive)
+{
+    if (receive && (pending > 0 || !anyPassed))
+        (*receive)(table);
+}
+
+} // namespace
+
 // Reads straight from SQLite's statement: every value keeps the type SQLite gives it, and a
 // million-row register is read without a variant per cell.
-std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql) const
+std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql,
+                                                             const RowBatches *receive,
+                                                             int batchRows) const
 {
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
@@ -207,6 +244,8 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
 
     int rc;
+    int pending = 0;
+    qint64 rows = 0;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             switch (sqlite3_column_type(statement.get(), c)) {
@@ -228,14 +267,19 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
             }
             }
         }
+        ++rows;
+        passBatchOn(table, pending, receive, batchRows);
     }
     if (rc != SQLITE_DONE)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     table->finish();
+    passRestOn(*table, pending, rows > pending, receive);
     return table;
 }
 
-std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql) const
+std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql,
+                                                         const RowBatches *receive,
+                                                         int batchRows) const
 {
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     QSqlQuery query(db);
@@ -251,12 +295,17 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
         engineNames.append(record.fieldName(c));
     auto table =
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+    int pending = 0;
+    qint64 rows = 0;
     while (query.next()) {
         for (int c = 0; c < record.count(); ++c)
             table->appendVariant(c, query.value(c));
+        ++rows;
+        passBatchOn(table, pending, receive, batchRows);
     }
     if (query.lastError().isValid())
         throw Failure(qtErrorText(query.lastError()), source);
     table->finish();
+    passRestOn(*table, pending, rows > pending, receive);
     return table;
 }

@@ -2,6 +2,7 @@
 #include "host/CliStatus.h"
 #include "host/CommandLine.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -218,4 +220,31 @@ TEST(CommandSafety, FirstUsesAtOnceAllReadTheOneDefaultDatabase)
     EXPECT_EQ(QDir(data.filePath(u"nvrptsales"_s))
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{u"demo.sqlite"_s});
+}
+
+// Rows go out as the statement yields them: even an endless one prints at once, in a process
+// whose memory is capped far below what holding its rows would take.
+TEST(CommandSafety, QueryStreamsRowsAsTheyCome)
+{
+    QProcess p;
+    p.setChildProcessModifier([] {
+        const rlimit cap{128u << 20, 128u << 20};
+        ::setrlimit(RLIMIT_DATA, &cap);
+    });
+    p.start(QStringLiteral(NVR_EXECUTABLE),
+            {u"query"_s, u"--db"_s, DemoFixture::path(),
+             u"with n as (select 1 as i union all select i + 1 from n) "
+             u"select i, i * 2 as j, i * 0.5 as k from n"_s});
+    QByteArray received;
+    const QDeadlineTimer deadline(60000);
+    while (received.count('\n') <= 10000 && p.state() != QProcess::NotRunning &&
+           !deadline.hasExpired())
+        if (p.waitForReadyRead(int(deadline.remainingTime())))
+            received += p.readAllStandardOutput();
+    const bool stillRunning = p.state() == QProcess::Running;
+    p.kill();
+    p.waitForFinished();
+    EXPECT_TRUE(stillRunning) << p.readAllStandardError().toStdString();
+    ASSERT_GT(received.count('\n'), 10000);
+    EXPECT_TRUE(received.startsWith("i,j,k\r\n1,2,0.5\r\n2,4,1\r\n"));
 }
