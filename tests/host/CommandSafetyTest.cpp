@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -247,4 +248,37 @@ TEST(CommandSafety, QueryStreamsRowsAsTheyCome)
     EXPECT_TRUE(stillRunning) << p.readAllStandardError().toStdString();
     ASSERT_GT(received.count('\n'), 10000);
     EXPECT_TRUE(received.startsWith("i,j,k\r\n1,2,0.5\r\n2,4,1\r\n"));
+}
+
+// A write the system refuses part way (here: a file size cap, as a full disk would) fails
+// with the system's reason, and the file that was there stays whole, with nothing beside it.
+TEST(CommandSafety, AFailedExportSaysWhyAndLeavesThePreviousFileWhole)
+{
+    QTemporaryDir folder;
+    for (const QString &option : {u"--csv"_s, u"--pdf"_s}) {
+        const QString target = folder.filePath(u"report"_s);
+        QFile previous(target);
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+        previous.write("the report of yesterday\n");
+        previous.close();
+
+        QProcess p;
+        p.setChildProcessModifier([] {
+            const rlimit cap{16384, 16384};
+            ::setrlimit(RLIMIT_FSIZE, &cap);
+            ::signal(SIGXFSZ, SIG_IGN); // the refused write then says why instead of killing
+        });
+        p.start(QStringLiteral(NVR_EXECUTABLE),
+                {u"report"_s, u"sales-register"_s, u"--db"_s, DemoFixture::path(), option,
+                 target});
+        ASSERT_TRUE(p.waitForFinished(120000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), CliStatus::Failure) << option.toStdString();
+        EXPECT_TRUE(err.contains(u"File too large"_s)) << err.toStdString();
+        ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+        EXPECT_EQ(previous.readAll(), QByteArray("the report of yesterday\n"));
+        previous.close();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"report"_s});
+    }
 }
