@@ -28,9 +28,25 @@ void describe(QCoreApplication &)
     QCoreApplication::setApplicationVersion(QStringLiteral(NVR_VERSION));
 }
 
+// Without a session there is no runtime folder, and Qt would make one of a predictable name
+// in the shared temporary folder, where another user may have planted a link. Give it a
+// private one instead: a new folder of a random name, only ours (mkdtemp), removed at exit.
+std::unique_ptr<QTemporaryDir> privateRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return nullptr;
+    auto folder =
+        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/nvrptsales-XXXXXX"));
+    if (!folder->isValid())
+        return nullptr;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder->path()));
+    return folder;
+}
+
 // nvrptsales [--db FILE | --odbc CONNECTION]: the host window on that database.
 int runHostWindow(int argc, char *argv[])
 {
+    const std::unique_ptr<QTemporaryDir> runtime = privateRuntimeFolder();
     QApplication app(argc, argv);
     describe(app);
     QCommandLineParser parser;
@@ -77,16 +93,7 @@ int main(int argc, char *argv[])
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Headless runs have no session, and Qt would otherwise make a runtime folder of a
-    // predictable name in the shared temporary folder. Give it a private one instead: a new
-    // folder of a random name, only ours (mkdtemp), removed when the command ends.
-    std::unique_ptr<QTemporaryDir> runtime;
-    if (gui && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                                  QStringLiteral("/nvrptsales-runtime-XXXXXX"));
-        if (runtime->isValid())
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
-    }
+    const std::unique_ptr<QTemporaryDir> runtime = gui ? privateRuntimeFolder() : nullptr;
     std::unique_ptr<QCoreApplication> app;
     if (gui)
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -102,14 +109,15 @@ int main(int argc, char *argv[])
     // small: a script must not take a truncated result for a whole one.
     out.flush();
     auto *stdoutFile = qobject_cast<QFileDevice *>(out.device());
-    if (out.status() != QTextStream::Ok || (stdoutFile && !stdoutFile->flush()) ||
-        std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    const bool written = out.status() == QTextStream::Ok &&
+                         (!stdoutFile || stdoutFile->flush()) && std::fflush(stdout) == 0 &&
+                         !std::ferror(stdout);
+    if (!written && status == CliStatus::Ok) { // a failed command has said why already
         const QString reason = stdoutFile && stdoutFile->error() != QFileDevice::NoError
                                    ? stdoutFile->errorString()
                                    : QString::fromLocal8Bit(std::strerror(errno));
         err << "nvrptsales: cannot write to standard output: " << reason << Qt::endl;
-        if (status == CliStatus::Ok)
-            status = CliStatus::Failure;
+        status = CliStatus::Failure;
     }
     err.flush();
     return status;
