@@ -15,9 +15,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +33,17 @@ void describe(QCoreApplication &)
 // Without a session there is no runtime folder, and Qt would make one of a predictable name
 // in the shared temporary folder, where another user may have planted a link. Give it a
 // private one instead: a new folder of a random name, only ours (mkdtemp), removed at exit.
+char runtimeFolderPath[4096];
+
+// A window closed by a signal still removes its runtime folder (empty: Qt keeps nothing in
+// it here). Only async-signal-safe calls.
+void removeRuntimeFolderAndDie(int signal)
+{
+    ::rmdir(runtimeFolderPath);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 std::unique_ptr<QTemporaryDir> privateRuntimeFolder()
 {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
@@ -39,7 +52,13 @@ std::unique_ptr<QTemporaryDir> privateRuntimeFolder()
         std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/nvrptsales-XXXXXX"));
     if (!folder->isValid())
         return nullptr;
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder->path()));
+    const QByteArray path = QFile::encodeName(folder->path());
+    qputenv("XDG_RUNTIME_DIR", path);
+    if (size_t(path.size()) < sizeof runtimeFolderPath) {
+        std::memcpy(runtimeFolderPath, path.constData(), size_t(path.size()) + 1);
+        for (int signal : {SIGTERM, SIGINT, SIGHUP})
+            std::signal(signal, removeRuntimeFolderAndDie);
+    }
     return folder;
 }
 
