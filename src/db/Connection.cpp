@@ -72,6 +72,16 @@ void sqlServerLeft(sqlite3_context *context, int argc, sqlite3_value **argv)
     sqlite3_result_text(context, reinterpret_cast<const char *>(text), end, SQLITE_TRANSIENT);
 }
 
+// Hands a finished copy of the rows read so far to the reader waiting for the first ones.
+void offerFirstRows(const ResultTable &table, qint64 rowsRead, const Connection::FirstRows &first)
+{
+    if (!first.ready || rowsRead != first.count)
+        return;
+    auto copy = std::make_shared<ResultTable>(table);
+    copy->finish();
+    first.ready(std::move(copy));
+}
+
 struct StatementDeleter
 {
     void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
@@ -122,6 +132,7 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
         sqlite3_free(message);
         throw Failure(u"Cannot read the database file %1: %2"_s.arg(path, why), sqliteSource());
     }
+    c->m_origin = {false, path};
     return c;
 }
 
@@ -161,7 +172,19 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
                       Failure::componentSource());
     }
     c->m_description = c->m_dbmsName;
+    c->m_origin = {true, connectionString};
     return c;
+}
+
+std::unique_ptr<Connection> Connection::open(const Origin &origin)
+{
+    return origin.odbc ? openOdbc(origin.target) : openSqlite(origin.target);
+}
+
+void Connection::interrupt() const
+{
+    if (m_sqlite)
+        sqlite3_interrupt(m_sqlite);
 }
 
 Connection::~Connection()
@@ -181,8 +204,14 @@ TranslatedSql Connection::translate(const QString &sql) const
 
 std::shared_ptr<const ResultTable> Connection::execute(const QString &sql) const
 {
+    return execute(sql, FirstRows{});
+}
+
+std::shared_ptr<const ResultTable> Connection::execute(const QString &sql,
+                                                       const FirstRows &firstRows) const
+{
     const TranslatedSql translated = translate(sql);
-    return m_sqlite ? executeSqlite(translated) : executeQt(translated);
+    return m_sqlite ? executeSqlite(translated, firstRows) : executeQt(translated, firstRows);
 }
 
 void Connection::stream(const QString &sql, const RowBatches &receive, int batchRows) const
@@ -190,9 +219,9 @@ void Connection::stream(const QString &sql, const RowBatches &receive, int batch
     const TranslatedSql translated = translate(sql);
     const int batch = std::max(batchRows, 1);
     if (m_sqlite)
-        (void)executeSqlite(translated, &receive, batch);
+        (void)executeSqlite(translated, FirstRows{}, &receive, batch);
     else
-        (void)executeQt(translated, &receive, batch);
+        (void)executeQt(translated, FirstRows{}, &receive, batch);
 }
 
 namespace {
@@ -222,6 +251,7 @@ void passRestOn(const ResultTable &table, int pending, bool anyPassed,
 // Reads straight from SQLite's statement: every value keeps the type SQLite gives it, and a
 // million-row register is read without a variant per cell.
 std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql,
+                                                             const FirstRows &firstRows,
                                                              const RowBatches *receive,
                                                              int batchRows) const
 {
@@ -244,8 +274,8 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
 
     int rc;
+    qint64 rowsRead = 0; // a streamed statement may pass any number
     int pending = 0;
-    qint64 rows = 0;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             switch (sqlite3_column_type(statement.get(), c)) {
@@ -267,17 +297,18 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
             }
             }
         }
-        ++rows;
+        offerFirstRows(*table, ++rowsRead, firstRows);
         passBatchOn(table, pending, receive, batchRows);
     }
     if (rc != SQLITE_DONE)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     table->finish();
-    passRestOn(*table, pending, rows > pending, receive);
+    passRestOn(*table, pending, rowsRead > pending, receive);
     return table;
 }
 
 std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql,
+                                                         const FirstRows &firstRows,
                                                          const RowBatches *receive,
                                                          int batchRows) const
 {
@@ -295,17 +326,17 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
         engineNames.append(record.fieldName(c));
     auto table =
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+    qint64 rowsRead = 0; // a streamed statement may pass any number
     int pending = 0;
-    qint64 rows = 0;
     while (query.next()) {
         for (int c = 0; c < record.count(); ++c)
             table->appendVariant(c, query.value(c));
-        ++rows;
+        offerFirstRows(*table, ++rowsRead, firstRows);
         passBatchOn(table, pending, receive, batchRows);
     }
     if (query.lastError().isValid())
         throw Failure(qtErrorText(query.lastError()), source);
     table->finish();
-    passRestOn(*table, pending, rows > pending, receive);
+    passRestOn(*table, pending, rowsRead > pending, receive);
     return table;
 }

@@ -23,6 +23,17 @@ public:
     // from the DBMS name the driver reports. Throws Failure with the driver's message.
     [[nodiscard]] static std::unique_ptr<Connection> openOdbc(const QString &connectionString);
 
+    // How a connection was opened, so that another thread can open its own to the same
+    // database (a connection is used by the thread that opened it only).
+    struct Origin
+    {
+        bool odbc = false;
+        QString target; // the SQLite file, or the ODBC connection string
+    };
+    [[nodiscard]] const Origin &origin() const { return m_origin; }
+    // Opens another connection like the one that origin describes. Throws Failure.
+    [[nodiscard]] static std::unique_ptr<Connection> open(const Origin &origin);
+
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -38,6 +49,19 @@ public:
     // Runs one reading statement and returns all its rows. Throws Failure.
     [[nodiscard]] std::shared_ptr<const ResultTable> execute(const QString &sql) const;
 
+    // Called once, on the reading thread, with a copy of the first rows as soon as they are
+    // read, while the rest are still being read.
+    struct FirstRows
+    {
+        int count = 0;
+        std::function<void(std::shared_ptr<const ResultTable>)> ready;
+    };
+    [[nodiscard]] std::shared_ptr<const ResultTable> execute(const QString &sql,
+                                                             const FirstRows &firstRows) const;
+    // Stops the statement this connection is running, from any thread: it fails with
+    // "interrupted". Only the embedded database can be interrupted; elsewhere it does nothing.
+    void interrupt() const;
+
     // Takes a statement's rows a batch at a time, each batch a table of its own with the
     // statement's columns; there is at least one batch, even for no rows.
     using RowBatches = std::function<void(const ResultTable &batch)>;
@@ -49,9 +73,11 @@ public:
 private:
     Connection() = default;
     std::shared_ptr<const ResultTable> executeSqlite(const TranslatedSql &sql,
+                                                     const FirstRows &firstRows,
                                                      const RowBatches *receive = nullptr,
                                                      int batchRows = 0) const;
     std::shared_ptr<const ResultTable> executeQt(const TranslatedSql &sql,
+                                                 const FirstRows &firstRows,
                                                  const RowBatches *receive = nullptr,
                                                  int batchRows = 0) const;
 
@@ -60,5 +86,6 @@ private:
     SqlTranslator::LeftFunction m_left = SqlTranslator::LeftFunction::Registered;
     QString m_description;
     QString m_dbmsName;
+    Origin m_origin;
     sqlite3 *m_sqlite = nullptr; // the embedded connection's handle, owned by Qt's driver
 };

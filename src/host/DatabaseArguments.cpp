@@ -50,7 +50,8 @@ QString DatabaseArguments::databaseFile(const QCommandLineParser &parser) const
     const QStringList pairs = parser.value(m_odbc).split(u';', Qt::SkipEmptyParts);
     for (const QString &pair : pairs) {
         const qsizetype equals = pair.indexOf(u'=');
-        if (equals > 0 && pair.left(equals).trimmed().compare(u"Database"_s, Qt::CaseInsensitive) == 0)
+        if (equals > 0 &&
+            pair.left(equals).trimmed().compare(u"Database"_s, Qt::CaseInsensitive) == 0)
             return pair.mid(equals + 1).trimmed();
     }
     return QString();

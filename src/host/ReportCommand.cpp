@@ -194,8 +194,8 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
         for (const QString &option : {u"pdf"_s, u"csv"_s}) {
             if (parser.isSet(option) && !database.isEmpty() &&
                 OutputFile::sameFile(parser.value(option), database))
-                return badArguments(err, u"--%1 names the database being read (%2)"_s.arg(
-                                             option, database));
+                return badArguments(
+                    err, u"--%1 names the database being read (%2)"_s.arg(option, database));
         }
         if (!criteria.from.isValid())
             criteria.from = PeriodDefaults(*connection).PeriodStartDate();

@@ -128,9 +128,8 @@ int main(int argc, char *argv[])
     // small: a script must not take a truncated result for a whole one.
     out.flush();
     auto *stdoutFile = qobject_cast<QFileDevice *>(out.device());
-    const bool written = out.status() == QTextStream::Ok &&
-                         (!stdoutFile || stdoutFile->flush()) && std::fflush(stdout) == 0 &&
-                         !std::ferror(stdout);
+    const bool written = out.status() == QTextStream::Ok && (!stdoutFile || stdoutFile->flush()) &&
+                         std::fflush(stdout) == 0 && !std::ferror(stdout);
     if (!written && status == CliStatus::Ok) { // a failed command has said why already
         const QString reason = stdoutFile && stdoutFile->error() != QFileDevice::NoError
                                    ? stdoutFile->errorString()

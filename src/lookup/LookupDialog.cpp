@@ -1,5 +1,6 @@
 #include "lookup/LookupDialog.h"
 
+#include "db/BackgroundQuery.h"
 #include "db/Failure.h"
 #include "db/SharedConnection.h"
 #include "db/SqlText.h"
@@ -20,9 +21,17 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Rows shown as soon as they are read, before the rest of a long list: more than a grid shows.
+constexpr int firstScreenful = 100;
+
+} // namespace
+
 LookupDialog::LookupDialog(Design design, SharedConnection &connection)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_design(std::move(design)), m_connection(connection)
+      m_design(std::move(design)), m_connection(connection),
+      m_reader(new BackgroundQuery(firstScreenful, this))
 {
     setObjectName(m_design.objectName);
     setWindowTitle(m_design.caption);
@@ -81,6 +90,14 @@ LookupDialog::LookupDialog(Design design, SharedConnection &connection)
             windowHandle()->setTransientParent(nullptr);
     });
     connect(m_filter, &QLineEdit::textChanged, this, [this] { filterChanged(); });
+    connect(m_reader, &BackgroundQuery::firstRowsRead, this,
+            [this](std::shared_ptr<const ResultTable> rows) { showRows(std::move(rows), false); });
+    connect(m_reader, &BackgroundQuery::allRowsRead, this,
+            [this](std::shared_ptr<const ResultTable> rows) { showRows(std::move(rows), true); });
+    connect(m_reader, &BackgroundQuery::failed, this,
+            [this](const QString &description, const QString &source) {
+                fillFailed(description, source);
+            });
     connect(m_select, &QPushButton::clicked, this, [this] { Select(); });
     connect(m_close, &QPushButton::clicked, this, [this] { Close(); });
     connect(m_grid, &QTableView::doubleClicked, this, [this] {
@@ -133,6 +150,8 @@ void LookupDialog::Load()
     m_loading = false;
     try {
         if (m_design.kind == Kind::Filtering) {
+            m_recordset.close(); // nothing of the last opening shows while the list is read
+            m_model->bind(&m_recordset);
             FillGrid();
         } else {
             m_lastQuery = listQuery();
@@ -148,22 +167,56 @@ void LookupDialog::Load()
     }
 }
 
-// Runs the filtering query again with the filter text as typed, apostrophes doubled.
+// Runs the filtering query again with the filter text as typed, apostrophes doubled, in the
+// background: typing never waits for it, and a newer text makes the running fill stale.
 void LookupDialog::FillGrid()
 {
     m_lastQuery = filteringQuery(m_filter->text());
+    m_firstRowsShown = false;
+    m_reader->start(m_connection.get(), m_lastQuery);
+}
+
+bool LookupDialog::filling() const
+{
+    return m_reader->pending();
+}
+
+void LookupDialog::waitForFill()
+{
+    m_reader->wait();
+}
+
+int LookupDialog::staleFillsInterrupted() const
+{
+    return m_reader->interrupted();
+}
+
+void LookupDialog::showRows(std::shared_ptr<const ResultTable> rows, bool complete)
+{
+    // Once the first rows are shown the user may move in them; the rest keep that row.
+    const int row = m_firstRowsShown ? std::max(0, m_grid->currentIndex().row()) : 0;
+    m_recordset.open(std::move(rows));
     try {
-        m_recordset.open(m_lastQuery, m_connection.get());
-    } catch (...) {
-        m_model->bind(&m_recordset); // closed: an empty grid rather than stale rows
-        throw;
+        m_model->bind(&m_recordset);
+    } catch (const Failure &f) {
+        m_recordset.close();
+        m_model->bind(&m_recordset);
+        ShowError(f, this);
+        return;
     }
-    m_model->bind(&m_recordset);
-    moveGridTo(0);
-    if (m_design.emptyOutputsOnEveryFill) {
+    moveGridTo(std::min(row, m_model->recordCount() - 1));
+    if (!m_firstRowsShown && m_design.emptyOutputsOnEveryFill) {
         m_id.clear();
         m_name.clear();
     }
+    m_firstRowsShown = !complete;
+}
+
+void LookupDialog::fillFailed(const QString &description, const QString &source)
+{
+    m_recordset.close(); // an empty grid rather than stale rows
+    m_model->bind(&m_recordset);
+    ShowError(Failure(description, source), this);
 }
 
 void LookupDialog::filterChanged()
@@ -212,6 +265,7 @@ void LookupDialog::moveGridTo(int row)
 
 void LookupDialog::Select()
 {
+    waitForFill(); // the choice is made in the complete list
     try {
         if (m_model->recordCount() == 0)
             return; // nothing to take: the dialog stays open
@@ -317,7 +371,6 @@ bool LookupDialog::keyboardHandling(QKeyEvent *key)
         if (m_filter->text().isEmpty())
             return false;
         m_filter->setText(m_filter->text().chopped(1));
-        QApplication::processEvents();
         return true;
     } else if (code == Qt::Key_Delete) {
         m_filter->clear(); // start the search again
@@ -326,6 +379,5 @@ bool LookupDialog::keyboardHandling(QKeyEvent *key)
     } else {
         handled = false;
     }
-    QApplication::processEvents();
     return handled;
 }

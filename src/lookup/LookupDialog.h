@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class BackgroundQuery;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -38,6 +39,12 @@ public:
     [[nodiscard]] const Recordset &recordset() const { return m_recordset; }
     // The SQL text of the last fill of a filtering lookup, or the list query of a seeking one.
     [[nodiscard]] const QString &lastQuery() const { return m_lastQuery; }
+    // A filtering lookup fills its grid in the background: true until the newest fill is
+    // complete. waitForFill() completes it now.
+    [[nodiscard]] bool filling() const;
+    void waitForFill();
+    // Fills whose query was interrupted because a newer filter text made them stale.
+    [[nodiscard]] int staleFillsInterrupted() const;
 
 protected:
     struct Design
@@ -70,6 +77,8 @@ protected:
 private:
     void Load();
     void FillGrid();
+    void showRows(std::shared_ptr<const ResultTable> rows, bool complete);
+    void fillFailed(const QString &description, const QString &source);
     void filterChanged();
     void seek(const QString &text);
     void Select();
@@ -83,6 +92,8 @@ private:
     Design m_design;
     SharedConnection &m_connection;
     Recordset m_recordset;
+    BackgroundQuery *m_reader;
+    bool m_firstRowsShown = false; // of the fill running
     RecordsetModel *m_model;
     QLabel *m_label;
     QLineEdit *m_filter;

@@ -40,6 +40,5 @@ QString CupsJob::stateMessage(const QString &printer)
         return QString();
     ipp_attribute_t *attribute =
         ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT);
-    return attribute ? QString::fromUtf8(ippGetString(attribute, 0, nullptr)).trimmed()
-                     : QString();
+    return attribute ? QString::fromUtf8(ippGetString(attribute, 0, nullptr)).trimmed() : QString();
 }

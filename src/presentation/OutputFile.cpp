@@ -112,7 +112,9 @@ QIODevice &OutputFile::open()
     const QFileInfo info(m_path);
     // A link is followed: the file it points to is the one replaced, the link stays.
     m_target = QFile::encodeName(info.exists() ? info.canonicalFilePath() : m_path);
-    struct stat existing{};
+    struct stat existing
+    {
+    };
     const bool exists = ::stat(m_target.constData(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         fail(systemReason(EISDIR));
@@ -124,8 +126,8 @@ QIODevice &OutputFile::open()
         m_temporary.clear();
     } else {
         const QFileInfo target(QFile::decodeName(m_target));
-        m_temporary = QFile::encodeName(target.absolutePath() + u"/."_s + target.fileName() +
-                                        u".XXXXXX"_s);
+        m_temporary =
+            QFile::encodeName(target.absolutePath() + u"/."_s + target.fileName() + u".XXXXXX"_s);
         fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
         if (fd < 0)
             fail(systemReason(errno));
@@ -164,8 +166,12 @@ void OutputFile::cancel()
 
 bool OutputFile::sameFile(const QString &a, const QString &b)
 {
-    struct stat first{};
-    struct stat second{};
+    struct stat first
+    {
+    };
+    struct stat second
+    {
+    };
     return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
            ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;

@@ -17,8 +17,27 @@ struct PageItem
     QString text;
 };
 
+// Where a detail band shows a row of the report's data, so that a point on the page leads
+// back to the row: the band's height across the page's width.
+struct PageRow
+{
+    QRectF rect;
+    int tableRow; // row of the bound table
+};
+
 struct PageContent
 {
     QSizeF size; // points
     std::vector<PageItem> items;
+    std::vector<PageRow> rows;
+
+    // The bound table's row shown at the point (points); -1 where the point shows none.
+    [[nodiscard]] int rowAt(QPointF point) const
+    {
+        for (const PageRow &r : rows) {
+            if (r.rect.contains(point))
+                return r.tableRow;
+        }
+        return -1;
+    }
 };

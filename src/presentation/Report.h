@@ -11,10 +11,21 @@
 #include <QPageLayout>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ReportPages;
 class ResultTable;
+class Report;
+
+// Where a row of a report leads: the lines behind a summary's figure, as another report.
+struct RowLink
+{
+    QString description; // "Sales register of invoice 7002"
+    // Builds the detail report. Nothing, with the reason in `message`, when it has no rows.
+    // Throws Failure when it cannot be built.
+    std::function<std::unique_ptr<Report>(QString &message)> open;
+};
 
 // A report object: a new instance of one layout, prepared by a report window (printer,
 // orientation, title, texts, parameter values, data source) and then previewed, printed or
@@ -47,6 +58,14 @@ public:
     // Printed on every page header; a layout's criteria line takes no room while it is empty.
     [[nodiscard]] const QString &criteriaLine() const { return m_criteriaLine; }
     void setCriteriaLine(const QString &line);
+    // Rows that lead to a detail report, by row of the bound table; set by the report's
+    // definition for summaries. No links: every row leads nowhere.
+    using RowLinks = std::function<std::optional<RowLink>(int tableRow)>;
+    void setRowLinks(RowLinks links) { m_rowLinks = std::move(links); }
+    [[nodiscard]] std::optional<RowLink> rowLink(int tableRow) const
+    {
+        return m_rowLinks && tableRow >= 0 ? m_rowLinks(tableRow) : std::nullopt;
+    }
     // The text object of that name (case ignored); a Failure naming it when there is none.
     ReportObject &textObject(const QString &name);
     // Parameter field k, 1-based in the layout's order; a Failure when there is none.
@@ -104,6 +123,7 @@ private:
     QPageLayout::Orientation m_orientation;
     QString m_title;
     QString m_criteriaLine;
+    RowLinks m_rowLinks;
     QDate m_printDate;
     std::unique_ptr<ReportPages> m_pages;
 };

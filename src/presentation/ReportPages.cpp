@@ -202,6 +202,13 @@ PageContent ReportPages::page(int n)
         if (!band)
             continue;
         const Strip &strip = m_strips[size_t(band - layout.bands.data())];
+        if (placed.kind == BandKind::Detail && placed.row >= 0) {
+            const double height = band->height - strip.height;
+            content.rows.push_back(
+                {QRectF(left, top + placed.y, content.size.width() - left - layout.margins.right(),
+                        height),
+                 m_binding->tableRow(placed.row)});
+        }
         for (size_t k = 0; k < band->objects.size(); ++k) {
             const int object = m_report.objectIndex(*band, k);
             const ReportObject &ro = *m_report.objects()[size_t(object)];

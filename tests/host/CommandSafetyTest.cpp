@@ -33,9 +33,9 @@ struct Outcome
 };
 
 // The real program, as a script runs it.
-Outcome program(const QStringList &arguments, const QProcessEnvironment &env =
-                                              QProcessEnvironment::systemEnvironment(),
-            const QString &stdoutFile = QString())
+Outcome program(const QStringList &arguments,
+                const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(),
+                const QString &stdoutFile = QString())
 {
     QProcess p;
     p.setProcessEnvironment(env);
@@ -64,13 +64,15 @@ Outcome inProcess(const QStringList &arguments)
 
 QStringList june(const QString &db)
 {
-    return {u"report"_s, u"sales-register"_s, u"--db"_s, db, u"--from"_s, u"2026-06-29"_s,
-            u"--to"_s, u"2026-06-30"_s};
+    return {u"report"_s, u"sales-register"_s, u"--db"_s, db,
+            u"--from"_s, u"2026-06-29"_s,     u"--to"_s, u"2026-06-30"_s};
 }
 
 mode_t modeOf(const QString &path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode : 0;
 }
 
@@ -117,8 +119,9 @@ TEST(CommandSafety, AnOutputThatIsTheDatabaseIsRefused)
     const QString link = folder.filePath(u"report.pdf"_s);
     ASSERT_TRUE(QFile::link(db, link));
     const QByteArray before = DemoFixture::fileHash(db);
-    for (const QStringList &output : {QStringList{u"--csv"_s, db}, QStringList{u"--pdf"_s, link},
-                                      QStringList{u"--csv"_s, folder.filePath(u"./company.sqlite"_s)}}) {
+    for (const QStringList &output :
+         {QStringList{u"--csv"_s, db}, QStringList{u"--pdf"_s, link},
+          QStringList{u"--csv"_s, folder.filePath(u"./company.sqlite"_s)}}) {
         const Outcome r = inProcess(june(db) + output);
         EXPECT_EQ(r.status, CliStatus::BadArguments) << output.join(u' ').toStdString();
         EXPECT_TRUE(r.err.contains(u"database"_s)) << r.err.toStdString();
@@ -139,8 +142,7 @@ TEST(CommandSafety, EmptyFileNamesAndRepeatedOptionsAreBadArguments)
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_FALSE(r.err.isEmpty());
     }
-    const Outcome twice =
-        inProcess({u"query"_s, u"--db"_s, db, u"--db"_s, db, u"select 1"_s});
+    const Outcome twice = inProcess({u"query"_s, u"--db"_s, db, u"--db"_s, db, u"select 1"_s});
     EXPECT_EQ(twice.status, CliStatus::BadArguments);
     EXPECT_TRUE(twice.err.contains(u"more than once"_s)) << twice.err.toStdString();
 }
@@ -148,17 +150,18 @@ TEST(CommandSafety, EmptyFileNamesAndRepeatedOptionsAreBadArguments)
 TEST(CommandSafety, OutputThatCannotBeWrittenIsAFailure)
 {
     // Small outputs sit in a buffer until the end: the final flush must be checked too.
-    const Outcome query = program({u"query"_s, u"--db"_s, DemoFixture::path(), u"select 1 as one"_s},
-                              QProcessEnvironment::systemEnvironment(), u"/dev/full"_s);
+    const Outcome query =
+        program({u"query"_s, u"--db"_s, DemoFixture::path(), u"select 1 as one"_s},
+                QProcessEnvironment::systemEnvironment(), u"/dev/full"_s);
     EXPECT_EQ(query.status, CliStatus::Failure);
     EXPECT_TRUE(query.err.contains(u"No space left on device"_s)) << query.err.toStdString();
 
-    const Outcome help = program({u"--help"_s}, QProcessEnvironment::systemEnvironment(),
-                             u"/dev/full"_s);
+    const Outcome help =
+        program({u"--help"_s}, QProcessEnvironment::systemEnvironment(), u"/dev/full"_s);
     EXPECT_NE(help.status, CliStatus::Ok);
 
-    const Outcome rows = program(june(DemoFixture::path()), QProcessEnvironment::systemEnvironment(),
-                             u"/dev/full"_s);
+    const Outcome rows = program(june(DemoFixture::path()),
+                                 QProcessEnvironment::systemEnvironment(), u"/dev/full"_s);
     EXPECT_EQ(rows.status, CliStatus::Failure);
 }
 
@@ -169,14 +172,11 @@ TEST(CommandSafety, NothingOfAPredictableNameInTheSharedTemporaryFolder)
 {
     QTemporaryDir shared;
     QTemporaryDir elsewhere;
-    ASSERT_TRUE(QFile::setPermissions(elsewhere.path(), QFileDevice::ReadOwner |
-                                                            QFileDevice::WriteOwner |
-                                                            QFileDevice::ExeOwner |
-                                                            QFileDevice::ReadOther |
-                                                            QFileDevice::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(
+        elsewhere.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadOther | QFileDevice::ExeOther));
     const mode_t modeBefore = modeOf(elsewhere.path());
-    const QString planted =
-        shared.filePath(u"nvrptsales-runtime-"_s + QString::number(::getuid()));
+    const QString planted = shared.filePath(u"nvrptsales-runtime-"_s + QString::number(::getuid()));
     ASSERT_TRUE(QFile::link(elsewhere.path(), planted));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -184,14 +184,13 @@ TEST(CommandSafety, NothingOfAPredictableNameInTheSharedTemporaryFolder)
     for (const char *name : {"XDG_RUNTIME_DIR", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QString::fromLatin1(name));
     QTemporaryDir out;
-    const Outcome r = program(june(DemoFixture::path()) << u"--pdf"_s
-                                                    << out.filePath(u"r.pdf"_s),
-                          env);
+    const Outcome r =
+        program(june(DemoFixture::path()) << u"--pdf"_s << out.filePath(u"r.pdf"_s), env);
     EXPECT_EQ(r.status, CliStatus::Ok) << r.err.toStdString();
     EXPECT_EQ(modeOf(elsewhere.path()), modeBefore);
     EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
-    EXPECT_EQ(QDir(shared.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                            QDir::NoDotAndDotDot),
+    EXPECT_EQ(QDir(shared.path())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
               QStringList{QFileInfo(planted).fileName()});
 }
 
@@ -269,8 +268,7 @@ TEST(CommandSafety, AFailedExportSaysWhyAndLeavesThePreviousFileWhole)
             ::signal(SIGXFSZ, SIG_IGN); // the refused write then says why instead of killing
         });
         p.start(QStringLiteral(NVR_EXECUTABLE),
-                {u"report"_s, u"sales-register"_s, u"--db"_s, DemoFixture::path(), option,
-                 target});
+                {u"report"_s, u"sales-register"_s, u"--db"_s, DemoFixture::path(), option, target});
         ASSERT_TRUE(p.waitForFinished(120000));
         const QString err = QString::fromUtf8(p.readAllStandardError());
         EXPECT_EQ(p.exitCode(), CliStatus::Failure) << option.toStdString();

@@ -1,9 +1,11 @@
 #include "DemoFixture.h"
 #include "ModalWatcher.h"
+#include "db/BackgroundQuery.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "db/SharedConnection.h"
 #include "lookup/LookupDialogs.h"
+#include "lookup/LookupQueries.h"
 #include "lookup/SchCompany.h"
 #include "lookup/SchCustomers.h"
 #include "lookup/SchProducts.h"
@@ -21,6 +23,27 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A customers lookup whose fill for "endless" never ends by itself: it counts the rows of the
+// customers joined with themselves four times.
+class EndlessWhenAsked : public SchCustomers
+{
+public:
+    using SchCustomers::SchCustomers;
+
+protected:
+    QString filteringQuery(const QString &filterText) const override
+    {
+        if (filterText == u"endless"_s)
+            return u"Select count(*) as PartyID, 'x' as PartyName, 'x' as City "
+                   u"FROM Parties a, Parties b, Parties c, Parties d"_s;
+        return LookupQueries::customers(filterText);
+    }
+};
+
+} // namespace
+
 class Lookups : public ::testing::Test
 {
 protected:
@@ -35,6 +58,7 @@ protected:
     {
         dialog.openForTest();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        dialog.waitForFill();
         (focus ? focus : dialog.filterBox())->setFocus();
         QApplication::processEvents();
     }
@@ -66,6 +90,7 @@ TEST_F(Lookups, CustomersFilterByTypedTextAndByKeysFromTheGrid)
     EXPECT_EQ(d.recordset().recordCount(), all);
 
     QTest::keyClicks(d.filterBox(), u"o'hara"_s);
+    d.waitForFill();
     EXPECT_EQ(d.lastQuery(),
               u"Select * FROM Parties Where IsCustomer=1 AND PartyName LIKE '%o''hara%'"_s);
     const int hara =
@@ -87,6 +112,7 @@ TEST_F(Lookups, CustomersFilterByTypedTextAndByKeysFromTheGrid)
     for (QChar c : word.right(4))
         QTest::keyClick(d.grid(), Qt::Key(Qt::Key_A + (c.toUpper().unicode() - u'A')));
     EXPECT_EQ(d.filterBox()->text(), word.right(4).toUpper());
+    d.waitForFill();
     EXPECT_EQ(d.recordset().recordCount(),
               count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%"_s +
                     word.right(4) + u"%'"_s));
@@ -107,9 +133,11 @@ TEST_F(Lookups, CustomersFilterByTypedTextAndByKeysFromTheGrid)
     QTest::keyClick(d.grid(), Qt::Key_Space);
     QTest::keyClick(d.grid(), Qt::Key_3);
     EXPECT_EQ(d.filterBox()->text(), typed.chopped(1) + u"7 3"_s);
+    d.waitForFill();
     EXPECT_EQ(d.grid()->model()->rowCount(), 0);
     QTest::keyClick(d.grid(), Qt::Key_Delete); // starts the search again
     EXPECT_EQ(d.filterBox()->text(), QString());
+    d.waitForFill();
     EXPECT_EQ(d.recordset().recordCount(), all);
     d.closeButton()->click();
 }
@@ -119,6 +147,7 @@ TEST_F(Lookups, SelectCancelAndTheTitleBarButton)
     SchCustomers &d = dialogs.customers();
     open(d);
     QTest::keyClicks(d.filterBox(), u"zzzz nobody"_s);
+    d.waitForFill();
     EXPECT_EQ(d.grid()->model()->rowCount(), 0);
     d.selectButton()->click(); // nothing to take: the dialog stays open
     QTest::keyClick(d.filterBox(), Qt::Key_Return);
@@ -231,6 +260,7 @@ TEST_F(Lookups, ProductsFollowTheirInputFlags)
 
     d.ParaInBoth = true;
     QTest::keyClicks(d.filterBox(), u" 50"_s);
+    d.waitForFill();
     EXPECT_EQ(d.lastQuery(),
               u"Select Products.*,CompanyName  FROM Products Inner join Companies on "
               u"Companies.CompanyId = Products.CompanyId order by Productname"_s);
@@ -267,18 +297,21 @@ TEST_F(Lookups, AFailedQueryIsShownAndTheDialogStaysUsable)
     ModalWatcher watcher;
     SchCustomers &d = dialogs.customers();
     watcher.ignore(&d);
-    open(d);
+    d.openForTest();
+    d.waitForFill(); // the opening's fill fails
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().icon, QMessageBox::Critical);
     EXPECT_EQ(watcher.last().title, u"SQLite"_s);
     EXPECT_TRUE(watcher.last().text.contains(u"Parties"_s));
     EXPECT_TRUE(d.isVisible());
     QTest::keyClicks(d.filterBox(), u"a"_s); // each fill fails the same way, and says so
+    d.waitForFill();
     EXPECT_EQ(watcher.count(), 2);
     EXPECT_EQ(d.grid()->model()->rowCount(), 0);
 
     shared.set(connection.get()); // the host hands over a working connection
     QTest::keyClick(d.filterBox(), Qt::Key_Backspace);
+    d.waitForFill();
     EXPECT_EQ(watcher.count(), 2);
     EXPECT_GT(d.grid()->model()->rowCount(), 0);
     d.closeButton()->click();
@@ -307,4 +340,60 @@ TEST_F(Lookups, TheWindowADialogIsShownOverDoesNotOwnIt)
     open(towns);
     EXPECT_GT(towns.grid()->model()->rowCount(), 0);
     towns.closeButton()->click();
+}
+
+// Typing never waits for a fill: the first screenful shows before the rest, a stale fill is
+// interrupted and never shown, and an older result never replaces a newer one.
+TEST_F(Lookups, FillsRunInTheBackgroundAndOnlyTheNewestIsShown)
+{
+    EndlessWhenAsked d(shared);
+    auto *reader = d.findChild<BackgroundQuery *>();
+    ASSERT_NE(reader, nullptr);
+    std::vector<std::pair<char, std::shared_ptr<const ResultTable>>> shown;
+    QObject::connect(reader, &BackgroundQuery::firstRowsRead, &d,
+                     [&](std::shared_ptr<const ResultTable> rows) { shown.emplace_back('1', rows); });
+    QObject::connect(reader, &BackgroundQuery::allRowsRead, &d,
+                     [&](std::shared_ptr<const ResultTable> rows) { shown.emplace_back('*', rows); });
+
+    const int all = count(u"select count(*) from Parties where IsCustomer=1"_s);
+    ASSERT_GT(all, 100) << "the demo needs more customers than a screenful";
+    d.openForTest();
+    QTRY_VERIFY(!d.filling());
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].first, '1');
+    EXPECT_EQ(shown[0].second->rowCount(), 100);
+    EXPECT_EQ(shown[1].first, '*');
+    EXPECT_EQ(shown[1].second->rowCount(), all);
+    EXPECT_EQ(d.recordset().recordCount(), all);
+
+    // A fill that would never end is interrupted by the next keystroke's.
+    shown.clear();
+    d.filterBox()->setText(u"endless"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(reader->running() != 0, 10000);
+    EXPECT_TRUE(d.filling());
+    EXPECT_EQ(d.recordset().recordCount(), all); // still the list before
+    d.filterBox()->setText(u"cash"_s);
+    d.waitForFill();
+    EXPECT_EQ(d.staleFillsInterrupted(), 1);
+    const int cash =
+        count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%cash%'"_s);
+    EXPECT_EQ(d.recordset().recordCount(), cash);
+
+    // Letters typed faster than the fills: only the last text's rows are ever shown.
+    for (const QString &text : {u"a"_s, u"ar"_s, u"ari"_s, u"a"_s, QString(), u"o'h"_s})
+        d.filterBox()->setText(text);
+    QTRY_VERIFY(!d.filling());
+    QTest::qWait(50); // anything still queued arrives now
+    const int ohara =
+        count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%o''h%'"_s);
+    EXPECT_EQ(d.recordset().recordCount(), ohara);
+    for (const auto &[kind, rows] : shown) {
+        const int name = rows->columnIndex(u"PartyName");
+        for (int r = 0; r < rows->rowCount(); ++r)
+            EXPECT_NE(rows->text(name, r), u"x"_s) << "the endless fill's row was shown";
+    }
+    const auto &[lastKind, lastRows] = shown.back();
+    EXPECT_EQ(lastKind, '*');
+    EXPECT_EQ(lastRows->rowCount(), ohara);
+    d.closeButton()->click();
 }

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -391,4 +392,36 @@ TEST(Report, ExportsTheBoundRowsAndRendersOffTheGuiThread)
         for (int x = 0; x < image.width(); x += 2)
             inked += image.pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_GT(inked, 500);
+}
+
+// A point on a page leads back to the bound row shown there, in any print order; points
+// outside the detail rows lead nowhere.
+TEST(Report, MapsAPointOnAPageToTheRowItShows)
+{
+    std::vector<Sale> rows = sales(200, 11);
+    std::shuffle(rows.begin(), rows.end(), std::mt19937(3)); // the layout sorts them again
+    Recordset rs;
+    rs.open(tableOf(rows));
+    Report report(fixture(u"twoGroups"_s));
+    report.Database().SetDataSource(rs, 3, 1);
+
+    std::vector<int> seen(rows.size(), 0);
+    for (int n = 0; n < report.pageCount(); ++n) {
+        const PageContent page = report.page(n);
+        EXPECT_EQ(page.rowAt(QPointF(1, 1)), -1) << "the page's corner shows no row";
+        for (const PageRow &r : page.rows) {
+            ASSERT_GE(r.tableRow, 0);
+            ASSERT_LT(r.tableRow, int(rows.size()));
+            ++seen[size_t(r.tableRow)];
+            EXPECT_EQ(page.rowAt(r.rect.center()), r.tableRow);
+            // The amount printed inside the row's area is that row's.
+            for (const PageItem &item : page.items) {
+                if (report.objects()[size_t(item.object)]->Name() == u"fldAmount"_s &&
+                    r.rect.contains(item.rect.center())) {
+                    EXPECT_DOUBLE_EQ(amount(item.text), rows[size_t(r.tableRow)].amount);
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](int k) { return k == 1; }));
 }

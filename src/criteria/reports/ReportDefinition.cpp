@@ -1,5 +1,7 @@
 #include "criteria/reports/ReportDefinition.h"
 
+#include "criteria/reports/DrillDown.h"
+#include "db/Recordset.h"
 #include "presentation/Report.h"
 
 #include <QLocale>
@@ -42,6 +44,7 @@ std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &crite
     std::unique_ptr<Report> report = Report::fromLayout(m_entry.layout);
     prepare(*report, criteria, rows, connection);
     report->setCriteriaLine(criteriaLine(criteria));
+    DrillDown::attach(*report, m_entry.kind, criteria, rows.rows(), connection);
     return report;
 }
 
