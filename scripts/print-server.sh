@@ -16,6 +16,10 @@ fi
 folder="$(realpath -m "$2")"
 socket="$folder/cups.sock"
 pidfile="$folder/state/cupsd.pid"
+if [ ${#socket} -gt 100 ]; then
+  echo "$0: $socket is too long a path for a socket (at most 100 characters)" >&2
+  exit 1
+fi
 
 stop_server() {
   [ -f "$pidfile" ] || return 0
