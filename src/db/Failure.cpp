@@ -22,3 +22,23 @@ QString Failure::translationSource()
 {
     return u"NVRptSales.SqlTranslator"_s;
 }
+
+QString Failure::engineSource()
+{
+    return u"NVRptSales.ReportEngine"_s;
+}
+
+QString Failure::layoutSource()
+{
+    return u"NVRptSales.Layouts"_s;
+}
+
+QString Failure::exportSource()
+{
+    return u"NVRptSales.Export"_s;
+}
+
+QString Failure::printingSource()
+{
+    return u"NVRptSales.Printing"_s;
+}

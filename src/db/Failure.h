@@ -19,6 +19,10 @@ public:
     static QString componentSource();   // "NVRptSales"
     static QString recordsetSource();   // "NVRptSales.Recordset"
     static QString translationSource(); // "NVRptSales.SqlTranslator"
+    static QString engineSource();      // "NVRptSales.ReportEngine"
+    static QString layoutSource();      // "NVRptSales.Layouts"
+    static QString exportSource();      // "NVRptSales.Export"
+    static QString printingSource();    // "NVRptSales.Printing"
 
 private:
     QString m_description;

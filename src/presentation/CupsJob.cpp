@@ -21,7 +21,7 @@ int CupsJob::submit(const QString &printer, const QString &title, const QString 
     if (const QString message = stateMessage(printer); !message.isEmpty())
         reason += u" ("_s + message + u")"_s;
     throw Failure(u"The printer %1 did not accept the report: %2"_s.arg(printer, reason),
-                  u"NVRptSales.Printing"_s);
+                  Failure::printingSource());
 }
 
 QString CupsJob::stateMessage(const QString &printer)

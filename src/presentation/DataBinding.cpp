@@ -10,15 +10,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString engineSource()
-{
-    return u"NVRptSales.ReportEngine"_s;
-}
-
-} // namespace
-
 DataBinding::DataBinding(std::shared_ptr<const ResultTable> table, std::vector<int> rows,
                          bool allRows, const ReportLayout &layout)
     : m_table(std::move(table)), m_rows(std::move(rows)), m_allRows(allRows),
@@ -46,7 +37,7 @@ DataBinding::DataBinding(std::shared_ptr<const ResultTable> table, std::vector<i
         sortRows(layout);
 
     std::vector<int> groupColumns;
-    for (const GroupSpec &g : layout.groups)
+    for (const GroupDesign &g : layout.groups)
         groupColumns.push_back(resolve(g.column, u"a group of the report"_s));
     const uint8_t none = uint8_t(groupColumns.size());
     m_breaks.assign(size_t(m_rowCount), none);
@@ -129,7 +120,7 @@ int DataBinding::resolve(const QString &name, const QString &usedBy) const
     if (column < 0)
         throw Failure(u"The report cannot be bound to its data: the result set has no column "
                       u"%1 (used by %2)"_s.arg(name, usedBy),
-                      engineSource());
+                      Failure::engineSource());
     return column;
 }
 

@@ -30,7 +30,7 @@ public:
 private:
     [[noreturn]] void fail(const QString &why) const
     {
-        throw Failure(u"Computed column \"%1\": %2"_s.arg(m_text, why), u"NVRptSales.Layouts"_s);
+        throw Failure(u"Computed column \"%1\": %2"_s.arg(m_text, why), Failure::layoutSource());
     }
     QString token() const
     {
@@ -144,10 +144,10 @@ Expression Expression::parse(const QString &text)
     try {
         Parser(text, e).parse();
     } catch (const Failure &f) {
-        if (f.source() == u"NVRptSales.Layouts")
+        if (f.source() == Failure::layoutSource())
             throw;
         throw Failure(u"Computed column \"%1\": %2"_s.arg(text, f.description()),
-                      u"NVRptSales.Layouts"_s);
+                      Failure::layoutSource());
     }
     return e;
 }

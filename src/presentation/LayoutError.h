@@ -13,7 +13,6 @@ public:
     [[nodiscard]] const QString &where() const { return m_where; }
     [[nodiscard]] const QString &message() const { return m_message; }
 
-    static QString layoutSource(); // "NVRptSales.Layouts"
 
 private:
     QString m_file;

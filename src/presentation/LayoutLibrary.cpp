@@ -36,7 +36,7 @@ std::shared_ptr<const ReportLayout> LayoutLibrary::load(const QString &name)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(u"There is no report layout named %1"_s.arg(name),
-                      LayoutError::layoutSource());
+                      Failure::layoutSource());
     auto layout = std::make_shared<ReportLayout>(LayoutParser::parse(file.readAll(), path));
     if (layout->name != name)
         throw LayoutError(

@@ -109,7 +109,7 @@ public:
         return mm * LayoutUnits::pointsPerMillimetre;
     }
 
-    FontSpec font(const QJsonObject &o, const QString &path, FontSpec base) const
+    FontDesign font(const QJsonObject &o, const QString &path, FontDesign base) const
     {
         allowOnly(o, path, {u"family"_s, u"size"_s, u"bold"_s, u"italic"_s});
         base.family = string(o, u"family"_s, path, base.family);
@@ -188,7 +188,7 @@ const QSet<QString> &objectKeys()
 
 LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
                         const QJsonObject &styles, const ReportLayout &layout, const Band &band,
-                        const FontSpec &defaultFont)
+                        const FontDesign &defaultFont)
 {
     r.allowOnly(o, path, objectKeys());
     // A named style supplies defaults; the object's own keys win.
@@ -396,7 +396,7 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
                           r.string(printer, u"port"_s, u"$.printer"_s)};
     }
 
-    FontSpec defaultFont{u"DejaVu Sans"_s, 8.0, false, false};
+    FontDesign defaultFont{u"DejaVu Sans"_s, 8.0, false, false};
     if (root.contains(u"font"_s))
         defaultFont =
             r.font(r.object(root.value(u"font"_s), u"$.font"_s), u"$.font"_s, defaultFont);

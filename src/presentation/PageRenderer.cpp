@@ -28,7 +28,7 @@ const PageRenderer::Face &PageRenderer::face(int object)
 {
     std::optional<Face> &slot = m_faces[size_t(object)];
     if (!slot) {
-        const FontSpec &spec = m_report.objects()[size_t(object)]->layout().font;
+        const FontDesign &spec = m_report.objects()[size_t(object)]->layout().font;
         QFont font(spec.family);
         // Pages are drawn at m_scale device pixels per point: the font must come out at
         // spec.size * m_scale pixels, and Qt converts point sizes with the device's resolution.

@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 bool PdfExporter::write(Report &report, const QString &path, const Report::Progress &progress)
 {
     const int pages = report.pageCount();
-    OutputFile output(path, u"NVRptSales.Export"_s);
+    OutputFile output(path, Failure::exportSource());
     QIODevice &file = output.open();
     // Dots per inch of the drawing coordinates. High, because the PDF engine truncates font
     // sizes to whole device pixels.
@@ -25,7 +25,7 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
         writer.setCreator(u"Norvale Sales Reports"_s);
         QPainter painter;
         if (!painter.begin(&writer))
-            throw Failure(u"Cannot start the PDF %1"_s.arg(path), u"NVRptSales.Export"_s);
+            throw Failure(u"Cannot start the PDF %1"_s.arg(path), Failure::exportSource());
         PageRenderer renderer(report, painter, resolution / 72.0);
         for (int i = 0; i < pages; ++i) {
             if (i > 0)

@@ -14,15 +14,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString engineSource()
-{
-    return u"NVRptSales.ReportEngine"_s;
-}
-
-} // namespace
-
 Report::Report(std::shared_ptr<const ReportLayout> layout)
     : m_layout(std::move(layout)), m_database(*this), m_printer(m_layout->printer),
       m_orientation(m_layout->orientation), m_title(m_layout->title),
@@ -37,7 +28,7 @@ Report::Report(std::shared_ptr<const ReportLayout> layout)
         }
         m_sections.emplace_back(band.sectionName, std::move(objects));
     }
-    for (const ParameterSpec &p : m_layout->parameters)
+    for (const ParameterDesign &p : m_layout->parameters)
         m_parameters.emplace_back(p.name);
 }
 
@@ -69,7 +60,7 @@ void Report::SetPaperOrientation(int orientation)
     if (orientation != 1 && orientation != 2)
         throw Failure(
             u"Paper orientation %1 is neither portrait (1) nor landscape (2)"_s.arg(orientation),
-            engineSource());
+            Failure::engineSource());
     const QPageLayout::Orientation o =
         orientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape;
     if (o == m_orientation)
@@ -95,7 +86,7 @@ ReportObject &Report::textObject(const QString &name)
             return *o;
     }
     throw Failure(u"The report %1 has no text object named %2"_s.arg(m_layout->name, name),
-                  engineSource());
+                  Failure::engineSource());
 }
 
 ParameterField &Report::ParameterFields(int number)
@@ -104,7 +95,7 @@ ParameterField &Report::ParameterFields(int number)
         throw Failure(u"The report %1 has no parameter field %2 (it has %3)"_s.arg(m_layout->name)
                           .arg(number)
                           .arg(m_parameters.size()),
-                      engineSource());
+                      Failure::engineSource());
     return m_parameters[size_t(number - 1)];
 }
 
@@ -131,7 +122,7 @@ void Report::rebind()
 void Report::requireBound() const
 {
     if (!m_pages)
-        throw Failure(u"The report %1 has no data source"_s.arg(m_layout->name), engineSource());
+        throw Failure(u"The report %1 has no data source"_s.arg(m_layout->name), Failure::engineSource());
 }
 
 std::shared_ptr<const ResultTable> Report::rows() const
@@ -172,7 +163,7 @@ PageContent Report::page(int n)
 {
     requireBound();
     if (!m_pages->hasPage(n))
-        throw Failure(u"The report has no page %1"_s.arg(n + 1), engineSource());
+        throw Failure(u"The report has no page %1"_s.arg(n + 1), Failure::engineSource());
     return m_pages->page(n);
 }
 
@@ -185,7 +176,7 @@ bool Report::exportPdf(const QString &path, const Progress &progress)
 void Report::exportCsv(const QString &path) const
 {
     requireBound();
-    OutputFile output(path, engineSource());
+    OutputFile output(path, Failure::engineSource());
     QIODevice &file = output.open();
     const DataBinding &binding = m_pages->binding();
     output.commit(CsvWriter::write(file, binding.table(), binding.printOrder()));
@@ -201,6 +192,6 @@ void Report::PrintOut(bool promptUser)
 {
     if (promptUser)
         throw Failure(u"A print dialog is offered by the report viewer, not by the report"_s,
-                      engineSource());
+                      Failure::engineSource());
     print(QString());
 }

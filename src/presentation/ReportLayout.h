@@ -34,7 +34,7 @@ enum class SpecialField {
 
 enum class SummaryFunction { Sum, Count };
 
-struct FontSpec
+struct FontDesign
 {
     QString family;
     double size = 8.0; // points
@@ -65,7 +65,7 @@ struct LayoutObject
     SpecialField special = SpecialField::PageNumber;
     int parameter = 0; // Parameter: 1-based number of the parameter field shown
     QString prefix;    // Special, Parameter: text before the value
-    FontSpec font;
+    FontDesign font;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     int color = 0;          // text colour
     int backColor = -1;     // text and field objects
@@ -83,7 +83,7 @@ struct Band
     std::vector<LayoutObject> objects;
 };
 
-struct GroupSpec
+struct GroupDesign
 {
     QString column;
     bool reprintHeader = true; // repeat the header at the top of a page the group runs onto
@@ -101,7 +101,7 @@ struct ComputedColumn
     QString expression; // arithmetic over columns: + - * / ( ) and numbers
 };
 
-struct ParameterSpec
+struct ParameterDesign
 {
     QString name;
 };
@@ -120,13 +120,13 @@ struct ReportLayout
     QPageSize::PageSizeId pageSize = QPageSize::A4;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QMarginsF margins; // points
-    FontSpec font;     // the body type: objects without a font of their own, and the smallest
+    FontDesign font;     // the body type: objects without a font of their own, and the smallest
                        // an amount is ever set in to fit its box
     PrinterSelection printer;
     std::vector<SortKey> sortBy; // rows are sorted so first (stable), for queries with no order
-    std::vector<GroupSpec> groups;
+    std::vector<GroupDesign> groups;
     std::vector<ComputedColumn> computed;
-    std::vector<ParameterSpec> parameters;
+    std::vector<ParameterDesign> parameters;
     std::vector<Band> bands; // in print order: headers, detail, footers
 
     [[nodiscard]] const Band *band(BandKind kind, int group = -1) const

@@ -36,6 +36,6 @@ void ReportObject::SetText(const QString &text)
 {
     if (m_kind != Kind::Text)
         throw Failure(u"The report object %1 is not a text object"_s.arg(Name()),
-                      u"NVRptSales.ReportEngine"_s);
+                      Failure::engineSource());
     m_text = text;
 }

@@ -12,20 +12,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString printingSource()
-{
-    return u"NVRptSales.Printing"_s;
-}
-
-} // namespace
-
 QString ReportPrinter::choosePrinter(const QString &wanted)
 {
     const QStringList available = QPrinterInfo::availablePrinterNames();
     if (available.isEmpty())
-        throw Failure(u"No printer is installed: the report was not printed"_s, printingSource());
+        throw Failure(u"No printer is installed: the report was not printed"_s, Failure::printingSource());
     if (!wanted.isEmpty() && available.contains(wanted))
         return wanted;
     const QString fallback = QPrinterInfo::defaultPrinterName();
@@ -37,14 +28,14 @@ bool ReportPrinter::print(Report &report, const QString &printerName,
 {
     const QString wanted = printerName.isEmpty() ? report.selectedPrinter().printer : printerName;
     if (!printerName.isEmpty() && !QPrinterInfo::availablePrinterNames().contains(printerName))
-        throw Failure(u"There is no printer named %1"_s.arg(printerName), printingSource());
+        throw Failure(u"There is no printer named %1"_s.arg(printerName), Failure::printingSource());
     const QString chosen = choosePrinter(wanted);
     // The engine's own PDF goes to the queue as one job, so that the server's answer (job
     // accepted, or refused and why) reaches the caller; Qt's printer drops that answer.
     QTemporaryDir folder;
     if (!folder.isValid())
         throw Failure(u"Cannot prepare the print job: %1"_s.arg(folder.errorString()),
-                      printingSource());
+                      Failure::printingSource());
     const QString pdf = folder.filePath(u"report.pdf"_s);
     if (!PdfExporter::write(report, pdf, progress))
         return false;
@@ -64,7 +55,7 @@ bool ReportPrinter::print(Report &report, QPrinter &printer, const Report::Progr
     QPainter painter;
     if (!painter.begin(&printer))
         throw Failure(u"Cannot start a print job on %1"_s.arg(printer.printerName()),
-                      printingSource());
+                      Failure::printingSource());
     PageRenderer renderer(report, painter, printer.resolution() / 72.0);
     for (int i = 0; i < pages; ++i) {
         if (i > 0)
@@ -78,6 +69,6 @@ bool ReportPrinter::print(Report &report, QPrinter &printer, const Report::Progr
     }
     painter.end();
     if (printer.printerState() == QPrinter::Error)
-        throw Failure(u"The print job on %1 failed"_s.arg(printer.printerName()), printingSource());
+        throw Failure(u"The print job on %1 failed"_s.arg(printer.printerName()), Failure::printingSource());
     return true;
 }

@@ -32,7 +32,7 @@ struct Expectation
 };
 
 // A layout object's type, one pixel a point.
-QRawFont rawFont(const FontSpec &spec)
+QRawFont rawFont(const FontDesign &spec)
 {
     QFont font(spec.family);
     font.setPixelSize(100);

@@ -17,5 +17,5 @@ void ShowError(const std::exception &error, QWidget *parent)
         ShowError(*failure, parent);
         return;
     }
-    QMessageBox::critical(parent, u"NVRptSales"_s, QString::fromLocal8Bit(error.what()));
+    QMessageBox::critical(parent, Failure::componentSource(), QString::fromLocal8Bit(error.what()));
 }
