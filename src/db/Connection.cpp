@@ -1,21 +1,27 @@
 #include "db/Connection.h"
 
 #include "db/Failure.h"
+#include "db/OdbcConnectionString.h"
 #include "db/ResultTable.h"
+#include "db/RolledBackTransaction.h"
 #include "db/SelectListNames.h"
+#include "db/SqlTokenizer.h"
 
 #include <QAtomicInt>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
 
 #include <algorithm>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -72,6 +78,47 @@ void sqlServerLeft(sqlite3_context *context, int argc, sqlite3_value **argv)
     sqlite3_result_text(context, reinterpret_cast<const char *>(text), end, SQLITE_TRANSIENT);
 }
 
+// Defence behind the checks of the statement text: on the embedded connection the engine
+// itself allows nothing but reading tables and calling functions.
+int onlyReading(void *, int action, const char *, const char *, const char *, const char *)
+{
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+// A database in WAL mode says so in bytes 18 and 19 of its header.
+bool isWalDatabase(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header.startsWith("SQLite format 3") && header[18] == 2 &&
+           header[19] == 2;
+}
+
+// What tells one state of a file from another: device, inode, size, modification and
+// change times to the nanosecond.
+QByteArray fileIdentity(const QString &path)
+{
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) +
+           ':' + QByteArray::number(qlonglong(st.st_size)) + ':' +
+           QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ':' +
+           QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' +
+           QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
+}
+
 // Hands a finished copy of the rows read so far to the reader waiting for the first ones.
 void offerFirstRows(const ResultTable &table, qint64 rowsRead, const Connection::FirstRows &first)
 {
@@ -103,37 +150,74 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
     c->m_dialect = SqlDialect::Sqlite;
     c->m_dbmsName = u"SQLite"_s;
     c->m_description = info.absoluteFilePath();
+    c->m_path = info.absoluteFilePath();
+    c->openSqliteHandle();
+    c->m_origin = {false, path};
+    return c;
+}
+
+// Opens the embedded file read-only. A WAL database needs its -wal and -shm files to be read
+// normally, and creates them (and leaves them) when they are missing, or cannot be read at
+// all from a folder the user may not write. Without a -wal file the database file holds
+// every committed change, so it is read as immutable: no side file, no lock. Should another
+// program write it meanwhile, the next statement sees the file changed and opens it afresh.
+void Connection::openSqliteHandle()
+{
+    // interrupt() may reach for the handle from another thread meanwhile.
+    const std::lock_guard<std::mutex> lock(m_handleMutex);
+    m_sqlite = nullptr;
+    m_immutable = isWalDatabase(m_path) && !QFileInfo::exists(m_path + u"-wal"_s);
+    m_fileIdentity = fileIdentity(m_path);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, c->m_name);
-        db.setDatabaseName(info.absoluteFilePath());
-        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (!db.isValid())
+            db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+        db.close();
+        if (m_immutable) {
+            db.setDatabaseName(QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) +
+                               u"?mode=ro&immutable=1"_s);
+            db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"_s);
+        } else {
+            db.setDatabaseName(m_path);
+            db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        }
         if (!db.open())
             throw Failure(
-                u"Cannot open the database file %1: %2"_s.arg(path, qtErrorText(db.lastError())),
+                u"Cannot open the database file %1: %2"_s.arg(m_path, qtErrorText(db.lastError())),
                 sqliteSource());
         const QVariant handle = db.driver()->handle();
         if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
             throw Failure(u"The SQLite driver gave no database handle"_s, sqliteSource());
-        c->m_sqlite = *static_cast<sqlite3 *const *>(handle.data());
+        m_sqlite = *static_cast<sqlite3 *const *>(handle.data());
     }
     // Read-only: map the file instead of copying pages on every query (a lookup re-reads its
     // table at each keystroke), and keep a larger page cache for the reports' joins.
-    sqlite3_exec(c->m_sqlite,
+    sqlite3_exec(m_sqlite,
                  "PRAGMA query_only = 1; PRAGMA mmap_size = 1073741824; PRAGMA cache_size = -65536",
                  nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(
-        c->m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(), 2,
+        m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(), 2,
         SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlServerLeft, nullptr, nullptr, nullptr);
+    sqlite3_set_authorizer(m_sqlite, onlyReading, nullptr);
     // Reading the schema proves the file is a database at all.
     char *message = nullptr;
-    if (sqlite3_exec(c->m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+    if (sqlite3_exec(m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
                      &message) != SQLITE_OK) {
         const QString why = QString::fromUtf8(message ? message : "unknown error");
         sqlite3_free(message);
-        throw Failure(u"Cannot read the database file %1: %2"_s.arg(path, why), sqliteSource());
+        throw Failure(u"Cannot read the database file %1: %2"_s.arg(m_path, why), sqliteSource());
     }
-    c->m_origin = {false, path};
-    return c;
+}
+
+void Connection::reopenIfTheFileChanged() const
+{
+    if (!m_immutable)
+        return;
+    if (fileIdentity(m_path) == m_fileIdentity && !QFileInfo::exists(m_path + u"-wal"_s))
+        return;
+    // The handle is this connection's own state, not the caller's: opening afresh changes
+    // what is read, never what the connection is.
+    const_cast<Connection *>(this)->openSqliteHandle();
 }
 
 std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString)
@@ -143,13 +227,36 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QODBC"_s, c->m_name);
     if (!db.isValid())
         throw Failure(u"The ODBC database driver is not available"_s, Failure::componentSource());
-    db.setDatabaseName(connectionString);
+    // The driver's read-only attributes are set before connecting: the SQLite driver would
+    // create a missing file at once.
+    const OdbcConnectionString::DriverKind kind =
+        OdbcConnectionString::kindOf(OdbcConnectionString(connectionString).driverName());
+    db.setDatabaseName(OdbcConnectionString::readOnly(connectionString, kind));
     db.setConnectOptions(u"SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY;SQL_ATTR_LOGIN_TIMEOUT=15"_s);
     if (!db.open())
         throw Failure(
             u"Cannot connect to the database through ODBC: %1"_s.arg(qtErrorText(db.lastError())),
             u"ODBC"_s);
+    c->readDbmsName();
+    if (c->m_dialect == SqlDialect::SqlServer && kind != OdbcConnectionString::DriverKind::SqlServer) {
+        // A data source whose driver was not recognised: connect again declaring the intent to
+        // read only, which a server answers with a read-only replica where it has one.
+        db.close();
+        db.setDatabaseName(OdbcConnectionString::readOnly(
+            connectionString, OdbcConnectionString::DriverKind::SqlServer));
+        if (!db.open())
+            throw Failure(u"Cannot connect to the database through ODBC: %1"_s.arg(
+                              qtErrorText(db.lastError())),
+                          u"ODBC"_s);
+    }
+    c->m_description = c->m_dbmsName;
+    c->m_origin = {true, connectionString};
+    return c;
+}
 
+void Connection::readDbmsName()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
     const QVariant handle = db.driver()->handle();
     // Qt hands the connection handle over as a void pointer (SQLHANDLE).
     if (handle.isValid() && (qstrcmp(handle.typeName(), "void*") == 0 ||
@@ -158,22 +265,19 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
         SQLCHAR name[256] = {};
         SQLSMALLINT length = 0;
         if (SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
-            c->m_dbmsName = QString::fromUtf8(reinterpret_cast<const char *>(name)).trimmed();
+            m_dbmsName = QString::fromUtf8(reinterpret_cast<const char *>(name)).trimmed();
     }
-    if (c->m_dbmsName.contains(u"SQL Server"_s, Qt::CaseInsensitive)) {
-        c->m_dialect = SqlDialect::SqlServer;
-    } else if (c->m_dbmsName.contains(u"SQLite"_s, Qt::CaseInsensitive)) {
-        c->m_dialect = SqlDialect::Sqlite;
-        c->m_left = SqlTranslator::LeftFunction::Substr; // no function can be registered
+    if (m_dbmsName.contains(u"SQL Server"_s, Qt::CaseInsensitive)) {
+        m_dialect = SqlDialect::SqlServer;
+    } else if (m_dbmsName.contains(u"SQLite"_s, Qt::CaseInsensitive)) {
+        m_dialect = SqlDialect::Sqlite;
+        m_left = SqlTranslator::LeftFunction::Substr; // no function can be registered
     } else {
-        const QString dbms = c->m_dbmsName.isEmpty() ? u"an unknown database"_s : c->m_dbmsName;
+        const QString dbms = m_dbmsName.isEmpty() ? u"an unknown database"_s : m_dbmsName;
         throw Failure(u"The ODBC connection leads to %1; the reports need Microsoft SQL Server or "
                       u"SQLite"_s.arg(dbms),
                       Failure::componentSource());
     }
-    c->m_description = c->m_dbmsName;
-    c->m_origin = {true, connectionString};
-    return c;
 }
 
 std::unique_ptr<Connection> Connection::open(const Origin &origin)
@@ -183,6 +287,7 @@ std::unique_ptr<Connection> Connection::open(const Origin &origin)
 
 void Connection::interrupt() const
 {
+    const std::lock_guard<std::mutex> lock(m_handleMutex);
     if (m_sqlite)
         sqlite3_interrupt(m_sqlite);
 }
@@ -211,7 +316,11 @@ std::shared_ptr<const ResultTable> Connection::execute(const QString &sql,
                                                        const FirstRows &firstRows) const
 {
     const TranslatedSql translated = translate(sql);
-    return m_sqlite ? executeSqlite(translated, firstRows) : executeQt(translated, firstRows);
+    if (m_sqlite) {
+        reopenIfTheFileChanged();
+        return executeSqlite(translated, firstRows);
+    }
+    return executeQt(translated, firstRows);
 }
 
 void Connection::stream(const QString &sql, const RowBatches &receive, int batchRows) const
@@ -257,12 +366,21 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
 {
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, nullptr) !=
+    const char *tail = nullptr;
+    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, &tail) !=
         SQLITE_OK)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
     if (!statement)
         throw Failure(u"The statement is empty"_s, sqliteSource());
+    // SQLite prepares the first statement and leaves the rest: anything but comments after it
+    // would be dropped without a word.
+    const QString rest = QString::fromUtf8(tail, utf8.constData() + utf8.size() - tail);
+    for (const SqlToken &t : SqlTokenizer::tokenize(rest, SqlDialect::Sqlite)) {
+        if (t.isSignificant() && QStringView(rest).mid(t.start, t.length) != u";")
+            throw Failure(u"Only one statement can be run at a time"_s,
+                          Failure::translationSource());
+    }
     if (!sqlite3_stmt_readonly(statement.get()))
         throw Failure(u"Only reading statements can be run"_s, Failure::translationSource());
 
@@ -313,10 +431,12 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
                                                          int batchRows) const
 {
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    const QString source = m_dbmsName.isEmpty() ? u"ODBC"_s : m_dbmsName;
+    // Declared before the query, so that the query is finished before the rollback.
+    const RolledBackTransaction transaction(db, source);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    const QString source = m_dbmsName.isEmpty() ? u"ODBC"_s : m_dbmsName;
     if (!query.exec(sql.text))
         throw Failure(qtErrorText(query.lastError()), source);
 

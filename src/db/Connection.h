@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class ResultTable;
 struct sqlite3;
@@ -72,6 +73,9 @@ public:
 
 private:
     Connection() = default;
+    void openSqliteHandle();
+    void readDbmsName();
+    void reopenIfTheFileChanged() const;
     std::shared_ptr<const ResultTable> executeSqlite(const TranslatedSql &sql,
                                                      const FirstRows &firstRows,
                                                      const RowBatches *receive = nullptr,
@@ -88,4 +92,10 @@ private:
     QString m_dbmsName;
     Origin m_origin;
     sqlite3 *m_sqlite = nullptr; // the embedded connection's handle, owned by Qt's driver
+    QString m_path;              // the embedded database file
+    // A WAL database without a -wal file is read as immutable, which leaves no side files;
+    // the file's identity when it was opened tells when it must be opened afresh.
+    bool m_immutable = false;
+    QByteArray m_fileIdentity;
+    mutable std::mutex m_handleMutex; // guards m_sqlite while it is opened afresh
 };

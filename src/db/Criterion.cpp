@@ -65,6 +65,9 @@ private:
     }
     int add(Node node)
     {
+        // Testing a row descends the tree; a criterion is a few comparisons, not thousands.
+        if (m_out.m_nodes.size() >= 1000)
+            fail(u"the criterion has too many comparisons"_s);
         m_out.m_nodes.push_back(std::move(node));
         return int(m_out.m_nodes.size()) - 1;
     }
@@ -95,7 +98,10 @@ private:
     {
         if (isPunct(u"(")) {
             ++m_pos;
+            if (++m_nesting > 64)
+                fail(u"the criterion nests parentheses too deeply"_s);
             const int inner = parseOr();
+            --m_nesting;
             if (!isPunct(u")"))
                 fail(u"')' expected instead of %1"_s.arg(current()));
             ++m_pos;
@@ -205,6 +211,7 @@ private:
     Criterion &m_out;
     std::vector<SqlToken> m_tokens;
     size_t m_pos = 0;
+    int m_nesting = 0;
 };
 
 Criterion Criterion::parse(const QString &text, const ResultTable &table)

@@ -8,8 +8,9 @@ namespace {
 
 QString unquote(QStringView name)
 {
-    if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'[')) {
-        const QChar close = name.front() == u'"' ? u'"' : u']';
+    if (name.size() >= 2 &&
+        (name.front() == u'"' || name.front() == u'[' || name.front() == u'`')) {
+        const QChar close = name.front() == u'[' ? u']' : name.front();
         QString inner = name.mid(1, name.size() - 2).toString();
         inner.replace(QString(2, close), QString(close));
         return inner;

@@ -6,6 +6,7 @@
 
 #include <QSet>
 #include <map>
+#include <set>
 
 using namespace Qt::StringLiterals;
 
@@ -16,15 +17,71 @@ namespace {
     throw Failure(message, Failure::translationSource());
 }
 
-const QSet<QString> &writingWords()
+// SQL Server's reserved words that a reading SELECT may use. Every other reserved word, and
+// every word below that begins a statement, is refused: SQL Server runs statements one after
+// another without semicolons, so what is accepted is decided by what a SELECT is made of.
+const QSet<QString> &readingReservedWords()
 {
     static const QSet<QString> words{
-        u"INSERT"_s,  u"UPDATE"_s,  u"DELETE"_s,     u"MERGE"_s,     u"DROP"_s,
-        u"CREATE"_s,  u"ALTER"_s,   u"TRUNCATE"_s,   u"EXEC"_s,      u"EXECUTE"_s,
-        u"INTO"_s,    u"GRANT"_s,   u"REVOKE"_s,     u"DENY"_s,      u"BACKUP"_s,
-        u"RESTORE"_s, u"ATTACH"_s,  u"DETACH"_s,     u"PRAGMA"_s,    u"VACUUM"_s,
-        u"REINDEX"_s, u"DECLARE"_s, u"WAITFOR"_s,    u"SHUTDOWN"_s,  u"KILL"_s,
-        u"DBCC"_s,    u"BULK"_s,    u"OPENROWSET"_s, u"OPENQUERY"_s, u"OPENDATASOURCE"_s};
+        u"ALL"_s,       u"AND"_s,      u"ANY"_s,         u"AS"_s,
+        u"ASC"_s,       u"BETWEEN"_s,  u"BY"_s,          u"CASE"_s,
+        u"COALESCE"_s,  u"COLLATE"_s,  u"CONVERT"_s,     u"CROSS"_s,
+        u"CURRENT_DATE"_s, u"CURRENT_TIME"_s, u"CURRENT_TIMESTAMP"_s, u"DESC"_s,
+        u"DISTINCT"_s,  u"ELSE"_s,     u"END"_s,         u"ESCAPE"_s,
+        u"EXCEPT"_s,    u"EXISTS"_s,   u"FROM"_s,        u"FULL"_s,
+        u"GROUP"_s,     u"HAVING"_s,   u"IN"_s,          u"INNER"_s,
+        u"INTERSECT"_s, u"IS"_s,       u"JOIN"_s,        u"LEFT"_s,
+        u"LIKE"_s,      u"NOT"_s,      u"NULL"_s,        u"NULLIF"_s,
+        u"ON"_s,        u"OR"_s,       u"ORDER"_s,       u"OUTER"_s,
+        u"OVER"_s,      u"PERCENT"_s,  u"PIVOT"_s,       u"RIGHT"_s,
+        u"SELECT"_s,    u"SOME"_s,     u"THEN"_s,        u"TOP"_s,
+        u"TRY_CONVERT"_s, u"UNION"_s,  u"UNPIVOT"_s,     u"WHEN"_s,
+        u"WHERE"_s,     u"WITH"_s,     u"WITHIN"_s};
+    return words;
+}
+
+const QSet<QString> &reservedWords()
+{
+    static const QSet<QString> words = [] {
+        QSet<QString> w{
+            u"ADD"_s, u"ALTER"_s, u"AUTHORIZATION"_s, u"BACKUP"_s, u"BEGIN"_s, u"BREAK"_s,
+            u"BROWSE"_s, u"BULK"_s, u"CASCADE"_s, u"CHECK"_s, u"CHECKPOINT"_s, u"CLOSE"_s,
+            u"CLUSTERED"_s, u"COLUMN"_s, u"COMMIT"_s, u"COMPUTE"_s, u"CONSTRAINT"_s,
+            u"CONTAINS"_s, u"CONTAINSTABLE"_s, u"CONTINUE"_s, u"CREATE"_s, u"CURRENT"_s,
+            u"CURRENT_USER"_s, u"CURSOR"_s, u"DATABASE"_s, u"DBCC"_s, u"DEALLOCATE"_s,
+            u"DECLARE"_s, u"DEFAULT"_s, u"DELETE"_s, u"DENY"_s, u"DISK"_s, u"DISTRIBUTED"_s,
+            u"DOUBLE"_s, u"DROP"_s, u"DUMP"_s, u"ERRLVL"_s, u"EXEC"_s, u"EXECUTE"_s, u"EXIT"_s,
+            u"EXTERNAL"_s, u"FETCH"_s, u"FILE"_s, u"FILLFACTOR"_s, u"FOR"_s, u"FOREIGN"_s,
+            u"FREETEXT"_s, u"FREETEXTTABLE"_s, u"FUNCTION"_s, u"GOTO"_s, u"GRANT"_s,
+            u"HOLDLOCK"_s, u"IDENTITY"_s, u"IDENTITY_INSERT"_s, u"IDENTITYCOL"_s, u"IF"_s,
+            u"INDEX"_s, u"INSERT"_s, u"INTO"_s, u"KEY"_s, u"KILL"_s, u"LINENO"_s, u"LOAD"_s,
+            u"MERGE"_s, u"NATIONAL"_s, u"NOCHECK"_s, u"NONCLUSTERED"_s, u"OF"_s, u"OFF"_s,
+            u"OFFSETS"_s, u"OPEN"_s, u"OPENDATASOURCE"_s, u"OPENQUERY"_s, u"OPENROWSET"_s,
+            u"OPENXML"_s, u"OPTION"_s, u"PLAN"_s, u"PRECISION"_s, u"PRIMARY"_s, u"PRINT"_s,
+            u"PROC"_s, u"PROCEDURE"_s, u"PUBLIC"_s, u"RAISERROR"_s, u"READ"_s, u"READTEXT"_s,
+            u"RECONFIGURE"_s, u"REFERENCES"_s, u"REPLICATION"_s, u"RESTORE"_s, u"RESTRICT"_s,
+            u"RETURN"_s, u"REVERT"_s, u"REVOKE"_s, u"ROLLBACK"_s, u"ROWCOUNT"_s,
+            u"ROWGUIDCOL"_s, u"RULE"_s, u"SAVE"_s, u"SCHEMA"_s, u"SECURITYAUDIT"_s,
+            u"SEMANTICKEYPHRASETABLE"_s, u"SEMANTICSIMILARITYDETAILSTABLE"_s,
+            u"SEMANTICSIMILARITYTABLE"_s, u"SESSION_USER"_s, u"SET"_s, u"SETUSER"_s,
+            u"SHUTDOWN"_s, u"STATISTICS"_s, u"SYSTEM_USER"_s, u"TABLE"_s, u"TABLESAMPLE"_s,
+            u"TEXTSIZE"_s, u"TO"_s, u"TRAN"_s, u"TRANSACTION"_s, u"TRIGGER"_s, u"TRUNCATE"_s,
+            u"TSEQUAL"_s, u"UNIQUE"_s, u"UPDATE"_s, u"UPDATETEXT"_s, u"USE"_s, u"USER"_s,
+            u"VALUES"_s, u"VARYING"_s, u"VIEW"_s, u"WAITFOR"_s, u"WHILE"_s, u"WRITETEXT"_s};
+        w.unite(readingReservedWords());
+        return w;
+    }();
+    return words;
+}
+
+// Words that are not reserved but begin a statement that is no SELECT: SQL Server's service
+// broker and error statements, SQLite's statements.
+const QSet<QString> &statementWords()
+{
+    static const QSet<QString> words{
+        u"RECEIVE"_s, u"SEND"_s,    u"MOVE"_s,      u"GET"_s,     u"THROW"_s,   u"ENABLE"_s,
+        u"DISABLE"_s, u"CONVERSATION"_s, u"ATTACH"_s, u"DETACH"_s, u"PRAGMA"_s, u"VACUUM"_s,
+        u"REINDEX"_s, u"ANALYZE"_s, u"SAVEPOINT"_s, u"RELEASE"_s, u"RETURNING"_s};
     return words;
 }
 
@@ -63,11 +120,16 @@ const QSet<QString> &comparisonOperators()
     return ops;
 }
 
+// The translation descends once per parenthesis and per JOIN nested on the right; real queries
+// nest a handful deep, and the limit keeps a hostile statement from exhausting the stack.
+constexpr int maxNesting = 200;
+
 class Translation
 {
 public:
     Translation(const QString &sql, SqlDialect target, SqlTranslator::LeftFunction left)
-        : m_sql(sql), m_target(target), m_left(left), m_tokens(SqlTokenizer::tokenize(sql))
+        : m_sql(sql), m_target(target), m_left(left),
+          m_tokens(SqlTokenizer::tokenize(sql, target))
     {
         for (int i = 0; i < int(m_tokens.size()); ++i) {
             if (m_tokens[size_t(i)].isSignificant())
@@ -122,6 +184,8 @@ private:
         for (int s = 0; s < int(m_sig.size()); ++s) {
             if (isPunct(s, u"(")) {
                 open.push_back(s);
+                if (open.size() > size_t(maxNesting))
+                    fail(u"The statement nests parentheses more than %1 deep"_s.arg(maxNesting));
             } else if (isPunct(s, u")")) {
                 if (open.empty())
                     fail(u"Unbalanced parentheses: ')' at character %1 has no '('"_s.arg(
@@ -141,18 +205,92 @@ private:
     {
         if (m_sig.empty())
             fail(u"The statement is empty"_s);
-        int first = 0;
-        while (first < int(m_sig.size()) && isPunct(first, u"("))
+        const int count = int(m_sig.size());
+        for (int s = 0; s < count; ++s) {
+            const SqlToken &t = tok(s);
+            if (t.kind == SqlToken::Kind::Parameter)
+                fail(u"Parameters and variables such as %1 cannot be used: nothing supplies their "
+                     u"value; write the value into the statement"_s.arg(text(s).toString()));
+            if (isPunct(s, u";") && s != count - 1)
+                fail(u"Only one statement can be run at a time"_s);
+            if (isPunct(s, u"{") || isPunct(s, u"}"))
+                fail(u"ODBC escape sequences ({...}) cannot be run"_s);
+            if (t.kind != SqlToken::Kind::Word)
+                continue;
+            const QString w = upper(s);
+            const bool reserved = reservedWords().contains(w);
+            if ((reserved && !readingReservedWords().contains(w)) ||
+                (statementWords().contains(w) && !isPunct(s + 1, u"(")) ||
+                (w == u"REPLACE"_s && !isPunct(s + 1, u"(")))
+                fail(u"Only reading statements can be run; %1 is not allowed"_s.arg(w));
+        }
+        checkShape();
+    }
+
+    // One SELECT, optionally after WITH and its common table expressions; further SELECTs
+    // only inside parentheses or after UNION, EXCEPT and INTERSECT.
+    void checkShape() const
+    {
+        const int count = int(m_sig.size());
+        int s = 0;
+        if (isWord(s, u"WITH")) {
+            ++s;
+            if (isWord(s, u"RECURSIVE"))
+                ++s;
+            for (;;) {
+                if (s >= count || (tok(s).kind != SqlToken::Kind::Word &&
+                                   tok(s).kind != SqlToken::Kind::QuotedName))
+                    fail(u"A name of a common table expression was expected, not %1"_s.arg(
+                        describe(s)));
+                m_cteNames.insert(s);
+                ++s;
+                if (isPunct(s, u"("))
+                    s = m_match[size_t(s)] + 1;
+                if (!isWord(s, u"AS"))
+                    fail(u"AS was expected in WITH, not %1"_s.arg(describe(s)));
+                ++s;
+                if (isWord(s, u"NOT"))
+                    ++s;
+                if (isWord(s, u"MATERIALIZED"))
+                    ++s;
+                if (!isPunct(s, u"(") || !isWord(s + 1, u"SELECT"))
+                    fail(u"A common table expression must be a SELECT in parentheses"_s);
+                s = m_match[size_t(s)] + 1;
+                if (!isPunct(s, u","))
+                    break;
+                ++s;
+            }
+        }
+        int first = s;
+        while (isPunct(first, u"("))
             ++first;
-        if (!isWord(first, u"SELECT") && !isWord(first, u"WITH"))
+        if (!isWord(first, u"SELECT"))
             fail(u"Only a SELECT statement can be run; the statement begins with %1"_s.arg(
                 describe(first)));
-        for (int s = 0; s < int(m_sig.size()); ++s) {
-            if (isPunct(s, u";") && s != int(m_sig.size()) - 1)
-                fail(u"Only one statement can be run at a time"_s);
-            if (tok(s).kind == SqlToken::Kind::Word && writingWords().contains(upper(s)))
-                fail(u"Only reading statements can be run; %1 is not allowed"_s.arg(
-                    text(s).toString().toUpper()));
+        for (int k = 0; k < count; ++k) {
+            if (!isWord(k, u"SELECT") || k == first)
+                continue;
+            const bool afterSetOperator = isWord(k - 1, u"UNION") || isWord(k - 1, u"EXCEPT") ||
+                                          isWord(k - 1, u"INTERSECT") ||
+                                          (isWord(k - 1, u"ALL") && isWord(k - 2, u"UNION"));
+            if (!isPunct(k - 1, u"(") && !afterSetOperator)
+                fail(u"Only one statement can be run at a time; a second SELECT begins at "
+                     u"character %1"_s.arg(tok(k).start + 1));
+        }
+        // Nothing may follow a statement wrapped whole in parentheses but a set operator.
+        for (int k = s; k < count; ++k) {
+            if (!isPunct(k, u"(") || !(k == s || isWord(k - 1, u"UNION") || isWord(k - 1, u"ALL") ||
+                                       isWord(k - 1, u"EXCEPT") || isWord(k - 1, u"INTERSECT")))
+                continue;
+            const int close = m_match[size_t(k)];
+            if (!isWord(k + 1, u"SELECT") && !isPunct(k + 1, u"("))
+                continue;
+            const int after = close + 1;
+            if (after < count && !isPunct(after, u";") && !isWord(after, u"UNION") &&
+                !isWord(after, u"EXCEPT") && !isWord(after, u"INTERSECT") &&
+                !isWord(after, u"ORDER") && !isPunct(after, u")"))
+                fail(u"Only one statement can be run at a time; %1 follows a whole query"_s.arg(
+                    describe(after)));
         }
     }
 
@@ -168,8 +306,6 @@ private:
                 if (isPunct(s - 1, u"+") || isPunct(s + 1, u"+"))
                     fail(u"Text joined with '+' cannot be run on the embedded database"_s);
                 break;
-            case SqlToken::Kind::Variable:
-                fail(u"Variables such as %1 are not supported"_s.arg(text(s).toString()));
             case SqlToken::Kind::Punct:
                 if (text(s) == u"!<" || text(s) == u"!>" || text(s) == u"::" || text(s) == u"||" ||
                     text(s) == u"{" || text(s) == u"}")
@@ -199,7 +335,7 @@ private:
             fail(u"SELECT TOP is not supported on the embedded database"_s);
         if (w == u"APPLY")
             fail(u"APPLY is not supported on the embedded database"_s);
-        if (!isPunct(s + 1, u"(") || keywordsBeforeParen().contains(w))
+        if (!isPunct(s + 1, u"(") || keywordsBeforeParen().contains(w) || m_cteNames.count(s))
             return;
         if (isWord(s - 1, u"JOIN") || isWord(s - 1, u"FROM"))
             fail(u"Table-valued functions such as %1 are not supported"_s.arg(text(s).toString()));
@@ -379,9 +515,12 @@ private:
     // "A JOIN B JOIN C ON c1 ON c2".
     Span parseRightOperand(int &s, int end)
     {
+        if (++m_joinNesting > maxNesting)
+            fail(u"The statement nests joins more than %1 deep"_s.arg(maxNesting));
         Span node = parseTableSource(s, end);
         while (s < end && isJoinStart(s))
             node = joinOnto(node, s, end);
+        --m_joinNesting;
         return node;
     }
 
@@ -449,6 +588,8 @@ private:
     std::map<int, QString> m_replace;
     std::map<int, QString> m_before;
     std::map<int, QString> m_after;
+    int m_joinNesting = 0;
+    mutable std::set<int> m_cteNames; // significant positions of WITH's names, found by the check
 };
 
 } // namespace

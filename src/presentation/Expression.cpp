@@ -88,11 +88,19 @@ private:
     void unary()
     {
         if (accept(u"-")) {
+            descend();
             unary();
+            --m_nesting;
             emit(Op::Negate);
             return;
         }
         primary();
+    }
+    // Each parenthesis and each sign descends once; real layouts nest a few deep.
+    void descend()
+    {
+        if (++m_nesting > 64)
+            fail(u"the expression is nested too deeply"_s);
     }
     void primary()
     {
@@ -100,7 +108,9 @@ private:
             fail(u"a value is missing at the end"_s);
         const SqlToken &t = m_tokens[m_pos];
         if (accept(u"(")) {
+            descend();
             sum();
+            --m_nesting;
             if (!accept(u")"))
                 fail(u"')' expected instead of '%1'"_s.arg(token()));
             return;
@@ -136,6 +146,7 @@ private:
     size_t m_pos = 0;
     int m_depth = 0;
     int m_maxDepth = 0;
+    int m_nesting = 0;
 };
 
 Expression Expression::parse(const QString &text)

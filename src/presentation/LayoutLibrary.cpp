@@ -6,9 +6,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+constexpr qint64 maxLayoutBytes = 4 * 1024 * 1024;
+}
 
 QString LayoutLibrary::userFolder()
 {
@@ -37,7 +42,15 @@ std::shared_ptr<const ReportLayout> LayoutLibrary::load(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(u"There is no report layout named %1"_s.arg(name),
                       Failure::layoutSource());
-    auto layout = std::make_shared<ReportLayout>(LayoutParser::parse(file.readAll(), path));
+    // A layout is a few kilobytes; a device, a pipe or a runaway file is refused before it is
+    // read, and reading stops at the limit whatever the file claims.
+    if (!path.startsWith(u':') && !QFileInfo(path).isFile())
+        throw LayoutError(path, u"$"_s, u"the layout is not a regular file"_s);
+    const QByteArray json = file.read(maxLayoutBytes + 1);
+    if (json.size() > maxLayoutBytes)
+        throw LayoutError(path, u"$"_s,
+                          u"the layout file is larger than %1 bytes"_s.arg(maxLayoutBytes));
+    auto layout = std::make_shared<ReportLayout>(LayoutParser::parse(json, path));
     if (layout->name != name)
         throw LayoutError(
             path, u"$.name"_s,

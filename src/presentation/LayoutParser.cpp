@@ -6,10 +6,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Beyond these no page, type or rule is real: the largest paper is under 1.2 m long.
+constexpr double maxLengthMm = 2000;
+constexpr double maxFontPoints = 1000;
+constexpr double maxLineWidthPoints = 100;
 
 class Reader
 {
@@ -69,9 +75,29 @@ public:
                 fail(path + u"."_s + key, u"missing"_s);
             return fallback;
         }
-        if (!v.isDouble())
+        if (!v.isDouble() || !std::isfinite(v.toDouble()))
             fail(path + u"."_s + key, u"a number was expected"_s);
         return v.toDouble();
+    }
+
+    // A number within the range the layout can mean; outside it a value would overflow or
+    // draw nothing a reader could use.
+    double bounded(const QJsonObject &o, const QString &key, const QString &path, double fallback,
+                   double low, double high, bool required = false) const
+    {
+        const double value = number(o, key, path, fallback, required);
+        if (value < low || value > high)
+            fail(path + u"."_s + key, u"the value must lie between %1 and %2"_s.arg(low).arg(high));
+        return value;
+    }
+
+    int whole(const QJsonObject &o, const QString &key, const QString &path, int low, int high,
+              bool required = false) const
+    {
+        const double value = bounded(o, key, path, low, low, high, required);
+        if (value != std::floor(value))
+            fail(path + u"."_s + key, u"a whole number was expected"_s);
+        return int(value);
     }
 
     bool boolean(const QJsonObject &o, const QString &key, const QString &path, bool fallback) const
@@ -106,6 +132,8 @@ public:
         const double mm = number(o, key, path, fallback, required);
         if (mm < 0)
             fail(path + u"."_s + key, u"a length cannot be negative"_s);
+        if (mm > maxLengthMm)
+            fail(path + u"."_s + key, u"a length cannot exceed %1 mm"_s.arg(maxLengthMm));
         return mm * LayoutUnits::pointsPerMillimetre;
     }
 
@@ -114,8 +142,9 @@ public:
         allowOnly(o, path, {u"family"_s, u"size"_s, u"bold"_s, u"italic"_s});
         base.family = string(o, u"family"_s, path, base.family);
         base.size = number(o, u"size"_s, path, base.size);
-        if (base.size <= 0)
-            fail(path + u".size"_s, u"a font size must be positive"_s);
+        if (base.size <= 0 || base.size > maxFontPoints)
+            fail(path + u".size"_s,
+                 u"a font size must be above 0 and at most %1 points"_s.arg(maxFontPoints));
         base.bold = boolean(o, u"bold"_s, path, base.bold);
         base.italic = boolean(o, u"italic"_s, path, base.italic);
         return base;
@@ -243,7 +272,7 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
     obj.backColor = r.colour(o, u"backColor"_s, path, -1);
     obj.fillColor = r.colour(o, u"fillColor"_s, path, -1);
     obj.lineColor = r.colour(o, u"lineColor"_s, path, 0);
-    obj.lineWidth = r.number(o, u"lineWidth"_s, path, 0.5);
+    obj.lineWidth = r.bounded(o, u"lineWidth"_s, path, 0.5, 0, maxLineWidthPoints);
 
     const QString defaultFormat = obj.type == ObjectType::Summary ? u"number"_s : u"text"_s;
     obj.format = r.format(r.string(o, u"format"_s, path, defaultFormat), path + u".format"_s);
@@ -296,7 +325,7 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
         break;
     }
     case ObjectType::Parameter:
-        obj.parameter = int(r.number(o, u"index"_s, path, 0, true));
+        obj.parameter = r.whole(o, u"index"_s, path, 1, 1000, true);
         if (obj.parameter < 1 || obj.parameter > int(layout.parameters.size()))
             r.fail(path + u".index"_s,
                    u"the layout has no parameter field %1"_s.arg(obj.parameter));
@@ -446,7 +475,7 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
         Band band;
         band.kind = bandKind(r, r.string(b, u"kind"_s, path, QString(), true), path + u".kind"_s);
         if (band.kind == BandKind::GroupHeader || band.kind == BandKind::GroupFooter) {
-            band.group = int(r.number(b, u"group"_s, path, 0, true)) - 1;
+            band.group = r.whole(b, u"group"_s, path, 1, 1000, true) - 1;
             if (band.group < 0 || band.group >= int(layout.groups.size()))
                 r.fail(path + u".group"_s, u"the layout has no group %1"_s.arg(band.group + 1));
         } else if (b.contains(u"group"_s)) {

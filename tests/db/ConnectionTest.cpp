@@ -3,9 +3,15 @@
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <functional>
+#include <iostream>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -86,4 +92,79 @@ TEST(Connection, ReadsTypedValuesWithTheQuerysColumnNames)
     EXPECT_TRUE(left->isNull(1, 0));
     EXPECT_EQ(left->text(2, 0), u"12"_s);
     EXPECT_THROW((void)connection->execute(u"select LEFT('abc', -1) as x"_s), Failure);
+}
+
+namespace {
+
+// Runs a check in a child process that may not write the folder: as root, under the nobody
+// account, for permissions do not bind root. The check's result is the exit status.
+bool passesWithoutWriteAccess(const QString &folder, const std::function<bool()> &check)
+{
+    const bool root = ::geteuid() == 0;
+    if (!root)
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        bool ok = false;
+        try {
+            ok = check();
+        } catch (const Failure &e) {
+            std::cerr << e.what() << std::endl;
+        }
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!root)
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+// A WAL database is read without leaving -wal or -shm files beside it, from a folder the user
+// cannot write as well, and a change written meanwhile by another program is seen.
+TEST(Connection, ReadsWalDatabasesWithoutSideFiles)
+{
+    // A folder of its own that others may enter, for the part read under another account.
+    const QTemporaryDir own;
+    const QString folder = own.path();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                      QFileDevice::ExeOther);
+    const QString path = folder + u"/wal.sqlite"_s;
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::copy(DemoFixture::path(), path));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                    QFileDevice::ReadOther);
+    DemoFixture::write(path, u"pragma journal_mode = wal"_s);
+    ASSERT_FALSE(QFileInfo::exists(path + u"-wal"_s));
+    const QByteArray before = DemoFixture::fileHash(path);
+    const QStringList entries = QDir(folder).entryList(QDir::Files);
+
+    auto towns = [](const Connection &c) {
+        return qint64(c.execute(u"select count(*) as n from Towns"_s)->number(0, 0));
+    };
+    qint64 count = 0;
+    {
+        const auto connection = Connection::openSqlite(path);
+        count = towns(*connection);
+        EXPECT_GT(count, 0);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), entries);
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), entries);
+    EXPECT_EQ(DemoFixture::fileHash(path), before);
+
+    EXPECT_TRUE(passesWithoutWriteAccess(folder, [&] {
+        return towns(*Connection::openSqlite(path)) == count;
+    }));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), entries);
+
+    const auto connection = Connection::openSqlite(path);
+    EXPECT_EQ(towns(*connection), count);
+    DemoFixture::write(path, u"insert into Towns (TownId, TownName) values (9999, 'Newtown')"_s);
+    EXPECT_EQ(towns(*connection), count + 1);
 }

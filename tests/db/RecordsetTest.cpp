@@ -131,3 +131,22 @@ TEST(Recordset, OpensOnTheDemoDatabaseAndFiltersTheRegistry)
     EXPECT_GT(rs.recordCount(), 20);
     EXPECT_EQ(rs.field(u"townid"_s).toInt(), 0);
 }
+
+// Criteria nested or chained beyond any real use are refused, not run into the stack's end.
+TEST(Recordset, RefusesCriteriaBeyondTheNestingLimit)
+{
+    Recordset rs;
+    rs.open(towns());
+    const int depth = 100000;
+    QString chain = u"TownId = 1"_s;
+    for (int i = 0; i < 20000; ++i)
+        chain += u" AND TownId = 1"_s;
+    for (const QString &bad :
+         QStringList{QString(depth, u'(') + u"TownId = 1"_s + QString(depth, u')'), chain}) {
+        const Failure e = errorOf([&] { rs.setFilter(bad); });
+        EXPECT_EQ(e.source(), Failure::recordsetSource());
+        EXPECT_TRUE(e.description().contains(u"too"_s)) << e.description().left(200).toStdString();
+    }
+    rs.setFilter(QString(20, u'(') + u"TownId = 2 or TownId = 4"_s + QString(20, u')'));
+    EXPECT_EQ(rs.recordCount(), 2);
+}

@@ -116,3 +116,97 @@ TEST(SqlTranslator, NamesResultColumnsAsTheQueryWritesThem)
     EXPECT_EQ(names(u"with c as (select 1 as z) select distinct z as Zed from c"_s),
               QStringList{u"Zed"_s});
 }
+
+// The checks read the statement as the engine that runs it will: SQLite ends a comment at the
+// first "*/" and quotes names with backticks, SQL Server nests comments; so text hidden from
+// one reading is code in the other.
+TEST(SqlTranslator, ReadsCommentsAndQuotesAsTheRunningEngineDoes)
+{
+    const QString nestedCommentAttack =
+        u"WITH x AS (SELECT 1 /* /* */) DELETE FROM towns WHERE 1 -- */ ) SELECT 1"_s;
+    EXPECT_FALSE(refusal(nestedCommentAttack, SqlDialect::Sqlite).isEmpty());
+    // SQL Server reads the nested comment whole: one reading statement, run as written.
+    EXPECT_EQ(SqlTranslator::translate(nestedCommentAttack, SqlDialect::SqlServer).text,
+              nestedCommentAttack);
+
+    // SQLite ends [name] at the first "]" and reads `name` as a quoted name.
+    EXPECT_FALSE(refusal(u"select [a]]; delete from t --] from t"_s).isEmpty());
+    EXPECT_FALSE(refusal(u"select `a;` from t; delete from t"_s).isEmpty());
+    EXPECT_EQ(toSqlite(u"select `x y`, `a``b` from `t`"_s), u"select `x y`, `a``b` from `t`"_s);
+    // A line comment ends at a carriage return too, so nothing after it hides from the check.
+    EXPECT_FALSE(refusal(u"select 1 --\rdelete from t"_s, SqlDialect::SqlServer).isEmpty());
+
+    for (SqlDialect dialect : {SqlDialect::Sqlite, SqlDialect::SqlServer}) {
+        for (const QString &sql :
+             {u"select 1 /* never closed"_s, u"select 1; vacuum into '/tmp/copy.db'"_s,
+              u"attach database '/tmp/x.db' as x"_s, u"pragma journal_mode=WAL"_s,
+              u"select 1 -- \n; delete from t"_s, u"select * from t /* */ ; /* */ select 2"_s})
+            EXPECT_FALSE(refusal(sql, dialect).isEmpty()) << sql.toStdString();
+        // Comments and quotes of both kinds around a single reading statement are fine.
+        EXPECT_TRUE(refusal(u"/* a */ select [x;y], \"delete\" -- drop\nfrom t; -- end"_s,
+                            dialect)
+                        .isEmpty());
+    }
+}
+
+// Only one SELECT is accepted, by what it is rather than by what it is not: SQL Server runs
+// statements one after another without semicolons.
+TEST(SqlTranslator, AcceptsOnlyOneSelectByItsShape)
+{
+    for (SqlDialect dialect : {SqlDialect::Sqlite, SqlDialect::SqlServer}) {
+        for (const QString &sql :
+             {u"select 1 select 2"_s, u"select a from t update t set a = 1"_s,
+              u"select 1 x receive * from q"_s, u"select 1 from t with x as (select 1) select 2"_s,
+              u"with x as (select 1 as a) insert into t select a from x"_s,
+              u"with x as (select 1 as a), y as (select 2) update t set a = 1"_s,
+              u"with x as (select 1) (select 2) select 3"_s, u"values (1)"_s,
+              u"select 1 {call sp_who}"_s, u"begin tran select 1"_s,
+              u"select * from t for update"_s, u"select * from t option (recompile)"_s,
+              u"select 1 set nocount on"_s})
+            EXPECT_FALSE(refusal(sql, dialect).isEmpty()) << sql.toStdString();
+        for (const QString &sql :
+             {u"(select a from t) union all (select b from u)"_s,
+              u"with x (a) as (select 1), y as (select a from x) select * from y"_s,
+              u"select * from t where a in (select a from u) and exists (select 1 from v)"_s,
+              u"select a from t except select a from u intersect select a from v"_s})
+            EXPECT_TRUE(refusal(sql, dialect).isEmpty()) << sql.toStdString();
+    }
+    EXPECT_TRUE(refusal(u"with recursive n(i) as (select 1 union all select i + 1 from n "
+                        u"where i < 3) select i from n"_s)
+                    .isEmpty());
+}
+
+// SQLite reads ?, :a, $5, @x and #x as parameters and runs them as NULL; SQL Server reads $5
+// as money and @x as a variable. Neither can be given a value here, so they are refused.
+TEST(SqlTranslator, RefusesParametersAndVariablesWithAClearMessage)
+{
+    for (SqlDialect dialect : {SqlDialect::Sqlite, SqlDialect::SqlServer}) {
+        for (const QString &p : {u"?"_s, u"?1"_s, u":a"_s, u"$5"_s, u"@x"_s, u"$name"_s}) {
+            const QString why = refusal(u"select * from Towns where TownId = "_s + p, dialect);
+            EXPECT_TRUE(why.contains(p) && why.contains(u"arameter"_s))
+                << p.toStdString() << ": " << why.toStdString();
+        }
+    }
+    EXPECT_TRUE(refusal(u"select * from t where a = #x"_s).contains(u"#x"_s));
+    EXPECT_TRUE(refusal(u"select * from t where a=b@x"_s).contains(u"@x"_s));
+    // Inside literals, quoted names and comments they are plain text.
+    EXPECT_TRUE(refusal(u"select '?', ':a', \"$5\", [@x] -- ?\nfrom t"_s).isEmpty());
+}
+
+// Nesting beyond any real query is refused with a message, not by running out of stack.
+TEST(SqlTranslator, RefusesNestingDeeperThanItsLimit)
+{
+    const int depth = 100000;
+    QString joins = u"select * from A0"_s;
+    for (int i = 1; i < depth / 10; ++i)
+        joins += u" join A%1"_s.arg(i);
+    for (SqlDialect dialect : {SqlDialect::Sqlite, SqlDialect::SqlServer}) {
+        const QString why = refusal(
+            u"select "_s + QString(depth, u'(') + u"1"_s + QString(depth, u')') + u" as x"_s,
+            dialect);
+        EXPECT_TRUE(why.contains(u"deep"_s)) << why.left(200).toStdString();
+    }
+    EXPECT_TRUE(refusal(joins).contains(u"deep"_s));
+    const QString fine = u"select "_s + QString(50, u'(') + u"1"_s + QString(50, u')') + u" as x"_s;
+    EXPECT_EQ(toSqlite(fine), fine);
+}

@@ -3,7 +3,9 @@
 #include "host/DemoDatabase.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -23,19 +25,44 @@ QDate endDate()
     return QDate(2026, 6, 30);
 }
 
+namespace {
+QByteArray createdHash;
+}
+
 QString path()
 {
     static const QString file = [] {
-        const QString name = temporaryFolder() + u"/demo.sqlite"_s;
+        // In a folder of its own, so that any file created beside it shows.
+        const QString folder = temporaryFolder() + u"/demo"_s;
+        QDir().mkpath(folder);
+        const QString name = folder + u"/demo.sqlite"_s;
         DemoDatabase::Options options;
         options.saleLines = 8000;
         options.customers = 300;
         options.endDate = endDate();
         options.seed = 7;
         DemoDatabase::create(name, options);
+        createdHash = fileHash(name);
         return name;
     }();
     return file;
+}
+
+QString changesToTheDatabase()
+{
+    if (createdHash.isEmpty())
+        return {}; // never generated, never read
+    const QString file = path();
+    QStringList changes;
+    if (fileHash(file) != createdHash)
+        changes.append(file + u" changed"_s);
+    const QFileInfo info(file);
+    for (const QString &entry :
+         info.dir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (entry != info.fileName())
+            changes.append(u"%1 was created beside it"_s.arg(entry));
+    }
+    return changes.join(u"; "_s);
 }
 
 QByteArray fileHash(const QString &path)

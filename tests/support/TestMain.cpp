@@ -1,3 +1,5 @@
+#include "DemoFixture.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -31,6 +33,17 @@ void isolateFromTheUser(const QTemporaryDir &sandbox)
     qunsetenv("NVRPTSALES_LAYOUTS");
 }
 
+// After every test of the program, the demo database the tests read is as it was made.
+class DatabaseUntouched : public ::testing::Environment
+{
+public:
+    void TearDown() override
+    {
+        const QString changes = DemoFixture::changesToTheDatabase();
+        EXPECT_TRUE(changes.isEmpty()) << changes.toStdString();
+    }
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -43,5 +56,6 @@ int main(int argc, char **argv)
     isolateFromTheUser(sandbox);
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new DatabaseUntouched);
     return RUN_ALL_TESTS();
 }
