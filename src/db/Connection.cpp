@@ -327,10 +327,12 @@ void Connection::stream(const QString &sql, const RowBatches &receive, int batch
 {
     const TranslatedSql translated = translate(sql);
     const int batch = std::max(batchRows, 1);
-    if (m_sqlite)
+    if (m_sqlite) {
+        reopenIfTheFileChanged();
         (void)executeSqlite(translated, FirstRows{}, &receive, batch);
-    else
+    } else {
         (void)executeQt(translated, FirstRows{}, &receive, batch);
+    }
 }
 
 namespace {
