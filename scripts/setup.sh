@@ -13,6 +13,8 @@ packages=(
   # tests and benchmarks: the ODBC driver, a private CUPS server for printing, PDF text tools
   libgtest-dev libbenchmark-dev libsqliteodbc sqlite3
   cups-daemon cups-client poppler-utils
+  # the windows walked with real key presses on a display (scripts/enter-check.sh)
+  xvfb openbox xdotool
   # report text needs fonts, also on headless machines; the layouts set some text in italics
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 )

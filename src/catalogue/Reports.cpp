@@ -2,7 +2,13 @@
 
 #include "criteria/PendingReportWindow.h"
 #include "criteria/ReportContext.h"
+#include "criteria/reports/RptCompanySectorWiseSale.h"
+#include "criteria/reports/RptCompanyWiseSale.h"
+#include "criteria/reports/RptProductWiseSales.h"
+#include "criteria/reports/RptSaleReturnRegister.h"
+#include "criteria/reports/RptSaleReturnsSummary.h"
 #include "criteria/reports/RptSalesRegister.h"
+#include "criteria/reports/RptSalesSummary.h"
 #include "db/SharedConnection.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -34,6 +40,18 @@ std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
     switch (kind) {
     case ReportKind::SalesRegister:
         return std::make_unique<RptSalesRegister>(*m_context);
+    case ReportKind::CompanyWiseSale:
+        return std::make_unique<RptCompanyWiseSale>(*m_context);
+    case ReportKind::CompanySectorWiseSale:
+        return std::make_unique<RptCompanySectorWiseSale>(*m_context);
+    case ReportKind::ProductWiseSales:
+        return std::make_unique<RptProductWiseSales>(*m_context);
+    case ReportKind::SalesSummary:
+        return std::make_unique<RptSalesSummary>(*m_context);
+    case ReportKind::SaleReturnRegister:
+        return std::make_unique<RptSaleReturnRegister>(*m_context);
+    case ReportKind::SaleReturnsSummary:
+        return std::make_unique<RptSaleReturnsSummary>(*m_context);
     default:
         break;
     }

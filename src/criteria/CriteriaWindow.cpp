@@ -14,6 +14,8 @@
 #include "lookup/SchSectors.h"
 #include "lookup/SchTowns.h"
 #include "presentation/Report.h"
+#include "presentation/ReportPrinter.h"
+#include "presentation/widgets/MessageBoxes.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
 #include "presentation/widgets/ShowError.h"
@@ -27,6 +29,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTime>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -81,7 +84,8 @@ CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext
 {
     auto *layout = new QVBoxLayout(this);
     m_grid = new QGridLayout;
-    m_grid->setColumnStretch(3, 1);
+    // Columns: caption, id box, search button, name label (where the window has them), name.
+    m_grid->setColumnStretch(4, 1);
     m_grid->setHorizontalSpacing(6);
     layout->addLayout(m_grid);
     addDateRow();
@@ -129,7 +133,7 @@ void CriteriaWindow::addDateRow()
     row->addWidget(m_toDate);
     row->addStretch(1);
     m_grid->addWidget(from, m_row, 0);
-    m_grid->addLayout(row, m_row, 1, 1, 3);
+    m_grid->addLayout(row, m_row, 1, 1, 4);
     ++m_row;
 }
 
@@ -157,12 +161,12 @@ IdBox *CriteriaWindow::addIdBox(const CriteriaField &field)
     m_grid->addWidget(id, m_row, 1);
     m_grid->addWidget(search, m_row, 2);
     if (field.nameLabel.isEmpty()) {
-        m_grid->addWidget(name, m_row, 3);
+        m_grid->addWidget(name, m_row, 3, 1, 2);
     } else {
-        auto *named = new QHBoxLayout;
-        named->addWidget(label(field.nameLabel, this));
-        named->addWidget(name, 1);
-        m_grid->addLayout(named, m_row, 3);
+        QLabel *nameCaption = label(field.nameLabel, this);
+        nameCaption->setBuddy(name);
+        m_grid->addWidget(nameCaption, m_row, 3);
+        m_grid->addWidget(name, m_row, 4);
     }
     ++m_row;
     m_idBoxes.push_back(box);
@@ -201,7 +205,7 @@ QLineEdit *CriteriaWindow::addRangeBox(const CriteriaField &field)
     row->addWidget(box);
     row->addStretch(1);
     m_grid->addWidget(caption, m_row, 0);
-    m_grid->addLayout(row, m_row, 1, 1, 3);
+    m_grid->addLayout(row, m_row, 1, 1, 4);
     ++m_row;
     m_rangeFrom = field.kind == FieldKind::RangeFrom ? box : nullptr;
     return box;
@@ -226,6 +230,13 @@ void CriteriaWindow::addCommandButtons()
     row->addWidget(m_close);
     static_cast<QVBoxLayout *>(layout())->addSpacing(8);
     static_cast<QVBoxLayout *>(layout())->addLayout(row);
+    // Print asks nothing: the status line says where the pages went.
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(u"StatusLine"_s);
+    m_statusLine->setFrameShape(QFrame::StyledPanel);
+    m_statusLine->setFrameShadow(QFrame::Sunken);
+    m_statusLine->setMinimumHeight(m_statusLine->fontMetrics().height() + 6);
+    static_cast<QVBoxLayout *>(layout())->addWidget(m_statusLine);
     connect(m_preview, &QPushButton::clicked, this, [this] { guarded([this] { Preview(); }); });
     connect(m_print, &QPushButton::clicked, this, [this] { guarded([this] { Print(); }); });
     connect(m_close, &QPushButton::clicked, this, [this] { close(); });
@@ -300,6 +311,7 @@ void CriteriaWindow::Load()
         box->reset();
     for (const auto &[key, box] : m_rangeBoxes)
         box->clear();
+    m_statusLine->clear();
     guarded([this] {
         m_fromDate->setDate(context().periodStart());
         m_toDate->setDate(QDate::currentDate());
@@ -460,10 +472,10 @@ bool CriteriaWindow::eventFilter(QObject *watched, QEvent *event)
 
 void CriteriaWindow::showMessage(const Refusal &message)
 {
-    if (message.icon == Refusal::Icon::Information)
-        QMessageBox::information(this, message.title, message.text);
-    else
-        QMessageBox::warning(this, message.title, message.text);
+    MessageBoxes::show(this,
+                       message.icon == Refusal::Icon::Information ? QMessageBox::Information
+                                                                  : QMessageBox::Warning,
+                       message.title, message.text);
     if (QWidget *focus = control(message.focus)) {
         if (auto *edit = qobject_cast<QLineEdit *>(focus))
             edit->selectAll();
@@ -579,5 +591,13 @@ void CriteriaWindow::printReport()
 {
     RptReportViewer *viewer = context().preview().current();
     viewer->RemoveObjectColors();
-    viewer->ReportName()->PrintOut(false);
+    Report *report = viewer->ReportName();
+    report->PrintOut(false);
+    // The printer PrintOut chose: the report's own when the system has it, else the default.
+    const QString printer = ReportPrinter::choosePrinter(report->selectedPrinter().printer);
+    const int pages = report->pageCount();
+    m_statusLine->setText(
+        (pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages)) +
+        tr(" sent to the printer %1 at %2")
+            .arg(printer, QTime::currentTime().toString(u"HH:mm"_s)));
 }

@@ -13,6 +13,7 @@ class DatePicker;
 class LookupDialog;
 class QDateEdit;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class Report;
@@ -55,6 +56,8 @@ public:
     [[nodiscard]] QPushButton *previewButton() const { return m_preview; }
     [[nodiscard]] QPushButton *printButton() const { return m_print; }
     [[nodiscard]] QPushButton *closeButton() const { return m_close; }
+    // The window's status line: where the last Print sent its pages.
+    [[nodiscard]] QLabel *statusLine() const { return m_statusLine; }
     [[nodiscard]] const Recordset &resultSet() const { return m_resultSet; }
     [[nodiscard]] const QString &sqlText() const { return m_sql; }
 
@@ -98,6 +101,7 @@ private:
     QPushButton *m_preview = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_close = nullptr;
+    QLabel *m_statusLine = nullptr;
     bool m_validating = false;
     bool m_filtersInstalled = false;
     Recordset m_resultSet;

@@ -1,6 +1,12 @@
 #include "criteria/ReportCatalog.h"
 
+#include "criteria/reports/CompanySectorWiseSaleReport.h"
+#include "criteria/reports/CompanyWiseSaleReport.h"
+#include "criteria/reports/ProductWiseSalesReport.h"
+#include "criteria/reports/SaleReturnRegisterReport.h"
+#include "criteria/reports/SaleReturnsSummaryReport.h"
 #include "criteria/reports/SalesRegisterReport.h"
+#include "criteria/reports/SalesSummaryReport.h"
 
 #include <stdexcept>
 
@@ -25,27 +31,29 @@ const std::array<ReportEntry, count> &entries()
          u"Sales &Register"_s, &definitionOf<SalesRegisterReport>},
         {ReportKind::SalesSummary, u"SalesSummary"_s, u"RptSalesSummary"_s, u"Sales Summary"_s,
          u"crpSalesSummary"_s, u"sales-summary"_s, ReportGroup::InvoiceListings,
-         u"Sales &Summary"_s},
+         u"Sales &Summary"_s, &definitionOf<SalesSummaryReport>},
         {ReportKind::SaleReturnRegister, u"SaleReturnRegister"_s, u"RptSaleReturnRegister"_s,
          u"Sale Returns Register Invoice Wise"_s, u"crpSaleReturnsRegisterIW"_s,
-         u"sale-return-register"_s, ReportGroup::InvoiceListings, u"Sale Return Re&gister"_s},
+         u"sale-return-register"_s, ReportGroup::InvoiceListings, u"Sale Return Re&gister"_s,
+         &definitionOf<SaleReturnRegisterReport>},
         {ReportKind::SaleReturnsSummary, u"SaleReturnsSummary"_s, u"RptSaleReturnsSummary"_s,
          u"Sale Returns Summary"_s, u"crpSaleReturnsSummary"_s, u"sale-returns-summary"_s,
-         ReportGroup::InvoiceListings, u"Sale Returns S&ummary"_s},
+         ReportGroup::InvoiceListings, u"Sale Returns S&ummary"_s,
+         &definitionOf<SaleReturnsSummaryReport>},
         {ReportKind::CompanyWiseSale, u"CompanyWiseSale"_s, u"RptCompanyWiseSale"_s,
          u"Company Wise Sale"_s, u"CrpCompanyWiseSale"_s, u"company-wise-sale"_s,
-         ReportGroup::Analyses, u"&Company Wise Sale"_s},
+         ReportGroup::Analyses, u"&Company Wise Sale"_s, &definitionOf<CompanyWiseSaleReport>},
         {ReportKind::CompanySectorWiseSale, u"CompanySectorWiseSale"_s,
          u"RptCompanySectorWiseSale"_s, u"Company Sector Wise Sale"_s,
          u"CrpCompanySectorWiseSale"_s, u"company-sector-wise-sale"_s, ReportGroup::Analyses,
-         u"Company/S&ector Wise Sale"_s},
+         u"Company/S&ector Wise Sale"_s, &definitionOf<CompanySectorWiseSaleReport>},
         {ReportKind::CustomerTownSectorWiseSales, u"CustomerTownSectorWiseSales"_s,
          u"RptCustomerTownSectorWiseSales"_s, u"Customer/Town/Sector wise Sales"_s,
          u"crpSalesCTSwise"_s, u"customer-town-sector-wise-sales"_s, ReportGroup::Analyses,
          u"Customer/&Town/Sector Wise Sales"_s},
         {ReportKind::ProductWiseSales, u"ProductWiseSales"_s, u"RptProductWiseSales"_s,
          u"Product Wise Sale"_s, u"CrpProductWiseSale"_s, u"product-wise-sales"_s,
-         ReportGroup::Analyses, u"&Product Wise Sales"_s},
+         ReportGroup::Analyses, u"&Product Wise Sales"_s, &definitionOf<ProductWiseSalesReport>},
         {ReportKind::ProductSalesLedger, u"ProductSalesLedger"_s, u"RptProductSalesLedger"_s,
          u"Product Sales Ledger"_s, u"CrpProductSalesLedger"_s, u"product-sales-ledger"_s,
          ReportGroup::ProductLedgers, u"Product Sales &Ledger"_s},

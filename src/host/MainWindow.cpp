@@ -7,6 +7,9 @@
 #include "db/Connection.h"
 #include "db/Failure.h"
 #include "db/Recordset.h"
+#include "criteria/ReportWindow.h"
+#include "host/AccessKeys.h"
+#include "host/OdbcConnectionDialog.h"
 #include "host/PeriodDefaults.h"
 #include "lookup/LookupDialogs.h"
 #include "lookup/SchCompany.h"
@@ -14,13 +17,15 @@
 #include "lookup/SchProducts.h"
 #include "lookup/SchSectors.h"
 #include "lookup/SchTowns.h"
+#include "presentation/widgets/MessageBoxes.h"
+#include "presentation/widgets/RptReportViewer.h"
 #include "presentation/widgets/ShowError.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -58,6 +63,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(u"FileMenu"_s);
     file->addAction(tr("&Open Database File..."), QKeySequence::Open, this, [this] {
         const QString path = QFileDialog::getOpenFileName(
             this, tr("Open Company Database"), QString(),
@@ -65,28 +71,33 @@ void MainWindow::buildMenus()
         if (!path.isEmpty())
             openDatabaseFile(path);
     });
-    file->addAction(tr("Open &ODBC Connection..."), this, [this] {
-        bool ok = false;
-        const QString text = QInputDialog::getText(
-            this, tr("Open ODBC Connection"),
-            tr("Connection string, for example DSN=Sales;UID=reports;PWD=... :"), QLineEdit::Normal,
-            QString(), &ok);
-        if (ok && !text.trimmed().isEmpty())
-            openOdbcConnection(text.trimmed());
+    file->addAction(tr("Open O&DBC Connection..."), this, [this] {
+        const QString connection = OdbcConnectionDialog::ask(this);
+        if (!connection.isEmpty())
+            openOdbcConnection(connection);
     });
     file->addSeparator();
-    file->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
+    // Ctrl+Q on every desktop, also where the platform's own binding for Quit is none.
+    m_quit = file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
+                             [this] { close(); });
+    m_quit->setObjectName(u"Quit"_s);
 
+    // The reports by their windows' captions, each with an access key of its own.
     m_reportsMenu = menuBar()->addMenu(tr("&Reports"));
     m_reportsMenu->setObjectName(u"ReportsMenu"_s);
+    QStringList captions;
+    for (const ReportEntry &entry : ReportCatalog::entries())
+        captions.append(entry.caption);
+    const QStringList texts = AccessKeys::assign(captions);
     ReportGroup group = ReportCatalog::entries().front().group;
     m_reportsMenu->addSection(ReportCatalog::groupTitle(group));
+    int i = 0;
     for (const ReportEntry &entry : ReportCatalog::entries()) {
         if (entry.group != group) {
             group = entry.group;
             m_reportsMenu->addSection(ReportCatalog::groupTitle(group));
         }
-        QAction *action = m_reportsMenu->addAction(entry.menuText);
+        QAction *action = m_reportsMenu->addAction(texts[i++]);
         action->setObjectName(entry.launchOperation);
         const ReportKind kind = entry.kind;
         connect(action, &QAction::triggered, this, [this, kind] { m_reports.launch(kind); });
@@ -131,24 +142,67 @@ QWidget *MainWindow::buildStartPage()
 
 void MainWindow::addLookupsMenu()
 {
-    QMenu *lookups = m_reportsMenu->addMenu(tr("&Lookups"));
+    // A menu of its own, named by the lookups' own captions.
+    QMenu *lookups = menuBar()->addMenu(tr("&Lookups"));
     lookups->setObjectName(u"LookupsMenu"_s);
-    auto add = [&](const QString &text, auto dialogOf) {
-        lookups->addAction(text, this, [this, dialogOf] {
+    using DialogOf = LookupDialog &(*)(LookupDialogs &);
+    const std::vector<DialogOf> dialogs{
+        [](LookupDialogs &l) -> LookupDialog & { return l.customers(); },
+        [](LookupDialogs &l) -> LookupDialog & { return l.towns(); },
+        [](LookupDialogs &l) -> LookupDialog & { return l.products(); },
+        [](LookupDialogs &l) -> LookupDialog & { return l.sectors(); },
+        [](LookupDialogs &l) -> LookupDialog & { return l.companies(); }};
+    QStringList captions;
+    for (DialogOf dialogOf : dialogs)
+        captions.append(dialogOf(m_reports.context().lookups()).windowTitle());
+    const QStringList texts = AccessKeys::assign(captions);
+    for (size_t i = 0; i < dialogs.size(); ++i) {
+        const DialogOf dialogOf = dialogs[i];
+        lookups->addAction(texts[int(i)], this, [this, dialogOf] {
             LookupDialog &dialog = dialogOf(m_reports.context().lookups());
             dialog.showModal(this);
-            QMessageBox::information(
-                this, dialog.windowTitle(),
+            MessageBoxes::show(
+                this, QMessageBox::Information, dialog.windowTitle(),
                 dialog.idOutput().isEmpty()
                     ? tr("Nothing was chosen.")
                     : tr("Id: %1\nName: %2").arg(dialog.idOutput(), dialog.nameOutput()));
         });
-    };
-    add(tr("Customers"), [](LookupDialogs &l) -> LookupDialog & { return l.customers(); });
-    add(tr("Towns"), [](LookupDialogs &l) -> LookupDialog & { return l.towns(); });
-    add(tr("Products"), [](LookupDialogs &l) -> LookupDialog & { return l.products(); });
-    add(tr("Sectors"), [](LookupDialogs &l) -> LookupDialog & { return l.sectors(); });
-    add(tr("Companies"), [](LookupDialogs &l) -> LookupDialog & { return l.companies(); });
+    }
+}
+
+QList<QWidget *> MainWindow::openReportWindows() const
+{
+    QList<QWidget *> open;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible() &&
+            (qobject_cast<ReportWindow *>(w) || qobject_cast<RptReportViewer *>(w)))
+            open.append(w);
+    }
+    return open;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Quitting closes every report and preview window with it: a user who meant to close only
+    // the window in front (Ctrl+Q there) is asked first.
+    const QList<QWidget *> open = openReportWindows();
+    if (!open.isEmpty()) {
+        QStringList names;
+        for (QWidget *w : open)
+            names.append(w->windowTitle());
+        const QString text =
+            (open.size() == 1 ? tr("A report window is open:") : tr("%1 report windows are open:").arg(open.size())) +
+            u"\n\n"_s + names.join(u'\n') + u"\n\n"_s + tr("Quit and close them?");
+        if (MessageBoxes::show(this, QMessageBox::Question, windowTitle(), text,
+                               QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+        for (QWidget *w : open)
+            w->close();
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::useConnection(std::unique_ptr<Connection> connection)

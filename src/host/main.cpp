@@ -4,6 +4,7 @@
 #include "host/CliStatus.h"
 #include "host/CommandLine.h"
 #include "host/DatabaseArguments.h"
+#include "host/FocusTrace.h"
 #include "host/MainWindow.h"
 #include "presentation/widgets/ShowError.h"
 
@@ -73,14 +74,24 @@ int runHostWindow(int argc, char *argv[])
     database.addTo(parser);
     const QCommandLineOption debugLookups(
         QStringLiteral("debug-lookups"),
-        QStringLiteral("Add a Lookups submenu to try the pick-lists."));
+        QStringLiteral("Add a Lookups menu to try the pick-lists."));
     parser.addOption(debugLookups);
+    const QCommandLineOption traceFocus(
+        QStringLiteral("trace-focus"),
+        QStringLiteral("Write each change of keyboard focus to FILE (for checks on a display)."),
+        QStringLiteral("FILE"));
+    parser.addOption(traceFocus);
     QTextStream err(stderr);
     if (!parser.parse(QCoreApplication::arguments()) || !database.problem(parser).isEmpty()) {
         err << "nvrptsales: "
             << (parser.errorText().isEmpty() ? database.problem(parser) : parser.errorText())
             << Qt::endl
             << "Run 'nvrptsales --help' for the commands." << Qt::endl;
+        return CliStatus::BadArguments;
+    }
+    FocusTrace focusTrace;
+    if (parser.isSet(traceFocus) && !focusTrace.start(parser.value(traceFocus))) {
+        err << "nvrptsales: cannot write " << parser.value(traceFocus) << Qt::endl;
         return CliStatus::BadArguments;
     }
     Reports reports;

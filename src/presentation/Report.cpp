@@ -39,6 +39,28 @@ std::unique_ptr<Report> Report::fromLayout(const QString &name)
     return std::make_unique<Report>(LayoutLibrary::load(name));
 }
 
+std::unique_ptr<Report> Report::copy() const
+{
+    auto other = std::make_unique<Report>(m_layout);
+    other->m_printer = m_printer;
+    other->m_orientation = m_orientation;
+    other->m_title = m_title;
+    other->m_criteriaLine = m_criteriaLine;
+    other->m_printDate = m_printDate;
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        const ReportObject &from = *m_objects[i];
+        ReportObject &to = *other->m_objects[i];
+        if (from.kind() == ReportObject::Kind::Text)
+            to.SetText(from.text());
+        to.SetBackColor(from.BackColor());
+        to.SetFillColor(from.FillColor());
+    }
+    other->m_parameters = m_parameters;
+    if (m_pages)
+        other->m_pages = m_pages->copyFor(*other);
+    return other;
+}
+
 int Report::objectIndex(const Band &band, size_t objectInBand) const
 {
     const size_t bandIndex = size_t(&band - m_layout->bands.data());

@@ -43,6 +43,11 @@ public:
 
     // A new instance of the named layout (built in, or from the user's layout folder).
     [[nodiscard]] static std::unique_ptr<Report> fromLayout(const QString &name);
+    // An independent report as this one stands: texts, colours, values, printer and the same
+    // bound rows (shared, read-only), paginated afresh. A print or export can work on it on
+    // another thread while this one stays on screen. Row links stay with this one: they lead
+    // back to the windows' connection, which only their thread uses.
+    [[nodiscard]] std::unique_ptr<Report> copy() const;
 
     [[nodiscard]] const ReportLayout &layout() const { return *m_layout; }
 

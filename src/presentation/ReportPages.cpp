@@ -109,6 +109,12 @@ std::unique_ptr<ReportPages> ReportPages::relaid()
         new ReportPages(m_report, std::move(m_binding), m_paginator.groupBreaks()));
 }
 
+std::unique_ptr<ReportPages> ReportPages::copyFor(const Report &report) const
+{
+    return std::unique_ptr<ReportPages>(new ReportPages(
+        report, std::make_unique<DataBinding>(*m_binding), m_paginator.groupBreaks()));
+}
+
 RunningTotals::State ReportPages::stateAtPage(int n)
 {
     while (int(m_snapshots.size()) <= n) {

@@ -20,6 +20,8 @@ public:
     // The same bound rows, paginated again for the report's page and band heights as they are
     // now; this object gives up its rows.
     [[nodiscard]] std::unique_ptr<ReportPages> relaid();
+    // The same bound rows for a copy of the report, paginated from the start.
+    [[nodiscard]] std::unique_ptr<ReportPages> copyFor(const Report &report) const;
 
     bool hasPage(int n) { return m_paginator.hasPage(n); }
     int pageCount() { return m_paginator.pageCount(); }

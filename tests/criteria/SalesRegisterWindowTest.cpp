@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -319,6 +320,15 @@ TEST_F(SalesRegisterWindow, PrintPrintsOnceWithoutADialog)
     EXPECT_FALSE(viewer->isVisible());
     EXPECT_EQ(viewer->ReportName()->objects().front()->BackColor(), -1);
     EXPECT_TRUE(pointerIsNormal());
+    // The status line says where the pages went and how many.
+    const int pages = viewer->ReportName()->pageCount();
+    EXPECT_TRUE(window->statusLine()->text().startsWith(
+        (pages == 1 ? u"1 page"_s : u"%1 pages"_s.arg(pages)) + u" sent to the printer "_s +
+        PrintServer::printer))
+        << window->statusLine()->text().toStdString();
+    window->close();
+    window->launch();
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
 }
 
 // Keys as a display delivers them: to the window first, which hands them to the control. Each

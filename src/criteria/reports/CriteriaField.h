@@ -35,9 +35,10 @@ struct CriteriaField
     int maxLength = 5;
     bool digitsOnly = false; // range boxes that take digits only, typed or pasted
     ChangeRule rule = ChangeRule::Clear;
-    QString defaultText;  // the name box's text while no id is chosen, for the default rules
-    bool f1 = true;       // F1 in the box opens its lookup
-    QString focusAfterF1; // the control that takes the focus after F1; empty: it stays
+    QString defaultText; // the name box's text while no id is chosen, for the default rules
+    bool defaultTextAtLoad = true; // a new window shows the default text (else an empty box)
+    bool f1 = true;                // F1 in the box opens its lookup
+    QString focusAfterF1;          // the control that takes the focus after F1; empty: it stays
     // The customer look-up's first piece, which varies between windows.
     QString lookupStart = QStringLiteral(" Select * FROM Parties where IsCustomer=1 ");
 
@@ -45,8 +46,8 @@ struct CriteriaField
     // The name box's text while no look-up has found the id: empty, or the default text.
     [[nodiscard]] QString initialName() const
     {
-        return rule == ChangeRule::DefaultTextAlways || rule == ChangeRule::DefaultTextWhenEmpty
-                   ? defaultText
-                   : QString();
+        const bool defaultRule =
+            rule == ChangeRule::DefaultTextAlways || rule == ChangeRule::DefaultTextWhenEmpty;
+        return defaultRule && defaultTextAtLoad ? defaultText : QString();
     }
 };

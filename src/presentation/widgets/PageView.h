@@ -2,43 +2,71 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QList>
+#include <QRectF>
+#include <vector>
+
+#include "presentation/PageContent.h"
 
 class Report;
 
-// Shows one page of a report, drawn at the zoom in force: fitted to the width, the whole page,
-// or a percentage of its printed size. The page is drawn once into an image per page and zoom.
+// Shows one page of a report on a grey desk, drawn at the zoom in force: fitted to the width,
+// the whole page, or a percentage of its printed size. The page is drawn once into an image
+// per page and zoom; found texts are marked over it.
 class PageView : public QAbstractScrollArea
 {
     Q_OBJECT
 public:
     enum class Fit { Percent, Width, WholePage };
+    enum class Edge { Top, Bottom };
 
     explicit PageView(QWidget *parent = nullptr);
 
     void setReport(Report *report);
     [[nodiscard]] int page() const { return m_page; }
-    void setPage(int page);
+    // Shows the page from its top, or from its bottom (paging back a screen at a time).
+    void setPage(int page, Edge edge = Edge::Top);
     void setFit(Fit fit);
     [[nodiscard]] Fit fit() const { return m_fit; }
     void setZoomPercent(double percent);
     // The zoom as a percentage of the printed size, whatever the fit.
     [[nodiscard]] double zoomPercent() const;
+    // Moves a screen down (direction > 0) or up, keeping a strip of the last screen in view.
+    // False when the page's end (or top) is already in view: nothing moved.
+    bool scrollByScreen(int direction);
+    // Marks found texts on the page shown (rectangles in points on the page); the current one
+    // stands out and is scrolled into view.
+    void setHighlights(const QList<QRectF> &rects, int current);
+    [[nodiscard]] const QList<QRectF> &highlights() const { return m_highlights; }
     // Draws the page again (after the report's colours or texts changed).
     void refresh();
 
+    // Pixels of desk around the page.
+    static constexpr int kMargin = 12;
+
 Q_SIGNALS:
+    // The zoom in use changed: by a command, or by a resize while fitted.
     void zoomChanged();
+    // A row that leads to a detail report was double-clicked, or Enter pressed over it.
+    void rowActivated(int tableRow);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     [[nodiscard]] double pixelsPerPoint() const;
     [[nodiscard]] QSize pageSizeInPixels() const;
+    [[nodiscard]] QPoint pageOrigin() const; // viewport pixels
     void updateScrollBars();
     void dropImage();
+    void scrollToHighlight();
+    // The row of the bound table shown at a viewport point that leads somewhere; -1 for none.
+    [[nodiscard]] int linkedRowAt(QPoint viewportPoint) const;
 
     Report *m_report = nullptr;
     int m_page = 0;
@@ -47,4 +75,7 @@ private:
     QImage m_image;
     int m_imagePage = -1;
     double m_imageScale = 0;
+    std::vector<PageRow> m_rows; // of the page drawn
+    QList<QRectF> m_highlights;
+    int m_currentHighlight = -1;
 };

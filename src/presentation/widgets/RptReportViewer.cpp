@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QShowEvent>
 #include <QWindow>
 
 using namespace Qt::StringLiterals;
@@ -28,10 +29,20 @@ RptReportViewer::RptReportViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     setWindowTitle(u"Previewing Report"_s);
     m_viewer = new ReportViewer(this);
     connect(m_viewer, &ReportViewer::printButtonClicked, this, [this] { RemoveObjectColors(); });
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect(0, 0, 1280, 900);
-    resize(std::min(1100, screen.width() * 9 / 10), std::min(900, screen.height() * 9 / 10));
+    connect(m_viewer, &ReportViewer::closeRequested, this, &QWidget::close);
+    resize(900, 700);
+}
+
+void RptReportViewer::placeOnScreen()
+{
+    // Wide enough for a whole page at its printed size, as tall as the screen allows, centred.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 900);
+    const int wanted = m_report ? m_viewer->pageWidthHint(m_report->pageSize().width()) : 900;
+    const QSize size(std::min(wanted, available.width() * 95 / 100),
+                     available.height() * 9 / 10);
+    resize(size);
+    move(available.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 RptReportViewer::~RptReportViewer() = default;
@@ -47,6 +58,10 @@ void RptReportViewer::setReportName(std::unique_ptr<Report> report)
 
 void RptReportViewer::showEvent(QShowEvent *event)
 {
+    if (!m_placed && !event->spontaneous()) {
+        m_placed = true;
+        placeOnScreen();
+    }
     QWidget::showEvent(event);
     if (!m_loaded)
         load();

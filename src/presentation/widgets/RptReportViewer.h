@@ -8,7 +8,7 @@ class ReportViewer;
 
 // The preview window: a resizable window filled by the report viewer, showing the report
 // object it holds (ReportName). It loads when shown: the report is laid out under the busy
-// pointer and shown fitted to the page width.
+// pointer and shown fitted to the page width. Esc, Ctrl+W and the toolbar's Close close it.
 class RptReportViewer : public QWidget
 {
     Q_OBJECT
@@ -43,8 +43,11 @@ protected:
 
 private:
     void load();
+    // The first time it is shown: sized to a page's width and centred on the screen.
+    void placeOnScreen();
 
     std::unique_ptr<Report> m_report;
     ReportViewer *m_viewer;
     bool m_loaded = false;
+    bool m_placed = false;
 };

@@ -1,14 +1,13 @@
 #include "presentation/widgets/ShowError.h"
 
 #include "db/Failure.h"
-
-#include <QMessageBox>
+#include "presentation/widgets/MessageBoxes.h"
 
 using namespace Qt::StringLiterals;
 
 void ShowError(const Failure &failure, QWidget *parent)
 {
-    QMessageBox::critical(parent, failure.source(), failure.description());
+    MessageBoxes::show(parent, QMessageBox::Critical, failure.source(), failure.description());
 }
 
 void ShowError(const std::exception &error, QWidget *parent)
@@ -17,5 +16,6 @@ void ShowError(const std::exception &error, QWidget *parent)
         ShowError(*failure, parent);
         return;
     }
-    QMessageBox::critical(parent, Failure::componentSource(), QString::fromLocal8Bit(error.what()));
+    MessageBoxes::show(parent, QMessageBox::Critical, Failure::componentSource(),
+                       QString::fromLocal8Bit(error.what()));
 }

@@ -3,16 +3,29 @@
 #include "db/ResultTable.h"
 #include "presentation/LayoutParser.h"
 #include "presentation/Report.h"
+#include "db/Failure.h"
+#include "presentation/widgets/FindBar.h"
 #include "presentation/widgets/PageView.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/ReportViewer.h"
+#include "presentation/widgets/ReportJob.h"
 #include "presentation/widgets/RptReportViewer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -153,4 +166,322 @@ TEST(PreviewSlot, ReplacingKeepsAnOpenPreviewOpen)
     open->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(open.isNull());
+}
+
+namespace {
+
+// A preview window showing a bound report, on screen.
+struct ShownPreview
+{
+    explicit ShownPreview(int rows = 300)
+    {
+        window.setReportName(boundReport(rows));
+        window.setWindowTitle(u"Sales by Region Report"_s);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    ReportViewer *viewer() const { return window.CRViewer91(); }
+    // A key as a display delivers it: to the window, shortcuts first.
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(window.windowHandle(), key, modifiers);
+    }
+    void waitForJob() const
+    {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return viewer()->job() == nullptr; }, 20000));
+    }
+
+    RptReportViewer window;
+};
+
+} // namespace
+
+TEST(PreviewWindow, EscCtrlWAndTheToolbarsCloseCloseIt)
+{
+    ShownPreview preview;
+    preview.key(Qt::Key_Escape);
+    EXPECT_FALSE(preview.window.isVisible());
+
+    preview.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview.window));
+    preview.key(Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(preview.window.isVisible());
+
+    preview.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview.window));
+    ASSERT_TRUE(preview.viewer()->closeAction()->isVisible());
+    preview.viewer()->closeAction()->trigger();
+    EXPECT_FALSE(preview.window.isVisible());
+
+    // Esc in the find box closes the find bar only.
+    preview.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview.window));
+    preview.key(Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(preview.viewer()->findBar()->isVisible());
+    EXPECT_TRUE(preview.viewer()->findBar()->edit()->hasFocus());
+    preview.key(Qt::Key_Escape);
+    EXPECT_FALSE(preview.viewer()->findBar()->isVisible());
+    EXPECT_TRUE(preview.window.isVisible());
+}
+
+TEST(PreviewWindow, PageDownReadsEveryPartOfEveryPageInTurn)
+{
+    ShownPreview preview;
+    preview.window.resize(500, 300);
+    ReportViewer *viewer = preview.viewer();
+    viewer->Zoom(100); // a page takes several screens
+    QApplication::processEvents();
+    QScrollBar *bar = viewer->pageView()->verticalScrollBar();
+    const int screen = viewer->pageView()->viewport()->height();
+    ASSERT_GT(bar->maximum(), 2 * screen);
+    const int pages = viewer->reportSource()->pageCount();
+    ASSERT_GE(pages, 3);
+
+    // Down through the first three pages: each page from its top to its very end, no strip
+    // skipped, and the next page only once the end was in view.
+    int page = 0, top = 0, presses = 0;
+    EXPECT_EQ(bar->value(), 0);
+    while (viewer->currentPage() < 3 && presses++ < 200) {
+        preview.key(Qt::Key_PageDown);
+        if (viewer->currentPage() != page) {
+            EXPECT_EQ(viewer->currentPage(), page + 1);
+            EXPECT_EQ(top, bar->maximum()) << "left page " << page + 1 << " before its end";
+            EXPECT_EQ(bar->value(), 0);
+            page = viewer->currentPage();
+        } else {
+            EXPECT_GT(bar->value(), top);
+            EXPECT_LE(bar->value() - top, screen) << "a strip of page " << page + 1 << " skipped";
+        }
+        top = bar->value();
+    }
+    EXPECT_EQ(viewer->currentPage(), 3);
+
+    // Up again: back to the end of the page before.
+    preview.key(Qt::Key_PageUp);
+    EXPECT_EQ(viewer->currentPage(), 2);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    // Ctrl+PageDown still turns a whole page.
+    preview.key(Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(viewer->currentPage(), 3);
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST(PreviewWindow, ShowsTheZoomInUseAndTheFitSelected)
+{
+    ShownPreview preview;
+    ReportViewer *viewer = preview.viewer();
+    auto shown = [&] { return viewer->zoomLabel()->text(); };
+    auto inUse = [&] { return u"%1%"_s.arg(qRound(viewer->pageView()->zoomPercent())); };
+    EXPECT_TRUE(viewer->fitWidthAction()->isChecked());
+    EXPECT_FALSE(viewer->wholePageAction()->isChecked());
+    for (const QSize size : {QSize(400, 300), QSize(1000, 700), QSize(650, 900)}) {
+        preview.window.resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(shown(), inUse()) << size.width();
+    }
+    const QString narrow = shown();
+    preview.window.resize(900, 700);
+    QApplication::processEvents();
+    EXPECT_NE(shown(), narrow);
+
+    viewer->wholePageAction()->trigger();
+    EXPECT_TRUE(viewer->wholePageAction()->isChecked());
+    EXPECT_FALSE(viewer->fitWidthAction()->isChecked());
+    preview.window.resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(shown(), inUse());
+    viewer->Zoom(150);
+    EXPECT_FALSE(viewer->wholePageAction()->isChecked());
+    EXPECT_FALSE(viewer->fitWidthAction()->isChecked());
+    EXPECT_EQ(shown(), u"150%"_s);
+}
+
+TEST(PreviewWindow, OpensCentredAndWideEnoughForAWholePage)
+{
+    ShownPreview preview;
+    const QRect available = preview.window.screen()->availableGeometry();
+    const QRect frame = preview.window.geometry();
+    EXPECT_LE(std::abs(frame.center().x() - available.center().x()), 2);
+    EXPECT_LE(std::abs(frame.center().y() - available.center().y()), 2);
+    const int wanted = std::min(available.width() * 95 / 100,
+                                preview.viewer()->pageWidthHint(
+                                    preview.window.ReportName()->pageSize().width()));
+    EXPECT_EQ(frame.width(), wanted);
+    if (wanted < available.width() * 95 / 100) { // the whole page at its printed size
+        EXPECT_NEAR(preview.viewer()->pageView()->zoomPercent(), 100.0, 1.0);
+    }
+}
+
+TEST(PreviewWindow, ExportsOnItsOwnCopyAndNamesTheFileWritten)
+{
+    ShownPreview preview;
+    ReportViewer *viewer = preview.viewer();
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(u"regions.pdf"_s);
+    QStringList buttons;
+    ModalWatcher watcher([&](QWidget *modal) {
+        for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
+            buttons.append(b->text().remove(u'&'));
+        ModalWatcher::close(modal);
+    });
+    viewer->exportPdfTo(pdf);
+    ASSERT_NE(viewer->job(), nullptr);
+    ASSERT_NE(viewer->progressDialog(), nullptr);
+    EXPECT_EQ(viewer->progressDialog()->windowTitle(), u"Sales by Region"_s); // the report's title
+    EXPECT_FALSE(viewer->progressDialog()->isModal()); // the event loop is never run from inside
+    EXPECT_GE(viewer->progressDialog()->minimumWidth(),
+              viewer->progressDialog()->fontMetrics().horizontalAdvance(u"Sales by Region"_s) + 60);
+    preview.waitForJob();
+    ASSERT_EQ(watcher.count(), 1);
+    EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
+    EXPECT_TRUE(watcher.last().text.contains(QDir::toNativeSeparators(pdf)));
+    EXPECT_TRUE(watcher.last().text.contains(
+        u"%1 pages"_s.arg(preview.window.ReportName()->pageCount())));
+    EXPECT_TRUE(buttons.contains(u"Open Folder"_s));
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(5).startsWith("%PDF"));
+
+    const QString csv = folder.filePath(u"regions.csv"_s);
+    viewer->exportCsvTo(csv);
+    preview.waitForJob();
+    ASSERT_EQ(watcher.count(), 2);
+    EXPECT_TRUE(watcher.last().text.contains(u"300 rows"_s));
+    EXPECT_TRUE(QFile::exists(csv));
+
+    // A copy is the report as it stands, and independent of it.
+    Report &report = *preview.window.ReportName();
+    report.textObject(u"txtTitle"_s).SetText(u"Regions, as set"_s);
+    report.ParameterFields(1).AddCurrentValue(u"July"_s);
+    const std::unique_ptr<Report> copy = report.copy();
+    auto texts = [](Report &r, int page) {
+        QStringList t;
+        for (const PageItem &item : r.page(page).items)
+            t.append(item.text);
+        return t;
+    };
+    ASSERT_EQ(copy->pageCount(), report.pageCount());
+    for (int page : {report.pageCount() - 1, 0, 1})
+        EXPECT_EQ(texts(*copy, page), texts(report, page)) << page;
+    EXPECT_TRUE(texts(*copy, 0).contains(u"Regions, as set"_s));
+    copy->textObject(u"txtTitle"_s).SetText(u"changed on the copy"_s);
+    EXPECT_EQ(report.textObject(u"txtTitle"_s).text(), u"Regions, as set"_s);
+}
+
+TEST(ReportJob, RunsOffTheWindowsThreadAndEndsAsItWentOrWasCancelled)
+{
+    auto runUntilEnd = [](ReportJob &job) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return job.outcome() != ReportJob::Outcome::Running &&
+                                                 !job.isRunning(); },
+                                    10000));
+        QApplication::processEvents(); // its finished signal
+    };
+    QThread *workedOn = nullptr;
+    QList<int> seen;
+    ReportJob done(boundReport(50), [&](Report &report, const Report::Progress &progress) {
+        workedOn = QThread::currentThread();
+        const int pages = report.pageCount();
+        for (int i = 0; i < pages; ++i)
+            progress(i + 1, pages);
+        return true;
+    });
+    QObject::connect(&done, &ReportJob::progress, qApp, [&](int n, int) {
+        EXPECT_EQ(QThread::currentThread(), qApp->thread());
+        seen.append(n);
+    });
+    bool finished = false;
+    QObject::connect(&done, &ReportJob::finished, qApp, [&] { finished = true; });
+    done.start();
+    runUntilEnd(done);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return finished; }, 5000));
+    EXPECT_EQ(done.outcome(), ReportJob::Outcome::Completed);
+    EXPECT_NE(workedOn, qApp->thread());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), boundReport(50)->pageCount()); // the last page is always told
+
+    // Cancel is seen by the work at its next page.
+    std::atomic_int pagesDone = 0;
+    ReportJob cancelled(boundReport(50), [&](Report &, const Report::Progress &progress) {
+        for (int i = 0;; ++i) {
+            ++pagesDone;
+            if (!progress(i, 1000000))
+                return false;
+            QThread::msleep(1);
+        }
+    });
+    cancelled.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pagesDone > 3; }, 5000));
+    cancelled.cancel();
+    runUntilEnd(cancelled);
+    EXPECT_EQ(cancelled.outcome(), ReportJob::Outcome::Cancelled);
+
+    ReportJob failed(boundReport(5), [](Report &, const Report::Progress &) -> bool {
+        throw Failure(u"The disk is full"_s, u"NVRptSales.Export"_s);
+    });
+    failed.start();
+    runUntilEnd(failed);
+    EXPECT_EQ(failed.outcome(), ReportJob::Outcome::Failed);
+    EXPECT_EQ(failed.description(), u"The disk is full"_s);
+    EXPECT_EQ(failed.source(), u"NVRptSales.Export"_s);
+}
+
+TEST(PreviewWindow, FindsATextThroughEveryPageAndMovesOnWithF3)
+{
+    ShownPreview preview;
+    ReportViewer *viewer = preview.viewer();
+    preview.key(Qt::Key_F, Qt::ControlModifier);
+    FindBar *bar = viewer->findBar();
+    ASSERT_TRUE(bar->isVisible());
+    // Customers 3 and 30 to 33 contain the text, in their group headers (repeated where a
+    // customer carries over to a new page): read off the pages themselves.
+    QList<int> expected;
+    Report &report = *preview.window.ReportName();
+    for (int p = 0; p < report.pageCount(); ++p)
+        for (const PageItem &item : report.page(p).items)
+            if (item.text.startsWith(u"Customer 3"_s))
+                expected.append(p);
+    ASSERT_GE(expected.size(), 5);
+    const int count = int(expected.size());
+    const qsizetype pagesWith = QSet<int>(expected.begin(), expected.end()).size();
+    QTest::keyClicks(bar->edit(), u"CUSTOMER 3"_s);
+    QTest::keyClick(bar->edit(), Qt::Key_Return);
+    preview.waitForJob();
+    ASSERT_TRUE(bar->status().startsWith(u"1 of %1"_s.arg(count))) << bar->status().toStdString();
+    EXPECT_TRUE(bar->status().endsWith(u"found on %1 pages"_s.arg(pagesWith)))
+        << bar->status().toStdString();
+
+    QList<int> pages;
+    for (int i = 0; i < count; ++i) {
+        pages.append(viewer->currentPage());
+        EXPECT_EQ(viewer->pageView()->highlights().size(), expected.count(viewer->currentPage()));
+        // Only the found part of "Customer 30" is marked, at the start of its box.
+        for (const QRectF &mark : viewer->pageView()->highlights()) {
+            bool inside = false;
+            for (const PageItem &item : report.page(viewer->currentPage()).items) {
+                if (!item.text.startsWith(u"Customer 3"_s) ||
+                    !item.rect.adjusted(-1, 0, 1, 0).contains(mark))
+                    continue;
+                inside = true;
+                EXPECT_LT(mark.left(), item.rect.left() + 2);
+                if (item.text.size() > 10) {
+                    EXPECT_LT(mark.width(), item.rect.width() * 0.9);
+                }
+            }
+            EXPECT_TRUE(inside);
+        }
+        EXPECT_TRUE(bar->status().startsWith(u"%1 of %2"_s.arg(i + 1).arg(count)));
+        preview.key(Qt::Key_F3);
+    }
+    EXPECT_EQ(pages, expected);
+    EXPECT_TRUE(bar->status().startsWith(u"1 of %1"_s.arg(count))); // round again
+    preview.key(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_TRUE(bar->status().startsWith(u"%1 of %1"_s.arg(count)));
+
+    bar->edit()->setText(u"no such customer"_s);
+    QTest::keyClick(bar->edit(), Qt::Key_Return);
+    preview.waitForJob();
+    EXPECT_EQ(bar->status(), u"Not found"_s);
+    EXPECT_TRUE(viewer->pageView()->highlights().isEmpty());
 }

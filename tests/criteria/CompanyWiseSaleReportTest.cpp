@@ -1,0 +1,267 @@
+#include "criteria/reports/CompanyWiseSaleReport.h"
+#include "AnalysesFixture.h"
+#include "ReferenceQueries.h"
+#include "criteria/reports/DrillDown.h"
+#include "criteria/reports/HeadlessReport.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "db/ResultTable.h"
+#include "presentation/Report.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ReportCriteria criteria(QDate from, QDate to, const QString &customer = {},
+                        const QString &town = {}, const QString &sector = {})
+{
+    return {from, to, {{u"customer"_s, customer}, {u"town"_s, town}, {u"sector"_s, sector}}, {}};
+}
+
+const CompanyWiseSaleReport &companyWise()
+{
+    return CompanyWiseSaleReport::instance();
+}
+
+// The quoted query without its branch of units, which is left out on purpose.
+QString expectedQuery(const QString &from, const QString &to, const QString &clauses)
+{
+    QString q = ReferenceQueries::companyWiseSale(from, to, clauses);
+    const QString units =
+        u" union all  SELECT 0 AS CompanyID, 0 as CompanyName, 0 as SalesValue, 0 As "
+        u"Returnvalue,UnitName from Units) AllData "_s;
+    EXPECT_EQ(q.count(units), 1);
+    return q.replace(units, u") AllData "_s);
+}
+
+} // namespace
+
+TEST(CompanyWiseSaleQuery, HoldsToTheTextWithoutTheUnitsBranch)
+{
+    const QDate from(2026, 3, 1), to(2026, 5, 31);
+    EXPECT_EQ(companyWise().query(criteria(from, to), SqlDialect::Sqlite),
+              expectedQuery(u"2026-03-01"_s, u"2026-05-31"_s, QString()));
+    EXPECT_FALSE(companyWise().query(criteria(from, to), SqlDialect::Sqlite).contains(u"Units"_s));
+    EXPECT_EQ(
+        companyWise().query(criteria(from, to, u"C0002"_s, u"3"_s, u"7"_s), SqlDialect::SqlServer),
+        expectedQuery(u"20260301"_s, u"20260531"_s,
+                      u" And CustomerId='C0002'  And  Towns.TownId= 3 And Sectors.SectorId= 7"_s));
+
+    // Town and sector enter as their leading number; a customer id enters as typed, blanks
+    // and all, its apostrophes doubled; a town or sector box of blanks restricts nothing.
+    EXPECT_EQ(CompanyWiseSaleReport::filter(criteria(from, to, u" O'Ha"_s, u"12ab"_s, u"x9"_s)),
+              u" And CustomerId=' O''Ha'  And  Towns.TownId= 12 And Sectors.SectorId= 0"_s);
+    EXPECT_EQ(CompanyWiseSaleReport::filter(criteria(from, to, u"  "_s, u"   "_s, u" "_s)),
+              QString());
+
+    for (ReportAction action : {ReportAction::Preview, ReportAction::Print}) {
+        const std::optional<Refusal> r = companyWise().refusal(criteria(to, from), action);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->text, u"From date must be less than or equal to To date"_s);
+        EXPECT_EQ(r->title, u"Alert"_s);
+        EXPECT_EQ(r->focus, u"DtpFrom"_s);
+        EXPECT_FALSE(companyWise().refusal(criteria(from, from), action));
+    }
+}
+
+TEST(CompanyWiseSaleQuery, ParameterTextsNameTheCriteria)
+{
+    ReportCriteria c = criteria(QDate(2026, 3, 1), QDate(2026, 5, 31));
+    c.names = {{u"customer"_s, u"All Customers"_s},
+               {u"town"_s, u"All Towns"_s},
+               {u"sector"_s, u"All Sectors"_s}};
+    EXPECT_EQ(CompanyWiseSaleReport::parameterTexts(c),
+              (QStringList{u"From Date : 01/03/2026,   To Date : 31/05/2026"_s,
+                           u"Customer: All Customers"_s, u"Town: All Towns"_s,
+                           u"Sector: All Sectors"_s}));
+
+    c = criteria(QDate(2026, 3, 1), QDate(2026, 5, 31), u" C0002 "_s, u"12ab"_s, u"   "_s);
+    c.names = {{u"customer"_s, u" Khan Traders "_s},
+               {u"town"_s, u"Glenarm "_s},
+               {u"sector"_s, u"All Sectors"_s}};
+    EXPECT_EQ(CompanyWiseSaleReport::parameterTexts(c),
+              (QStringList{u"From Date : 01/03/2026,   To Date : 31/05/2026"_s,
+                           u"Customer: ( C0002 ) Khan Traders"_s, u"Town: ( 12 ) Glenarm"_s,
+                           u"Sector: All Sectors"_s}));
+}
+
+namespace {
+
+struct CompanyFigures
+{
+    double sales = 0;
+    double returns = 0;
+};
+
+// Sales and returns per company, from the lines: a line counts when its document is dated in
+// the period and its customer's sector (and that sector's town) exists and passes the filter;
+// its company is the product id's first two characters, if Companies has it.
+std::map<QString, CompanyFigures> companyFigures(const Connection &db, QDate from, QDate to,
+                                                 const QString &customer, int town)
+{
+    std::map<QString, qint64> partySector;
+    auto parties = db.execute(u"select PartyId, SectorId from Parties"_s);
+    for (int r = 0; r < parties->rowCount(); ++r) {
+        bool ok = false;
+        const qint64 sector = parties->text(1, r).toLongLong(&ok);
+        if (ok)
+            partySector[parties->text(0, r)] = sector;
+    }
+    std::map<qint64, qint64> sectorTown;
+    auto sectors = db.execute(u"select SectorId, TownId from Sectors"_s);
+    std::set<qint64> towns;
+    auto townRows = db.execute(u"select TownId from Towns"_s);
+    for (int r = 0; r < townRows->rowCount(); ++r)
+        towns.insert(qint64(townRows->number(0, r)));
+    for (int r = 0; r < sectors->rowCount(); ++r)
+        sectorTown[qint64(sectors->number(0, r))] = qint64(sectors->number(1, r));
+    std::set<QString> companies;
+    auto companyRows = db.execute(u"select CompanyId from Companies"_s);
+    for (int r = 0; r < companyRows->rowCount(); ++r)
+        companies.insert(QString::number(qint64(companyRows->number(0, r))));
+
+    std::map<QString, CompanyFigures> figures;
+    auto add = [&](const QString &sql, double CompanyFigures::*value) {
+        auto lines = db.execute(sql);
+        for (int r = 0; r < lines->rowCount(); ++r) {
+            const QDate date = QDate::fromString(lines->text(0, r), u"yyyy-MM-dd"_s);
+            const QString party = lines->text(1, r);
+            const auto sector = partySector.find(party);
+            if (date < from || date > to || sector == partySector.end())
+                continue;
+            const auto sectorRow = sectorTown.find(sector->second);
+            if (sectorRow == sectorTown.end() || !towns.count(sectorRow->second))
+                continue;
+            if ((!customer.isEmpty() && party != customer) ||
+                (town != 0 && sectorRow->second != town))
+                continue;
+            const QString company = lines->text(2, r).left(2);
+            if (companies.count(company))
+                figures[company].*value += lines->number(3, r) + lines->number(4, r);
+        }
+    };
+    add(u"select s.SaleDate, s.CustomerId, b.ProductId, b.TTLValue, b.TTLSalestax "
+        u"from Sales s, SalesBody b where b.SaleId = s.SaleId"_s,
+        &CompanyFigures::sales);
+    add(u"select r.SaleReturnDate, r.CustomerId, b.ProductId, b.TTLValue, b.TTLSalestax "
+        u"from SaleReturns r, SaleReturnsBody b where b.SaleReturnID = r.SaleReturnID"_s,
+        &CompanyFigures::returns);
+    return figures;
+}
+
+} // namespace
+
+// Each company's sales and returns against the lines, computed here one line at a time.
+TEST(CompanyWiseSaleReport, FiguresAgreeWithTheLines)
+{
+    const auto db = Connection::openSqlite(AnalysesFixture::path());
+    const QDate from = AnalysesFixture::from(), to = AnalysesFixture::to();
+    struct Case
+    {
+        QString customer;
+        QString town;
+        int townNumber;
+    };
+    for (const Case &k : {Case{{}, {}, 0}, Case{{}, u"3"_s, 3}, Case{u"C0001"_s, {}, 0}}) {
+        SCOPED_TRACE(k.customer.toStdString() + "/" + k.town.toStdString());
+        const ReportCriteria c = criteria(from, to, k.customer, k.town, u"  "_s);
+        Recordset rows;
+        rows.open(companyWise().query(c, db->dialect()), *db);
+        const ResultTable &t = *rows.rows();
+        EXPECT_EQ(t.columnNames(), (QStringList{u"CompanyID"_s, u"CompanyName"_s, u"SaleValue"_s,
+                                                u"ReturnValue"_s, u"UnitName"_s}));
+        const auto expected = companyFigures(*db, from, to, k.customer, k.townNumber);
+        ASSERT_EQ(size_t(t.rowCount()), expected.size());
+        auto e = expected.begin();
+        for (int r = 0; r < t.rowCount(); ++r, ++e) {
+            EXPECT_EQ(t.text(0, r), e->first); // ordered by company
+            EXPECT_EQ(t.text(1, r), db->execute(u"select CompanyName from Companies where "
+                                                u"CompanyId = "_s +
+                                                e->first)
+                                        ->text(0, 0));
+            EXPECT_NEAR(t.number(2, r), e->second.sales, 0.005) << e->first.toStdString();
+            EXPECT_NEAR(t.number(3, r), e->second.returns, 0.005) << e->first.toStdString();
+            EXPECT_EQ(t.number(4, r), 0.0);
+        }
+    }
+
+    // Company 98 had returns only (its product was sold before the period): sales 0.
+    ReportCriteria c = criteria(from, to, u"C0001"_s);
+    Recordset rows;
+    rows.open(companyWise().query(c, db->dialect()), *db);
+    const ResultTable &t = *rows.rows();
+    ASSERT_GT(t.rowCount(), 0);
+    EXPECT_EQ(t.text(0, t.rowCount() - 1), u"98"_s);
+    EXPECT_EQ(t.number(2, t.rowCount() - 1), 0.0);
+    EXPECT_NEAR(t.number(3, t.rowCount() - 1), 210.0, 1e-9);
+}
+
+TEST(CompanyWiseSaleReport, PreparesTitleParametersPrinterAndTotals)
+{
+    const auto db = Connection::openSqlite(AnalysesFixture::path());
+    HeadlessReport built(companyWise(),
+                         criteria(AnalysesFixture::from(), AnalysesFixture::to(), {}, u"0003"_s),
+                         *db);
+    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
+    Report &report = *built.report();
+    const QString townName =
+        db->execute(u"select TownName from Towns where TownId = 3"_s)->text(0, 0);
+    EXPECT_EQ(report.ReportTitle(), u"Company Wise Sales"_s);
+    EXPECT_EQ(report.parameterValue(1), u"From Date : 01/03/2026,   To Date : 31/05/2026"_s);
+    EXPECT_EQ(report.parameterValue(2), u"Customer: All Customers"_s);
+    EXPECT_EQ(report.parameterValue(3), u"Town: ( 3 ) "_s + townName);
+    EXPECT_EQ(report.parameterValue(4), u"Sector: All Sectors"_s);
+    EXPECT_EQ(report.selectedPrinter().driver, u"Dummy Driver"_s);
+    EXPECT_EQ(report.selectedPrinter().printer, u"Ding Dong"_s);
+    EXPECT_EQ(report.selectedPrinter().port, u"LPT1"_s);
+    EXPECT_EQ(report.PaperOrientation(), 1);
+
+    // The grand totals printed are those of the rows.
+    double sales = 0, returns = 0;
+    const ResultTable &t = *built.rows().rows();
+    for (int r = 0; r < t.rowCount(); ++r) {
+        sales += t.number(2, r);
+        returns += t.number(3, r);
+    }
+    QString printedSales, printedNet, title;
+    for (int n = 0; n < report.pageCount(); ++n) {
+        for (const PageItem &item : report.page(n).items) {
+            const QString &name = report.objects()[size_t(item.object)]->Name();
+            if (name == u"sumSaleValue")
+                printedSales = item.text;
+            else if (name == u"sumNetSales")
+                printedNet = item.text;
+            else if (name == u"fldTitle")
+                title = item.text;
+        }
+    }
+    EXPECT_EQ(title, u"Company Wise Sales"_s);
+    EXPECT_NEAR(QString(printedSales).remove(u',').toDouble(), sales, 0.005);
+    EXPECT_NEAR(QString(printedNet).remove(u',').toDouble(), sales - returns, 0.005);
+}
+
+// A company's row leads to the product-wise sales of that company over the same period.
+TEST(CompanyWiseSaleReport, RowsLeadToTheCompanysProductWiseSales)
+{
+    const auto db = Connection::openSqlite(AnalysesFixture::path());
+    const ReportCriteria c = criteria(AnalysesFixture::from(), AnalysesFixture::to());
+    Recordset rows;
+    rows.open(companyWise().query(c, db->dialect()), *db);
+    ASSERT_GT(rows.recordCount(), 1);
+    const std::optional<DrillTarget> target =
+        DrillDown::target(ReportKind::CompanyWiseSale, c, *rows.rows(), 1);
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->detail, ReportKind::ProductWiseSales);
+    const QString company = rows.rows()->text(0, 1);
+    HeadlessReport detail(*ReportCatalog::definition(ReportCatalog::entry(target->detail)),
+                          target->criteria, *db);
+    ASSERT_EQ(detail.build(), HeadlessReport::Outcome::Built);
+    const ResultTable &products = *detail.rows().rows();
+    for (int r = 0; r < products.rowCount(); ++r)
+        EXPECT_TRUE(products.text(0, r).startsWith(company)) << products.text(0, r).toStdString();
+    EXPECT_EQ(detail.report()->parameterValue(1), u"From : 01/03/2026,   To : 31/05/2026"_s);
+}

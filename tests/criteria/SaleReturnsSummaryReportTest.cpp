@@ -1,0 +1,296 @@
+#include "criteria/reports/SaleReturnsSummaryReport.h"
+#include "DemoFixture.h"
+#include "ReferenceQueries.h"
+#include "criteria/reports/HeadlessReport.h"
+#include "criteria/reports/SaleReturnRegisterReport.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "db/ResultTable.h"
+#include "presentation/Report.h"
+
+#include <QFile>
+#include <QLocale>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ReportCriteria criteria(QDate from, QDate to, const QString &customer = {},
+                        const QString &sector = {}, const QString &town = {})
+{
+    return {from, to, {{u"customer"_s, customer}, {u"sector"_s, sector}, {u"town"_s, town}}, {}};
+}
+
+const SaleReturnsSummaryReport &returnsSummary()
+{
+    return SaleReturnsSummaryReport::instance();
+}
+
+QString demoCopy(const QString &name, const QString &changes)
+{
+    const QString copy = DemoFixture::temporaryFolder() + u"/"_s + name;
+    QFile::remove(copy);
+    if (!QFile::copy(DemoFixture::path(), copy))
+        throw std::runtime_error("cannot copy the demo database");
+    DemoFixture::write(copy, changes);
+    return copy;
+}
+
+// A product left without a unit row, a return of a customer that does not exist and a return
+// without lines.
+QString cases()
+{
+    static const QString file = demoCopy(
+        u"returns-summary-cases.sqlite"_s,
+        u"update Products set UnitID = 99 where ProductId in (select ProductId from "
+        u"SaleReturnsBody where SaleReturnID in (12, 30));"
+        u"update SaleReturns set CustomerId = 'NOONE' where SaleReturnID = (select "
+        u"min(SaleReturnID) from SaleReturns where SaleReturnDate >= '2026-01-01');"
+        u"insert into SaleReturns select 99990, SaleReturnDate, SaleId, CustomerId, SectorId, "
+        u"0, 0, 0, 0, 0 from SaleReturns where SaleReturnID = (select max(SaleReturnID) from "
+        u"SaleReturns);"_s);
+    return file;
+}
+
+} // namespace
+
+TEST(SaleReturnsSummaryQuery, HoldsToTheSummaryText)
+{
+    const QDate from(2026, 4, 1), to(2026, 6, 30);
+    auto reference = [](const QString &clauses) {
+        return ReferenceQueries::saleReturnsSummary(u"2026-04-01"_s, u"2026-06-30"_s, clauses);
+    };
+    EXPECT_EQ(returnsSummary().query(criteria(from, to), SqlDialect::Sqlite), reference({}));
+    EXPECT_EQ(
+        returnsSummary().query(criteria(from, to, u"C0001"_s, u"7"_s, u"3"_s), SqlDialect::Sqlite),
+        reference(u" and c.partyid='C0001' and sr.sectorid='7' and t.townid='3'"_s));
+    EXPECT_EQ(returnsSummary().query(criteria(from, to, {}, u" 7"_s, u"   "_s), SqlDialect::Sqlite),
+              reference(u" and sr.sectorid=' 7'"_s));
+    EXPECT_EQ(
+        returnsSummary().query(criteria(from, to, u"O'Ha"_s, {}, u"1'"_s), SqlDialect::Sqlite),
+        reference(u" and c.partyid='O''Ha' and t.townid='1'''"_s));
+    EXPECT_EQ(returnsSummary().query(criteria(from, to), SqlDialect::SqlServer),
+              ReferenceQueries::saleReturnsSummary(u"20260401"_s, u"20260630"_s, {}));
+
+    // The sales summary's boxes: no return-number range, every name box cleared at a change.
+    EXPECT_EQ(returnsSummary().fields().size(), 3u);
+    EXPECT_EQ(returnsSummary().field(u"customer"_s)->maxLength, 5);
+    EXPECT_EQ(returnsSummary().field(u"sector"_s)->maxLength, 3);
+    EXPECT_EQ(returnsSummary().field(u"town"_s)->maxLength, 3);
+    for (const CriteriaField &f : returnsSummary().fields())
+        EXPECT_EQ(f.rule, ChangeRule::Clear) << f.key.toStdString();
+}
+
+// Every row and figure of the summary against the return tables, read one by one and put
+// together here.
+TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
+{
+    const auto connection = Connection::openSqlite(cases());
+    auto byKey = [&](const QString &sql) {
+        std::map<QString, QStringList> values;
+        const auto t = connection->execute(sql);
+        for (int r = 0; r < t->rowCount(); ++r) {
+            QStringList row;
+            for (int k = 1; k < t->columnCount(); ++k)
+                row.append(t->text(k, r));
+            values[t->text(0, r).toUpper()] = row;
+        }
+        return values;
+    };
+    const auto parties = byKey(u"select PartyId, PartyName from Parties"_s);
+    const auto sectors = byKey(u"select SectorId, SectorName, TownId from Sectors"_s);
+    const auto towns = byKey(u"select TownId, TownName from Towns"_s);
+
+    struct Return
+    {
+        QStringList texts; // date, sale, customer, sector, town, town id, sector id
+        double gross = 0, discount = 0, tax = 0, net = 0;
+        int lines = 0;
+    };
+    std::map<qint64, Return> returns;
+    const auto heads = connection->execute(
+        u"select SaleReturnID, SaleReturnDate, SaleId, CustomerId, SectorId from SaleReturns"_s);
+    for (int r = 0; r < heads->rowCount(); ++r) {
+        const QString date = heads->text(1, r);
+        const auto party = parties.find(heads->text(3, r).toUpper());
+        const auto sector = sectors.find(heads->text(4, r));
+        if (date < u"2025-10-01"_s || date > u"2026-06-30"_s || party == parties.end() ||
+            sector == sectors.end() || !towns.contains(sector->second[1]))
+            continue;
+        returns[qint64(heads->number(0, r))].texts = QStringList{date,
+                                                                 heads->text(2, r),
+                                                                 party->second[0],
+                                                                 sector->second[0],
+                                                                 towns.at(sector->second[1])[0],
+                                                                 sector->second[1],
+                                                                 heads->text(4, r)};
+    }
+    const auto body = connection->execute(
+        u"select SaleReturnID, Qty, Price, Discratio, Discvalue, stratio, stvalue "
+        u"from SaleReturnsBody"_s);
+    for (int b = 0; b < body->rowCount(); ++b) {
+        const auto found = returns.find(qint64(body->number(0, b)));
+        if (found == returns.end())
+            continue;
+        const double qty = body->number(1, b), price = body->number(2, b);
+        const double unitDiscount = price * body->number(3, b) / 100 + body->number(4, b);
+        const double unitTax = price * body->number(5, b) / 100 + body->number(6, b);
+        Return &r = found->second;
+        r.gross += qty * price;
+        r.discount += qty * unitDiscount;
+        r.tax += qty * unitTax;
+        r.net += qty * (price - unitDiscount + unitTax);
+        r.lines += 1;
+    }
+    ASSERT_TRUE(returns.contains(99990));
+    std::erase_if(returns, [](const auto &r) { return r.second.lines == 0; });
+    const auto nobody = connection->execute(
+        u"select SaleReturnID, SaleReturnDate from SaleReturns where CustomerId = 'NOONE'"_s);
+    ASSERT_EQ(nobody->rowCount(), 1);
+    ASSERT_GE(nobody->text(1, 0), u"2026-01-01"_s);
+    ASSERT_FALSE(returns.contains(qint64(nobody->number(0, 0))));
+    ASSERT_GT(std::ranges::count_if(returns, [](const auto &r) { return r.second.lines > 1; }), 5);
+
+    Recordset rows;
+    rows.open(returnsSummary().query(criteria(QDate(2025, 10, 1), QDate(2026, 6, 30)),
+                                     connection->dialect()),
+              *connection);
+    const ResultTable &t = *rows.rows();
+    EXPECT_EQ(t.columnNames(),
+              (QStringList{u"salereturnid"_s, u"Salereturndate"_s, u"saleid"_s, u"customername"_s,
+                           u"sectorname"_s, u"townname"_s, u"Grossvalue"_s, u"Totaldisc"_s,
+                           u"Salestax"_s, u"NetValue"_s, u"TownId"_s, u"SectorId"_s}));
+    ASSERT_EQ(t.rowCount(), int(returns.size()));
+    int r = 0;
+    for (const auto &[id, e] : returns) { // by return number
+        SCOPED_TRACE(id);
+        EXPECT_EQ(qint64(t.number(0, r)), id);
+        EXPECT_EQ((QStringList{t.text(1, r), t.text(2, r), t.text(3, r), t.text(4, r), t.text(5, r),
+                               t.text(10, r), t.text(11, r)}),
+                  e.texts);
+        EXPECT_NEAR(t.number(6, r), e.gross, 1e-6);
+        EXPECT_NEAR(t.number(7, r), e.discount, 1e-6);
+        EXPECT_NEAR(t.number(8, r), e.tax, 1e-6);
+        EXPECT_NEAR(t.number(9, r), e.net, 1e-6);
+        ++r;
+    }
+
+    // One customer: only that customer's returns.
+    const qint64 firstReturn = returns.begin()->first;
+    const QString customer =
+        connection
+            ->execute(u"select CustomerId from SaleReturns where SaleReturnID = "_s +
+                      QString::number(firstReturn))
+            ->text(0, 0);
+    rows.open(returnsSummary().query(criteria(QDate(2025, 10, 1), QDate(2026, 6, 30), customer),
+                                     connection->dialect()),
+              *connection);
+    ASSERT_GT(rows.recordCount(), 0);
+    EXPECT_EQ(rows.recordCount(), std::ranges::count_if(returns, [&](const auto &e) {
+                  return e.second.texts[2] == returns.at(firstReturn).texts[2];
+              }));
+}
+
+// For the same period and no other criteria, the summary adds up to the return register plus
+// the lines the register leaves out because their product has no unit row.
+TEST(SaleReturnsSummaryReport, TotalsEqualTheRegistersAndTheLinesWithoutAUnit)
+{
+    const auto connection = Connection::openSqlite(cases());
+    const QDate from(2025, 7, 1), to(2026, 6, 30);
+    const QStringList columns{u"Grossvalue"_s, u"Totaldisc"_s, u"salestax"_s, u"NetValue"_s};
+    auto totals = [&](const QString &sql) {
+        Recordset rows;
+        rows.open(sql, *connection);
+        const ResultTable &t = *rows.rows();
+        std::vector<double> sums;
+        for (const QString &column : columns) {
+            double sum = 0;
+            for (int r = 0; r < t.rowCount(); ++r)
+                sum += t.number(t.columnIndex(column), r);
+            sums.push_back(sum);
+        }
+        return sums;
+    };
+    const std::vector<double> summary =
+        totals(returnsSummary().query(criteria(from, to), connection->dialect()));
+    ReportCriteria all = criteria(from, to);
+    all.texts.insert(u"invoice-from"_s, {});
+    all.texts.insert(u"invoice-to"_s, {});
+    const std::vector<double> registered =
+        totals(SaleReturnRegisterReport::instance().query(all, connection->dialect()));
+
+    // The lines without a unit, from the lines' own columns.
+    const auto orphans = connection->execute(
+        u"select rb.Qty, rb.Price, rb.Discratio, rb.Discvalue, rb.stratio, rb.stvalue from "
+        u"SaleReturnsBody rb join SaleReturns r on r.SaleReturnID = rb.SaleReturnID join "
+        u"Parties c on c.PartyId = r.CustomerId where r.SaleReturnDate >= '2025-07-01' and "
+        u"r.SaleReturnDate <= '2026-06-30' and rb.ProductId not in (select p.ProductId from "
+        u"Products p join Units u on u.UnitID = p.UnitID)"_s);
+    ASSERT_GT(orphans->rowCount(), 1);
+    std::vector<double> missing(4, 0.0);
+    for (int r = 0; r < orphans->rowCount(); ++r) {
+        const double qty = orphans->number(0, r), price = orphans->number(1, r);
+        const double unitDiscount = price * orphans->number(2, r) / 100 + orphans->number(3, r);
+        const double unitTax = price * orphans->number(4, r) / 100 + orphans->number(5, r);
+        missing[0] += qty * price;
+        missing[1] += qty * unitDiscount;
+        missing[2] += qty * unitTax;
+        missing[3] += qty * (price - unitDiscount + unitTax);
+    }
+    EXPECT_GT(missing[0], 0);
+    for (size_t k = 0; k < columns.size(); ++k)
+        EXPECT_NEAR(summary[k], registered[k] + missing[k], 1e-4) << columns[k].toStdString();
+}
+
+TEST(SaleReturnsSummaryReport, PreparesItsDateOnly)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    HeadlessReport built(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 3, 9)),
+                         *connection);
+    const HeadlessReport::Outcome outcome = built.build();
+    QLocale::setDefault(before);
+    ASSERT_EQ(outcome, HeadlessReport::Outcome::Built);
+    Report &report = *built.report();
+    EXPECT_EQ(report.textObject(u"txtDate"_s).text(),
+              u"Date Between : 01-Jul-2025 To 09-Mar-2026"_s);
+    EXPECT_EQ(report.layout().name, u"crpSaleReturnsSummary"_s);
+    const std::unique_ptr<Report> untouched = Report::fromLayout(u"crpSaleReturnsSummary"_s);
+    EXPECT_EQ(report.selectedPrinter().printer, untouched->selectedPrinter().printer);
+    EXPECT_EQ(report.PaperOrientation(), untouched->PaperOrientation());
+    EXPECT_EQ(report.rowCount(), built.rows().recordCount());
+
+    HeadlessReport none(returnsSummary(),
+                        criteria(QDate(2025, 7, 1), QDate(2026, 6, 30), {}, u"999"_s), *connection);
+    ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
+    EXPECT_EQ(none.message().text, u"No record exists."_s);
+    EXPECT_EQ(none.message().title, u"Sale Returns Summary"_s);
+}
+
+// A row of the summary leads to the register of its return, whose lines add up to the row.
+TEST(SaleReturnsSummaryReport, RowsLeadToTheirReturnsLines)
+{
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    HeadlessReport built(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 6, 30)),
+                         *connection);
+    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
+    const ResultTable &rows = *built.rows().rows();
+    const int row = rows.rowCount() - 1;
+    const std::optional<RowLink> link = built.report()->rowLink(row);
+    ASSERT_TRUE(link.has_value());
+    QString message;
+    const std::unique_ptr<Report> detail = link->open(message);
+    ASSERT_NE(detail, nullptr) << message.toStdString();
+    EXPECT_EQ(detail->textObject(u"txtInvoice"_s).text(),
+              u"Invoiceno Between : "_s + rows.text(0, row) + u" To "_s + rows.text(0, row));
+    const ResultTable &lines = *detail->rows();
+    double net = 0;
+    for (int r = 0; r < lines.rowCount(); ++r)
+        net += lines.number(lines.columnIndex(u"NetValue"_s), r);
+    EXPECT_GT(lines.rowCount(), 0);
+    EXPECT_NEAR(net, rows.number(rows.columnIndex(u"NetValue"_s), row), 1e-6);
+}
