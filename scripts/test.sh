@@ -4,7 +4,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
-# Printing is tested for real, on a PDF printer.
-"$root/scripts/print-server.sh"
+# Printing is tested for real, on a private CUPS server that the test run starts and stops
+# itself (scripts/print-server.sh): the machine's printers are left alone.
 cd "$root/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)"

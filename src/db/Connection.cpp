@@ -17,6 +17,7 @@
 #include <QSqlRecord>
 #include <QUrl>
 
+#include <algorithm>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlite3.h>
@@ -119,7 +120,7 @@ QByteArray fileIdentity(const QString &path)
 }
 
 // Hands a finished copy of the rows read so far to the reader waiting for the first ones.
-void offerFirstRows(const ResultTable &table, int rowsRead, const Connection::FirstRows &first)
+void offerFirstRows(const ResultTable &table, qint64 rowsRead, const Connection::FirstRows &first)
 {
     if (!first.ready || rowsRead != first.count)
         return;
@@ -322,10 +323,48 @@ std::shared_ptr<const ResultTable> Connection::execute(const QString &sql,
     return executeQt(translated, firstRows);
 }
 
+void Connection::stream(const QString &sql, const RowBatches &receive, int batchRows) const
+{
+    const TranslatedSql translated = translate(sql);
+    const int batch = std::max(batchRows, 1);
+    if (m_sqlite) {
+        reopenIfTheFileChanged();
+        (void)executeSqlite(translated, FirstRows{}, &receive, batch);
+    } else {
+        (void)executeQt(translated, FirstRows{}, &receive, batch);
+    }
+}
+
+namespace {
+
+// After each row read: hands a full batch on and starts the next one.
+void passBatchOn(std::shared_ptr<ResultTable> &table, int &pending,
+                 const Connection::RowBatches *receive, int batchRows)
+{
+    if (!receive || ++pending < batchRows)
+        return;
+    table->finish();
+    (*receive)(*table);
+    table = std::make_shared<ResultTable>(table->columnNames());
+    pending = 0;
+}
+
+// At the end: the last rows, or the columns alone when there were none.
+void passRestOn(const ResultTable &table, int pending, bool anyPassed,
+                const Connection::RowBatches *receive)
+{
+    if (receive && (pending > 0 || !anyPassed))
+        (*receive)(table);
+}
+
+} // namespace
+
 // Reads straight from SQLite's statement: every value keeps the type SQLite gives it, and a
 // million-row register is read without a variant per cell.
 std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql &sql,
-                                                          const FirstRows &firstRows) const
+                                                             const FirstRows &firstRows,
+                                                             const RowBatches *receive,
+                                                             int batchRows) const
 {
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
@@ -355,7 +394,8 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
 
     int rc;
-    int rowsRead = 0;
+    qint64 rowsRead = 0; // a streamed statement may pass any number
+    int pending = 0;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             switch (sqlite3_column_type(statement.get(), c)) {
@@ -378,15 +418,19 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
             }
         }
         offerFirstRows(*table, ++rowsRead, firstRows);
+        passBatchOn(table, pending, receive, batchRows);
     }
     if (rc != SQLITE_DONE)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     table->finish();
+    passRestOn(*table, pending, rowsRead > pending, receive);
     return table;
 }
 
 std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql,
-                                                      const FirstRows &firstRows) const
+                                                         const FirstRows &firstRows,
+                                                         const RowBatches *receive,
+                                                         int batchRows) const
 {
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     const QString source = m_dbmsName.isEmpty() ? u"ODBC"_s : m_dbmsName;
@@ -404,14 +448,17 @@ std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sq
         engineNames.append(record.fieldName(c));
     auto table =
         std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
-    int rowsRead = 0;
+    qint64 rowsRead = 0; // a streamed statement may pass any number
+    int pending = 0;
     while (query.next()) {
         for (int c = 0; c < record.count(); ++c)
             table->appendVariant(c, query.value(c));
         offerFirstRows(*table, ++rowsRead, firstRows);
+        passBatchOn(table, pending, receive, batchRows);
     }
     if (query.lastError().isValid())
         throw Failure(qtErrorText(query.lastError()), source);
     table->finish();
+    passRestOn(*table, pending, rowsRead > pending, receive);
     return table;
 }

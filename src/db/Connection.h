@@ -63,15 +63,27 @@ public:
     // "interrupted". Only the embedded database can be interrupted; elsewhere it does nothing.
     void interrupt() const;
 
+    // Takes a statement's rows a batch at a time, each batch a table of its own with the
+    // statement's columns; there is at least one batch, even for no rows.
+    using RowBatches = std::function<void(const ResultTable &batch)>;
+    // Runs one reading statement and hands its rows on as they are read, holding no more
+    // than one batch of batchRows rows: memory stays flat for a result of any size. Throws
+    // Failure, or what receive throws (which stops the statement).
+    void stream(const QString &sql, const RowBatches &receive, int batchRows = 4096) const;
+
 private:
     Connection() = default;
     void openSqliteHandle();
     void readDbmsName();
     void reopenIfTheFileChanged() const;
     std::shared_ptr<const ResultTable> executeSqlite(const TranslatedSql &sql,
-                                                     const FirstRows &firstRows) const;
+                                                     const FirstRows &firstRows,
+                                                     const RowBatches *receive = nullptr,
+                                                     int batchRows = 0) const;
     std::shared_ptr<const ResultTable> executeQt(const TranslatedSql &sql,
-                                                 const FirstRows &firstRows) const;
+                                                 const FirstRows &firstRows,
+                                                 const RowBatches *receive = nullptr,
+                                                 int batchRows = 0) const;
 
     QString m_name; // QSqlDatabase connection name
     SqlDialect m_dialect = SqlDialect::Sqlite;

@@ -34,14 +34,29 @@ bool CsvWriter::write(QIODevice &device, const ResultTable &table)
 
 bool CsvWriter::write(QIODevice &device, const ResultTable &table, const std::vector<int> &rows)
 {
+    return writeLines(device, table, rows, true);
+}
+
+bool CsvWriter::writeRows(QIODevice &device, const ResultTable &table)
+{
+    std::vector<int> rows(size_t(table.rowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    return writeLines(device, table, rows, false);
+}
+
+bool CsvWriter::writeLines(QIODevice &device, const ResultTable &table,
+                           const std::vector<int> &rows, bool header)
+{
     QByteArray buffer;
     buffer.reserve(1 << 16);
-    for (int c = 0; c < table.columnCount(); ++c) {
-        if (c > 0)
-            buffer += ',';
-        appendField(buffer, table.columnName(c));
+    if (header) {
+        for (int c = 0; c < table.columnCount(); ++c) {
+            if (c > 0)
+                buffer += ',';
+            appendField(buffer, table.columnName(c));
+        }
+        buffer += "\r\n";
     }
-    buffer += "\r\n";
     for (int row : rows) {
         for (int c = 0; c < table.columnCount(); ++c) {
             if (c > 0)

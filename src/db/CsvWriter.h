@@ -16,4 +16,10 @@ public:
     [[nodiscard]] static bool write(QIODevice &device, const ResultTable &table);
     [[nodiscard]] static bool write(QIODevice &device, const ResultTable &table,
                                     const std::vector<int> &rows);
+    // All rows without the header line: a further batch of rows already begun.
+    [[nodiscard]] static bool writeRows(QIODevice &device, const ResultTable &table);
+
+private:
+    static bool writeLines(QIODevice &device, const ResultTable &table,
+                           const std::vector<int> &rows, bool header);
 };

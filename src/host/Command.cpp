@@ -13,6 +13,13 @@ int Command::run(const QStringList &arguments, QTextStream &out, QTextStream &er
     configure(parser);
     if (!parser.parse(QStringList{u"nvrptsales "_s + name()} + arguments))
         return badArguments(err, parser.errorText());
+    // Qt keeps the last of a repeated option; a script that says two things means neither.
+    QStringList seen;
+    for (const QString &option : parser.optionNames()) {
+        if (seen.contains(option))
+            return badArguments(err, u"--%1 is given more than once"_s.arg(option));
+        seen.append(option);
+    }
     if (parser.isSet(help)) {
         out << helpText(parser);
         return CliStatus::Ok;

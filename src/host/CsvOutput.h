@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QTextStream>
-#include <vector>
 
+class Connection;
 class ResultTable;
 
 // Writes result rows as CSV to a command's output stream: straight to its device when it has
@@ -11,4 +11,8 @@ class CsvOutput
 {
 public:
     [[nodiscard]] static bool write(QTextStream &out, const ResultTable &table);
+    // Runs a statement and writes its rows as they are read, a batch at a time, each batch on
+    // its way out before the next is read: a result of any size in flat memory. Throws
+    // Failure when the statement fails or the output refuses a write.
+    static void stream(QTextStream &out, const Connection &connection, const QString &sql);
 };

@@ -1,5 +1,6 @@
 #include "host/DefaultDatabase.h"
 
+#include "db/Failure.h"
 #include "host/DemoDatabase.h"
 
 #include <QDir>
@@ -22,7 +23,13 @@ QString DefaultDatabase::ensure(QTextStream &log)
     if (!QFileInfo::exists(file)) {
         QDir().mkpath(QFileInfo(file).absolutePath());
         log << "Creating the demo company database " << file << " (first use)..." << Qt::endl;
-        DemoDatabase::create(file, DemoDatabase::Options());
+        try {
+            DemoDatabase::create(file, DemoDatabase::Options());
+        } catch (const Failure &) {
+            // Another first use at the same moment made it first: read that one.
+            if (!QFileInfo::exists(file))
+                throw;
+        }
     }
     return file;
 }

@@ -2,7 +2,6 @@
 
 #include "db/Connection.h"
 #include "db/Failure.h"
-#include "db/ResultTable.h"
 #include "host/CliStatus.h"
 #include "host/CsvOutput.h"
 
@@ -48,11 +47,7 @@ int QueryCommand::execute(const QCommandLineParser &parser, QTextStream &out, QT
         return badArguments(err, problem);
     try {
         const std::unique_ptr<Connection> connection = m_database.open(parser, err);
-        const std::shared_ptr<const ResultTable> rows = connection->execute(positional.front());
-        if (!CsvOutput::write(out, *rows)) {
-            err << "nvrptsales query: cannot write the rows to standard output" << Qt::endl;
-            return CliStatus::Failure;
-        }
+        CsvOutput::stream(out, *connection, positional.front());
     } catch (const Failure &e) {
         err << e.description() << " (" << e.source() << ")" << Qt::endl;
         return CliStatus::Failure;

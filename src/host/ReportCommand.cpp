@@ -9,6 +9,7 @@
 #include "host/CliStatus.h"
 #include "host/CsvOutput.h"
 #include "host/PeriodDefaults.h"
+#include "presentation/OutputFile.h"
 #include "presentation/Report.h"
 
 #include <QRegularExpression>
@@ -169,6 +170,10 @@ int ReportCommand::execute(const QCommandLineParser &parser, QTextStream &out, Q
                                      entry->commandName));
     if (const QString problem = optionProblem(*definition, parser); !problem.isEmpty())
         return badArguments(err, problem);
+    for (const QString &option : {u"pdf"_s, u"csv"_s}) {
+        if (parser.isSet(option) && parser.value(option).isEmpty())
+            return badArguments(err, u"--%1 needs a file name"_s.arg(option));
+    }
     return build(*definition, parser, out, err);
 }
 
@@ -190,6 +195,14 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
 
     try {
         const std::unique_ptr<Connection> connection = m_database.open(parser, err);
+        // Writing the report over the database it reads would destroy the data.
+        const QString database = m_database.databaseFile(parser);
+        for (const QString &option : {u"pdf"_s, u"csv"_s}) {
+            if (parser.isSet(option) && !database.isEmpty() &&
+                OutputFile::sameFile(parser.value(option), database))
+                return badArguments(
+                    err, u"--%1 names the database being read (%2)"_s.arg(option, database));
+        }
         if (!criteria.from.isValid())
             criteria.from = PeriodDefaults(*connection).PeriodStartDate();
         HeadlessReport headless(definition, std::move(criteria), *connection);

@@ -13,7 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 
@@ -26,9 +31,42 @@ void describe(QCoreApplication &)
     QCoreApplication::setApplicationVersion(QStringLiteral(NVR_VERSION));
 }
 
+// Without a session there is no runtime folder, and Qt would make one of a predictable name
+// in the shared temporary folder, where another user may have planted a link. Give it a
+// private one instead: a new folder of a random name, only ours (mkdtemp), removed at exit.
+char runtimeFolderPath[4096];
+
+// A window closed by a signal still removes its runtime folder (empty: Qt keeps nothing in
+// it here). Only async-signal-safe calls.
+void removeRuntimeFolderAndDie(int signal)
+{
+    ::rmdir(runtimeFolderPath);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+std::unique_ptr<QTemporaryDir> privateRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return nullptr;
+    auto folder =
+        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/nvrptsales-XXXXXX"));
+    if (!folder->isValid())
+        return nullptr;
+    const QByteArray path = QFile::encodeName(folder->path());
+    qputenv("XDG_RUNTIME_DIR", path);
+    if (size_t(path.size()) < sizeof runtimeFolderPath) {
+        std::memcpy(runtimeFolderPath, path.constData(), size_t(path.size()) + 1);
+        for (int signal : {SIGTERM, SIGINT, SIGHUP})
+            std::signal(signal, removeRuntimeFolderAndDie);
+    }
+    return folder;
+}
+
 // nvrptsales [--db FILE | --odbc CONNECTION]: the host window on that database.
 int runHostWindow(int argc, char *argv[])
 {
+    const std::unique_ptr<QTemporaryDir> runtime = privateRuntimeFolder();
     QApplication app(argc, argv);
     describe(app);
     QCommandLineParser parser;
@@ -85,16 +123,7 @@ int main(int argc, char *argv[])
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Headless runs have no session: give Qt a private runtime folder rather than a warning.
-    if (gui && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray runtime =
-            QDir::tempPath().toLocal8Bit() + "/nvrptsales-runtime-" + QByteArray::number(getuid());
-        QDir().mkpath(QString::fromLocal8Bit(runtime));
-        QFile::setPermissions(QString::fromLocal8Bit(runtime), QFileDevice::ReadOwner |
-                                                                   QFileDevice::WriteOwner |
-                                                                   QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime);
-    }
+    const std::unique_ptr<QTemporaryDir> runtime = gui ? privateRuntimeFolder() : nullptr;
     std::unique_ptr<QCoreApplication> app;
     if (gui)
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -105,8 +134,20 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     CommandLine commandLine;
-    const int status = commandLine.run(arguments, out, err);
+    int status = commandLine.run(arguments, out, err);
+    // Output that did not reach its place (a full disk, a closed pipe) is a failure, however
+    // small: a script must not take a truncated result for a whole one.
     out.flush();
+    auto *stdoutFile = qobject_cast<QFileDevice *>(out.device());
+    const bool written = out.status() == QTextStream::Ok && (!stdoutFile || stdoutFile->flush()) &&
+                         std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!written && status == CliStatus::Ok) { // a failed command has said why already
+        const QString reason = stdoutFile && stdoutFile->error() != QFileDevice::NoError
+                                   ? stdoutFile->errorString()
+                                   : QString::fromLocal8Bit(std::strerror(errno));
+        err << "nvrptsales: cannot write to standard output: " << reason << Qt::endl;
+        status = CliStatus::Failure;
+    }
     err.flush();
     return status;
 }

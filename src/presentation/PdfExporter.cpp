@@ -1,12 +1,12 @@
 #include "presentation/PdfExporter.h"
 
 #include "db/Failure.h"
+#include "presentation/OutputFile.h"
 #include "presentation/PdfDocumentWriter.h"
 #include "presentation/PdfFontSet.h"
 #include "presentation/PdfPagePool.h"
 
 #include <QDateTime>
-#include <QSaveFile>
 #include <algorithm>
 #include <thread>
 
@@ -40,10 +40,8 @@ void appendReference(std::string &out, int object)
 bool PdfExporter::write(Report &report, const QString &path, const Report::Progress &progress)
 {
     const int pages = report.pageCount();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
-                      Failure::exportSource());
+    OutputFile output(path, Failure::exportSource());
+    QIODevice &file = output.open();
     {
         PdfDocumentWriter document(file, kCompressionLevel);
         const int catalog = document.reserveObject();
@@ -84,7 +82,7 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
             appendReference(kids, pageObject);
             kids += ' ';
             if (progress && !progress(i + 1, pages)) {
-                file.cancelWriting();
+                output.cancel();
                 return false;
             }
         }
@@ -107,8 +105,6 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
         document.writeObject(info, about);
         document.finish(catalog, info);
     }
-    if (!file.commit())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()),
-                      Failure::exportSource());
+    output.commit();
     return true;
 }

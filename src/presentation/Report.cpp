@@ -5,13 +5,13 @@
 #include "db/ResultTable.h"
 #include "presentation/DataBinding.h"
 #include "presentation/LayoutLibrary.h"
+#include "presentation/OutputFile.h"
 #include "presentation/PdfExporter.h"
 #include "presentation/ReportPages.h"
 #include "presentation/ReportPrinter.h"
 #include "presentation/XlsxExporter.h"
 
 #include <QPageSize>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -211,13 +211,10 @@ bool Report::exportPdf(const QString &path, const Progress &progress)
 void Report::exportCsv(const QString &path) const
 {
     requireBound();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), Failure::engineSource());
+    OutputFile output(path, Failure::engineSource());
+    QIODevice &file = output.open();
     const DataBinding &binding = m_pages->binding();
-    const bool ok = CsvWriter::write(file, binding.table(), binding.printOrder());
-    if (!ok || !file.commit())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()), Failure::engineSource());
+    output.commit(CsvWriter::write(file, binding.table(), binding.printOrder()));
 }
 
 bool Report::exportXlsx(const QString &path, const Progress &progress) const

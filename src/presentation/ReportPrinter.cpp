@@ -1,11 +1,14 @@
 #include "presentation/ReportPrinter.h"
 
 #include "db/Failure.h"
+#include "presentation/CupsJob.h"
 #include "presentation/PageRenderer.h"
+#include "presentation/PdfExporter.h"
 
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -26,9 +29,20 @@ bool ReportPrinter::print(Report &report, const QString &printerName,
     const QString wanted = printerName.isEmpty() ? report.selectedPrinter().printer : printerName;
     if (!printerName.isEmpty() && !QPrinterInfo::availablePrinterNames().contains(printerName))
         throw Failure(u"There is no printer named %1"_s.arg(printerName), Failure::printingSource());
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(choosePrinter(wanted));
-    return print(report, printer, progress);
+    const QString chosen = choosePrinter(wanted);
+    // The engine's own PDF goes to the queue as one job, so that the server's answer (job
+    // accepted, or refused and why) reaches the caller; Qt's printer drops that answer.
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw Failure(u"Cannot prepare the print job: %1"_s.arg(folder.errorString()),
+                      Failure::printingSource());
+    const QString pdf = folder.filePath(u"report.pdf"_s);
+    if (!PdfExporter::write(report, pdf, progress))
+        return false;
+    CupsJob::submit(chosen,
+                    report.ReportTitle().isEmpty() ? report.layout().name : report.ReportTitle(),
+                    pdf);
+    return true;
 }
 
 bool ReportPrinter::print(Report &report, QPrinter &printer, const Report::Progress &progress)

@@ -13,7 +13,8 @@ public:
     // system has no printer at all.
     [[nodiscard]] static QString choosePrinter(const QString &wanted);
 
-    // Prints on the printer named (empty: the report's selected printer, or the default).
+    // Prints on the printer named (empty: the report's selected printer, or the default) as
+    // one job of the report's PDF. Throws Failure when the printer does not accept the job.
     static bool print(Report &report, const QString &printerName, const Report::Progress &progress);
     // Prints on a printer already set up (by a print dialog, say), in the report's orientation.
     static bool print(Report &report, QPrinter &printer, const Report::Progress &progress);

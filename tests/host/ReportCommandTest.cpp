@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -133,28 +132,38 @@ TEST(ReportCommand, PrintingWithoutAnyPrinterFailsClearly)
         QString::fromLocal8Bit(p.readAllStandardError()).contains(u"No printer is installed"_s));
 }
 
-TEST(ReportCommand, PrintsOneJob)
+TEST(ReportCommand, PrintsOneJobOrFailsWithThePrintersReason)
 {
     QString why;
     if (!PrintServer::ready(&why))
         GTEST_SKIP() << why.toStdString();
-    const int before = PrintServer::completedJobs();
+    const qsizetype before = PrintServer::jobs().size();
     const Outcome o =
         report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s, u"--print"_s});
     ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
     EXPECT_TRUE(o.out.isEmpty());
-    EXPECT_TRUE(PrintServer::waitForCompletedJobs(before + 1));
+    // The job is on the queue when the command returns: exactly one.
+    EXPECT_EQ(PrintServer::jobs().size(), before + 1);
 
     const Outcome named = report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s,
                                   u"--print"_s, PrintServer::printer});
     ASSERT_EQ(named.status, CliStatus::Ok) << named.err.toStdString();
-    EXPECT_TRUE(PrintServer::waitForCompletedJobs(before + 2));
+    EXPECT_EQ(PrintServer::jobs().size(), before + 2);
 
     const Outcome missing = report({u"--print"_s, u"NoSuchPrinter"_s});
     EXPECT_EQ(missing.status, CliStatus::Failure);
     EXPECT_TRUE(missing.err.contains(u"NoSuchPrinter"_s));
-    QTest::qWait(1000);
-    EXPECT_EQ(PrintServer::completedJobs(), before + 2);
+    EXPECT_EQ(PrintServer::jobs().size(), before + 2);
+    EXPECT_TRUE(PrintServer::waitUntilIdle());
+
+    // A queue that takes no jobs: no job, status 3, and the printer's own reason.
+    const qsizetype rejectedBefore = PrintServer::jobs(PrintServer::rejectingPrinter).size();
+    const Outcome rejected = report({u"--from"_s, u"2026-06-25"_s, u"--to"_s, u"2026-06-30"_s,
+                                     u"--print"_s, PrintServer::rejectingPrinter});
+    EXPECT_EQ(rejected.status, CliStatus::Failure);
+    EXPECT_TRUE(rejected.err.contains(PrintServer::rejectingPrinter)) << rejected.err.toStdString();
+    EXPECT_TRUE(rejected.err.contains(PrintServer::rejectingReason)) << rejected.err.toStdString();
+    EXPECT_EQ(PrintServer::jobs(PrintServer::rejectingPrinter).size(), rejectedBefore);
 }
 
 // The help is made from the reports' definitions: every report that can be built is listed
