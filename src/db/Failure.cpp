@@ -35,7 +35,7 @@ QString Failure::layoutSource()
 
 QString Failure::exportSource()
 {
-    return Failure::exportSource();
+    return u"NVRptSales.Export"_s;
 }
 
 QString Failure::printingSource()

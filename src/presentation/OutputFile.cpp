@@ -156,6 +156,11 @@ void OutputFile::commit(bool written)
     }
 }
 
+bool OutputFile::writeRefused() const
+{
+    return m_writer && m_writer->error() != 0;
+}
+
 void OutputFile::cancel()
 {
     m_writer.reset();

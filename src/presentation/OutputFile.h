@@ -25,6 +25,8 @@ public:
     void commit(bool written = true);
     // Drops what was written (a regular file keeps its previous content).
     void cancel();
+    // True once the file refused a write: commit(false) then names the system's reason.
+    [[nodiscard]] bool writeRefused() const;
 
     // True when both paths name the same existing file, through links or not.
     [[nodiscard]] static bool sameFile(const QString &a, const QString &b);

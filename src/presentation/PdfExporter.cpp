@@ -42,7 +42,7 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
     const int pages = report.pageCount();
     OutputFile output(path, Failure::exportSource());
     QIODevice &file = output.open();
-    {
+    try {
         PdfDocumentWriter document(file, kCompressionLevel);
         const int catalog = document.reserveObject();
         const int pageTree = document.reserveObject();
@@ -104,6 +104,10 @@ bool PdfExporter::write(Report &report, const QString &path, const Report::Progr
         about += " /CreationDate " + creationDate() + " >>";
         document.writeObject(info, about);
         document.finish(catalog, info);
+    } catch (const Failure &) {
+        if (output.writeRefused())
+            output.commit(false); // throws the system's reason ("No space left on device")
+        throw;
     }
     output.commit();
     return true;
