@@ -2,6 +2,8 @@
 
 #include "db/Failure.h"
 #include "presentation/Report.h"
+#include "presentation/widgets/MessageBoxes.h"
+#include "presentation/widgets/PageView.h"
 #include "presentation/widgets/ReportViewer.h"
 #include "presentation/widgets/ShowError.h"
 
@@ -30,7 +32,42 @@ RptReportViewer::RptReportViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     m_viewer = new ReportViewer(this);
     connect(m_viewer, &ReportViewer::printButtonClicked, this, [this] { RemoveObjectColors(); });
     connect(m_viewer, &ReportViewer::closeRequested, this, &QWidget::close);
+    connect(m_viewer->pageView(), &PageView::rowActivated, this,
+            [this](int tableRow) { openRow(tableRow); });
     resize(900, 700);
+}
+
+void RptReportViewer::openRow(int tableRow)
+{
+    const std::optional<RowLink> link = m_report ? m_report->rowLink(tableRow) : std::nullopt;
+    if (!link)
+        return;
+    try {
+        QString message;
+        std::unique_ptr<Report> detail;
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            struct Restore
+            {
+                ~Restore() { QApplication::restoreOverrideCursor(); }
+            } restore;
+            detail = link->open(message);
+        }
+        if (!detail) {
+            MessageBoxes::show(this, QMessageBox::Information, link->description, message);
+            return;
+        }
+        // A window of its own, beside this one; it goes when its user closes it.
+        auto *window = new RptReportViewer;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(link->description.section(u" ("_s, 0, 0));
+        window->setReportName(std::move(detail));
+        window->show();
+    } catch (const Failure &f) {
+        ShowError(f, this);
+    } catch (const std::exception &e) {
+        ShowError(e, this);
+    }
 }
 
 void RptReportViewer::placeOnScreen()

@@ -43,6 +43,8 @@ protected:
 
 private:
     void load();
+    // Opens the detail report a summary's row leads to, in a preview window of its own.
+    void openRow(int tableRow);
     // The first time it is shown: sized to a page's width and centred on the screen.
     void placeOnScreen();
 

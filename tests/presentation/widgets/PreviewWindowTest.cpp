@@ -485,3 +485,68 @@ TEST(PreviewWindow, FindsATextThroughEveryPageAndMovesOnWithF3)
     EXPECT_EQ(bar->status(), u"Not found"_s);
     EXPECT_TRUE(viewer->pageView()->highlights().isEmpty());
 }
+
+// Rows that lead somewhere show a hand and say where; a double-click opens the detail in a
+// window of its own, and a detail with nothing in it says so instead.
+TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
+{
+    ShownPreview preview;
+    int opened = -1;
+    preview.window.ReportName()->setRowLinks([&](int row) -> std::optional<RowLink> {
+        if (row % 2 == 1)
+            return std::nullopt; // odd rows lead nowhere
+        return RowLink{u"Lines of row %1 (figures differ)"_s.arg(row),
+                       [&opened, row](QString &message) -> std::unique_ptr<Report> {
+                           opened = row;
+                           if (row == 0) {
+                               message = u"Nothing behind row 0"_s;
+                               return nullptr;
+                           }
+                           return boundReport(5);
+                       }};
+    });
+    PageView *view = preview.viewer()->pageView();
+    QWidget *paper = view->viewport();
+    QApplication::processEvents(); // the page is drawn
+
+    // Down the middle of the page: some rows lead somewhere, some do not.
+    QPoint linked, plain;
+    for (int y = 0; y < paper->height() && (linked.isNull() || plain.isNull()); y += 2) {
+        const QPoint at(paper->width() / 2, y);
+        QTest::mouseMove(paper, at);
+        const QString tip = paper->toolTip();
+        if (tip.startsWith(u"Lines of row "_s) && !tip.startsWith(u"Lines of row 0 "_s)) {
+            if (linked.isNull())
+                linked = at;
+            EXPECT_EQ(paper->cursor().shape(), Qt::PointingHandCursor);
+        } else if (tip.isEmpty() && y > paper->height() / 3 && plain.isNull()) {
+            plain = at;
+            EXPECT_NE(paper->cursor().shape(), Qt::PointingHandCursor);
+        }
+    }
+    ASSERT_FALSE(linked.isNull()) << "no row leads anywhere";
+
+    const QWidgetList before = QApplication::topLevelWidgets();
+    QTest::mouseMove(paper, linked);
+    const QString tip = paper->toolTip();
+    QTest::mouseDClick(paper, Qt::LeftButton, {}, linked);
+    RptReportViewer *detail = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!before.contains(w) && qobject_cast<RptReportViewer *>(w))
+            detail = static_cast<RptReportViewer *>(w);
+    }
+    ASSERT_NE(detail, nullptr);
+    EXPECT_GT(opened, 0);
+    EXPECT_EQ(detail->windowTitle(), tip.section(u" ("_s, 0, 0));
+    ASSERT_NE(detail->ReportName(), nullptr);
+    EXPECT_EQ(detail->ReportName()->rowCount(), 5);
+    EXPECT_TRUE(detail->isVisible());
+    detail->close(); // deletes itself
+
+    // A row whose detail is empty says so, and opens nothing.
+    ModalWatcher watcher;
+    Q_EMIT view->rowActivated(0);
+    ASSERT_EQ(watcher.count(), 1);
+    EXPECT_EQ(watcher.last().text, u"Nothing behind row 0"_s);
+    EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
+}
