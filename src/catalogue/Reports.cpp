@@ -1,6 +1,5 @@
 #include "catalogue/Reports.h"
 
-#include "criteria/PendingReportWindow.h"
 #include "criteria/ReportContext.h"
 #include "criteria/reports/RptCompanySectorWiseSale.h"
 #include "criteria/reports/RptCompanyWiseSale.h"
@@ -16,6 +15,8 @@
 #include "db/SharedConnection.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
+
+#include <stdexcept>
 
 Reports::Reports()
     : m_connection(std::make_unique<SharedConnection>()),
@@ -40,7 +41,6 @@ void Reports::InitializeClass(Connection &Con, PeriodStart periodStart)
 
 std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
 {
-    const ReportEntry &entry = ReportCatalog::entry(kind);
     switch (kind) {
     case ReportKind::SalesRegister:
         return std::make_unique<RptSalesRegister>(*m_context);
@@ -64,10 +64,8 @@ std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
         return std::make_unique<RptProductSaleReturnLedger>(*m_context);
     case ReportKind::SalesStockStatement:
         return std::make_unique<RptSalesStockStatement>(*m_context);
-    default:
-        break;
     }
-    return std::make_unique<PendingReportWindow>(entry, *m_context);
+    throw std::logic_error("unknown report");
 }
 
 void Reports::launch(ReportKind kind)
