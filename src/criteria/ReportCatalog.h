@@ -32,8 +32,7 @@ struct ReportEntry
     QString layout;          // crpSalesRegisterIW
     QString commandName;     // sales-register
     ReportGroup group;
-    QString menuText;
-    // The report's definition (its criteria, query and preparation); null while it has none.
+    // The report's definition: its criteria, query and preparation.
     const ReportDefinition &(*definition)() = nullptr;
 };
 

@@ -208,9 +208,10 @@ TEST_F(InvoiceListingWindows, PreviewShowsTheReportOrSaysNoRecordExists)
                   u"Date Between : 01-Jan-2026 To 30-Jun-2026"_s);
         EXPECT_EQ(viewer->ReportName()->layout().name, ReportCatalog::entry(listing.kind).layout);
         EXPECT_EQ(viewer->ReportName()->rowCount(), window->resultSet().recordCount());
-        if (listing.kind == ReportKind::SalesSummary)
+        if (listing.kind == ReportKind::SalesSummary) {
             EXPECT_EQ(viewer->ReportName()->textObject(u"txtCompName"_s).text(),
                       DemoDatabase::companyName());
+        }
         viewer->close();
         window->closeButton()->click();
     }

@@ -241,7 +241,7 @@ TEST(SaleReturnsSummaryReport, TotalsEqualTheRegistersAndTheLinesWithoutAUnit)
         missing[3] += qty * (price - unitDiscount + unitTax);
     }
     EXPECT_GT(missing[0], 0);
-    for (size_t k = 0; k < columns.size(); ++k)
+    for (qsizetype k = 0; k < columns.size(); ++k)
         EXPECT_NEAR(summary[k], registered[k] + missing[k], 1e-4) << columns[k].toStdString();
 }
 

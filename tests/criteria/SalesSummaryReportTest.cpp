@@ -226,7 +226,7 @@ TEST(SalesSummaryReport, TotalsEqualTheSalesRegisters)
     const auto [lines, inRegister] =
         totals(SalesRegisterReport::instance().query(c, connection->dialect()), columns);
     EXPECT_GT(lines, invoices);
-    for (size_t k = 0; k < columns.size(); ++k)
+    for (qsizetype k = 0; k < columns.size(); ++k)
         EXPECT_NEAR(inSummary[k], inRegister[k], 1e-4) << columns[k].toStdString();
 }
 
