@@ -8,7 +8,7 @@
 #include "presentation/OutputFile.h"
 #include "presentation/PdfExporter.h"
 #include "presentation/ReportPages.h"
-#include "presentation/ReportPrinter.h"
+#include "presentation/ReportPrinting.h"
 #include "presentation/XlsxExporter.h"
 
 #include <QPageSize>
@@ -48,6 +48,7 @@ std::unique_ptr<Report> Report::copy() const
     other->m_title = m_title;
     other->m_criteriaLine = m_criteriaLine;
     other->m_printDate = m_printDate;
+    other->m_printing = m_printing;
     for (size_t i = 0; i < m_objects.size(); ++i) {
         const ReportObject &from = *m_objects[i];
         ReportObject &to = *other->m_objects[i];
@@ -226,7 +227,10 @@ bool Report::exportXlsx(const QString &path, const Progress &progress) const
 bool Report::print(const QString &printerName, const Progress &progress)
 {
     requireBound();
-    return ReportPrinter::print(*this, printerName, progress);
+    if (!m_printing)
+        throw Failure(u"The report %1 was given no way to print"_s.arg(m_layout->name),
+                      Failure::printingSource());
+    return m_printing->print(*this, printerName, progress);
 }
 
 void Report::PrintOut(bool promptUser)

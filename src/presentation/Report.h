@@ -16,6 +16,7 @@
 
 class DataBinding;
 class ReportPages;
+class ReportPrinting;
 class ResultTable;
 class Report;
 
@@ -117,7 +118,10 @@ public:
     // The report as a spreadsheet workbook; progress counts rows. False when cancelled.
     bool exportXlsx(const QString &path, const Progress &progress = {}) const;
     // Prints on the printer named (empty: the selected or default one); false when cancelled.
+    // Through the printing the report was given; a Failure when it was given none.
     bool print(const QString &printerName, const Progress &progress = {});
+    // How the report prints without a dialog (the printing library's); not owned.
+    void setPrinting(const ReportPrinting *printing) { m_printing = printing; }
 
 private:
     friend class ReportDatabase;
@@ -136,6 +140,7 @@ private:
     QString m_title;
     QString m_criteriaLine;
     RowLinks m_rowLinks;
+    const ReportPrinting *m_printing = nullptr;
     QDate m_printDate;
     std::unique_ptr<ReportPages> m_pages;
 };

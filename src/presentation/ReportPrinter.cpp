@@ -1,5 +1,7 @@
 #include "presentation/ReportPrinter.h"
 
+#include "presentation/ReportPrinting.h"
+
 #include "db/Failure.h"
 #include "presentation/CupsJob.h"
 #include "presentation/PageRenderer.h"
@@ -71,4 +73,19 @@ bool ReportPrinter::print(Report &report, QPrinter &printer, const Report::Progr
     if (printer.printerState() == QPrinter::Error)
         throw Failure(u"The print job on %1 failed"_s.arg(printer.printerName()), Failure::printingSource());
     return true;
+}
+
+const ReportPrinting &ReportPrinter::printing()
+{
+    class Printing : public ReportPrinting
+    {
+    public:
+        bool print(Report &report, const QString &printerName,
+                   const Report::Progress &progress) const override
+        {
+            return ReportPrinter::print(report, printerName, progress);
+        }
+    };
+    static const Printing printing;
+    return printing;
 }

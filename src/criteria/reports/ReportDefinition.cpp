@@ -3,6 +3,7 @@
 #include "criteria/reports/DrillDown.h"
 #include "db/Recordset.h"
 #include "presentation/Report.h"
+#include "presentation/ReportPrinter.h"
 
 #include <QLocale>
 
@@ -42,6 +43,7 @@ std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &crite
                                                      const Connection &connection) const
 {
     std::unique_ptr<Report> report = Report::fromLayout(m_entry.layout);
+    report->setPrinting(&ReportPrinter::printing());
     prepare(*report, criteria, rows, connection);
     report->setCriteriaLine(criteriaLine(criteria));
     DrillDown::attach(*report, m_entry.kind, criteria, rows.rows(), connection);
