@@ -26,6 +26,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -273,8 +274,10 @@ void ReportViewer::refresh()
 int ReportViewer::pageWidthHint(double pageWidth) const
 {
     const int page = qRound(pageWidth * logicalDpiX() / 72.0);
-    return page + 2 * PageView::kMargin + 2 * m_view->frameWidth() +
-           style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    const int shown = page + 2 * PageView::kMargin + 2 * m_view->frameWidth() +
+                      style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    // Never so narrow that the toolbar's commands fold away behind its extension button.
+    return std::max(shown, m_toolBar->sizeHint().width());
 }
 
 QString ReportViewer::documentName() const

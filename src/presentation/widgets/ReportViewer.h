@@ -44,7 +44,7 @@ public:
     // Draws the report again, after its colours or texts changed.
     void refresh();
     // Width in pixels that shows a page this wide (points) at its printed size, with the
-    // desk around it and the scroll bar.
+    // desk around it and the scroll bar, and the whole toolbar.
     [[nodiscard]] int pageWidthHint(double pageWidth) const;
     // What a user calls this report: its title, or the window's caption.
     [[nodiscard]] QString documentName() const;

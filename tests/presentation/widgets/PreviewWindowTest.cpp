@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QToolBar>
 #include <QWindow>
 #include <gtest/gtest.h>
 #include <map>
@@ -309,8 +310,12 @@ TEST(PreviewWindow, OpensCentredAndWideEnoughForAWholePage)
                                 preview.viewer()->pageWidthHint(
                                     preview.window.ReportName()->pageSize().width()));
     EXPECT_EQ(frame.width(), wanted);
-    if (wanted < available.width() * 95 / 100) { // the whole page at its printed size
-        EXPECT_NEAR(preview.viewer()->pageView()->zoomPercent(), 100.0, 1.0);
+    if (wanted < available.width() * 95 / 100) {
+        // The whole page at its printed size at least, and every toolbar command in view.
+        EXPECT_GE(preview.viewer()->pageView()->zoomPercent(), 99.0);
+        const auto *toolBar = preview.viewer()->findChild<QToolBar *>();
+        ASSERT_NE(toolBar, nullptr);
+        EXPECT_GE(toolBar->width(), toolBar->sizeHint().width());
     }
 }
 
