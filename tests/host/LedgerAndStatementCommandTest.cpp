@@ -1,3 +1,4 @@
+#include "CommandRun.h"
 #include "DemoFixture.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
@@ -12,33 +13,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Outcome
-{
-    int status;
-    QString out;
-    QString err;
-};
+using CommandRun::Outcome;
 
-Outcome nvrptsales(const QString &reportName, QStringList arguments)
+Outcome nvrptsales(const QString &reportName, const QStringList &arguments)
 {
-    arguments.prepend(reportName);
-    arguments.prepend(u"report"_s);
-    arguments << u"--db"_s << DemoFixture::path();
-    Outcome r;
-    QTextStream out(&r.out), err(&r.err);
-    CommandLine commandLine;
-    r.status = commandLine.run(arguments, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return CommandRun::report(reportName, arguments);
 }
 
+// The text of a PDF with runs of blanks made one, as pdftotext lays them out freely.
 QString pdfText(const QString &path)
 {
-    QProcess p;
-    p.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return CommandRun::pdfText(path).simplified();
 }
 
 } // namespace

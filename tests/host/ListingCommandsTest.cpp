@@ -1,5 +1,6 @@
 // `nvrptsales report` for the sales summary, the sale return register and the sale returns
 // summary: their options, refusals, messages and outputs.
+#include "CommandRun.h"
 #include "DemoFixture.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
@@ -16,34 +17,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Outcome
-{
-    int status;
-    QString out;
-    QString err;
-};
+using CommandRun::Outcome;
 
-Outcome run(const QString &name, QStringList arguments)
+Outcome run(const QString &reportName, const QStringList &arguments)
 {
-    arguments.prepend(name);
-    arguments.prepend(u"report"_s);
-    arguments << u"--db"_s << DemoFixture::path();
-    Outcome o;
-    QTextStream out(&o.out), err(&o.err);
-    CommandLine commandLine;
-    o.status = commandLine.run(arguments, out, err);
-    out.flush();
-    err.flush();
-    return o;
+    return CommandRun::report(reportName, arguments);
 }
 
-QString pdfText(const QString &path)
-{
-    QProcess p;
-    p.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+using CommandRun::pdfText;
 
 QList<QByteArray> csvLines(const QString &path)
 {

@@ -10,11 +10,7 @@ namespace {
 
 WindowDesign windowDesign()
 {
-    WindowDesign d;
-    d.fromControl = u"DtpFrom"_s;
-    d.toControl = u"DtpTo"_s;
-    d.style = BuildStyle::QueryThenFill;
-    d.discardEnter = true;
+    WindowDesign d = ReportDefinition::twoStepWindow();
     d.busyPointerOnPreview = false;
     return d;
 }
@@ -30,15 +26,6 @@ CriteriaField companyField()
     return f;
 }
 
-CriteriaField sectorField()
-{
-    CriteriaField f = StandardFields::sector(ChangeRule::DefaultTextWhenEmpty);
-    f.label = u"Sector ID."_s;
-    f.nameLabel = u"Sector Name"_s;
-    f.defaultText = u"All Sectors"_s;
-    return f;
-}
-
 } // namespace
 
 const CompanySectorWiseSaleReport &CompanySectorWiseSaleReport::instance()
@@ -48,8 +35,9 @@ const CompanySectorWiseSaleReport &CompanySectorWiseSaleReport::instance()
 }
 
 CompanySectorWiseSaleReport::CompanySectorWiseSaleReport()
-    : ReportDefinition(ReportKind::CompanySectorWiseSale, windowDesign(),
-                       {companyField(), sectorField()})
+    : ReportDefinition(
+          ReportKind::CompanySectorWiseSale, windowDesign(),
+          {companyField(), StandardFields::labelledSector(ChangeRule::DefaultTextWhenEmpty)})
 {
 }
 

@@ -22,43 +22,15 @@ QString chosen(const ReportCriteria &criteria, const QString &key, const QString
 // DtpFrom and DtpTo; built in two steps; Enter thrown away once it has moved the focus.
 WindowDesign windowDesign()
 {
-    WindowDesign d;
-    d.fromControl = u"DtpFrom"_s;
-    d.toControl = u"DtpTo"_s;
-    d.style = BuildStyle::QueryThenFill;
-    d.discardEnter = true;
+    WindowDesign d = ReportDefinition::twoStepWindow();
     d.emptyFocus = u"txtCustomerID"_s; // after "No record found" in Preview
     return d;
 }
 
 CriteriaField customerField()
 {
-    CriteriaField f = StandardFields::customer(ChangeRule::DefaultTextAlways);
-    f.label = u"Customer ID."_s;
-    f.nameControl = u"TxtName"_s;
-    f.nameLabel = u"Customer Name"_s;
-    f.defaultText = u"All Customers"_s;
-    f.focusAfterF1 = u"txtTownID"_s;
-    f.lookupStart = u" Select * FROM Parties where IsCustomer = 1 "_s;
-    return f;
-}
-
-CriteriaField townField()
-{
-    CriteriaField f = StandardFields::town(ChangeRule::DefaultTextAlways);
-    f.label = u"Town ID."_s;
-    f.nameLabel = u"Town Name"_s;
-    f.defaultText = u"All Towns"_s;
-    f.focusAfterF1 = u"txtSectorID"_s;
-    return f;
-}
-
-CriteriaField sectorField()
-{
-    CriteriaField f = StandardFields::sector(ChangeRule::DefaultTextAlways);
-    f.label = u"Sector ID."_s;
-    f.nameLabel = u"Sector Name"_s;
-    f.defaultText = u"All Sectors"_s;
+    CriteriaField f = StandardFields::labelledCustomer(
+        ChangeRule::DefaultTextAlways, u" Select * FROM Parties where IsCustomer = 1 "_s);
     return f;
 }
 
@@ -72,7 +44,9 @@ const CompanyWiseSaleReport &CompanyWiseSaleReport::instance()
 
 CompanyWiseSaleReport::CompanyWiseSaleReport()
     : ReportDefinition(ReportKind::CompanyWiseSale, windowDesign(),
-                       {customerField(), townField(), sectorField()})
+                       {customerField(),
+                        StandardFields::labelledTown(ChangeRule::DefaultTextAlways),
+                        StandardFields::labelledSector(ChangeRule::DefaultTextAlways)})
 {
 }
 

@@ -65,6 +65,16 @@ QString ReportDefinition::criteriaLine(const ReportCriteria &criteria) const
     return parts.join(u" \u00B7 "_s);
 }
 
+WindowDesign ReportDefinition::twoStepWindow()
+{
+    WindowDesign d;
+    d.fromControl = u"DtpFrom"_s;
+    d.toControl = u"DtpTo"_s;
+    d.style = BuildStyle::QueryThenFill;
+    d.discardEnter = true;
+    return d;
+}
+
 std::optional<Refusal> ReportDefinition::periodRefusal(const ReportCriteria &criteria,
                                                        const QString &focus)
 {

@@ -79,6 +79,8 @@ public:
     [[nodiscard]] std::unique_ptr<Report> makeReport(const ReportCriteria &criteria,
                                                      const Recordset &rows,
                                                      const Connection &connection) const;
+    // The analyses' window: DtpFrom/DtpTo, built in two steps, Enter thrown away after its Tab.
+    [[nodiscard]] static WindowDesign twoStepWindow();
     // What the report covers, in words: the period and each criterion given, with its name.
     [[nodiscard]] QString criteriaLine(const ReportCriteria &criteria) const;
 

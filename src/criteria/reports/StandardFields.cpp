@@ -73,6 +73,37 @@ CriteriaField product()
                  u"TxtProductName"_s, u"BtnSchProduct"_s, ChangeRule::Clear, 10);
 }
 
+CriteriaField labelledCustomer(ChangeRule rule, const QString &lookupStart)
+{
+    CriteriaField f = customer(rule);
+    f.label = u"Customer ID."_s;
+    f.nameControl = u"TxtName"_s;
+    f.nameLabel = u"Customer Name"_s;
+    f.defaultText = u"All Customers"_s;
+    f.focusAfterF1 = u"txtTownID"_s;
+    f.lookupStart = lookupStart;
+    return f;
+}
+
+CriteriaField labelledTown(ChangeRule rule)
+{
+    CriteriaField f = town(rule);
+    f.label = u"Town ID."_s;
+    f.nameLabel = u"Town Name"_s;
+    f.defaultText = u"All Towns"_s;
+    f.focusAfterF1 = u"txtSectorID"_s;
+    return f;
+}
+
+CriteriaField labelledSector(ChangeRule rule)
+{
+    CriteriaField f = sector(rule);
+    f.label = u"Sector ID."_s;
+    f.nameLabel = u"Sector Name"_s;
+    f.defaultText = u"All Sectors"_s;
+    return f;
+}
+
 CriteriaField invoiceFrom(bool digitsOnly)
 {
     return rangeBox(FieldKind::RangeFrom, invoiceFromKey, u"From invoice"_s, u"From Invoice No"_s,

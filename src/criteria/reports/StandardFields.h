@@ -25,6 +25,11 @@ inline const QString invoiceToKey = QStringLiteral("invoice-to");
 [[nodiscard]] CriteriaField company(ChangeRule rule = ChangeRule::Clear, int maxLength = 3);
 // Product: TxtProductCode / TxtProductName / BtnSchProduct, 10 characters.
 [[nodiscard]] CriteriaField product();
+// The analyses' boxes, each labelled with its name box ("Customer ID." / "Customer Name") and
+// showing "All Customers", "All Towns", "All Sectors" while no id is chosen.
+[[nodiscard]] CriteriaField labelledCustomer(ChangeRule rule, const QString &lookupStart);
+[[nodiscard]] CriteriaField labelledTown(ChangeRule rule);
+[[nodiscard]] CriteriaField labelledSector(ChangeRule rule);
 // Invoice-number range boxes: txtFromInvoiceno and txtToInvoiceno, 5 characters.
 [[nodiscard]] CriteriaField invoiceFrom(bool digitsOnly);
 [[nodiscard]] CriteriaField invoiceTo(bool digitsOnly);
