@@ -8,8 +8,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6printsupport6
   libsqlite3-dev unixodbc unixodbc-dev odbcinst libxlsxwriter-dev
-  # the PDF writer: font subsets and stream compression
-  libharfbuzz-dev libdeflate-dev
+  # the PDF writer: font subsets, fonts' files and stream compression
+  libharfbuzz-dev libfontconfig-dev libdeflate-dev
   # printing: jobs go to CUPS through libcups, which says whether a job was accepted
   libcups2-dev
   # tests and benchmarks: the ODBC driver, a private CUPS server for printing, PDF text tools

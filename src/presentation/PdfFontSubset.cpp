@@ -2,10 +2,10 @@
 
 #include "db/Failure.h"
 #include "presentation/PdfDocumentWriter.h"
+#include "presentation/PdfFontFace.h"
 
 #include <QtEndian>
 #include <algorithm>
-#include <array>
 #include <hb-subset.h>
 #include <hb.h>
 #include <utility>
@@ -13,11 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The tables a PDF viewer reads from an embedded TrueType or OpenType font; shaping and naming
-// tables are left out, the document has already placed every glyph.
-constexpr std::array<const char *, 12> kTables = {"CFF ", "OS/2", "cmap", "cvt ", "fpgm", "glyf",
-                                                  "head", "hhea", "hmtx", "loca", "maxp", "prep"};
 
 quint16 be16(const QByteArray &table, int at)
 {
@@ -31,88 +26,30 @@ qint16 be16s(const QByteArray &table, int at)
     return static_cast<qint16>(be16(table, at));
 }
 
-void put16(QByteArray &out, quint16 v)
-{
-    out.append(char(v >> 8)).append(char(v & 0xFF));
-}
-
-void put32(QByteArray &out, quint32 v)
-{
-    put16(out, quint16(v >> 16));
-    put16(out, quint16(v & 0xFFFF));
-}
-
-quint32 checksum(const QByteArray &data)
-{
-    quint32 sum = 0;
-    for (int i = 0; i < data.size(); i += 4) {
-        quint32 word = 0;
-        for (int k = 0; k < 4; ++k)
-            word = (word << 8) | (i + k < data.size() ? uchar(data[i + k]) : 0u);
-        sum += word;
-    }
-    return sum;
-}
-
-// An sfnt file holding the given tables (tags in ascending order).
-QByteArray sfnt(const std::vector<std::pair<const char *, QByteArray>> &tables, bool cff)
-{
-    const auto count = quint16(tables.size());
-    quint16 power = 1, log = 0;
-    while (power * 2 <= count) {
-        power *= 2;
-        ++log;
-    }
-    QByteArray out;
-    put32(out, cff ? 0x4F54544Fu : 0x00010000u);
-    put16(out, count);
-    put16(out, quint16(power * 16));
-    put16(out, log);
-    put16(out, quint16(count * 16 - power * 16));
-    quint32 offset = 12 + 16u * count;
-    for (const auto &[tag, data] : tables) {
-        out.append(tag, 4);
-        put32(out, checksum(data));
-        put32(out, offset);
-        put32(out, quint32(data.size()));
-        offset += (quint32(data.size()) + 3) & ~3u;
-    }
-    for (const auto &entry : tables) {
-        out.append(entry.second);
-        while (out.size() % 4)
-            out.append('\0');
-    }
-    return out;
-}
-
 } // namespace
 
 PdfFontSubset::PdfFontSubset(const QRawFont &font, std::string resourceName)
     : m_resourceName(std::move(resourceName)), m_family(font.familyName()),
       m_style(font.styleName()), m_italic(font.style() != QFont::StyleNormal),
       m_head(font.fontTable("head")), m_hhea(font.fontTable("hhea")),
-      m_os2(font.fontTable("OS/2")), m_post(font.fontTable("post"))
+      m_os2(font.fontTable("OS/2")), m_post(font.fontTable("post")),
+      m_face(std::make_unique<PdfFontFace>(font))
 {
-    std::vector<std::pair<const char *, QByteArray>> tables;
-    for (const char *tag : kTables) {
-        QByteArray data = font.fontTable(tag);
-        if (!data.isEmpty())
-            tables.emplace_back(tag, std::move(data));
-    }
-    m_cff = std::any_of(tables.begin(), tables.end(),
-                        [](const auto &t) { return qstrcmp(t.first, "CFF ") == 0; });
-    m_file = sfnt(tables, m_cff);
-    hb_blob_t *blob = hb_blob_create(m_file.constData(), unsigned(m_file.size()),
-                                     HB_MEMORY_MODE_READONLY, nullptr, nullptr);
-    m_face = hb_face_create(blob, 0);
-    hb_blob_destroy(blob);
-    const unsigned glyphs = hb_face_get_glyph_count(m_face);
-    m_unitsPerEm = hb_face_get_upem(m_face);
-    if (glyphs == 0 || glyphs > 0xFFFF || (!m_cff && font.fontTable("glyf").isEmpty()))
+    hb_face_t *face = m_face->face();
+    auto hasTable = [face](hb_tag_t tag) {
+        hb_blob_t *blob = hb_face_reference_table(face, tag);
+        const bool has = hb_blob_get_length(blob) > 0;
+        hb_blob_destroy(blob);
+        return has;
+    };
+    m_cff = hasTable(HB_TAG('C', 'F', 'F', ' '));
+    const unsigned glyphs = hb_face_get_glyph_count(face);
+    m_unitsPerEm = hb_face_get_upem(face);
+    if (glyphs == 0 || glyphs > 0xFFFF || (!m_cff && !hasTable(HB_TAG('g', 'l', 'y', 'f'))))
         throw Failure(u"The font %1 cannot be embedded in a PDF"_s.arg(font.familyName()),
                       Failure::exportSource());
     // Design units straight from the font: the widths viewers lay the glyphs out with.
-    hb_font_t *hbFont = hb_font_create(m_face);
+    hb_font_t *hbFont = hb_font_create(face);
     hb_font_set_scale(hbFont, int(m_unitsPerEm), int(m_unitsPerEm));
     m_widths.resize(glyphs);
     for (unsigned g = 0; g < glyphs; ++g)
@@ -121,10 +58,7 @@ PdfFontSubset::PdfFontSubset(const QRawFont &font, std::string resourceName)
     m_use.assign(glyphs, 0);
 }
 
-PdfFontSubset::~PdfFontSubset()
-{
-    hb_face_destroy(m_face);
-}
+PdfFontSubset::~PdfFontSubset() = default;
 
 void PdfFontSubset::merge(const Use &use)
 {
@@ -207,9 +141,12 @@ int PdfFontSubset::write(PdfDocumentWriter &document) const
             last = g;
         }
     hb_set_clear(hb_subset_input_unicode_set(input));
+    hb_set_t *dropped = hb_subset_input_set(input, HB_SUBSET_SETS_DROP_TABLE_TAG);
+    for (const uint32_t tag : m_face->unreadTables())
+        hb_set_add(dropped, tag);
     // A CFF font's glyphs are chosen by code with no map between: keep their numbers there.
     hb_subset_input_set_flags(input, m_cff ? HB_SUBSET_FLAGS_RETAIN_GIDS : HB_SUBSET_FLAGS_DEFAULT);
-    hb_subset_plan_t *plan = hb_subset_plan_create_or_fail(m_face, input);
+    hb_subset_plan_t *plan = hb_subset_plan_create_or_fail(m_face->face(), input);
     hb_subset_input_destroy(input);
     hb_face_t *subset = plan ? hb_subset_plan_execute_or_fail(plan) : nullptr;
     if (!subset) {

@@ -3,11 +3,12 @@
 #include <QByteArray>
 #include <QRawFont>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class PdfDocumentWriter;
-struct hb_face_t;
+class PdfFontFace;
 
 // One font embedded in a PDF. Pages draw its glyphs by their numbers in the whole font (two-byte
 // codes), so that pages can be encoded in any order and on any thread and still come out the
@@ -58,8 +59,7 @@ private:
     QString m_style;
     bool m_italic = false;
     QByteArray m_head, m_hhea, m_os2, m_post;
-    QByteArray m_file; // the font as an sfnt file, put together from its tables
-    hb_face_t *m_face = nullptr;
+    std::unique_ptr<PdfFontFace> m_face;
     bool m_cff = false;
     double m_unitsPerEm = 1000;
     std::vector<double> m_widths; // by glyph

@@ -7,6 +7,8 @@
 #include "db/ResultTable.h"
 #include "presentation/LayoutLibrary.h"
 #include "presentation/PdfDocumentWriter.h"
+#include "presentation/PdfFontFace.h"
+#include "presentation/PdfFontSubset.h"
 #include "presentation/Report.h"
 
 #include <QFile>
@@ -174,6 +176,41 @@ TEST(PdfExport, SameBytesEachTimeSubsetFontsAndTextOutsideLatin)
     const QString small = folder.filePath(u"small.pdf"_s);
     ASSERT_TRUE(single->exportPdf(small));
     EXPECT_LT(QFileInfo(small).size(), glyphs / 10);
+}
+
+// A font is read from its own file only when that file holds the very font the pages were set
+// in; a font loaded from memory, here one whose header differs from the installed file's, is
+// copied from its tables, and both give the same glyphs and widths.
+TEST(PdfExport, FontsAreReadFromTheirFileOnlyWhenItIsTheSameFont)
+{
+    const QRawFont installed = QRawFont::fromFont(QFont(u"DejaVu Sans"_s));
+    ASSERT_TRUE(installed.isValid());
+    EXPECT_TRUE(PdfFontFace(installed).mapped());
+
+    const QString path = run(u"fc-match"_s, {u"-f"_s, u"%{file}"_s, u"DejaVu Sans"_s}).out;
+    QByteArray data = bytes(path);
+    ASSERT_GT(data.size(), 12) << path.toStdString();
+    const auto u32 = [&](qsizetype at) {
+        return quint32(uchar(data[at])) << 24 | quint32(uchar(data[at + 1])) << 16 |
+               quint32(uchar(data[at + 2])) << 8 | quint32(uchar(data[at + 3]));
+    };
+    const int tables = uchar(data[4]) << 8 | uchar(data[5]);
+    qsizetype head = -1;
+    for (int i = 0; i < tables; ++i)
+        if (data.mid(12 + 16 * i, 4) == "head")
+            head = qsizetype(u32(12 + 16 * i + 8));
+    ASSERT_GT(head, 0);
+    data[head + 35] = char(data[head + 35] ^ 1); // the date it was last modified
+    const QRawFont changed(data, 12);
+    ASSERT_TRUE(changed.isValid());
+    ASSERT_EQ(changed.familyName(), installed.familyName());
+    EXPECT_FALSE(PdfFontFace(changed).mapped());
+
+    const PdfFontSubset fromFile(installed, "F1"), fromTables(changed, "F2");
+    ASSERT_EQ(fromFile.glyphCount(), fromTables.glyphCount());
+    ASSERT_GT(fromFile.glyphCount(), 1000u);
+    for (uint32_t g = 0; g < fromFile.glyphCount(); ++g)
+        ASSERT_EQ(fromFile.advance(g), fromTables.advance(g)) << g;
 }
 
 TEST(PdfExport, WritesNumbersShortAndExact)
