@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 
+#include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"
 #include "db/OdbcConnectionString.h"
 #include "db/ResultTable.h"
@@ -153,6 +154,7 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
     c->m_path = info.absoluteFilePath();
     c->openSqliteHandle();
     c->m_origin = {false, path};
+    c->m_fileGuard = std::make_unique<DatabaseFileGuard>(c->m_path);
     return c;
 }
 
@@ -251,6 +253,9 @@ std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString
     }
     c->m_description = c->m_dbmsName;
     c->m_origin = {true, connectionString};
+    // A file database reached through its ODBC driver is guarded like the embedded one.
+    c->m_fileGuard = std::make_unique<DatabaseFileGuard>(
+        OdbcConnectionString(connectionString).value(u"Database"_s));
     return c;
 }
 

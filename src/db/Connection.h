@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 
+class DatabaseFileGuard;
 class ResultTable;
 struct sqlite3;
 
@@ -91,6 +92,7 @@ private:
     QString m_description;
     QString m_dbmsName;
     Origin m_origin;
+    std::unique_ptr<DatabaseFileGuard> m_fileGuard; // no output may be written over the file
     sqlite3 *m_sqlite = nullptr; // the embedded connection's handle, owned by Qt's driver
     QString m_path;              // the embedded database file
     // A WAL database without a -wal file is read as immutable, which leaves no side files;

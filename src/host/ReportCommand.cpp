@@ -170,7 +170,7 @@ int ReportCommand::execute(const QCommandLineParser &parser, QTextStream &out, Q
                                      entry->commandName));
     if (const QString problem = optionProblem(*definition, parser); !problem.isEmpty())
         return badArguments(err, problem);
-    for (const QString &option : {u"pdf"_s, u"csv"_s}) {
+    for (const QString &option : {u"pdf"_s, u"csv"_s, u"xlsx"_s}) {
         if (parser.isSet(option) && parser.value(option).isEmpty())
             return badArguments(err, u"--%1 needs a file name"_s.arg(option));
     }
@@ -197,7 +197,7 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
         const std::unique_ptr<Connection> connection = m_database.open(parser, err);
         // Writing the report over the database it reads would destroy the data.
         const QString database = m_database.databaseFile(parser);
-        for (const QString &option : {u"pdf"_s, u"csv"_s}) {
+        for (const QString &option : {u"pdf"_s, u"csv"_s, u"xlsx"_s}) {
             if (parser.isSet(option) && !database.isEmpty() &&
                 OutputFile::sameFile(parser.value(option), database))
                 return badArguments(

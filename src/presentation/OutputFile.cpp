@@ -1,5 +1,6 @@
 #include "presentation/OutputFile.h"
 
+#include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"
 
 #include <QFile>
@@ -109,6 +110,8 @@ QIODevice &OutputFile::open()
 {
     if (m_path.isEmpty())
         fail(u"no file name given"_s);
+    if (DatabaseFileGuard::isGuarded(m_path))
+        fail(u"it is the database the report reads"_s);
     const QFileInfo info(m_path);
     // A link is followed: the file it points to is the one replaced, the link stays.
     m_target = QFile::encodeName(info.exists() ? info.canonicalFilePath() : m_path);

@@ -3,11 +3,11 @@
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "presentation/DataBinding.h"
+#include "presentation/OutputFile.h"
 #include "presentation/ValueFormatter.h"
 #include "presentation/XlsxSheetLayout.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryFile>
@@ -426,23 +426,29 @@ private:
 
 bool XlsxExporter::write(const QString &path, const Report::Progress &progress) const
 {
-    const QFileInfo target(path);
-    QTemporaryFile temporary(
-        target.absoluteDir().filePath(u".%1.XXXXXX.xlsx"_s.arg(target.completeBaseName())));
-    if (!temporary.open())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, temporary.errorString()), engineSource());
-    temporary.close();
+    // libxlsxwriter writes to a file it opens by name: the workbook is made in a private
+    // temporary file, then copied to its place as every export is, so that a device, a pipe,
+    // a link or the database being read are dealt with alike. The output is opened first, so
+    // that a refusal comes before the work.
+    OutputFile output(path, engineSource());
+    QIODevice &out = output.open();
+    QTemporaryFile workbookFile(QDir::tempPath() + u"/nvrptsales-XXXXXX.xlsx"_s);
+    if (!workbookFile.open())
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, workbookFile.errorString()),
+                      engineSource());
+    workbookFile.close();
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
-    lxw_workbook *workbook = workbook_new_opt(temporaryName.constData(), &options);
+    const QByteArray workbookName = QFile::encodeName(workbookFile.fileName());
+    lxw_workbook *workbook = workbook_new_opt(workbookName.constData(), &options);
     if (!workbook)
         throw Failure(u"Cannot write %1"_s.arg(path), engineSource());
     try {
         SheetWriter writer(m_report, workbook, m_rowsPerSheet);
         if (!writer.run(progress)) {
             lxw_workbook_free(workbook);
+            output.cancel();
             return false;
         }
     } catch (...) {
@@ -453,10 +459,13 @@ bool XlsxExporter::write(const QString &path, const Report::Progress &progress) 
     if (closed != LXW_NO_ERROR)
         throw Failure(u"Cannot write %1: %2"_s.arg(path, QString::fromUtf8(lxw_strerror(closed))),
                       engineSource());
-    if (QFile::exists(path) && !QFile::remove(path))
-        throw Failure(u"Cannot replace %1"_s.arg(path), engineSource());
-    if (!temporary.rename(path))
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, temporary.errorString()), engineSource());
-    temporary.setAutoRemove(false);
+    if (!workbookFile.open())
+        throw Failure(u"Cannot write %1: %2"_s.arg(path, workbookFile.errorString()),
+                      engineSource());
+    QByteArray chunk;
+    while (!(chunk = workbookFile.read(1 << 20)).isEmpty())
+        if (out.write(chunk) != chunk.size())
+            break;
+    output.commit(workbookFile.atEnd() && !output.writeRefused());
     return true;
 }

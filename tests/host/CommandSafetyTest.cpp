@@ -103,7 +103,7 @@ TEST(CommandSafety, DevicesAndPipesAreWrittenDirectlyNeverReplaced)
         if (::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
             GTEST_SKIP() << "cannot make a private full device";
     }
-    for (const QString &option : {u"--csv"_s, u"--pdf"_s}) {
+    for (const QString &option : {u"--csv"_s, u"--pdf"_s, u"--xlsx"_s}) {
         const Outcome toFull = program(june(DemoFixture::path()) << option << full);
         EXPECT_EQ(toFull.status, CliStatus::Failure) << option.toStdString();
         EXPECT_TRUE(toFull.err.contains(u"No space left on device"_s)) << toFull.err.toStdString();
@@ -120,7 +120,7 @@ TEST(CommandSafety, AnOutputThatIsTheDatabaseIsRefused)
     ASSERT_TRUE(QFile::link(db, link));
     const QByteArray before = DemoFixture::fileHash(db);
     for (const QStringList &output :
-         {QStringList{u"--csv"_s, db}, QStringList{u"--pdf"_s, link},
+         {QStringList{u"--csv"_s, db}, QStringList{u"--pdf"_s, link}, QStringList{u"--xlsx"_s, db},
           QStringList{u"--csv"_s, folder.filePath(u"./company.sqlite"_s)}}) {
         const Outcome r = inProcess(june(db) + output);
         EXPECT_EQ(r.status, CliStatus::BadArguments) << output.join(u' ').toStdString();

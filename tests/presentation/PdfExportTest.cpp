@@ -3,6 +3,7 @@
 #include "ReferenceQueries.h"
 #include "ScopedEnvironment.h"
 #include "db/Connection.h"
+#include "db/Failure.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "presentation/LayoutLibrary.h"
@@ -11,6 +12,7 @@
 #include "presentation/PdfFontSubset.h"
 #include "presentation/Report.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -18,7 +20,10 @@
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -256,4 +261,61 @@ TEST(PdfExport, CancelledMidwayLeavesNoFileAndTheNextExportIsWhole)
     const QString info = run(u"pdfinfo"_s, {path}).out;
     EXPECT_TRUE(info.contains(QRegularExpression(u"Pages:\\s+%1\\n"_s.arg(pages))))
         << info.toStdString();
+}
+
+// Whatever the format and however the path is spelled, an export never lands on the database
+// file a connection is reading; once the connection is closed the file is an ordinary file.
+TEST(PdfExport, NoExportIsWrittenOverTheDatabaseBeingRead)
+{
+    QTemporaryDir folder;
+    const QString db = folder.filePath(u"company.sqlite"_s);
+    ASSERT_TRUE(QFile::copy(DemoFixture::path(), db));
+    const QString link = folder.filePath(u"report.xlsx"_s);
+    ASSERT_TRUE(QFile::link(db, link));
+    const QByteArray before = DemoFixture::fileHash(db);
+    {
+        const auto connection = Connection::openSqlite(db);
+        auto reports = everyReport(*connection);
+        Report &report = *reports.front();
+        const QString sameFile = folder.filePath(u"../"_s + QFileInfo(folder.path()).fileName() +
+                                                 u"/company.sqlite"_s);
+        const std::vector<std::function<void()>> exports = {
+            [&] { report.exportPdf(db); },        [&] { report.exportCsv(sameFile); },
+            [&] { report.exportXlsx(link); },     [&] { report.exportXlsx(db); },
+        };
+        for (size_t i = 0; i < exports.size(); ++i) {
+            try {
+                exports[i]();
+                ADD_FAILURE() << "export " << i << " was written";
+            } catch (const Failure &f) {
+                EXPECT_TRUE(f.description().contains(u"database the report reads"_s))
+                    << f.description().toStdString();
+            }
+        }
+        EXPECT_EQ(DemoFixture::fileHash(db), before);
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+        // A workbook goes into a pipe as it is, and the pipe stays a pipe.
+        const QString pipe = folder.filePath(u"pipe"_s);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QByteArray received;
+        std::thread reader([&] {
+            QFile in(pipe);
+            if (in.open(QIODevice::ReadOnly))
+                received = in.readAll();
+        });
+        report.exportXlsx(pipe);
+        reader.join();
+        EXPECT_TRUE(received.startsWith("PK")) << received.left(16).toStdString();
+        struct stat info
+        {
+        };
+        ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &info), 0);
+        EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    }
+    const auto other = Connection::openSqlite(DemoFixture::path());
+    auto reports = everyReport(*other);
+    reports.front()->exportCsv(db);
+    EXPECT_NE(DemoFixture::fileHash(db), before);
 }
