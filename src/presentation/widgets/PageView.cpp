@@ -11,6 +11,26 @@
 
 namespace {
 
+// A tooltip's text in lines of about 70 characters: a long explanation would otherwise run
+// across the whole screen.
+QString wrapped(const QString &text)
+{
+    QString out;
+    qsizetype lineStart = 0;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!out.isEmpty()) {
+            if (out.size() - lineStart + 1 + word.size() > 70) {
+                out += u'\n';
+                lineStart = out.size();
+            } else {
+                out += u' ';
+            }
+        }
+        out += word;
+    }
+    return out;
+}
+
 constexpr int kOverlap = 40; // pixels of the last screen still shown after paging a screen
 
 const QColor kDesk(0x80, 0x80, 0x80);
@@ -234,7 +254,7 @@ void PageView::mouseMoveEvent(QMouseEvent *event)
         viewport()->setToolTip(QString());
     } else {
         viewport()->setCursor(Qt::PointingHandCursor);
-        viewport()->setToolTip(m_report->rowLink(row)->description);
+        viewport()->setToolTip(wrapped(m_report->rowLink(row)->description));
     }
     QAbstractScrollArea::mouseMoveEvent(event);
 }
