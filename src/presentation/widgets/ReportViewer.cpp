@@ -13,6 +13,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QLocale>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -36,7 +37,7 @@ namespace {
 
 QString counted(qsizetype n, const QString &one, const QString &many)
 {
-    return n == 1 ? one : many.arg(n);
+    return n == 1 ? one : many.arg(QLocale().toString(n));
 }
 
 // Where on the page (points) the found part of a text item is printed: measured in the item's
@@ -598,6 +599,6 @@ void ReportViewer::exportExcelTo(const QString &path)
             return report.exportXlsx(path, progress);
         },
         [this, path, rows] {
-            tellWritten(path, counted(rows, tr("workbook of 1 row"), tr("workbook of %1 rows")));
+            tellWritten(path, counted(rows, tr("Workbook of 1 row"), tr("Workbook of %1 rows")));
         });
 }
