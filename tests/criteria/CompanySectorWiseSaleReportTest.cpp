@@ -69,15 +69,6 @@ TEST(CompanySectorWiseSaleQuery, PreviewWantsACompanyAndBothRefuseAReversedPerio
     }
 }
 
-TEST(CompanySectorWiseSaleQuery, ParameterTextsLabelTheSectorAsSector)
-{
-    ReportCriteria c = criteria(QDate(2026, 3, 1), QDate(2026, 5, 31), u"11"_s);
-    c.names = {{u"company"_s, u"Crescent Agro Chemicals"_s}, {u"sector"_s, u"All Sectors"_s}};
-    EXPECT_EQ(CompanySectorWiseSaleReport::parameterTexts(c),
-              (QStringList{u"Company:Crescent Agro Chemicals"_s, u"Sector:All Sectors"_s,
-                           u"From : 01/03/2026,   To : 31/05/2026"_s}));
-}
-
 namespace {
 
 struct Net

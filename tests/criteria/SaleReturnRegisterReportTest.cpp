@@ -1,13 +1,13 @@
 #include "criteria/reports/SaleReturnRegisterReport.h"
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
+#include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
 
-#include <QFile>
 #include <QLocale>
 #include <gtest/gtest.h>
 #include <map>
@@ -17,29 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The register's boxes in the window's order, as typed.
-struct Criteria
-{
-    QDate from;
-    QDate to;
-    QString customerId;
-    QString sectorId;
-    QString townId;
-    QString fromReturn;
-    QString toReturn;
-
-    operator ReportCriteria() const
-    {
-        return {from,
-                to,
-                {{u"customer"_s, customerId},
-                 {u"sector"_s, sectorId},
-                 {u"town"_s, townId},
-                 {u"invoice-from"_s, fromReturn},
-                 {u"invoice-to"_s, toReturn}},
-                {}};
-    }
-};
+using Criteria = ReportChecks::RegisterBoxes;
 
 const SaleReturnRegisterReport &returnRegister()
 {
@@ -49,16 +27,6 @@ const SaleReturnRegisterReport &returnRegister()
 QString range(const QString &low, const QString &high)
 {
     return u" And r.salereturnid between "_s + low + u" and "_s + high;
-}
-
-QString demoCopy(const QString &name, const QString &changes)
-{
-    const QString copy = DemoFixture::temporaryFolder() + u"/"_s + name;
-    QFile::remove(copy);
-    if (!QFile::copy(DemoFixture::path(), copy))
-        throw std::runtime_error("cannot copy the demo database");
-    DemoFixture::write(copy, changes);
-    return copy;
 }
 
 } // namespace
@@ -105,13 +73,6 @@ TEST(SaleReturnRegisterQuery, HoldsToTheRegisterTextWithTheRangeBeforeTheIds)
     EXPECT_EQ(returnRegister().query(c, SqlDialect::SqlServer),
               ReferenceQueries::saleReturnRegister(u"20260401"_s, u"20260415"_s,
                                                    range(u"1"_s, u"99999"_s), {}));
-
-    for (const QString &key : {u"invoice-from"_s, u"invoice-to"_s}) {
-        EXPECT_FALSE(returnRegister().field(key)->digitsOnly);
-        EXPECT_EQ(returnRegister().field(key)->maxLength, 5);
-    }
-    for (const QString &key : {u"customer"_s, u"sector"_s, u"town"_s})
-        EXPECT_EQ(returnRegister().field(key)->rule, ChangeRule::Clear) << key.toStdString();
 }
 
 // Every line of the register against the return tables, read one by one and put together
@@ -119,7 +80,7 @@ TEST(SaleReturnRegisterQuery, HoldsToTheRegisterTextWithTheRangeBeforeTheIds)
 // that does not exist and a return numbered above 99999: none of their lines may be listed.
 TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
 {
-    const QString cases = demoCopy(
+    const QString cases = ReportChecks::demoCopy(
         u"return-register-cases.sqlite"_s,
         u"update Products set UnitID = 99 where ProductId = (select min(ProductId) from "
         u"SaleReturnsBody where SaleReturnID = 20);"
@@ -131,22 +92,13 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
         u"SaleReturnsBody where SaleReturnID = 10;"_s);
     const auto connection = Connection::openSqlite(cases);
 
-    auto byKey = [&](const QString &sql, int columns) {
-        std::map<QString, QStringList> values;
-        const auto t = connection->execute(sql);
-        for (int r = 0; r < t->rowCount(); ++r) {
-            QStringList row;
-            for (int k = 1; k < columns; ++k)
-                row.append(t->text(k, r));
-            values[t->text(0, r).toUpper()] = row;
-        }
-        return values;
-    };
-    const auto parties = byKey(u"select PartyId, PartyName from Parties"_s, 2);
-    const auto products = byKey(u"select ProductId, ProductName, UnitID from Products"_s, 3);
-    const auto units = byKey(u"select UnitID, UnitName from Units"_s, 2);
-    const auto sectors = byKey(u"select SectorId, SectorName, TownId from Sectors"_s, 3);
-    const auto towns = byKey(u"select TownId, TownName from Towns"_s, 2);
+    using ReportChecks::byKey;
+    const auto parties = byKey(*connection, u"select PartyId, PartyName from Parties"_s);
+    const auto products =
+        byKey(*connection, u"select ProductId, ProductName, UnitID from Products"_s);
+    const auto units = byKey(*connection, u"select UnitID, UnitName from Units"_s);
+    const auto sectors = byKey(*connection, u"select SectorId, SectorName, TownId from Sectors"_s);
+    const auto towns = byKey(*connection, u"select TownId, TownName from Towns"_s);
 
     // One line as the register lists it: its key for ordering, then its values.
     using Line = std::tuple<qint64, QString, double, double, QStringList, std::vector<double>>;

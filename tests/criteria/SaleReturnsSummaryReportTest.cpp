@@ -1,6 +1,7 @@
 #include "criteria/reports/SaleReturnsSummaryReport.h"
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
+#include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
 #include "criteria/reports/SaleReturnRegisterReport.h"
 #include "db/Connection.h"
@@ -8,11 +9,9 @@
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
 
-#include <QFile>
 #include <QLocale>
 #include <gtest/gtest.h>
 #include <map>
-#include <set>
 
 using namespace Qt::StringLiterals;
 
@@ -29,21 +28,11 @@ const SaleReturnsSummaryReport &returnsSummary()
     return SaleReturnsSummaryReport::instance();
 }
 
-QString demoCopy(const QString &name, const QString &changes)
-{
-    const QString copy = DemoFixture::temporaryFolder() + u"/"_s + name;
-    QFile::remove(copy);
-    if (!QFile::copy(DemoFixture::path(), copy))
-        throw std::runtime_error("cannot copy the demo database");
-    DemoFixture::write(copy, changes);
-    return copy;
-}
-
 // A product left without a unit row, a return of a customer that does not exist and a return
 // without lines.
 QString cases()
 {
-    static const QString file = demoCopy(
+    static const QString file = ReportChecks::demoCopy(
         u"returns-summary-cases.sqlite"_s,
         u"update Products set UnitID = 99 where ProductId in (select ProductId from "
         u"SaleReturnsBody where SaleReturnID in (12, 30));"
@@ -74,14 +63,6 @@ TEST(SaleReturnsSummaryQuery, HoldsToTheSummaryText)
         reference(u" and c.partyid='O''Ha' and t.townid='1'''"_s));
     EXPECT_EQ(returnsSummary().query(criteria(from, to), SqlDialect::SqlServer),
               ReferenceQueries::saleReturnsSummary(u"20260401"_s, u"20260630"_s, {}));
-
-    // The sales summary's boxes: no return-number range, every name box cleared at a change.
-    EXPECT_EQ(returnsSummary().fields().size(), 3u);
-    EXPECT_EQ(returnsSummary().field(u"customer"_s)->maxLength, 5);
-    EXPECT_EQ(returnsSummary().field(u"sector"_s)->maxLength, 3);
-    EXPECT_EQ(returnsSummary().field(u"town"_s)->maxLength, 3);
-    for (const CriteriaField &f : returnsSummary().fields())
-        EXPECT_EQ(f.rule, ChangeRule::Clear) << f.key.toStdString();
 }
 
 // Every row and figure of the summary against the return tables, read one by one and put
@@ -89,20 +70,10 @@ TEST(SaleReturnsSummaryQuery, HoldsToTheSummaryText)
 TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
 {
     const auto connection = Connection::openSqlite(cases());
-    auto byKey = [&](const QString &sql) {
-        std::map<QString, QStringList> values;
-        const auto t = connection->execute(sql);
-        for (int r = 0; r < t->rowCount(); ++r) {
-            QStringList row;
-            for (int k = 1; k < t->columnCount(); ++k)
-                row.append(t->text(k, r));
-            values[t->text(0, r).toUpper()] = row;
-        }
-        return values;
-    };
-    const auto parties = byKey(u"select PartyId, PartyName from Parties"_s);
-    const auto sectors = byKey(u"select SectorId, SectorName, TownId from Sectors"_s);
-    const auto towns = byKey(u"select TownId, TownName from Towns"_s);
+    using ReportChecks::byKey;
+    const auto parties = byKey(*connection, u"select PartyId, PartyName from Parties"_s);
+    const auto sectors = byKey(*connection, u"select SectorId, SectorName, TownId from Sectors"_s);
+    const auto towns = byKey(*connection, u"select TownId, TownName from Towns"_s);
 
     struct Return
     {
@@ -201,26 +172,14 @@ TEST(SaleReturnsSummaryReport, TotalsEqualTheRegistersAndTheLinesWithoutAUnit)
     const auto connection = Connection::openSqlite(cases());
     const QDate from(2025, 7, 1), to(2026, 6, 30);
     const QStringList columns{u"Grossvalue"_s, u"Totaldisc"_s, u"salestax"_s, u"NetValue"_s};
-    auto totals = [&](const QString &sql) {
-        Recordset rows;
-        rows.open(sql, *connection);
-        const ResultTable &t = *rows.rows();
-        std::vector<double> sums;
-        for (const QString &column : columns) {
-            double sum = 0;
-            for (int r = 0; r < t.rowCount(); ++r)
-                sum += t.number(t.columnIndex(column), r);
-            sums.push_back(sum);
-        }
-        return sums;
-    };
-    const std::vector<double> summary =
-        totals(returnsSummary().query(criteria(from, to), connection->dialect()));
+    const std::vector<double> summary = ReportChecks::columnSums(
+        *connection, returnsSummary().query(criteria(from, to), connection->dialect()), columns);
     ReportCriteria all = criteria(from, to);
     all.texts.insert(u"invoice-from"_s, {});
     all.texts.insert(u"invoice-to"_s, {});
-    const std::vector<double> registered =
-        totals(SaleReturnRegisterReport::instance().query(all, connection->dialect()));
+    const std::vector<double> registered = ReportChecks::columnSums(
+        *connection, SaleReturnRegisterReport::instance().query(all, connection->dialect()),
+        columns);
 
     // The lines without a unit, from the lines' own columns.
     const auto orphans = connection->execute(
@@ -269,28 +228,4 @@ TEST(SaleReturnsSummaryReport, PreparesItsDateOnly)
     ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
     EXPECT_EQ(none.message().text, u"No record exists."_s);
     EXPECT_EQ(none.message().title, u"Sale Returns Summary"_s);
-}
-
-// A row of the summary leads to the register of its return, whose lines add up to the row.
-TEST(SaleReturnsSummaryReport, RowsLeadToTheirReturnsLines)
-{
-    const auto connection = Connection::openSqlite(DemoFixture::path());
-    HeadlessReport built(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 6, 30)),
-                         *connection);
-    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
-    const ResultTable &rows = *built.rows().rows();
-    const int row = rows.rowCount() - 1;
-    const std::optional<RowLink> link = built.report()->rowLink(row);
-    ASSERT_TRUE(link.has_value());
-    QString message;
-    const std::unique_ptr<Report> detail = link->open(message);
-    ASSERT_NE(detail, nullptr) << message.toStdString();
-    EXPECT_EQ(detail->textObject(u"txtInvoice"_s).text(),
-              u"Invoiceno Between : "_s + rows.text(0, row) + u" To "_s + rows.text(0, row));
-    const ResultTable &lines = *detail->rows();
-    double net = 0;
-    for (int r = 0; r < lines.rowCount(); ++r)
-        net += lines.number(lines.columnIndex(u"NetValue"_s), r);
-    EXPECT_GT(lines.rowCount(), 0);
-    EXPECT_NEAR(net, rows.number(rows.columnIndex(u"NetValue"_s), row), 1e-6);
 }

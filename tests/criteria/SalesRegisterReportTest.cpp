@@ -1,6 +1,7 @@
 #include "criteria/reports/SalesRegisterReport.h"
 #include "DemoFixture.h"
 #include "ReferenceQueries.h"
+#include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
@@ -15,29 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The register's boxes in the window's order, as typed.
-struct Criteria
-{
-    QDate from;
-    QDate to;
-    QString customerId;
-    QString sectorId;
-    QString townId;
-    QString fromInvoice;
-    QString toInvoice;
-
-    operator ReportCriteria() const
-    {
-        return {from,
-                to,
-                {{u"customer"_s, customerId},
-                 {u"sector"_s, sectorId},
-                 {u"town"_s, townId},
-                 {u"invoice-from"_s, fromInvoice},
-                 {u"invoice-to"_s, toInvoice}},
-                {}};
-    }
-};
+using Criteria = ReportChecks::RegisterBoxes;
 
 const SalesRegisterReport &salesRegister()
 {
@@ -154,31 +133,18 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
 
     // The printed invoice totals and grand total say the same.
     std::unique_ptr<Report> report = salesRegister().makeReport(c, rows, *connection);
-    std::vector<double> printedNets;
-    QString grandNet, company, range;
-    for (int n = 0; n < report->pageCount(); ++n) {
-        for (const PageItem &item : report->page(n).items) {
-            const QString &name = report->objects()[size_t(item.object)]->Name();
-            if (name == u"sumGroup1NetValue")
-                printedNets.push_back(QString(item.text).remove(u',').toDouble());
-            else if (name == u"sumNetValue")
-                grandNet = item.text;
-            else if (name == u"txtCompName")
-                company = item.text;
-            else if (name == u"txtInvoice")
-                range = item.text;
-        }
-    }
-    ASSERT_EQ(printedNets.size(), expected.size());
+    using ReportChecks::amount, ReportChecks::printed;
+    const QStringList printedNets = printed(*report, u"sumGroup1NetValue"_s);
+    ASSERT_EQ(size_t(printedNets.size()), expected.size());
     double total = 0;
-    size_t i = 0;
+    qsizetype i = 0;
     for (const auto &[invoice, e] : expected) {
-        EXPECT_NEAR(printedNets[i++], e.net, 0.005) << invoice;
+        EXPECT_NEAR(amount(printedNets[i++]), e.net, 0.005) << invoice;
         total += e.net;
     }
-    EXPECT_NEAR(QString(grandNet).remove(u',').toDouble(), total, 0.005);
-    EXPECT_EQ(company, DemoDatabase::companyName());
-    EXPECT_EQ(range, u"Invoiceno Between : 10 To 99999"_s);
+    EXPECT_NEAR(amount(printed(*report, u"sumNetValue"_s).value(0)), total, 0.005);
+    EXPECT_EQ(printed(*report, u"txtCompName"_s).value(0), DemoDatabase::companyName());
+    EXPECT_EQ(printed(*report, u"txtInvoice"_s).value(0), u"Invoiceno Between : 10 To 99999"_s);
     EXPECT_EQ(report->selectedPrinter().printer, u"XYZ"_s);
     EXPECT_EQ(report->PaperOrientation(), 1);
 }
