@@ -3,9 +3,7 @@
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
-#include "host/CommandLine.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -14,11 +12,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using CommandRun::Outcome;
-
-Outcome nvrptsales(const QString &reportName, const QStringList &arguments)
-{
-    return CommandRun::report(reportName, arguments);
-}
+const auto nvrptsales = CommandRun::report;
 
 // The text of a PDF with runs of blanks made one, as pdftotext lays them out freely.
 QString pdfText(const QString &path)
@@ -33,10 +27,9 @@ QString pdfText(const QString &path)
 TEST(LedgerAndStatementCommand, LedgersNeedAProductThatExists)
 {
     const auto db = Connection::openSqlite(DemoFixture::path());
-    const QString product =
-        db->execute(u"select ProductId from SaleReturnsBody group by ProductId "
-                    u"order by count(*) desc, ProductId limit 1"_s)
-            ->text(0, 0);
+    const QString product = db->execute(u"select ProductId from SaleReturnsBody group by ProductId "
+                                        u"order by count(*) desc, ProductId limit 1"_s)
+                                ->text(0, 0);
     for (const QString &ledger : {u"product-sales-ledger"_s, u"product-sale-return-ledger"_s}) {
         Outcome r = nvrptsales(ledger, {});
         EXPECT_EQ(r.status, CliStatus::BadArguments);
@@ -55,8 +48,9 @@ TEST(LedgerAndStatementCommand, LedgersNeedAProductThatExists)
         ASSERT_EQ(r.status, CliStatus::Ok) << r.err.toStdString();
         const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
         ASSERT_GT(lines.size(), 1);
-        EXPECT_TRUE(lines.front().trimmed().endsWith(u",customername,sectorname,townname,qty,bonus,price,"
-                                           u"Grossvalue,Totaldisc,Salestax,NetValue"_s))
+        EXPECT_TRUE(
+            lines.front().trimmed().endsWith(u",customername,sectorname,townname,qty,bonus,price,"
+                                             u"Grossvalue,Totaldisc,Salestax,NetValue"_s))
             << lines.front().toStdString();
     }
 }
@@ -64,7 +58,7 @@ TEST(LedgerAndStatementCommand, LedgersNeedAProductThatExists)
 TEST(LedgerAndStatementCommand, StatementRefusesABackwardPeriodAndWritesItsPdf)
 {
     Outcome r = nvrptsales(u"sales-stock-statement"_s,
-                       {u"--from"_s, u"2026-06-30"_s, u"--to"_s, u"2026-06-01"_s});
+                           {u"--from"_s, u"2026-06-30"_s, u"--to"_s, u"2026-06-01"_s});
     EXPECT_EQ(r.status, CliStatus::BadArguments);
     EXPECT_EQ(r.err.trimmed(), u"From date must be less than or equal to To date"_s);
     r = nvrptsales(u"sales-stock-statement"_s, {u"--company"_s, u"12345678901"_s});
@@ -76,9 +70,9 @@ TEST(LedgerAndStatementCommand, StatementRefusesABackwardPeriodAndWritesItsPdf)
 
     QTemporaryDir folder;
     const QString pdf = folder.filePath(u"stock.pdf"_s);
-    r = nvrptsales(u"sales-stock-statement"_s, {u"--from"_s, u"2026-06-01"_s, u"--to"_s,
-                                                u"2026-06-30"_s, u"--company"_s, u"12"_s,
-                                                u"--pdf"_s, pdf});
+    r = nvrptsales(u"sales-stock-statement"_s,
+                   {u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s, u"--company"_s,
+                    u"12"_s, u"--pdf"_s, pdf});
     ASSERT_EQ(r.status, CliStatus::Ok) << r.err.toStdString();
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains(u"Date Between : 01-Jun-2026 To 30-Jun-2026"_s));

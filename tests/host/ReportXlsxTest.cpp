@@ -1,11 +1,12 @@
+#include "CommandRun.h"
 #include "DemoFixture.h"
 #include "XlsxReader.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
-#include "host/CommandLine.h"
 #include "host/DemoDatabase.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -14,15 +15,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int runReport(QStringList arguments, QString &err)
+int runReport(const QStringList &arguments, QString &err)
 {
-    arguments = QStringList{u"report"_s, u"sales-register"_s} + arguments;
-    arguments << u"--db"_s << DemoFixture::path();
-    QString out;
-    QTextStream outStream(&out), errStream(&err);
-    const int status = CommandLine().run(arguments, outStream, errStream);
-    errStream.flush();
-    return status;
+    const CommandRun::Outcome o = CommandRun::report(u"sales-register"_s, arguments);
+    err = o.err;
+    return o.status;
 }
 
 // An invoice's figures, from its raw line values.
