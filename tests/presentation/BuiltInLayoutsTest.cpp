@@ -1,5 +1,5 @@
 #include "DemoFixture.h"
-#include "ReferenceQueries.h"
+#include "LayoutQueries.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
@@ -22,13 +22,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The text objects and parameter fields a report's window fills in, and its paper: as the
+// window sets it, or the layout's own.
 struct Expectation
 {
-    QString layout;
-    QString sql;
     QStringList textObjects;
     int parameters;
-    int orientation; // as the report's window sets it, or the layout's own
+    int orientation;
 };
 
 // A layout object's type, one pixel a point.
@@ -72,78 +72,34 @@ constexpr double kColumnSpace = 1.5 * LayoutUnits::pointsPerMillimetre; // betwe
 // fields, and makes pages from the demo company's data.
 TEST(BuiltInLayouts, BindRenderAndExportEachReport)
 {
-    const QString from = u"2026-01-01"_s, to = u"2026-06-30"_s;
     const auto connection = Connection::openSqlite(DemoFixture::path());
-    // A product that was both sold and returned in the period, for the two ledgers.
-    const QString product = connection
-                                ->execute(u"select min(rb.ProductId) from SaleReturnsBody rb join "
-                                          u"SaleReturns r on r.SaleReturnID = "
-                                          u"rb.SaleReturnID where r.SaleReturnDate between '"_s +
-                                          from + u"' and '"_s + to + u"'"_s)
-                                ->text(0, 0);
-    ASSERT_FALSE(product.isEmpty());
-    const std::vector<Expectation> expectations = {
-        {u"crpSalesRegisterIW"_s,
-         ReferenceQueries::salesRegister(from, to, {}),
-         {u"txtCompName"_s, u"txtInvoice"_s},
-         0,
-         1},
-        {u"crpSalesSummary"_s,
-         ReferenceQueries::salesSummary(from, to, {}),
-         {u"txtCompName"_s, u"txtDate"_s},
-         0,
-         2},
-        {u"crpSaleReturnsRegisterIW"_s,
-         ReferenceQueries::saleReturnRegister(from, to,
-                                              u" And r.salereturnid between 1 and 99999"_s, {}),
-         {u"txtDate"_s, u"txtInvoice"_s},
-         0,
-         2},
-        {u"crpSaleReturnsSummary"_s,
-         ReferenceQueries::saleReturnsSummary(from, to, {}),
-         {u"txtDate"_s},
-         0,
-         2},
-        {u"CrpCompanyWiseSale"_s, ReferenceQueries::companyWiseSale(from, to, {}), {}, 4, 1},
-        {u"CrpCompanySectorWiseSale"_s,
-         ReferenceQueries::companySectorWiseSale(from, to, u"11"_s, {}),
-         {},
-         3,
-         2},
-        {u"crpSalesCTSwise"_s,
-         ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s),
-         {u"txtCompName"_s, u"txtDate"_s},
-         1,
-         1},
-        {u"CrpProductWiseSale"_s, ReferenceQueries::productWiseSales(from, to, {}), {}, 1, 1},
-        {u"CrpProductSalesLedger"_s,
-         ReferenceQueries::productSalesLedger(from, to, product),
-         {u"txtCompName"_s, u"txtDate"_s, u"txtProduct"_s},
-         0,
-         2},
-        {u"crpSaleReturnsLedger"_s,
-         ReferenceQueries::productSaleReturnLedger(from, to, product),
-         {u"txtDate"_s, u"txtProduct"_s},
-         0,
-         2},
-        {u"crpSalesStockStatement"_s,
-         ReferenceQueries::salesStockStatement(from, to, {}),
-         {u"txtCompName"_s, u"txtDate"_s},
-         0,
-         1},
+    const std::map<QString, Expectation> expectations = {
+        {u"crpSalesRegisterIW"_s, {{u"txtCompName"_s, u"txtInvoice"_s}, 0, 1}},
+        {u"crpSalesSummary"_s, {{u"txtCompName"_s, u"txtDate"_s}, 0, 2}},
+        {u"crpSaleReturnsRegisterIW"_s, {{u"txtDate"_s, u"txtInvoice"_s}, 0, 2}},
+        {u"crpSaleReturnsSummary"_s, {{u"txtDate"_s}, 0, 2}},
+        {u"CrpCompanyWiseSale"_s, {{}, 4, 1}},
+        {u"CrpCompanySectorWiseSale"_s, {{}, 3, 2}},
+        {u"crpSalesCTSwise"_s, {{u"txtCompName"_s, u"txtDate"_s}, 1, 1}},
+        {u"CrpProductWiseSale"_s, {{}, 1, 1}},
+        {u"CrpProductSalesLedger"_s, {{u"txtCompName"_s, u"txtDate"_s, u"txtProduct"_s}, 0, 2}},
+        {u"crpSaleReturnsLedger"_s, {{u"txtDate"_s, u"txtProduct"_s}, 0, 2}},
+        {u"crpSalesStockStatement"_s, {{u"txtCompName"_s, u"txtDate"_s}, 0, 1}},
     };
+    const auto queries = LayoutQueries::all(*connection, u"2026-01-01"_s, u"2026-06-30"_s);
     QStringList names;
-    for (const Expectation &e : expectations)
-        names.append(e.layout);
+    for (const auto &[layout, sql] : queries)
+        names.append(layout);
     names.sort(Qt::CaseSensitive);
     QStringList builtIn = LayoutLibrary::builtInNames();
     builtIn.sort(Qt::CaseSensitive);
     EXPECT_EQ(builtIn, names);
 
     QTemporaryDir folder;
-    for (const Expectation &e : expectations) {
-        SCOPED_TRACE(e.layout.toStdString());
-        auto report = Report::fromLayout(e.layout);
+    for (const auto &[layout, sql] : queries) {
+        SCOPED_TRACE(layout.toStdString());
+        const Expectation &e = expectations.at(layout);
+        auto report = Report::fromLayout(layout);
         QStringList texts;
         for (const auto &o : report->objects()) {
             if (o->kind() == ReportObject::Kind::Text && o->Name().startsWith(u"txt"_s))
@@ -161,7 +117,7 @@ TEST(BuiltInLayouts, BindRenderAndExportEachReport)
             report->ParameterFields(k).AddCurrentValue(u"parameter %1"_s.arg(k));
 
         Recordset rs;
-        rs.open(e.sql, *connection);
+        rs.open(sql, *connection);
         ASSERT_GT(rs.recordCount(), 0);
         report->Database().SetDataSource(rs, 3, 1);
         ASSERT_GT(report->pageCount(), 0);
@@ -176,7 +132,7 @@ TEST(BuiltInLayouts, BindRenderAndExportEachReport)
         QPainter painter(&image);
         PageRenderer(*report, painter, 500.0 / report->pageSize().width()).render(first);
         painter.end();
-        EXPECT_TRUE(report->exportPdf(folder.filePath(e.layout + u".pdf"_s)));
+        EXPECT_TRUE(report->exportPdf(folder.filePath(layout + u".pdf"_s)));
     }
 }
 
