@@ -1,5 +1,6 @@
 #include "criteria/reports/CustomerTownSectorWiseSalesReport.h"
 #include "DemoFixture.h"
+#include "LineFigures.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
@@ -51,14 +52,6 @@ QString databaseWithForeignReturn()
         u"join Sales s on s.SaleId = r.SaleId join Sectors sr on sr.SectorId = s.SectorId "
         u"where sr.TownId <> 0 and s.SaleDate >= '2026-03-01')"_s);
     return path;
-}
-
-double lineNet(const ResultTable &t, int first, int r)
-{
-    const double qty = t.number(first, r), price = t.number(first + 1, r);
-    const double unitDiscount = price * t.number(first + 2, r) / 100 + t.number(first + 3, r);
-    const double unitTax = price * t.number(first + 4, r) / 100 + t.number(first + 5, r);
-    return qty * ((price - unitDiscount) + unitTax);
 }
 
 // One row of the analysis: town, sector, party and the company whose id equals the returned
@@ -117,7 +110,7 @@ std::map<Key, Sums> expectedRows(const Connection &db, const QString &from, cons
             continue;
         if (!company.isEmpty() && !sales->text(3, s).startsWith(company))
             continue;
-        const double saleNet = lineNet(*sales, 4, s);
+        const double saleNet = LineFigures::of(*sales, 4, s).net;
         std::vector<int> joined;
         for (auto [it, end] = returnsOf.equal_range({qint64(sales->number(0, s)), sector});
              it != end; ++it)
@@ -142,7 +135,7 @@ std::map<Key, Sums> expectedRows(const Connection &db, const QString &from, cons
                 Sums &sums = expected[{townId, sector, party, companyId}];
                 sums.sales += saleNet;
                 if (hasLine) {
-                    sums.returns += lineNet(*returns, 5, r);
+                    sums.returns += LineFigures::of(*returns, 5, r).net;
                     sums.returned = true;
                 }
             }

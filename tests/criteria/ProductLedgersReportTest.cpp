@@ -1,4 +1,5 @@
 #include "DemoFixture.h"
+#include "LineFigures.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
@@ -84,24 +85,15 @@ struct Line
     }
 };
 
-// The lines of a product, worked out from the raw columns: document, Qty, Bonus, Price,
+// The lines of a product, worked out from the raw columns: document, Bonus, Qty, Price,
 // Discratio, Discvalue, stratio, stvalue.
 std::vector<Line> computed(const ResultTable &raw)
 {
     std::vector<Line> lines;
     for (int r = 0; r < raw.rowCount(); ++r) {
-        Line l;
-        l.document = qint64(raw.number(0, r));
-        l.qty = raw.number(1, r);
-        l.bonus = raw.number(2, r);
-        l.price = raw.number(3, r);
-        const double unitDiscount = l.price * raw.number(4, r) / 100 + raw.number(5, r);
-        const double unitTax = l.price * raw.number(6, r) / 100 + raw.number(7, r);
-        l.gross = l.qty * l.price;
-        l.discount = l.qty * unitDiscount;
-        l.tax = l.qty * unitTax;
-        l.net = l.qty * (l.price - unitDiscount + unitTax);
-        lines.push_back(l);
+        const LineFigures f = LineFigures::of(raw, 2, r);
+        lines.push_back({qint64(raw.number(0, r)), raw.number(2, r), raw.number(1, r),
+                         raw.number(3, r), f.gross, f.discount, f.tax, f.net});
     }
     std::sort(lines.begin(), lines.end());
     return lines;
@@ -231,7 +223,7 @@ TEST(ProductLedgers, FiguresAgreeWithTheRawLines)
     const std::vector<Line> sold = listed(*rows.rows(), u"saleid"_s);
     expectSameLines(sold,
                     computed(*db->execute(
-                        u"select s.SaleId, sb.Qty, sb.Bonus, sb.Price, sb.Discratio, "
+                        u"select s.SaleId, sb.Bonus, sb.Qty, sb.Price, sb.Discratio, "
                         u"sb.Discvalue, sb.stratio, sb.stvalue from SalesBody sb, Sales s "
                         u"where s.SaleId = sb.SaleId and sb.ProductId = '"_s +
                         p + u"' and s.SaleDate >= '2026-03-01' and s.SaleDate <= '2026-05-31'"_s)));
@@ -246,7 +238,7 @@ TEST(ProductLedgers, FiguresAgreeWithTheRawLines)
     expectSameLines(
         returned,
         computed(*db->execute(
-            u"select r.SaleReturnId, rb.Qty, rb.Bonus, rb.Price, rb.Discratio, "
+            u"select r.SaleReturnId, rb.Bonus, rb.Qty, rb.Price, rb.Discratio, "
             u"rb.Discvalue, rb.stratio, rb.stvalue from SaleReturnsBody rb, "
             u"SaleReturns r where r.SaleReturnId = rb.SaleReturnId and rb.ProductId = '"_s +
             p + u"' and r.SaleReturnDate >= '2026-03-01' and r.SaleReturnDate <= '2026-05-31'"_s)));

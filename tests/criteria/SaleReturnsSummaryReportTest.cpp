@@ -1,5 +1,6 @@
 #include "criteria/reports/SaleReturnsSummaryReport.h"
 #include "DemoFixture.h"
+#include "LineFigures.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
@@ -9,7 +10,6 @@
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
 
-#include <QLocale>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -75,10 +75,9 @@ TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
     const auto sectors = byKey(*connection, u"select SectorId, SectorName, TownId from Sectors"_s);
     const auto towns = byKey(*connection, u"select TownId, TownName from Towns"_s);
 
-    struct Return
+    struct Return : LineFigures
     {
         QStringList texts; // date, sale, customer, sector, town, town id, sector id
-        double gross = 0, discount = 0, tax = 0, net = 0;
         int lines = 0;
     };
     std::map<qint64, Return> returns;
@@ -106,15 +105,8 @@ TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
         const auto found = returns.find(qint64(body->number(0, b)));
         if (found == returns.end())
             continue;
-        const double qty = body->number(1, b), price = body->number(2, b);
-        const double unitDiscount = price * body->number(3, b) / 100 + body->number(4, b);
-        const double unitTax = price * body->number(5, b) / 100 + body->number(6, b);
-        Return &r = found->second;
-        r.gross += qty * price;
-        r.discount += qty * unitDiscount;
-        r.tax += qty * unitTax;
-        r.net += qty * (price - unitDiscount + unitTax);
-        r.lines += 1;
+        found->second += LineFigures::of(*body, 1, b);
+        found->second.lines += 1;
     }
     ASSERT_TRUE(returns.contains(99990));
     std::erase_if(returns, [](const auto &r) { return r.second.lines == 0; });
@@ -189,16 +181,10 @@ TEST(SaleReturnsSummaryReport, TotalsEqualTheRegistersAndTheLinesWithoutAUnit)
         u"r.SaleReturnDate <= '2026-06-30' and rb.ProductId not in (select p.ProductId from "
         u"Products p join Units u on u.UnitID = p.UnitID)"_s);
     ASSERT_GT(orphans->rowCount(), 1);
-    std::vector<double> missing(4, 0.0);
-    for (int r = 0; r < orphans->rowCount(); ++r) {
-        const double qty = orphans->number(0, r), price = orphans->number(1, r);
-        const double unitDiscount = price * orphans->number(2, r) / 100 + orphans->number(3, r);
-        const double unitTax = price * orphans->number(4, r) / 100 + orphans->number(5, r);
-        missing[0] += qty * price;
-        missing[1] += qty * unitDiscount;
-        missing[2] += qty * unitTax;
-        missing[3] += qty * (price - unitDiscount + unitTax);
-    }
+    LineFigures orphaned;
+    for (int r = 0; r < orphans->rowCount(); ++r)
+        orphaned += LineFigures::of(*orphans, 0, r);
+    const double missing[] = {orphaned.gross, orphaned.discount, orphaned.tax, orphaned.net};
     EXPECT_GT(missing[0], 0);
     for (qsizetype k = 0; k < columns.size(); ++k)
         EXPECT_NEAR(summary[k], registered[k] + missing[k], 1e-4) << columns[k].toStdString();
@@ -206,14 +192,10 @@ TEST(SaleReturnsSummaryReport, TotalsEqualTheRegistersAndTheLinesWithoutAUnit)
 
 TEST(SaleReturnsSummaryReport, PreparesItsDateOnly)
 {
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const auto connection = Connection::openSqlite(DemoFixture::path());
     HeadlessReport built(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 3, 9)),
                          *connection);
-    const HeadlessReport::Outcome outcome = built.build();
-    QLocale::setDefault(before);
-    ASSERT_EQ(outcome, HeadlessReport::Outcome::Built);
+    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
     Report &report = *built.report();
     EXPECT_EQ(report.textObject(u"txtDate"_s).text(),
               u"Date Between : 01-Jul-2025 To 09-Mar-2026"_s);

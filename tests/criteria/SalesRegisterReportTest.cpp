@@ -1,5 +1,6 @@
 #include "criteria/reports/SalesRegisterReport.h"
 #include "DemoFixture.h"
+#include "LineFigures.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
@@ -85,21 +86,15 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
         u"sb.TTLValue, sb.TTLSalestax from Sales s join SalesBody sb on sb.SaleId = s.SaleId "
         u"join Sectors sr on sr.SectorId = s.SectorId where sr.TownId = 3 and s.SaleId >= 10 "
         u"and s.SaleDate >= '2026-03-01' and s.SaleDate <= '2026-05-31'"_s);
-    struct Totals
+    struct Totals : LineFigures
     {
-        double gross = 0, discount = 0, tax = 0, net = 0, stored = 0;
+        double stored = 0;
         int lines = 0;
     };
     std::map<qint64, Totals> expected;
     for (int r = 0; r < lines->rowCount(); ++r) {
-        const double qty = lines->number(1, r), price = lines->number(2, r);
-        const double unitDiscount = price * lines->number(3, r) / 100 + lines->number(4, r);
-        const double unitTax = price * lines->number(5, r) / 100 + lines->number(6, r);
         Totals &t = expected[qint64(lines->number(0, r))];
-        t.gross += qty * price;
-        t.discount += qty * unitDiscount;
-        t.tax += qty * unitTax;
-        t.net += qty * (price - unitDiscount + unitTax);
+        t += LineFigures::of(*lines, 1, r);
         t.stored += lines->number(7, r) + lines->number(8, r);
         t.lines += 1;
     }
