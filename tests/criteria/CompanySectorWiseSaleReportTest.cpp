@@ -45,28 +45,16 @@ TEST(CompanySectorWiseSaleQuery, HoldsToTheText)
                     .contains(u"WHERE (Products.CompanyId = '11') And Sectors.SectorID=7 GROUP"_s));
 }
 
-TEST(CompanySectorWiseSaleQuery, PreviewWantsACompanyAndBothRefuseAReversedPeriod)
+// Preview wants a company, and blanks are one as far as the check goes; Print makes no such
+// check. (The window's test shows the messages and where the focus goes.)
+TEST(CompanySectorWiseSaleQuery, PreviewWantsACompany)
 {
     const QDate from(2026, 3, 1), to(2026, 5, 31);
-    std::optional<Refusal> r =
-        companySector().refusal(criteria(from, to, {}), ReportAction::Preview);
+    const auto r = companySector().refusal(criteria(from, to, {}), ReportAction::Preview);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->text, u"Must Select a Company"_s);
-    EXPECT_EQ(r->title, u"information"_s);
-    EXPECT_EQ(r->icon, Refusal::Icon::Information);
-    EXPECT_EQ(r->focus, u"TxtCompanyId"_s);
-    // Print makes no company check; blanks are a company id as far as the check goes.
     EXPECT_FALSE(companySector().refusal(criteria(from, to, {}), ReportAction::Print));
     EXPECT_FALSE(companySector().refusal(criteria(from, to, u"  "_s), ReportAction::Preview));
-
-    for (ReportAction action : {ReportAction::Preview, ReportAction::Print}) {
-        r = companySector().refusal(criteria(to, from, u"11"_s), action);
-        ASSERT_TRUE(r);
-        EXPECT_EQ(r->text, u"From date must be less than or equal to To date"_s);
-        EXPECT_EQ(r->title, u"Alert"_s);
-        EXPECT_EQ(r->icon, Refusal::Icon::Exclamation);
-        EXPECT_TRUE(r->focus.isEmpty()); // the focus does not move
-    }
 }
 
 namespace {
