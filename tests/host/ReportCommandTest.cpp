@@ -157,6 +157,11 @@ TEST(ReportCommand, HelpListsEachBuildableReportWithItsBoxes)
             EXPECT_TRUE(line.contains(u"--"_s + field.key + u" "_s))
                 << entry.commandName.toStdString() << " " << field.key.toStdString();
     }
+    // Each box with its length.
+    EXPECT_TRUE(out.contains(u"  sales-summary\n      Sales Summary: --customer ID (5), "
+                             u"--sector ID (3), --town ID (3)\n"_s))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(u"--invoice-from N (5), --invoice-to N (5)\n"_s));
     const Outcome refused = report({u"--product"_s, u"01001"_s});
     EXPECT_EQ(refused.status, CliStatus::BadArguments);
     EXPECT_TRUE(refused.err.contains(u"has no product box"_s)) << refused.err.toStdString();
