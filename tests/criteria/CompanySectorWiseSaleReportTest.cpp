@@ -1,11 +1,9 @@
 #include "criteria/reports/CompanySectorWiseSaleReport.h"
 #include "AnalysesFixture.h"
 #include "ReferenceQueries.h"
-#include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/Report.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -179,24 +177,4 @@ TEST(CompanySectorWiseSaleReport, FiguresAgreeWithTheLines)
     // From equal to To: that one day, for sales and returns alike.
     const QDate day(2026, 3, 6);
     expectSame(listed(*db, criteria(day, day, u"98"_s)), netFigures(*db, day, day, 98, 0));
-}
-
-TEST(CompanySectorWiseSaleReport, PreparesTitleParametersAndLandscapePrinter)
-{
-    const auto db = Connection::openSqlite(AnalysesFixture::path());
-    HeadlessReport built(companySector(),
-                         criteria(AnalysesFixture::from(), AnalysesFixture::to(), u"11"_s), *db);
-    ASSERT_EQ(built.build(ReportAction::Print), HeadlessReport::Outcome::Built);
-    const Report &report = *built.report();
-    EXPECT_EQ(report.ReportTitle(), u"Company Sector Wise Sales"_s);
-    EXPECT_EQ(report.parameterValue(1), u"Company:Crescent Agro Chemicals"_s);
-    EXPECT_EQ(report.parameterValue(2), u"Sector:All Sectors"_s);
-    EXPECT_EQ(report.parameterValue(3), u"From : 01/03/2026,   To : 31/05/2026"_s);
-    EXPECT_EQ(report.selectedPrinter().printer, u"Ding Dong"_s);
-    EXPECT_EQ(report.PaperOrientation(), 2);
-
-    HeadlessReport missing(companySector(),
-                           criteria(AnalysesFixture::from(), AnalysesFixture::to(), {}), *db);
-    EXPECT_EQ(missing.build(), HeadlessReport::Outcome::Refused);
-    EXPECT_EQ(missing.message().text, u"Must Select a Company"_s);
 }

@@ -1,7 +1,6 @@
 // The windows of the sales summary, the sale return register and the sale returns summary:
 // what each does differently from the sales register's window.
 #include "CriteriaWindowTest.h"
-#include "DemoFixture.h"
 #include "ModalWatcher.h"
 #include "catalogue/Reports.h"
 #include "criteria/CriteriaWindow.h"

@@ -9,7 +9,6 @@
 #include "db/Failure.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "host/DemoDatabase.h"
 #include "presentation/Report.h"
 
 #include <algorithm>
@@ -238,41 +237,4 @@ TEST(ProductLedgers, FiguresAgreeWithTheRawLines)
     EXPECT_EQ(std::count_if(returned.begin(), returned.end(),
                             [](const Line &l) { return l.document == 900001; }),
               2);
-}
-
-TEST(ProductLedgers, PrepareTheirTexts)
-{
-    const LedgerDatabase &fixture = ledgerDatabase();
-    const auto db = Connection::openSqlite(fixture.path);
-    const QString name = db->execute(u"select ProductName from Products where ProductId = '"_s +
-                                     fixture.product + u"'"_s)
-                             ->text(0, 0);
-
-    HeadlessReport sales(ProductSalesLedgerReport::instance(),
-                         productCriteria(QDate(2026, 3, 1), QDate(2026, 5, 31), fixture.product),
-                         *db);
-    ASSERT_EQ(sales.build(), HeadlessReport::Outcome::Built);
-    Report &ledger = *sales.report();
-    EXPECT_EQ(ledger.textObject(u"txtProduct"_s).text(),
-              u"Product : "_s + fixture.product + u"   "_s + name);
-    EXPECT_EQ(ledger.textObject(u"txtDate"_s).text(),
-              u"Date Between : 01-Mar-2026 To 31-May-2026"_s);
-    EXPECT_EQ(ledger.textObject(u"txtCompName"_s).text(), DemoDatabase::companyName());
-    EXPECT_EQ(ledger.selectedPrinter().driver, u"AD"_s);
-    EXPECT_EQ(ledger.selectedPrinter().printer, u"AEEL"_s);
-    EXPECT_EQ(ledger.selectedPrinter().port, u"LPT1"_s);
-    EXPECT_EQ(ledger.PaperOrientation(), 2);
-    EXPECT_EQ(ledger.rowCount(), sales.rows().recordCount());
-
-    HeadlessReport returns(ProductSaleReturnLedgerReport::instance(),
-                           productCriteria(QDate(2026, 3, 1), QDate(2026, 5, 31), fixture.product),
-                           *db);
-    ASSERT_EQ(returns.build(), HeadlessReport::Outcome::Built);
-    Report &returnLedger = *returns.report();
-    EXPECT_EQ(returnLedger.textObject(u"txtProduct"_s).text(),
-              u"Product : "_s + fixture.product + u"   "_s + name);
-    EXPECT_EQ(returnLedger.textObject(u"txtDate"_s).text(),
-              u"Date Between : 01-Mar-2026 To 31-May-2026"_s);
-    EXPECT_TRUE(returnLedger.selectedPrinter().printer.isEmpty());    // the layout's own
-    EXPECT_THROW(returnLedger.textObject(u"txtCompName"_s), Failure); // no company name here
 }

@@ -1,13 +1,10 @@
 #include "criteria/reports/SaleReturnRegisterReport.h"
-#include "DemoFixture.h"
 #include "LineFigures.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
-#include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/Report.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -206,33 +203,4 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
     ASSERT_GT(rows.recordCount(), int(expected.size()));
     for (int r = 0; r < rows.recordCount(); ++r)
         ASSERT_LE(rows.rows()->number(2, r), 99999);
-}
-
-// The report object as the window hands it over: the period, the range as typed, and neither
-// company name nor printer of its own.
-TEST(SaleReturnRegisterReport, PreparesItsTextsOnly)
-{
-    const auto connection = Connection::openSqlite(DemoFixture::path());
-    HeadlessReport built(returnRegister(),
-                         Criteria{QDate(2025, 7, 1), QDate(2026, 2, 28), {}, {}, {}, u"2a"_s, {}},
-                         *connection);
-    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
-    Report &report = *built.report();
-    EXPECT_EQ(report.textObject(u"txtDate"_s).text(),
-              u"Date Between : 01-Jul-2025 To 28-Feb-2026"_s);
-    EXPECT_EQ(report.textObject(u"txtInvoice"_s).text(), u"Invoiceno Between : 2a To 99999"_s);
-    EXPECT_EQ(report.layout().name, u"crpSaleReturnsRegisterIW"_s);
-    const std::unique_ptr<Report> untouched = Report::fromLayout(u"crpSaleReturnsRegisterIW"_s);
-    EXPECT_EQ(report.selectedPrinter().printer, untouched->selectedPrinter().printer);
-    EXPECT_EQ(report.PaperOrientation(), untouched->PaperOrientation());
-    EXPECT_EQ(report.rowCount(), built.rows().recordCount());
-    for (int r = 0; r < report.rowCount(); ++r)
-        ASSERT_GE(built.rows().rows()->number(2, r), 2);
-
-    HeadlessReport none(
-        returnRegister(),
-        Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), {}, {}, {}, u"40"_s, u"39"_s}, *connection);
-    ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
-    EXPECT_EQ(none.message().text, u"No record exists."_s);
-    EXPECT_EQ(none.message().title, u"Sale Returns Register Invoice Wise"_s);
 }

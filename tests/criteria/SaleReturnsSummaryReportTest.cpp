@@ -1,14 +1,11 @@
 #include "criteria/reports/SaleReturnsSummaryReport.h"
-#include "DemoFixture.h"
 #include "LineFigures.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
-#include "criteria/reports/HeadlessReport.h"
 #include "criteria/reports/SaleReturnRegisterReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/Report.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -188,26 +185,4 @@ TEST(SaleReturnsSummaryReport, TotalsEqualTheRegistersAndTheLinesWithoutAUnit)
     EXPECT_GT(missing[0], 0);
     for (qsizetype k = 0; k < columns.size(); ++k)
         EXPECT_NEAR(summary[k], registered[k] + missing[k], 1e-4) << columns[k].toStdString();
-}
-
-TEST(SaleReturnsSummaryReport, PreparesItsDateOnly)
-{
-    const auto connection = Connection::openSqlite(DemoFixture::path());
-    HeadlessReport built(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 3, 9)),
-                         *connection);
-    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
-    Report &report = *built.report();
-    EXPECT_EQ(report.textObject(u"txtDate"_s).text(),
-              u"Date Between : 01-Jul-2025 To 09-Mar-2026"_s);
-    EXPECT_EQ(report.layout().name, u"crpSaleReturnsSummary"_s);
-    const std::unique_ptr<Report> untouched = Report::fromLayout(u"crpSaleReturnsSummary"_s);
-    EXPECT_EQ(report.selectedPrinter().printer, untouched->selectedPrinter().printer);
-    EXPECT_EQ(report.PaperOrientation(), untouched->PaperOrientation());
-    EXPECT_EQ(report.rowCount(), built.rows().recordCount());
-
-    HeadlessReport none(returnsSummary(),
-                        criteria(QDate(2025, 7, 1), QDate(2026, 6, 30), {}, u"999"_s), *connection);
-    ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
-    EXPECT_EQ(none.message().text, u"No record exists."_s);
-    EXPECT_EQ(none.message().title, u"Sale Returns Summary"_s);
 }

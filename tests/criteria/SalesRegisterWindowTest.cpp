@@ -1,5 +1,4 @@
 #include "CriteriaWindowTest.h"
-#include "DemoFixture.h"
 #include "ModalWatcher.h"
 #include "PointerShapes.h"
 #include "PrintServer.h"

@@ -1,15 +1,10 @@
 #include "criteria/reports/SalesSummaryReport.h"
-#include "DemoFixture.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
-#include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "host/DemoDatabase.h"
-#include "presentation/Report.h"
 
-#include <QLocale>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
@@ -166,35 +161,4 @@ TEST(SalesSummaryReport, FiguresAgreeWithTheInvoicesAndTheirLines)
               }));
     for (const auto &t = *rows.rows(); int k : std::views::iota(0, t.rowCount()))
         EXPECT_EQ(t.text(6, k), town);
-}
-
-// The report object as the window hands it over: company name, the period in English month
-// names whatever the machine's language, the printer and landscape paper.
-TEST(SalesSummaryReport, PreparesItsTextsAndPrinter)
-{
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const auto connection = Connection::openSqlite(DemoFixture::path());
-    const ReportCriteria c = criteria(QDate(2026, 3, 5), QDate(2026, 5, 31));
-    HeadlessReport built(summary(), c, *connection);
-    const HeadlessReport::Outcome outcome = built.build();
-    QLocale::setDefault(before);
-    ASSERT_EQ(outcome, HeadlessReport::Outcome::Built);
-    Report &report = *built.report();
-    EXPECT_EQ(report.textObject(u"txtCompName"_s).text(), DemoDatabase::companyName());
-    EXPECT_EQ(report.textObject(u"txtDate"_s).text(),
-              u"Date Between : 05-Mar-2026 To 31-May-2026"_s);
-    EXPECT_EQ(report.selectedPrinter().driver, u"AD"_s);
-    EXPECT_EQ(report.selectedPrinter().printer, u"AEEL"_s);
-    EXPECT_EQ(report.selectedPrinter().port, u"LPT1"_s);
-    EXPECT_EQ(report.PaperOrientation(), 2);
-    EXPECT_EQ(report.layout().name, u"crpSalesSummary"_s);
-    EXPECT_EQ(report.rowCount(), built.rows().recordCount());
-    EXPECT_EQ(built.sqlText(), summary().query(c, connection->dialect()));
-
-    // An id that matches nothing, apostrophe and all, finds nothing: "No record exists.".
-    HeadlessReport none(summary(), criteria(c.from, c.to, u"O'Ha"_s), *connection);
-    ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
-    EXPECT_EQ(none.message().text, u"No record exists."_s);
-    EXPECT_EQ(none.message().title, u"Sales Summary"_s);
 }
