@@ -158,8 +158,18 @@ TEST(PreparedReports, WriteTheirTextsParametersAndPrinter)
         EXPECT_EQ(built.sqlText(),
                   ReportCatalog::definition(entry)->query(built.criteria(), db.dialect()));
         EXPECT_EQ(report.rowCount(), built.rows().recordCount());
-        for (const auto &[object, text] : c.texts)
+        // The layout's own texts ("txt...") are all written, none left as designed.
+        QStringList written, own;
+        for (const auto &[object, text] : c.texts) {
             EXPECT_EQ(report.textObject(object).text(), text) << object.toStdString();
+            written.append(object);
+        }
+        for (const auto &o : report.objects()) {
+            if (o->kind() == ReportObject::Kind::Text && o->Name().startsWith(u"txt"_s))
+                own.append(o->Name());
+        }
+        own.sort();
+        EXPECT_EQ(own, written);
         QStringList parameters;
         for (int k = 1; k <= report.parameterFieldCount(); ++k)
             parameters.append(report.parameterValue(k));

@@ -22,15 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The text objects and parameter fields a report's window fills in, and its paper: as the
-// window sets it, or the layout's own.
-struct Expectation
-{
-    QStringList textObjects;
-    int parameters;
-    int orientation;
-};
-
 // A layout object's type, one pixel a point.
 QRawFont rawFont(const FontDesign &spec)
 {
@@ -68,24 +59,11 @@ constexpr double kColumnSpace = 1.5 * LayoutUnits::pointsPerMillimetre; // betwe
 
 } // namespace
 
-// Each report's layout takes exactly its report's result columns, text objects and parameter
-// fields, and makes pages from the demo company's data.
+// Each report's layout takes its report's result columns and makes pages from the demo
+// company's data. (What the reports write into their layouts is PreparedReports' to check.)
 TEST(BuiltInLayouts, BindRenderAndExportEachReport)
 {
     const auto connection = Connection::openSqlite(DemoFixture::path());
-    const std::map<QString, Expectation> expectations = {
-        {u"crpSalesRegisterIW"_s, {{u"txtCompName"_s, u"txtInvoice"_s}, 0, 1}},
-        {u"crpSalesSummary"_s, {{u"txtCompName"_s, u"txtDate"_s}, 0, 2}},
-        {u"crpSaleReturnsRegisterIW"_s, {{u"txtDate"_s, u"txtInvoice"_s}, 0, 2}},
-        {u"crpSaleReturnsSummary"_s, {{u"txtDate"_s}, 0, 2}},
-        {u"CrpCompanyWiseSale"_s, {{}, 4, 1}},
-        {u"CrpCompanySectorWiseSale"_s, {{}, 3, 2}},
-        {u"crpSalesCTSwise"_s, {{u"txtCompName"_s, u"txtDate"_s}, 1, 1}},
-        {u"CrpProductWiseSale"_s, {{}, 1, 1}},
-        {u"CrpProductSalesLedger"_s, {{u"txtCompName"_s, u"txtDate"_s, u"txtProduct"_s}, 0, 2}},
-        {u"crpSaleReturnsLedger"_s, {{u"txtDate"_s, u"txtProduct"_s}, 0, 2}},
-        {u"crpSalesStockStatement"_s, {{u"txtCompName"_s, u"txtDate"_s}, 0, 1}},
-    };
     const auto queries = LayoutQueries::all(*connection, u"2026-01-01"_s, u"2026-06-30"_s);
     QStringList names;
     for (const auto &[layout, sql] : queries)
@@ -98,24 +76,7 @@ TEST(BuiltInLayouts, BindRenderAndExportEachReport)
     QTemporaryDir folder;
     for (const auto &[layout, sql] : queries) {
         SCOPED_TRACE(layout.toStdString());
-        const Expectation &e = expectations.at(layout);
         auto report = Report::fromLayout(layout);
-        QStringList texts;
-        for (const auto &o : report->objects()) {
-            if (o->kind() == ReportObject::Kind::Text && o->Name().startsWith(u"txt"_s))
-                texts.append(o->Name());
-        }
-        texts.sort();
-        QStringList expected = e.textObjects;
-        expected.sort();
-        EXPECT_EQ(texts, expected);
-        EXPECT_EQ(report->parameterFieldCount(), e.parameters);
-        EXPECT_EQ(report->PaperOrientation(), e.orientation);
-        for (const QString &t : e.textObjects)
-            report->textObject(t).SetText(t + u" text"_s);
-        for (int k = 1; k <= e.parameters; ++k)
-            report->ParameterFields(k).AddCurrentValue(u"parameter %1"_s.arg(k));
-
         Recordset rs;
         rs.open(sql, *connection);
         ASSERT_GT(rs.recordCount(), 0);
