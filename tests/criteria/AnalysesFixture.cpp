@@ -1,10 +1,9 @@
 #include "AnalysesFixture.h"
 
 #include "DemoFixture.h"
+#include "ReportChecks.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
-
-#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -41,11 +40,6 @@ qint64 twoLineSale()
 QString path()
 {
     static const QString file = [] {
-        const QString name = DemoFixture::temporaryFolder() + u"/analyses.sqlite"_s;
-        QFile::remove(name);
-        if (!QFile::copy(DemoFixture::path(), name))
-            throw std::runtime_error("cannot copy the demo database");
-        QFile(name).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         const auto db = Connection::openSqlite(DemoFixture::path());
         const qint64 oldSale = twoLineSale() - 1;
         const qint64 firstReturn = nextId(*db, u"select max(SaleReturnID) from SaleReturns"_s);
@@ -56,8 +50,8 @@ QString path()
         const QString c2 = customers->text(0, 1), s2 = customers->text(1, 1);
         const QString n = QString::number(oldSale), m = QString::number(twoLineSale());
         const QString r1 = QString::number(firstReturn), r2 = QString::number(firstReturn + 1);
-        DemoFixture::write(
-            name,
+        return ReportChecks::demoCopy(
+            u"analyses.sqlite"_s,
             u"insert into Companies values (98, 'Returns Only Traders');"
             u"insert into Products values ('98001', 'Returned Widget', 98, 1, 100, 0, 0, null);"
             u"insert into Products values ('11999', 'Misfiled Widget', 12, 1, 200, 0, 0, null);"
@@ -75,7 +69,6 @@ QString path()
             u"insert into SaleReturns values (%8, '2026-06-03', %2, '%6', %7, 0, 0, 0, 0, 0);"
             u"insert into SaleReturnsBody values (%8, 1, '11001', 1, 1, 100, 0, 0, 0, 0, 100, "
             u"5, 1);"_s.arg(n, m, c1, s1, r1, c2, s2, r2));
-        return name;
     }();
     return file;
 }

@@ -1,12 +1,10 @@
 #include "AnalysesFixture.h"
+#include "CriteriaWindowTest.h"
 #include "ModalWatcher.h"
+#include "PointerShapes.h"
 #include "PrintServer.h"
 #include "catalogue/Reports.h"
 #include "criteria/CriteriaWindow.h"
-#include "db/Connection.h"
-#include "db/ResultTable.h"
-#include "host/PeriodDefaults.h"
-#include "lookup/LookupDialog.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -22,72 +20,12 @@
 
 using namespace Qt::StringLiterals;
 
-// The shapes a window's pointer takes, in order.
-class PointerShapes : public QObject
-{
-public:
-    explicit PointerShapes(QWidget *window) : m_window(window) { window->installEventFilter(this); }
-    std::vector<Qt::CursorShape> shapes;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_window && event->type() == QEvent::CursorChange &&
-            (shapes.empty() || shapes.back() != m_window->cursor().shape()))
-            shapes.push_back(m_window->cursor().shape());
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-};
-
 // The three analyses' windows: query first, then the report prepared in the preview window
 // of the slot, shown modally over the criteria window.
-class AnalysisWindows : public ::testing::Test
+class AnalysisWindows : public CriteriaWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        connection = Connection::openSqlite(AnalysesFixture::path());
-        reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
-    }
-
-    CriteriaWindow *open(void (Reports::*launch)(), ReportKind kind)
-    {
-        (reports.*launch)();
-        window = static_cast<CriteriaWindow *>(reports.window(kind));
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-        return window;
-    }
-
-    QLineEdit *box(const QString &name) const { return window->findChild<QLineEdit *>(name); }
-    QWidget *focus() const { return window->focusWidget(); }
-
-    void type(const QString &boxName, const QString &text)
-    {
-        QLineEdit *edit = box(boxName);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-
-    void setPeriod(QDate from, QDate to)
-    {
-        window->fromDate()->setDate(from);
-        window->toDate()->setDate(to);
-    }
-
-    // In a lookup dialog: narrow the list to the text and take the current row.
-    static ModalWatcher::Handler pick(const QString &text)
-    {
-        return [text](QWidget *modal) {
-            auto *dialog = qobject_cast<LookupDialog *>(modal);
-            ASSERT_NE(dialog, nullptr);
-            dialog->filterBox()->setText(text);
-            dialog->selectButton()->click();
-        };
-    }
+    QString database() const override { return AnalysesFixture::path(); }
 
     // How a preview window looked while it was shown, then closes it.
     struct Shown
@@ -115,17 +53,11 @@ protected:
             modal->close();
         };
     }
-
-    QString scalar(const QString &sql) const { return connection->execute(sql)->text(0, 0); }
-
-    std::unique_ptr<Connection> connection;
-    Reports reports;
-    CriteriaWindow *window = nullptr;
 };
 
 TEST_F(AnalysisWindows, CompanyWiseNameBoxesKeysAndLookups)
 {
-    open(&Reports::CompanyWiseSale, ReportKind::CompanyWiseSale);
+    open(ReportKind::CompanyWiseSale);
     ModalWatcher watcher;
     EXPECT_EQ(window->windowTitle(), u"Company Wise Sale"_s);
     EXPECT_EQ(window->fromDate()->objectName(), u"DtpFrom"_s);
@@ -183,7 +115,7 @@ TEST_F(AnalysisWindows, CompanyWiseNameBoxesKeysAndLookups)
 
 TEST_F(AnalysisWindows, CompanyWisePreviewChecksDatesAndRowsThenShowsModal)
 {
-    open(&Reports::CompanyWiseSale, ReportKind::CompanyWiseSale);
+    open(ReportKind::CompanyWiseSale);
     ModalWatcher watcher;
     // A reversed period is refused before anything runs.
     setPeriod(QDate(2026, 5, 2), QDate(2026, 5, 1));
@@ -243,7 +175,7 @@ TEST_F(AnalysisWindows, CompanyWisePreviewChecksDatesAndRowsThenShowsModal)
 TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
 {
     ModalWatcher watcher;
-    open(&Reports::SalesRegister, ReportKind::SalesRegister);
+    open(ReportKind::SalesRegister);
     window->fromDate()->setDate(QDate(2026, 6, 20));
     window->previewButton()->click();
     RptReportViewer *registerPreview = reports.preview().current();
@@ -251,10 +183,8 @@ TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
     ASSERT_TRUE(registerPreview->isVisible());
     const Report *registerReport = registerPreview->ReportName();
 
-    for (auto [launch, kind] :
-         {std::pair{&Reports::CompanyWiseSale, ReportKind::CompanyWiseSale},
-          std::pair{&Reports::ProductWiseSales, ReportKind::ProductWiseSales}}) {
-        open(launch, kind);
+    for (ReportKind kind : {ReportKind::CompanyWiseSale, ReportKind::ProductWiseSales}) {
+        open(kind);
         setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
         Shown shown;
         watcher.then(record(shown));
@@ -272,7 +202,7 @@ TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
 
 TEST_F(AnalysisWindows, CompanySectorWiseWantsACompanyForPreviewOnly)
 {
-    open(&Reports::CompanySectorWiseSale, ReportKind::CompanySectorWiseSale);
+    open(ReportKind::CompanySectorWiseSale);
     ModalWatcher watcher;
     EXPECT_TRUE(box(u"TxtCompanyName"_s)->text().isEmpty());
     EXPECT_EQ(box(u"txtSectorName"_s)->text(), u"All Sectors"_s);
@@ -347,7 +277,7 @@ TEST_F(AnalysisWindows, CompanySectorWiseWantsACompanyForPreviewOnly)
 
 TEST_F(AnalysisWindows, ProductWiseBoxesRulesAndEmptyResult)
 {
-    open(&Reports::ProductWiseSales, ReportKind::ProductWiseSales);
+    open(ReportKind::ProductWiseSales);
     ModalWatcher watcher;
     EXPECT_EQ(box(u"TxtCompanyName"_s)->text(), u"All Companies"_s);
     EXPECT_EQ(box(u"TxtName"_s)->text(), u"All Customers"_s);
@@ -399,12 +329,12 @@ TEST_F(AnalysisWindows, PrintPrintsOneJobWithoutShowingThePreview)
     QString why;
     if (!PrintServer::ready(&why))
         GTEST_SKIP() << why.toStdString();
-    open(&Reports::CompanyWiseSale, ReportKind::CompanyWiseSale);
+    open(ReportKind::CompanyWiseSale);
     ModalWatcher watcher;
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     const qsizetype before = PrintServer::jobs().size();
     window->printButton()->click();
-    EXPECT_EQ(watcher.count(), 0); // no print dialog, no message
+    EXPECT_EQ(watcher.count(), 0);                     // no print dialog, no message
     EXPECT_EQ(PrintServer::jobs().size(), before + 1); // exactly one job
     EXPECT_TRUE(PrintServer::waitUntilIdle());
     RptReportViewer *viewer = reports.preview().current();

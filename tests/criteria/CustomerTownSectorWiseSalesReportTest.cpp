@@ -1,14 +1,14 @@
 #include "criteria/reports/CustomerTownSectorWiseSalesReport.h"
 #include "DemoFixture.h"
+#include "LineFigures.h"
 #include "ReferenceQueries.h"
+#include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "host/DemoDatabase.h"
 #include "presentation/Report.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
@@ -30,7 +30,9 @@ ReportCriteria criteria(QDate from, QDate to, const QString &town, const QString
 {
     ReportCriteria c{from,
                      to,
-                     {{u"town"_s, town}, {u"sector"_s, sector}, {u"customer"_s, customer},
+                     {{u"town"_s, town},
+                      {u"sector"_s, sector},
+                      {u"customer"_s, customer},
                       {u"company"_s, company}},
                      {}};
     if (!companyName.isNull()) // otherwise a headless build looks the company up
@@ -41,29 +43,14 @@ ReportCriteria criteria(QDate from, QDate to, const QString &town, const QString
 // The demo company, with one return booked to another party than its sale's customer.
 QString databaseWithForeignReturn()
 {
-    static const QString path = [] {
-        const QString file = DemoFixture::temporaryFolder() + u"/cts.sqlite"_s;
-        QFile::remove(file);
-        if (!QFile::copy(DemoFixture::path(), file))
-            throw std::runtime_error("cannot copy the demo database");
-        DemoFixture::write(
-            file,
-            u"update SaleReturns set CustomerId = (select min(PartyId) from Parties "
-            u"where IsCustomer = 1 and PartyId <> SaleReturns.CustomerId) "
-            u"where SaleReturnId = (select min(r.SaleReturnId) from SaleReturns r "
-            u"join Sales s on s.SaleId = r.SaleId join Sectors sr on sr.SectorId = s.SectorId "
-            u"where sr.TownId <> 0 and s.SaleDate >= '2026-03-01')"_s);
-        return file;
-    }();
+    static const QString path = ReportChecks::demoCopy(
+        u"cts.sqlite"_s,
+        u"update SaleReturns set CustomerId = (select min(PartyId) from Parties "
+        u"where IsCustomer = 1 and PartyId <> SaleReturns.CustomerId) "
+        u"where SaleReturnId = (select min(r.SaleReturnId) from SaleReturns r "
+        u"join Sales s on s.SaleId = r.SaleId join Sectors sr on sr.SectorId = s.SectorId "
+        u"where sr.TownId <> 0 and s.SaleDate >= '2026-03-01')"_s);
     return path;
-}
-
-double lineNet(const ResultTable &t, int first, int r)
-{
-    const double qty = t.number(first, r), price = t.number(first + 1, r);
-    const double unitDiscount = price * t.number(first + 2, r) / 100 + t.number(first + 3, r);
-    const double unitTax = price * t.number(first + 4, r) / 100 + t.number(first + 5, r);
-    return qty * ((price - unitDiscount) + unitTax);
 }
 
 // One row of the analysis: town, sector, party and the company whose id equals the returned
@@ -82,11 +69,11 @@ struct Sums
 std::map<Key, Sums> expectedRows(const Connection &db, const QString &from, const QString &to,
                                  const QString &town, const QString &company)
 {
-    const auto sales = db.execute(
-        u"select s.SaleId, s.CustomerId, s.SectorId, sb.ProductId, sb.Qty, sb.Price, "
-        u"sb.Discratio, sb.Discvalue, sb.stratio, sb.stvalue from Sales s "
-        u"join SalesBody sb on sb.SaleId = s.SaleId where s.SaleDate between '"_s +
-        from + u"' and '"_s + to + u"'"_s);
+    const auto sales =
+        db.execute(u"select s.SaleId, s.CustomerId, s.SectorId, sb.ProductId, sb.Qty, sb.Price, "
+                   u"sb.Discratio, sb.Discvalue, sb.stratio, sb.stvalue from Sales s "
+                   u"join SalesBody sb on sb.SaleId = s.SaleId where s.SaleDate between '"_s +
+                   from + u"' and '"_s + to + u"'"_s);
     const auto returns = db.execute(
         u"select r.SaleReturnId, r.SaleId, r.SectorId, r.CustomerId, rb.ProductId, rb.Qty, "
         u"rb.Price, rb.Discratio, rb.Discvalue, rb.stratio, rb.stvalue from SaleReturns r "
@@ -122,7 +109,7 @@ std::map<Key, Sums> expectedRows(const Connection &db, const QString &from, cons
             continue;
         if (!company.isEmpty() && !sales->text(3, s).startsWith(company))
             continue;
-        const double saleNet = lineNet(*sales, 4, s);
+        const double saleNet = LineFigures::of(*sales, 4, s).net;
         std::vector<int> joined;
         for (auto [it, end] = returnsOf.equal_range({qint64(sales->number(0, s)), sector});
              it != end; ++it)
@@ -147,7 +134,7 @@ std::map<Key, Sums> expectedRows(const Connection &db, const QString &from, cons
                 Sums &sums = expected[{townId, sector, party, companyId}];
                 sums.sales += saleNet;
                 if (hasLine) {
-                    sums.returns += lineNet(*returns, 5, r);
+                    sums.returns += LineFigures::of(*returns, 5, r).net;
                     sums.returned = true;
                 }
             }
@@ -262,24 +249,14 @@ TEST(CustomerTownSectorWiseSalesReport, FiguresAgreeWithTheRawRows)
     EXPECT_EQ(town0.message().text, u"No record exists."_s);
 }
 
-// The prepared report: its texts, the company in parameter field 1, the town, sector and
-// customer groups with totals that add up to the rows.
-TEST(CustomerTownSectorWiseSalesReport, PreparesItsTextsAndTotals)
+// The sector, town and grand totals printed add up to the rows.
+TEST(CustomerTownSectorWiseSalesReport, PrintsTotalsThatAddUpToTheRows)
 {
     const auto db = Connection::openSqlite(DemoFixture::path());
-    HeadlessReport built(ctsReport(),
-                         criteria(QDate(2026, 6, 1), QDate(2026, 6, 30), u"3"_s, {}, {}, u"12"_s),
-                         *db);
+    HeadlessReport built(
+        ctsReport(), criteria(QDate(2026, 6, 1), QDate(2026, 6, 30), u"3"_s, {}, {}, u"12"_s), *db);
     ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
     Report &report = *built.report();
-    const QString company =
-        db->execute(u"select CompanyName from Companies where CompanyId = 12"_s)->text(0, 0);
-    EXPECT_EQ(report.parameterValue(1), u"Company Name:"_s + company);
-    EXPECT_EQ(report.textObject(u"txtDate"_s).text(),
-              u"Date Between : 01-Jun-2026 To 30-Jun-2026"_s);
-    EXPECT_EQ(report.textObject(u"txtCompName"_s).text(), DemoDatabase::companyName());
-    EXPECT_TRUE(report.selectedPrinter().printer.isEmpty()); // the layout's own printer
-
     const ResultTable &rows = *built.rows().rows();
     std::map<QString, double> bySector;
     double total = 0;
@@ -288,23 +265,14 @@ TEST(CustomerTownSectorWiseSalesReport, PreparesItsTextsAndTotals)
             rows.number(rows.columnIndex(u"SalesValue"_s), r);
         total += rows.number(rows.columnIndex(u"SalesValue"_s), r);
     }
-    std::vector<double> printedSectors;
-    QString printedTown, printedGrand;
-    for (int n = 0; n < report.pageCount(); ++n) {
-        for (const PageItem &item : report.page(n).items) {
-            const QString &name = report.objects()[size_t(item.object)]->Name();
-            if (name == u"sumGroup2SalesValue")
-                printedSectors.push_back(QString(item.text).remove(u',').toDouble());
-            else if (name == u"sumGroup1SalesValue")
-                printedTown = item.text;
-            else if (name == u"sumSalesValue")
-                printedGrand = item.text;
-        }
-    }
-    ASSERT_EQ(printedSectors.size(), bySector.size());
-    size_t i = 0;
+    using ReportChecks::amount, ReportChecks::printed;
+    const QStringList printedSectors = printed(report, u"sumGroup2SalesValue"_s);
+    const QString printedTown = printed(report, u"sumGroup1SalesValue"_s).value(0);
+    const QString printedGrand = printed(report, u"sumSalesValue"_s).value(0);
+    ASSERT_EQ(size_t(printedSectors.size()), bySector.size());
+    qsizetype i = 0;
     for (const auto &[sector, value] : bySector) // sectors in name order
-        EXPECT_NEAR(printedSectors[i++], value, 0.005) << sector.toStdString();
-    EXPECT_NEAR(QString(printedTown).remove(u',').toDouble(), total, 0.005);
+        EXPECT_NEAR(amount(printedSectors[i++]), value, 0.005) << sector.toStdString();
+    EXPECT_NEAR(amount(printedTown), total, 0.005);
     EXPECT_EQ(printedGrand, printedTown); // one town
 }

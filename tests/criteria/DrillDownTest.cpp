@@ -1,6 +1,6 @@
+#include "criteria/reports/DrillDown.h"
 #include "DemoFixture.h"
 #include "criteria/ReportCatalog.h"
-#include "criteria/reports/DrillDown.h"
 #include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
@@ -25,8 +25,7 @@ protected:
     // The summary built as its window builds it; its rows and report stay alive in `summary`.
     HeadlessReport &build(ReportKind kind, ReportCriteria criteria)
     {
-        const ReportDefinition *definition =
-            ReportCatalog::definition(ReportCatalog::entry(kind));
+        const ReportDefinition *definition = ReportCatalog::definition(ReportCatalog::entry(kind));
         EXPECT_NE(definition, nullptr);
         summary = std::make_unique<HeadlessReport>(*definition, std::move(criteria), *connection);
         EXPECT_EQ(summary->build(), HeadlessReport::Outcome::Built);
@@ -129,8 +128,8 @@ TEST_F(DrillDownTest, AnalysesLeadToTheReportOfTheirRowsKey)
     };
     ReportCriteria withCompany = period();
     build(ReportKind::CompanyWiseSale, period());
-    const QString company = summary->rows().rows()->text(
-        summary->rows().rows()->columnIndex(u"CompanyID"), 0);
+    const QString company =
+        summary->rows().rows()->text(summary->rows().rows()->columnIndex(u"CompanyID"), 0);
     withCompany.texts.insert(u"company"_s, company);
 
     const std::vector<Case> cases{
@@ -142,8 +141,8 @@ TEST_F(DrillDownTest, AnalysesLeadToTheReportOfTheirRowsKey)
          u"product"_s},
         {ReportKind::CustomerTownSectorWiseSales, period(), u"customerid"_s,
          ReportKind::SalesRegister, u"customer"_s},
-        {ReportKind::SalesStockStatement, period(), u"productid"_s,
-         ReportKind::ProductSalesLedger, u"product"_s},
+        {ReportKind::SalesStockStatement, period(), u"productid"_s, ReportKind::ProductSalesLedger,
+         u"product"_s},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(ReportCatalog::entry(c.summary).commandName.toStdString());
@@ -169,22 +168,4 @@ TEST_F(DrillDownTest, AnalysesLeadToTheReportOfTheirRowsKey)
     // Reports that are themselves the lines lead nowhere.
     build(ReportKind::SalesRegister, period());
     EXPECT_FALSE(summary->report()->rowLink(0).has_value());
-}
-
-// A point on a summary's page leads to the row printed there.
-TEST_F(DrillDownTest, APointOnTheSummaryPageLeadsToTheInvoicePrintedThere)
-{
-    build(ReportKind::SalesSummary, period());
-    Report &report = *summary->report();
-    const PageContent page = report.page(0);
-    ASSERT_FALSE(page.rows.empty());
-    const ResultTable &invoices = *summary->rows().rows();
-    for (const PageRow &r : page.rows) {
-        const int row = page.rowAt(r.rect.center());
-        ASSERT_EQ(row, r.tableRow);
-        const std::optional<RowLink> link = report.rowLink(row);
-        ASSERT_TRUE(link.has_value());
-        EXPECT_TRUE(link->description.contains(
-            u"invoice "_s + invoices.text(invoices.columnIndex(u"saleid"), row) + u' '));
-    }
 }

@@ -1,16 +1,14 @@
 // The windows of the sales summary, the sale return register and the sale returns summary:
 // what each does differently from the sales register's window.
-#include "DemoFixture.h"
+#include "CriteriaWindowTest.h"
 #include "ModalWatcher.h"
 #include "catalogue/Reports.h"
 #include "criteria/CriteriaWindow.h"
 #include "criteria/reports/RptSaleReturnRegister.h"
 #include "criteria/reports/RptSaleReturnsSummary.h"
 #include "criteria/reports/RptSalesSummary.h"
-#include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/DemoDatabase.h"
-#include "host/PeriodDefaults.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -29,7 +27,6 @@ namespace {
 struct Listing
 {
     ReportKind kind;
-    void (Reports::*launch)();
     QString caption;
     bool returnRange;
 };
@@ -37,66 +34,34 @@ struct Listing
 const std::vector<Listing> &listings()
 {
     static const std::vector<Listing> all{
-        {ReportKind::SalesSummary, &Reports::SalesSummary, u"Sales Summary"_s, false},
-        {ReportKind::SaleReturnRegister, &Reports::SaleReturnRegister,
-         u"Sale Returns Register Invoice Wise"_s, true},
-        {ReportKind::SaleReturnsSummary, &Reports::SaleReturnsSummary, u"Sale Returns Summary"_s,
-         false}};
+        {ReportKind::SalesSummary, u"Sales Summary"_s, false},
+        {ReportKind::SaleReturnRegister, u"Sale Returns Register Invoice Wise"_s, true},
+        {ReportKind::SaleReturnsSummary, u"Sale Returns Summary"_s, false}};
     return all;
 }
 
 } // namespace
 
-class InvoiceListingWindows : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        connection = Connection::openSqlite(DemoFixture::path());
-        reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
-    }
-
-    CriteriaWindow *open(const Listing &listing)
-    {
-        (reports.*listing.launch)();
-        auto *window = static_cast<CriteriaWindow *>(reports.window(listing.kind));
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-        return window;
-    }
-
-    static QLineEdit *box(CriteriaWindow *window, const QString &name)
-    {
-        return window->findChild<QLineEdit *>(name);
-    }
-
-    std::unique_ptr<Connection> connection;
-    Reports reports;
-};
+using InvoiceListingWindows = CriteriaWindowTest;
 
 TEST_F(InvoiceListingWindows, OpenWithTheirCaptionsAndBoxes)
 {
-    EXPECT_NE(dynamic_cast<RptSalesSummary *>(open(listings()[0])), nullptr);
-    EXPECT_NE(dynamic_cast<RptSaleReturnRegister *>(open(listings()[1])), nullptr);
-    EXPECT_NE(dynamic_cast<RptSaleReturnsSummary *>(open(listings()[2])), nullptr);
+    EXPECT_NE(dynamic_cast<RptSalesSummary *>(open(listings()[0].kind)), nullptr);
+    EXPECT_NE(dynamic_cast<RptSaleReturnRegister *>(open(listings()[1].kind)), nullptr);
+    EXPECT_NE(dynamic_cast<RptSaleReturnsSummary *>(open(listings()[2].kind)), nullptr);
     for (const Listing &listing : listings()) {
         SCOPED_TRACE(listing.caption.toStdString());
-        CriteriaWindow *window = open(listing);
-        EXPECT_EQ(window->windowTitle(), listing.caption);
-        EXPECT_EQ(window->objectName(), ReportCatalog::entry(listing.kind).window);
-        EXPECT_EQ(window->fromDate()->date(), QDate(2025, 7, 1));
-        EXPECT_EQ(window->toDate()->date(), QDate::currentDate());
-        EXPECT_EQ(window->previewButton()->text(), u"Pre&view"_s);
-        EXPECT_EQ(window->closeButton()->text(), u"&Close"_s);
+        open(listing.kind);
         const bool summary = !listing.returnRange;
-        EXPECT_EQ(box(window, u"txtCustomerID"_s)->maxLength(), 5);
-        EXPECT_EQ(box(window, u"txtSectorID"_s)->maxLength(), summary ? 3 : 5);
-        EXPECT_EQ(box(window, u"txtTownID"_s)->maxLength(), summary ? 3 : 5);
-        EXPECT_EQ(box(window, u"txtFromInvoiceno"_s) != nullptr, listing.returnRange);
-        EXPECT_EQ(box(window, u"txtToInvoiceno"_s) != nullptr, listing.returnRange);
+        EXPECT_EQ(box(u"txtCustomerID"_s)->maxLength(), 5);
+        EXPECT_EQ(box(u"txtSectorID"_s)->maxLength(), summary ? 3 : 5);
+        EXPECT_EQ(box(u"txtTownID"_s)->maxLength(), summary ? 3 : 5);
+        EXPECT_EQ(box(u"txtFromInvoiceno"_s) != nullptr, listing.returnRange);
+        EXPECT_EQ(box(u"txtToInvoiceno"_s) != nullptr, listing.returnRange);
 
         // Enter walks the boxes in order.
         QStringList order{u"txtCustomerID"_s};
-        box(window, order.front())->setFocus();
+        box(order.front())->setFocus();
         for (int k = 0; k < (listing.returnRange ? 4 : 2); ++k) {
             QTest::keyClick(window->focusWidget(), Qt::Key_Return);
             QApplication::processEvents();
@@ -115,32 +80,31 @@ TEST_F(InvoiceListingWindows, EveryNameBoxIsClearedAtEachChange)
 {
     for (const Listing &listing : listings()) {
         SCOPED_TRACE(listing.caption.toStdString());
-        CriteriaWindow *window = open(listing);
-        QLineEdit *town = box(window, u"txtTownID"_s);
+        open(listing.kind);
+        QLineEdit *town = box(u"txtTownID"_s);
         town->setFocus();
         QTest::keyClicks(town, u"12"_s);
         QTest::keyClick(town, Qt::Key_Tab);
         EXPECT_EQ(window->sqlText(), u" Select * FROM Towns where TownId=12"_s);
-        EXPECT_EQ(
-            box(window, u"txtTownName"_s)->text(),
-            connection->execute(u"select TownName from Towns where TownId = 12"_s)->text(0, 0));
+        EXPECT_EQ(box(u"txtTownName"_s)->text(),
+                  scalar(u"select TownName from Towns where TownId = 12"_s));
         town->setText(u"13"_s);
-        EXPECT_TRUE(box(window, u"txtTownName"_s)->text().isEmpty());
+        EXPECT_TRUE(box(u"txtTownName"_s)->text().isEmpty());
 
-        QLineEdit *customer = box(window, u"txtCustomerID"_s);
+        QLineEdit *customer = box(u"txtCustomerID"_s);
         customer->setFocus();
         QTest::keyClicks(customer, u"cash"_s);
         QTest::keyClick(customer, Qt::Key_Tab);
-        EXPECT_EQ(box(window, u"txtCustomerName"_s)->text(), u"Cash Sales"_s);
+        EXPECT_EQ(box(u"txtCustomerName"_s)->text(), u"Cash Sales"_s);
         customer->setText(u"CAS"_s);
-        EXPECT_TRUE(box(window, u"txtCustomerName"_s)->text().isEmpty());
+        EXPECT_TRUE(box(u"txtCustomerName"_s)->text().isEmpty());
 
-        QLineEdit *sector = box(window, u"txtSectorID"_s);
+        QLineEdit *sector = box(u"txtSectorID"_s);
         sector->setText(u"1"_s);
         ASSERT_TRUE(window->lookup(*window->idBox(u"txtSectorID"_s), 1));
-        EXPECT_FALSE(box(window, u"txtSectorName"_s)->text().isEmpty());
+        EXPECT_FALSE(box(u"txtSectorName"_s)->text().isEmpty());
         sector->setText(u"10"_s);
-        EXPECT_TRUE(box(window, u"txtSectorName"_s)->text().isEmpty());
+        EXPECT_TRUE(box(u"txtSectorName"_s)->text().isEmpty());
         window->closeButton()->click();
     }
 }
@@ -149,8 +113,8 @@ TEST_F(InvoiceListingWindows, EveryNameBoxIsClearedAtEachChange)
 // text as typed the report's range line.
 TEST_F(InvoiceListingWindows, ReturnRangeBoxesTakeFreeText)
 {
-    auto *window = open(listings()[1]);
-    QLineEdit *from = box(window, u"txtFromInvoiceno"_s);
+    open(listings()[1].kind);
+    QLineEdit *from = box(u"txtFromInvoiceno"_s);
     from->setFocus();
     QTest::keyClicks(from, u"12a.5xyz"_s);
     EXPECT_EQ(from->text(), u"12a.5"_s); // five characters, whatever they are
@@ -182,10 +146,10 @@ TEST_F(InvoiceListingWindows, PreviewShowsTheReportOrSaysNoRecordExists)
 {
     for (const Listing &listing : listings()) {
         SCOPED_TRACE(listing.caption.toStdString());
-        CriteriaWindow *window = open(listing);
+        open(listing.kind);
         RptReportViewer *before = reports.preview().current();
         ModalWatcher watcher;
-        box(window, u"txtSectorID"_s)->setText(u"999"_s); // no such sector: nothing found
+        box(u"txtSectorID"_s)->setText(u"999"_s); // no such sector: nothing found
         window->previewButton()->click();
         ASSERT_EQ(watcher.count(), 1);
         EXPECT_EQ(watcher.last().text, u"No record exists."_s);
@@ -194,7 +158,7 @@ TEST_F(InvoiceListingWindows, PreviewShowsTheReportOrSaysNoRecordExists)
         EXPECT_EQ(reports.preview().current(), before);
         EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
 
-        box(window, u"txtSectorID"_s)->clear();
+        box(u"txtSectorID"_s)->clear();
         window->fromDate()->setDate(QDate(2026, 1, 1));
         window->toDate()->setDate(QDate(2026, 6, 30));
         window->previewButton()->click();

@@ -1,12 +1,9 @@
-#include "DemoFixture.h"
+#include "CriteriaWindowTest.h"
 #include "ModalWatcher.h"
 #include "PrintServer.h"
 #include "catalogue/Reports.h"
 #include "criteria/CriteriaWindow.h"
-#include "db/Connection.h"
 #include "db/ResultTable.h"
-#include "host/PeriodDefaults.h"
-#include "lookup/LookupDialog.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -22,68 +19,21 @@ using namespace Qt::StringLiterals;
 
 // The windows of the customer/town/sector-wise sales, the two product ledgers and the sales
 // and stock statement: what each does besides what every criteria window does.
-class LedgerAndStockWindows : public ::testing::Test
+class LedgerAndStockWindows : public CriteriaWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        connection = Connection::openSqlite(DemoFixture::path());
-        reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
-    }
-
-    CriteriaWindow *open(ReportKind kind)
-    {
-        switch (kind) {
-        case ReportKind::CustomerTownSectorWiseSales:
-            reports.CustomerTownSectorWiseSales();
-            break;
-        case ReportKind::ProductSalesLedger:
-            reports.ProductSalesLedger();
-            break;
-        case ReportKind::ProductSaleReturnLedger:
-            reports.ProductSaleReturnLedger();
-            break;
-        default:
-            reports.SalesStockStatement();
-            break;
-        }
-        window = qobject_cast<CriteriaWindow *>(reports.window(kind));
-        EXPECT_NE(window, nullptr);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-        return window;
-    }
-
-    QLineEdit *box(const QString &name) const { return window->findChild<QLineEdit *>(name); }
-
     QString product() const
     {
-        return connection
-            ->execute(u"select ProductId from SaleReturnsBody group by ProductId "
-                      u"order by count(*) desc, ProductId limit 1"_s)
-            ->text(0, 0);
+        return scalar(u"select ProductId from SaleReturnsBody group by ProductId "
+                      u"order by count(*) desc, ProductId limit 1"_s);
     }
-
-    static ModalWatcher::Handler pick(const QString &text)
-    {
-        return [text](QWidget *modal) {
-            auto *dialog = qobject_cast<LookupDialog *>(modal);
-            ASSERT_NE(dialog, nullptr);
-            dialog->filterBox()->setText(text);
-            dialog->selectButton()->click();
-        };
-    }
-
-    std::unique_ptr<Connection> connection;
-    Reports reports;
-    CriteriaWindow *window = nullptr;
 };
 
 TEST_F(LedgerAndStockWindows, LedgersRefuseAMissingOrUnfoundCodeBeforeAnyQuery)
 {
     const QString code = product();
     const QString name =
-        connection->execute(u"select ProductName from Products where ProductId = '"_s + code + u"'"_s)
-            ->text(0, 0);
+        scalar(u"select ProductName from Products where ProductId = '"_s + code + u"'"_s);
     for (ReportKind kind : {ReportKind::ProductSalesLedger, ReportKind::ProductSaleReturnLedger}) {
         open(kind);
         const QString caption = window->windowTitle();
@@ -158,13 +108,13 @@ TEST_F(LedgerAndStockWindows, CustomerTownSectorWindowPicksTheCompanyByButtonOnl
     EXPECT_EQ(watcher.last().title, u"Search Town"_s);
 
     // The customer is looked up with this window's own query.
-    const QString customer =
-        connection->execute(u"select min(PartyId) from Parties where IsCustomer = 1"_s)->text(0, 0);
+    const QString customer = scalar(u"select min(PartyId) from Parties where IsCustomer = 1"_s);
     box(u"txtCustomerID"_s)->setFocus();
     QTest::keyClicks(box(u"txtCustomerID"_s), customer);
     QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Tab);
-    EXPECT_EQ(window->sqlText(), u"Select Parties.* FROM Parties  Where IsCustomer=1  And PartyId='"_s +
-                                     customer + u"'"_s);
+    EXPECT_EQ(window->sqlText(),
+              u"Select Parties.* FROM Parties  Where IsCustomer=1  And PartyId='"_s + customer +
+                  u"'"_s);
     EXPECT_FALSE(box(u"txtCustomerName"_s)->text().isEmpty());
     box(u"txtCustomerID"_s)->clear();
 

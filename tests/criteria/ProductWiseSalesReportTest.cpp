@@ -1,11 +1,9 @@
 #include "criteria/reports/ProductWiseSalesReport.h"
 #include "AnalysesFixture.h"
 #include "ReferenceQueries.h"
-#include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/Report.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -240,24 +238,4 @@ TEST(ProductWiseSalesReport, FiguresAgreeWithTheSaleLines)
     // The misfiled product counts for company 11 by its id here.
     EXPECT_TRUE(std::any_of(oneDay.begin(), oneDay.end(),
                             [](const auto &row) { return std::get<0>(row.first) == u"11999"_s; }));
-}
-
-TEST(ProductWiseSalesReport, PreparesTitlePeriodAndPrinter)
-{
-    const auto db = Connection::openSqlite(AnalysesFixture::path());
-    HeadlessReport built(productWise(),
-                         criteria(AnalysesFixture::from(), AnalysesFixture::to(), {u"11"_s}), *db);
-    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
-    const Report &report = *built.report();
-    EXPECT_EQ(report.ReportTitle(), u"Product Wise Sale"_s);
-    EXPECT_EQ(report.parameterValue(1), u"From : 01/03/2026,   To : 31/05/2026"_s);
-    EXPECT_EQ(report.selectedPrinter().printer, u"Ding Dong"_s);
-    EXPECT_EQ(report.PaperOrientation(), 1);
-    EXPECT_TRUE(report.criteriaLine().contains(u"Company 11 Crescent Agro Chemicals"_s))
-        << report.criteriaLine().toStdString();
-
-    HeadlessReport none(productWise(),
-                        criteria(AnalysesFixture::from(), AnalysesFixture::to(), {u"97"_s}), *db);
-    EXPECT_EQ(none.build(), HeadlessReport::Outcome::Empty);
-    EXPECT_EQ(none.message().text, u"No record found"_s);
 }

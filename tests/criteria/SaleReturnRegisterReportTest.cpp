@@ -1,14 +1,11 @@
 #include "criteria/reports/SaleReturnRegisterReport.h"
-#include "DemoFixture.h"
+#include "LineFigures.h"
 #include "ReferenceQueries.h"
-#include "criteria/reports/HeadlessReport.h"
+#include "ReportChecks.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/Report.h"
 
-#include <QFile>
-#include <QLocale>
 #include <gtest/gtest.h>
 #include <map>
 #include <tuple>
@@ -17,29 +14,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The register's boxes in the window's order, as typed.
-struct Criteria
-{
-    QDate from;
-    QDate to;
-    QString customerId;
-    QString sectorId;
-    QString townId;
-    QString fromReturn;
-    QString toReturn;
-
-    operator ReportCriteria() const
-    {
-        return {from,
-                to,
-                {{u"customer"_s, customerId},
-                 {u"sector"_s, sectorId},
-                 {u"town"_s, townId},
-                 {u"invoice-from"_s, fromReturn},
-                 {u"invoice-to"_s, toReturn}},
-                {}};
-    }
-};
+using Criteria = ReportChecks::RegisterBoxes;
 
 const SaleReturnRegisterReport &returnRegister()
 {
@@ -49,16 +24,6 @@ const SaleReturnRegisterReport &returnRegister()
 QString range(const QString &low, const QString &high)
 {
     return u" And r.salereturnid between "_s + low + u" and "_s + high;
-}
-
-QString demoCopy(const QString &name, const QString &changes)
-{
-    const QString copy = DemoFixture::temporaryFolder() + u"/"_s + name;
-    QFile::remove(copy);
-    if (!QFile::copy(DemoFixture::path(), copy))
-        throw std::runtime_error("cannot copy the demo database");
-    DemoFixture::write(copy, changes);
-    return copy;
 }
 
 } // namespace
@@ -105,13 +70,6 @@ TEST(SaleReturnRegisterQuery, HoldsToTheRegisterTextWithTheRangeBeforeTheIds)
     EXPECT_EQ(returnRegister().query(c, SqlDialect::SqlServer),
               ReferenceQueries::saleReturnRegister(u"20260401"_s, u"20260415"_s,
                                                    range(u"1"_s, u"99999"_s), {}));
-
-    for (const QString &key : {u"invoice-from"_s, u"invoice-to"_s}) {
-        EXPECT_FALSE(returnRegister().field(key)->digitsOnly);
-        EXPECT_EQ(returnRegister().field(key)->maxLength, 5);
-    }
-    for (const QString &key : {u"customer"_s, u"sector"_s, u"town"_s})
-        EXPECT_EQ(returnRegister().field(key)->rule, ChangeRule::Clear) << key.toStdString();
 }
 
 // Every line of the register against the return tables, read one by one and put together
@@ -119,7 +77,7 @@ TEST(SaleReturnRegisterQuery, HoldsToTheRegisterTextWithTheRangeBeforeTheIds)
 // that does not exist and a return numbered above 99999: none of their lines may be listed.
 TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
 {
-    const QString cases = demoCopy(
+    const QString cases = ReportChecks::demoCopy(
         u"return-register-cases.sqlite"_s,
         u"update Products set UnitID = 99 where ProductId = (select min(ProductId) from "
         u"SaleReturnsBody where SaleReturnID = 20);"
@@ -131,22 +89,13 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
         u"SaleReturnsBody where SaleReturnID = 10;"_s);
     const auto connection = Connection::openSqlite(cases);
 
-    auto byKey = [&](const QString &sql, int columns) {
-        std::map<QString, QStringList> values;
-        const auto t = connection->execute(sql);
-        for (int r = 0; r < t->rowCount(); ++r) {
-            QStringList row;
-            for (int k = 1; k < columns; ++k)
-                row.append(t->text(k, r));
-            values[t->text(0, r).toUpper()] = row;
-        }
-        return values;
-    };
-    const auto parties = byKey(u"select PartyId, PartyName from Parties"_s, 2);
-    const auto products = byKey(u"select ProductId, ProductName, UnitID from Products"_s, 3);
-    const auto units = byKey(u"select UnitID, UnitName from Units"_s, 2);
-    const auto sectors = byKey(u"select SectorId, SectorName, TownId from Sectors"_s, 3);
-    const auto towns = byKey(u"select TownId, TownName from Towns"_s, 2);
+    using ReportChecks::byKey;
+    const auto parties = byKey(*connection, u"select PartyId, PartyName from Parties"_s);
+    const auto products =
+        byKey(*connection, u"select ProductId, ProductName, UnitID from Products"_s);
+    const auto units = byKey(*connection, u"select UnitID, UnitName from Units"_s);
+    const auto sectors = byKey(*connection, u"select SectorId, SectorName, TownId from Sectors"_s);
+    const auto towns = byKey(*connection, u"select TownId, TownName from Towns"_s);
 
     // One line as the register lists it: its key for ordering, then its values.
     using Line = std::tuple<qint64, QString, double, double, QStringList, std::vector<double>>;
@@ -155,7 +104,7 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
         u"select SaleReturnID, SaleReturnDate, SaleId, CustomerId, SectorId, SpecialDiscount, "
         u"PaidAmount, ComRatio, ExpMinus, ExpPlus from SaleReturns"_s);
     const auto body = connection->execute(
-        u"select SaleReturnID, ProductId, Qty, Bonus, Price, Discratio, Discvalue, stratio, "
+        u"select SaleReturnID, ProductId, Bonus, Qty, Price, Discratio, Discvalue, stratio, "
         u"stvalue, Multiplier from SaleReturnsBody"_s);
     std::map<qint64, int> headRow;
     for (int r = 0; r < heads->rowCount(); ++r)
@@ -178,17 +127,14 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
             ++leftOutForUnits;
             continue;
         }
-        const double qty = body->number(2, b), price = body->number(4, b);
-        const double unitDiscount = price * body->number(5, b) / 100 + body->number(6, b);
-        const double unitTax = price * body->number(7, b) / 100 + body->number(8, b);
+        const LineFigures f = LineFigures::of(*body, 3, b);
         expected.emplace_back(
-            id, body->text(1, b), qty, price,
+            id, body->text(1, b), body->number(3, b), body->number(4, b),
             QStringList{sector->second[0], towns.at(sector->second[1])[0], heads->text(1, h),
                         heads->text(2, h), party->second[0], product->second[0], unit->second[0]},
-            std::vector<double>{body->number(3, b), qty * price, qty * unitDiscount, qty * unitTax,
-                                qty * (price - unitDiscount + unitTax), heads->number(5, h),
-                                heads->number(6, h), heads->number(7, h), heads->number(8, h),
-                                heads->number(9, h), body->number(9, b)});
+            std::vector<double>{body->number(2, b), f.gross, f.discount, f.tax, f.net,
+                                heads->number(5, h), heads->number(6, h), heads->number(7, h),
+                                heads->number(8, h), heads->number(9, h), body->number(9, b)});
     }
     ASSERT_GT(leftOutForUnits, 0);
     ASSERT_GT(expected.size(), 40u);
@@ -257,37 +203,4 @@ TEST(SaleReturnRegisterReport, LinesAgreeWithTheReturnTables)
     ASSERT_GT(rows.recordCount(), int(expected.size()));
     for (int r = 0; r < rows.recordCount(); ++r)
         ASSERT_LE(rows.rows()->number(2, r), 99999);
-}
-
-// The report object as the window hands it over: the period in English month names whatever
-// the machine's language, the range as typed, and neither company name nor printer of its own.
-TEST(SaleReturnRegisterReport, PreparesItsTextsOnly)
-{
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    const auto connection = Connection::openSqlite(DemoFixture::path());
-    HeadlessReport built(returnRegister(),
-                         Criteria{QDate(2025, 7, 1), QDate(2026, 2, 28), {}, {}, {}, u"2a"_s, {}},
-                         *connection);
-    const HeadlessReport::Outcome outcome = built.build();
-    QLocale::setDefault(before);
-    ASSERT_EQ(outcome, HeadlessReport::Outcome::Built);
-    Report &report = *built.report();
-    EXPECT_EQ(report.textObject(u"txtDate"_s).text(),
-              u"Date Between : 01-Jul-2025 To 28-Feb-2026"_s);
-    EXPECT_EQ(report.textObject(u"txtInvoice"_s).text(), u"Invoiceno Between : 2a To 99999"_s);
-    EXPECT_EQ(report.layout().name, u"crpSaleReturnsRegisterIW"_s);
-    const std::unique_ptr<Report> untouched = Report::fromLayout(u"crpSaleReturnsRegisterIW"_s);
-    EXPECT_EQ(report.selectedPrinter().printer, untouched->selectedPrinter().printer);
-    EXPECT_EQ(report.PaperOrientation(), untouched->PaperOrientation());
-    EXPECT_EQ(report.rowCount(), built.rows().recordCount());
-    for (int r = 0; r < report.rowCount(); ++r)
-        ASSERT_GE(built.rows().rows()->number(2, r), 2);
-
-    HeadlessReport none(
-        returnRegister(),
-        Criteria{QDate(2025, 7, 1), QDate(2026, 6, 30), {}, {}, {}, u"40"_s, u"39"_s}, *connection);
-    ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
-    EXPECT_EQ(none.message().text, u"No record exists."_s);
-    EXPECT_EQ(none.message().title, u"Sale Returns Register Invoice Wise"_s);
 }

@@ -1,18 +1,14 @@
 #include "criteria/reports/SaleReturnsSummaryReport.h"
-#include "DemoFixture.h"
+#include "LineFigures.h"
 #include "ReferenceQueries.h"
-#include "criteria/reports/HeadlessReport.h"
+#include "ReportChecks.h"
 #include "criteria/reports/SaleReturnRegisterReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/Report.h"
 
-#include <QFile>
-#include <QLocale>
 #include <gtest/gtest.h>
 #include <map>
-#include <set>
 
 using namespace Qt::StringLiterals;
 
@@ -29,21 +25,11 @@ const SaleReturnsSummaryReport &returnsSummary()
     return SaleReturnsSummaryReport::instance();
 }
 
-QString demoCopy(const QString &name, const QString &changes)
-{
-    const QString copy = DemoFixture::temporaryFolder() + u"/"_s + name;
-    QFile::remove(copy);
-    if (!QFile::copy(DemoFixture::path(), copy))
-        throw std::runtime_error("cannot copy the demo database");
-    DemoFixture::write(copy, changes);
-    return copy;
-}
-
 // A product left without a unit row, a return of a customer that does not exist and a return
 // without lines.
 QString cases()
 {
-    static const QString file = demoCopy(
+    static const QString file = ReportChecks::demoCopy(
         u"returns-summary-cases.sqlite"_s,
         u"update Products set UnitID = 99 where ProductId in (select ProductId from "
         u"SaleReturnsBody where SaleReturnID in (12, 30));"
@@ -74,14 +60,6 @@ TEST(SaleReturnsSummaryQuery, HoldsToTheSummaryText)
         reference(u" and c.partyid='O''Ha' and t.townid='1'''"_s));
     EXPECT_EQ(returnsSummary().query(criteria(from, to), SqlDialect::SqlServer),
               ReferenceQueries::saleReturnsSummary(u"20260401"_s, u"20260630"_s, {}));
-
-    // The sales summary's boxes: no return-number range, every name box cleared at a change.
-    EXPECT_EQ(returnsSummary().fields().size(), 3u);
-    EXPECT_EQ(returnsSummary().field(u"customer"_s)->maxLength, 5);
-    EXPECT_EQ(returnsSummary().field(u"sector"_s)->maxLength, 3);
-    EXPECT_EQ(returnsSummary().field(u"town"_s)->maxLength, 3);
-    for (const CriteriaField &f : returnsSummary().fields())
-        EXPECT_EQ(f.rule, ChangeRule::Clear) << f.key.toStdString();
 }
 
 // Every row and figure of the summary against the return tables, read one by one and put
@@ -89,25 +67,14 @@ TEST(SaleReturnsSummaryQuery, HoldsToTheSummaryText)
 TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
 {
     const auto connection = Connection::openSqlite(cases());
-    auto byKey = [&](const QString &sql) {
-        std::map<QString, QStringList> values;
-        const auto t = connection->execute(sql);
-        for (int r = 0; r < t->rowCount(); ++r) {
-            QStringList row;
-            for (int k = 1; k < t->columnCount(); ++k)
-                row.append(t->text(k, r));
-            values[t->text(0, r).toUpper()] = row;
-        }
-        return values;
-    };
-    const auto parties = byKey(u"select PartyId, PartyName from Parties"_s);
-    const auto sectors = byKey(u"select SectorId, SectorName, TownId from Sectors"_s);
-    const auto towns = byKey(u"select TownId, TownName from Towns"_s);
+    using ReportChecks::byKey;
+    const auto parties = byKey(*connection, u"select PartyId, PartyName from Parties"_s);
+    const auto sectors = byKey(*connection, u"select SectorId, SectorName, TownId from Sectors"_s);
+    const auto towns = byKey(*connection, u"select TownId, TownName from Towns"_s);
 
-    struct Return
+    struct Return : LineFigures
     {
         QStringList texts; // date, sale, customer, sector, town, town id, sector id
-        double gross = 0, discount = 0, tax = 0, net = 0;
         int lines = 0;
     };
     std::map<qint64, Return> returns;
@@ -135,15 +102,8 @@ TEST(SaleReturnsSummaryReport, FiguresAgreeWithTheReturnsAndTheirLines)
         const auto found = returns.find(qint64(body->number(0, b)));
         if (found == returns.end())
             continue;
-        const double qty = body->number(1, b), price = body->number(2, b);
-        const double unitDiscount = price * body->number(3, b) / 100 + body->number(4, b);
-        const double unitTax = price * body->number(5, b) / 100 + body->number(6, b);
-        Return &r = found->second;
-        r.gross += qty * price;
-        r.discount += qty * unitDiscount;
-        r.tax += qty * unitTax;
-        r.net += qty * (price - unitDiscount + unitTax);
-        r.lines += 1;
+        found->second += LineFigures::of(*body, 1, b);
+        found->second.lines += 1;
     }
     ASSERT_TRUE(returns.contains(99990));
     std::erase_if(returns, [](const auto &r) { return r.second.lines == 0; });
@@ -201,26 +161,14 @@ TEST(SaleReturnsSummaryReport, TotalsEqualTheRegistersAndTheLinesWithoutAUnit)
     const auto connection = Connection::openSqlite(cases());
     const QDate from(2025, 7, 1), to(2026, 6, 30);
     const QStringList columns{u"Grossvalue"_s, u"Totaldisc"_s, u"salestax"_s, u"NetValue"_s};
-    auto totals = [&](const QString &sql) {
-        Recordset rows;
-        rows.open(sql, *connection);
-        const ResultTable &t = *rows.rows();
-        std::vector<double> sums;
-        for (const QString &column : columns) {
-            double sum = 0;
-            for (int r = 0; r < t.rowCount(); ++r)
-                sum += t.number(t.columnIndex(column), r);
-            sums.push_back(sum);
-        }
-        return sums;
-    };
-    const std::vector<double> summary =
-        totals(returnsSummary().query(criteria(from, to), connection->dialect()));
+    const std::vector<double> summary = ReportChecks::columnSums(
+        *connection, returnsSummary().query(criteria(from, to), connection->dialect()), columns);
     ReportCriteria all = criteria(from, to);
     all.texts.insert(u"invoice-from"_s, {});
     all.texts.insert(u"invoice-to"_s, {});
-    const std::vector<double> registered =
-        totals(SaleReturnRegisterReport::instance().query(all, connection->dialect()));
+    const std::vector<double> registered = ReportChecks::columnSums(
+        *connection, SaleReturnRegisterReport::instance().query(all, connection->dialect()),
+        columns);
 
     // The lines without a unit, from the lines' own columns.
     const auto orphans = connection->execute(
@@ -230,67 +178,11 @@ TEST(SaleReturnsSummaryReport, TotalsEqualTheRegistersAndTheLinesWithoutAUnit)
         u"r.SaleReturnDate <= '2026-06-30' and rb.ProductId not in (select p.ProductId from "
         u"Products p join Units u on u.UnitID = p.UnitID)"_s);
     ASSERT_GT(orphans->rowCount(), 1);
-    std::vector<double> missing(4, 0.0);
-    for (int r = 0; r < orphans->rowCount(); ++r) {
-        const double qty = orphans->number(0, r), price = orphans->number(1, r);
-        const double unitDiscount = price * orphans->number(2, r) / 100 + orphans->number(3, r);
-        const double unitTax = price * orphans->number(4, r) / 100 + orphans->number(5, r);
-        missing[0] += qty * price;
-        missing[1] += qty * unitDiscount;
-        missing[2] += qty * unitTax;
-        missing[3] += qty * (price - unitDiscount + unitTax);
-    }
+    LineFigures orphaned;
+    for (int r = 0; r < orphans->rowCount(); ++r)
+        orphaned += LineFigures::of(*orphans, 0, r);
+    const double missing[] = {orphaned.gross, orphaned.discount, orphaned.tax, orphaned.net};
     EXPECT_GT(missing[0], 0);
     for (qsizetype k = 0; k < columns.size(); ++k)
         EXPECT_NEAR(summary[k], registered[k] + missing[k], 1e-4) << columns[k].toStdString();
-}
-
-TEST(SaleReturnsSummaryReport, PreparesItsDateOnly)
-{
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const auto connection = Connection::openSqlite(DemoFixture::path());
-    HeadlessReport built(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 3, 9)),
-                         *connection);
-    const HeadlessReport::Outcome outcome = built.build();
-    QLocale::setDefault(before);
-    ASSERT_EQ(outcome, HeadlessReport::Outcome::Built);
-    Report &report = *built.report();
-    EXPECT_EQ(report.textObject(u"txtDate"_s).text(),
-              u"Date Between : 01-Jul-2025 To 09-Mar-2026"_s);
-    EXPECT_EQ(report.layout().name, u"crpSaleReturnsSummary"_s);
-    const std::unique_ptr<Report> untouched = Report::fromLayout(u"crpSaleReturnsSummary"_s);
-    EXPECT_EQ(report.selectedPrinter().printer, untouched->selectedPrinter().printer);
-    EXPECT_EQ(report.PaperOrientation(), untouched->PaperOrientation());
-    EXPECT_EQ(report.rowCount(), built.rows().recordCount());
-
-    HeadlessReport none(returnsSummary(),
-                        criteria(QDate(2025, 7, 1), QDate(2026, 6, 30), {}, u"999"_s), *connection);
-    ASSERT_EQ(none.build(), HeadlessReport::Outcome::Empty);
-    EXPECT_EQ(none.message().text, u"No record exists."_s);
-    EXPECT_EQ(none.message().title, u"Sale Returns Summary"_s);
-}
-
-// A row of the summary leads to the register of its return, whose lines add up to the row.
-TEST(SaleReturnsSummaryReport, RowsLeadToTheirReturnsLines)
-{
-    const auto connection = Connection::openSqlite(DemoFixture::path());
-    HeadlessReport built(returnsSummary(), criteria(QDate(2025, 7, 1), QDate(2026, 6, 30)),
-                         *connection);
-    ASSERT_EQ(built.build(), HeadlessReport::Outcome::Built);
-    const ResultTable &rows = *built.rows().rows();
-    const int row = rows.rowCount() - 1;
-    const std::optional<RowLink> link = built.report()->rowLink(row);
-    ASSERT_TRUE(link.has_value());
-    QString message;
-    const std::unique_ptr<Report> detail = link->open(message);
-    ASSERT_NE(detail, nullptr) << message.toStdString();
-    EXPECT_EQ(detail->textObject(u"txtInvoice"_s).text(),
-              u"Invoiceno Between : "_s + rows.text(0, row) + u" To "_s + rows.text(0, row));
-    const ResultTable &lines = *detail->rows();
-    double net = 0;
-    for (int r = 0; r < lines.rowCount(); ++r)
-        net += lines.number(lines.columnIndex(u"NetValue"_s), r);
-    EXPECT_GT(lines.rowCount(), 0);
-    EXPECT_NEAR(net, rows.number(rows.columnIndex(u"NetValue"_s), row), 1e-6);
 }

@@ -1,11 +1,12 @@
 #include "criteria/reports/SalesRegisterReport.h"
 #include "DemoFixture.h"
+#include "LineFigures.h"
 #include "ReferenceQueries.h"
+#include "ReportChecks.h"
 #include "criteria/reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "host/DemoDatabase.h"
 #include "presentation/Report.h"
 
 #include <gtest/gtest.h>
@@ -15,29 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The register's boxes in the window's order, as typed.
-struct Criteria
-{
-    QDate from;
-    QDate to;
-    QString customerId;
-    QString sectorId;
-    QString townId;
-    QString fromInvoice;
-    QString toInvoice;
-
-    operator ReportCriteria() const
-    {
-        return {from,
-                to,
-                {{u"customer"_s, customerId},
-                 {u"sector"_s, sectorId},
-                 {u"town"_s, townId},
-                 {u"invoice-from"_s, fromInvoice},
-                 {u"invoice-to"_s, toInvoice}},
-                {}};
-    }
-};
+using Criteria = ReportChecks::RegisterBoxes;
 
 const SalesRegisterReport &salesRegister()
 {
@@ -106,21 +85,15 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
         u"sb.TTLValue, sb.TTLSalestax from Sales s join SalesBody sb on sb.SaleId = s.SaleId "
         u"join Sectors sr on sr.SectorId = s.SectorId where sr.TownId = 3 and s.SaleId >= 10 "
         u"and s.SaleDate >= '2026-03-01' and s.SaleDate <= '2026-05-31'"_s);
-    struct Totals
+    struct Totals : LineFigures
     {
-        double gross = 0, discount = 0, tax = 0, net = 0, stored = 0;
+        double stored = 0;
         int lines = 0;
     };
     std::map<qint64, Totals> expected;
     for (int r = 0; r < lines->rowCount(); ++r) {
-        const double qty = lines->number(1, r), price = lines->number(2, r);
-        const double unitDiscount = price * lines->number(3, r) / 100 + lines->number(4, r);
-        const double unitTax = price * lines->number(5, r) / 100 + lines->number(6, r);
         Totals &t = expected[qint64(lines->number(0, r))];
-        t.gross += qty * price;
-        t.discount += qty * unitDiscount;
-        t.tax += qty * unitTax;
-        t.net += qty * (price - unitDiscount + unitTax);
+        t += LineFigures::of(*lines, 1, r);
         t.stored += lines->number(7, r) + lines->number(8, r);
         t.lines += 1;
     }
@@ -154,33 +127,16 @@ TEST(SalesRegisterReport, FiguresAgreeWithTheInvoiceLines)
 
     // The printed invoice totals and grand total say the same.
     std::unique_ptr<Report> report = salesRegister().makeReport(c, rows, *connection);
-    std::vector<double> printedNets;
-    QString grandNet, company, range;
-    for (int n = 0; n < report->pageCount(); ++n) {
-        for (const PageItem &item : report->page(n).items) {
-            const QString &name = report->objects()[size_t(item.object)]->Name();
-            if (name == u"sumGroup1NetValue")
-                printedNets.push_back(QString(item.text).remove(u',').toDouble());
-            else if (name == u"sumNetValue")
-                grandNet = item.text;
-            else if (name == u"txtCompName")
-                company = item.text;
-            else if (name == u"txtInvoice")
-                range = item.text;
-        }
-    }
-    ASSERT_EQ(printedNets.size(), expected.size());
+    using ReportChecks::amount, ReportChecks::printed;
+    const QStringList printedNets = printed(*report, u"sumGroup1NetValue"_s);
+    ASSERT_EQ(size_t(printedNets.size()), expected.size());
     double total = 0;
-    size_t i = 0;
+    qsizetype i = 0;
     for (const auto &[invoice, e] : expected) {
-        EXPECT_NEAR(printedNets[i++], e.net, 0.005) << invoice;
+        EXPECT_NEAR(amount(printedNets[i++]), e.net, 0.005) << invoice;
         total += e.net;
     }
-    EXPECT_NEAR(QString(grandNet).remove(u',').toDouble(), total, 0.005);
-    EXPECT_EQ(company, DemoDatabase::companyName());
-    EXPECT_EQ(range, u"Invoiceno Between : 10 To 99999"_s);
-    EXPECT_EQ(report->selectedPrinter().printer, u"XYZ"_s);
-    EXPECT_EQ(report->PaperOrientation(), 1);
+    EXPECT_NEAR(amount(printed(*report, u"sumNetValue"_s).value(0)), total, 0.005);
 }
 
 // Built without its window, the report shows what its window would: the names of the ids

@@ -1,13 +1,14 @@
-#include "DemoFixture.h"
+#include "CriteriaWindowTest.h"
 #include "ModalWatcher.h"
+#include "PointerShapes.h"
 #include "PrintServer.h"
+#include "ReportChecks.h"
 #include "catalogue/Reports.h"
-#include "criteria/reports/RptSalesRegister.h"
+#include "criteria/CriteriaWindow.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/DemoDatabase.h"
 #include "host/PeriodDefaults.h"
-#include "lookup/LookupDialog.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -15,63 +16,23 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
-#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
-// The shapes a window's pointer takes, in order.
-class PointerRecorder : public QObject
-{
-public:
-    explicit PointerRecorder(QWidget *window) : m_window(window)
-    {
-        window->installEventFilter(this);
-    }
-    std::vector<Qt::CursorShape> shapes;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_window && event->type() == QEvent::CursorChange &&
-            (shapes.empty() || shapes.back() != m_window->cursor().shape()))
-            shapes.push_back(m_window->cursor().shape());
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-};
-
-class SalesRegisterWindow : public ::testing::Test
+class SalesRegisterWindow : public CriteriaWindowTest
 {
 protected:
     void SetUp() override
     {
-        connection = Connection::openSqlite(DemoFixture::path());
-        reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
-        reports.SalesRegister();
-        window = static_cast<RptSalesRegister *>(reports.window(ReportKind::SalesRegister));
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        CriteriaWindowTest::SetUp();
+        open(ReportKind::SalesRegister);
     }
-
-    QLineEdit *box(const QString &name) const { return window->findChild<QLineEdit *>(name); }
-
-    void type(const QString &boxName, const QString &text)
-    {
-        QLineEdit *edit = box(boxName);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-
-    // The window's active control.
-    QWidget *focus() const { return window->focusWidget(); }
 
     // A click as the platform delivers it: to the window, which hands it to the control.
     void clickThroughWindow(QWidget *control)
@@ -85,21 +46,6 @@ protected:
         return window->cursor().shape() == Qt::ArrowCursor &&
                QApplication::overrideCursor() == nullptr;
     }
-
-    // In a lookup dialog: narrow the list to the text and take the current row.
-    static ModalWatcher::Handler pick(const QString &text)
-    {
-        return [text](QWidget *modal) {
-            auto *dialog = qobject_cast<LookupDialog *>(modal);
-            ASSERT_NE(dialog, nullptr);
-            dialog->filterBox()->setText(text);
-            dialog->selectButton()->click();
-        };
-    }
-
-    std::unique_ptr<Connection> connection;
-    Reports reports;
-    RptSalesRegister *window = nullptr;
 };
 
 TEST_F(SalesRegisterWindow, LoadsDefaultsAndComesBackFreshAfterClose)
@@ -150,7 +96,7 @@ TEST_F(SalesRegisterWindow, IdBoxesAreLookedUpWhenLeft)
     QTest::keyClick(box(u"txtTownID"_s), Qt::Key_Tab);
     EXPECT_EQ(window->sqlText(), u" Select * FROM Towns where TownId=12"_s);
     EXPECT_EQ(box(u"txtTownName"_s)->text(),
-              connection->execute(u"select TownName from Towns where TownId = 12"_s)->text(0, 0));
+              scalar(u"select TownName from Towns where TownId = 12"_s));
     EXPECT_EQ(focus(), box(u"txtFromInvoiceno"_s));
     EXPECT_EQ(watcher.count(), 0);
     // The town keeps its name while its id changes to something, loses it when emptied.
@@ -166,10 +112,8 @@ TEST_F(SalesRegisterWindow, IdBoxesAreLookedUpWhenLeft)
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().title, u"Search Sectors"_s);
     EXPECT_EQ(box(u"txtSectorName"_s)->text(), u"Glenarm North"_s);
-    EXPECT_EQ(
-        box(u"txtSectorID"_s)->text(),
-        connection->execute(u"select SectorId from Sectors where SectorName = 'Glenarm North'"_s)
-            ->text(0, 0));
+    EXPECT_EQ(box(u"txtSectorID"_s)->text(),
+              scalar(u"select SectorId from Sectors where SectorName = 'Glenarm North'"_s));
     EXPECT_EQ(focus(), box(u"txtTownID"_s));
 
     // A cancelled lookup empties the box and keeps the focus in it, once.
@@ -254,7 +198,7 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     box(u"txtFromInvoiceno"_s)->clear();
     box(u"txtToInvoiceno"_s)->clear();
     window->fromDate()->setDate(QDate(2026, 6, 1));
-    PointerRecorder pointer(window);
+    PointerShapes pointer(window);
     window->previewButton()->click();
     EXPECT_EQ(pointer.shapes, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::ArrowCursor}));
     RptReportViewer *first = reports.preview().current();
@@ -278,11 +222,8 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     EXPECT_EQ(watcher.count(), 1);
 
     // A company without its name in the registry: the build fails, and says so.
-    const QString nameless = DemoFixture::temporaryFolder() + u"/nameless.sqlite"_s;
-    QFile::remove(nameless);
-    ASSERT_TRUE(QFile::copy(DemoFixture::path(), nameless));
-    DemoFixture::write(nameless,
-                       u"delete from Project_registry where registrykey = 'companyname'"_s);
+    const QString nameless = ReportChecks::demoCopy(
+        u"nameless.sqlite"_s, u"delete from Project_registry where registrykey = 'companyname'"_s);
     const auto other = Connection::openSqlite(nameless);
     reports.InitializeClass(*other);
     window->activateWindow();
@@ -312,7 +253,7 @@ TEST_F(SalesRegisterWindow, PrintPrintsOnceWithoutADialog)
     window->fromDate()->setDate(QDate(2026, 6, 20));
     type(u"txtFromInvoiceno"_s, u"1"_s);
     window->printButton()->click();
-    EXPECT_EQ(watcher.count(), 0); // no print dialog, no message
+    EXPECT_EQ(watcher.count(), 0);                     // no print dialog, no message
     EXPECT_EQ(PrintServer::jobs().size(), before + 1); // exactly one job
     EXPECT_TRUE(PrintServer::waitUntilIdle());
     RptReportViewer *viewer = reports.preview().current();

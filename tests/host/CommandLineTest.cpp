@@ -1,4 +1,5 @@
 #include "host/CommandLine.h"
+#include "CommandRun.h"
 #include "DemoFixture.h"
 #include "ScopedEnvironment.h"
 #include "host/CliStatus.h"
@@ -10,24 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct CliRun
-{
-    int status;
-    QString out;
-    QString err;
-};
-
-CliRun run(const QStringList &arguments)
-{
-    CliRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    CommandLine commandLine;
-    r.status = commandLine.run(arguments, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
+using CliRun = CommandRun::Outcome;
+const auto run = CommandRun::line;
 
 } // namespace
 

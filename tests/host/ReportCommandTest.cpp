@@ -1,3 +1,4 @@
+#include "CommandRun.h"
 #include "DemoFixture.h"
 #include "PrintServer.h"
 #include "criteria/ReportCatalog.h"
@@ -5,10 +6,8 @@
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
-#include "host/CommandLine.h"
 #include "host/DemoDatabase.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,33 +16,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Outcome
-{
-    int status;
-    QString out;
-    QString err;
-};
+using CommandRun::Outcome;
+using CommandRun::pdfText;
 
-Outcome report(QStringList arguments)
+Outcome report(const QStringList &arguments)
 {
-    arguments.prepend(u"sales-register"_s);
-    arguments.prepend(u"report"_s);
-    arguments << u"--db"_s << DemoFixture::path();
-    Outcome o;
-    QTextStream out(&o.out), err(&o.err);
-    CommandLine commandLine;
-    o.status = commandLine.run(arguments, out, err);
-    out.flush();
-    err.flush();
-    return o;
-}
-
-QString pdfText(const QString &path)
-{
-    QProcess p;
-    p.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return CommandRun::report(u"sales-register"_s, arguments);
 }
 
 } // namespace
@@ -73,13 +51,11 @@ TEST(ReportCommand, WritesTheSalesRegisterAsPdfAndCsv)
                 ->execute(u"select count(*) from Sales s join SalesBody sb on sb.SaleId = s.SaleId "
                           u"where s.SaleDate between '2026-06-01' and '2026-06-30'"_s)
                 ->number(0, 0));
-    QFile file(csv);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> rows = file.readAll().split('\n');
+    const QList<QByteArray> rows = CommandRun::csvLines(csv);
     EXPECT_EQ(rows.front(),
               QByteArray("sectorname,townname,saleid,saledate,customername,productid,"
-                         "productname,qty,bonus,price,Grossvalue,Totaldisc,Salestax,NetValue\r"));
-    EXPECT_EQ(int(rows.size()) - 2, lines);
+                         "productname,qty,bonus,price,Grossvalue,Totaldisc,Salestax,NetValue"));
+    EXPECT_EQ(int(rows.size()) - 1, lines);
 
     // Without a file, the rows go to standard output.
     const Outcome piped = report(
@@ -109,10 +85,7 @@ TEST(ReportCommand, NothingFoundIsStatusOneAndBadArgumentsStatusTwo)
         EXPECT_FALSE(refused.err.isEmpty());
     }
 
-    QString out, err;
-    QTextStream o1(&out), e1(&err);
-    CommandLine commandLine;
-    EXPECT_EQ(commandLine.run({u"report"_s, u"no-such-report"_s}, o1, e1), CliStatus::BadArguments);
+    EXPECT_EQ(CommandRun::line({u"report"_s, u"no-such-report"_s}).status, CliStatus::BadArguments);
 }
 
 // Where the system has no printer at all, printing fails and says so.
@@ -170,11 +143,9 @@ TEST(ReportCommand, PrintsOneJobOrFailsWithThePrintersReason)
 // with the options of its boxes, and an option its window has no box for is refused.
 TEST(ReportCommand, HelpListsEachBuildableReportWithItsBoxes)
 {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    CommandLine commandLine;
-    ASSERT_EQ(commandLine.run({u"report"_s, u"--help"_s}, o, e), CliStatus::Ok);
-    o.flush();
+    const Outcome help = CommandRun::line({u"report"_s, u"--help"_s});
+    ASSERT_EQ(help.status, CliStatus::Ok);
+    const QString &out = help.out;
     for (const ReportEntry &entry : ReportCatalog::entries()) {
         const ReportDefinition *definition = ReportCatalog::definition(entry);
         if (!definition)
@@ -186,6 +157,11 @@ TEST(ReportCommand, HelpListsEachBuildableReportWithItsBoxes)
             EXPECT_TRUE(line.contains(u"--"_s + field.key + u" "_s))
                 << entry.commandName.toStdString() << " " << field.key.toStdString();
     }
+    // Each box with its length.
+    EXPECT_TRUE(out.contains(u"  sales-summary\n      Sales Summary: --customer ID (5), "
+                             u"--sector ID (3), --town ID (3)\n"_s))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(u"--invoice-from N (5), --invoice-to N (5)\n"_s));
     const Outcome refused = report({u"--product"_s, u"01001"_s});
     EXPECT_EQ(refused.status, CliStatus::BadArguments);
     EXPECT_TRUE(refused.err.contains(u"has no product box"_s)) << refused.err.toStdString();

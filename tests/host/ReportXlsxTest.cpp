@@ -1,11 +1,13 @@
+#include "CommandRun.h"
 #include "DemoFixture.h"
+#include "LineFigures.h"
 #include "XlsxReader.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
-#include "host/CommandLine.h"
 #include "host/DemoDatabase.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -14,23 +16,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int runReport(QStringList arguments, QString &err)
+int runReport(const QStringList &arguments, QString &err)
 {
-    arguments = QStringList{u"report"_s, u"sales-register"_s} + arguments;
-    arguments << u"--db"_s << DemoFixture::path();
-    QString out;
-    QTextStream outStream(&out), errStream(&err);
-    const int status = CommandLine().run(arguments, outStream, errStream);
-    errStream.flush();
-    return status;
+    const CommandRun::Outcome o = CommandRun::report(u"sales-register"_s, arguments);
+    err = o.err;
+    return o.status;
 }
 
 // An invoice's figures, from its raw line values.
-struct Invoice
+struct Invoice : LineFigures
 {
     QDate date;
     int lines = 0;
-    double gross = 0, discount = 0, tax = 0, net = 0;
 };
 
 std::map<int, Invoice> invoicesOf(const QString &from, const QString &to)
@@ -44,14 +41,8 @@ std::map<int, Invoice> invoicesOf(const QString &from, const QString &to)
     for (int r = 0; r < t->rowCount(); ++r) {
         Invoice &i = invoices[int(t->number(0, r))];
         i.date = QDate::fromString(t->text(1, r).left(10), Qt::ISODate);
-        const double qty = t->number(2, r), price = t->number(3, r);
-        const double unitDiscount = price * t->number(4, r) / 100 + t->number(5, r);
-        const double unitTax = price * t->number(6, r) / 100 + t->number(7, r);
         ++i.lines;
-        i.gross += qty * price;
-        i.discount += qty * unitDiscount;
-        i.tax += qty * unitTax;
-        i.net += qty * (price - unitDiscount + unitTax);
+        i += LineFigures::of(*t, 2, r);
     }
     return invoices;
 }

@@ -1,50 +1,34 @@
 #include "presentation/XlsxExporter.h"
 #include "DemoFixture.h"
-#include "ReferenceQueries.h"
+#include "LayoutQueries.h"
+#include "RegionSales.h"
 #include "XlsxReader.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/LayoutParser.h"
 #include "presentation/Report.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
+using RegionSales::Sale;
+
 std::shared_ptr<const ReportLayout> fixture(const QString &name)
 {
-    QFile file(u":/fixtures/"_s + name + u".json"_s);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    return std::make_shared<ReportLayout>(LayoutParser::parse(file.readAll(), file.fileName()));
+    return RegionSales::layout(name);
 }
 
-struct Sale
-{
-    QString region, customer;
-    double amount;
-    qint64 qty;
-    double price;
-};
-
-// Rows sorted by region and customer, as the layout groups them; one customer's name is a
-// formula, as a careless or hostile database might hold it.
+// Three regions, a customer every six sales, some amounts below zero; one customer's name is
+// a formula, as a careless or hostile database might hold it.
 std::vector<Sale> sales(int count, unsigned seed)
 {
-    std::mt19937 random(seed);
-    std::vector<Sale> rows;
-    for (int i = 0; i < count; ++i) {
-        const int region = i * 3 / count;
-        rows.push_back({u"Region %1"_s.arg(region), u"Customer %1-%2"_s.arg(region).arg(i / 6),
-                        double(random() % 100000) / 100.0 - 100.0, qint64(random() % 50),
-                        double(random() % 900) / 10.0});
-    }
+    std::vector<Sale> rows = RegionSales::random(count, seed, 3, 6, -100.0);
     for (int i = 6; i < 12 && i < count; ++i)
         rows[size_t(i)].customer = u"=HYPERLINK(\"http://x\",\"y\")"_s;
     // Text that looks like the sheet's own escapes, and a control character.
@@ -55,18 +39,7 @@ std::vector<Sale> sales(int count, unsigned seed)
 
 std::shared_ptr<ResultTable> tableOf(const std::vector<Sale> &rows)
 {
-    auto table = std::make_shared<ResultTable>(
-        QStringList{u"REGION"_s, u"Customer"_s, u"qty"_s, u"price"_s, u"Amount"_s});
-    for (const Sale &s : rows) {
-        const QByteArray region = s.region.toUtf8(), customer = s.customer.toUtf8();
-        table->appendText(0, std::string_view(region.constData(), size_t(region.size())));
-        table->appendText(1, std::string_view(customer.constData(), size_t(customer.size())));
-        table->appendInteger(2, s.qty);
-        table->appendReal(3, s.price);
-        table->appendReal(4, s.amount);
-    }
-    table->finish();
-    return table;
+    return RegionSales::table(rows);
 }
 
 // What a spreadsheet computes for SUBTOTAL(9 or 3, ranges...): the sum or count of the cells
@@ -316,30 +289,7 @@ TEST(XlsxExporter, EveryBuiltInLayoutGivesCaptionedColumnsAndTotalsThatCompute)
 {
     const QString from = u"2026-01-01"_s, to = u"2026-06-30"_s;
     const auto connection = Connection::openSqlite(DemoFixture::path());
-    // A product both sold and returned in the period, for the two ledgers.
-    const QString product =
-        connection
-            ->execute(u"select min(rb.ProductId) from SaleReturnsBody rb join SaleReturns r on "
-                      u"r.SaleReturnID = rb.SaleReturnID where r.SaleReturnDate between '"_s +
-                      from + u"' and '"_s + to + u"'"_s)
-            ->text(0, 0);
-    const std::vector<std::pair<QString, QString>> reports = {
-        {u"crpSalesRegisterIW"_s, ReferenceQueries::salesRegister(from, to, {})},
-        {u"crpSalesSummary"_s, ReferenceQueries::salesSummary(from, to, {})},
-        {u"crpSaleReturnsRegisterIW"_s,
-         ReferenceQueries::saleReturnRegister(from, to,
-                                              u" And r.salereturnid between 1 and 99999"_s, {})},
-        {u"crpSaleReturnsSummary"_s, ReferenceQueries::saleReturnsSummary(from, to, {})},
-        {u"CrpCompanyWiseSale"_s, ReferenceQueries::companyWiseSale(from, to, {})},
-        {u"CrpCompanySectorWiseSale"_s,
-         ReferenceQueries::companySectorWiseSale(from, to, u"11"_s, {})},
-        {u"crpSalesCTSwise"_s,
-         ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s)},
-        {u"CrpProductWiseSale"_s, ReferenceQueries::productWiseSales(from, to, {})},
-        {u"CrpProductSalesLedger"_s, ReferenceQueries::productSalesLedger(from, to, product)},
-        {u"crpSaleReturnsLedger"_s, ReferenceQueries::productSaleReturnLedger(from, to, product)},
-        {u"crpSalesStockStatement"_s, ReferenceQueries::salesStockStatement(from, to, {})},
-    };
+    const auto reports = LayoutQueries::all(*connection, from, to);
     QTemporaryDir folder;
     for (const auto &[layout, sql] : reports) {
         SCOPED_TRACE(layout.toStdString());

@@ -3,6 +3,7 @@
 #include "DemoFixture.h"
 #include "host/CommandLine.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTextStream>
 
@@ -10,11 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace CommandRun {
 
-Outcome report(const QString &name, QStringList arguments)
+Outcome line(const QStringList &arguments)
 {
-    arguments.prepend(name);
-    arguments.prepend(u"report"_s);
-    arguments << u"--db"_s << DemoFixture::path();
     Outcome o;
     QTextStream out(&o.out), err(&o.err);
     CommandLine commandLine;
@@ -24,12 +22,33 @@ Outcome report(const QString &name, QStringList arguments)
     return o;
 }
 
+Outcome report(const QString &name, QStringList arguments)
+{
+    arguments.prepend(name);
+    arguments.prepend(u"report"_s);
+    arguments << u"--db"_s << DemoFixture::path();
+    return line(arguments);
+}
+
 QString pdfText(const QString &path)
 {
     QProcess p;
     p.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QList<QByteArray> csvLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    for (QByteArray &line : lines)
+        line = line.trimmed();
+    return lines;
 }
 
 } // namespace CommandRun

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,9 +15,13 @@ struct Outcome
     QString err;
 };
 
+// `nvrptsales ARGUMENTS...`.
+Outcome line(const QStringList &arguments);
 // `nvrptsales report NAME ARGUMENTS... --db <the demo database>`.
 Outcome report(const QString &name, QStringList arguments);
 // The text of a PDF as `pdftotext -layout` gives it.
 QString pdfText(const QString &path);
+// A CSV file's lines, without their line ends.
+QList<QByteArray> csvLines(const QString &path);
 
 } // namespace CommandRun

@@ -1,8 +1,8 @@
 #include "ModalWatcher.h"
+#include "RegionSales.h"
 #include "XlsxReader.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/LayoutParser.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/ReportViewer.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -17,40 +17,12 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-std::unique_ptr<Report> regionReport(int rows)
-{
-    QFile file(u":/fixtures/twoGroups.json"_s);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    auto report = std::make_unique<Report>(
-        std::make_shared<ReportLayout>(LayoutParser::parse(file.readAll(), file.fileName())));
-    auto table = std::make_shared<ResultTable>(
-        QStringList{u"region"_s, u"customer"_s, u"qty"_s, u"price"_s, u"amount"_s});
-    for (int i = 0; i < rows; ++i) {
-        const QByteArray region = "Region " + QByteArray::number(i / 10);
-        const QByteArray customer = "Customer " + QByteArray::number(i / 4);
-        table->appendText(0, std::string_view(region.constData(), size_t(region.size())));
-        table->appendText(1, std::string_view(customer.constData(), size_t(customer.size())));
-        table->appendInteger(2, i % 7);
-        table->appendReal(3, 12.5);
-        table->appendReal(4, i * 1.25);
-    }
-    table->finish();
-    Recordset rs;
-    rs.open(table);
-    report->Database().SetDataSource(rs);
-    return report;
-}
-
-} // namespace
-
 TEST(PreviewWindow, ExportExcelWritesTheWorkbookChosenInTheSaveDialog)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(u"regions.xlsx"_s);
     RptReportViewer window;
-    window.setReportName(regionReport(30));
+    window.setReportName(RegionSales::report(RegionSales::steady(30, 10, 4)));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QAction *exportExcel = window.CRViewer91()->exportExcelAction();

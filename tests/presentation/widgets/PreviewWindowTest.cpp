@@ -1,14 +1,14 @@
 #include "ModalWatcher.h"
+#include "RegionSales.h"
+#include "db/Failure.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
-#include "presentation/LayoutParser.h"
 #include "presentation/Report.h"
-#include "db/Failure.h"
 #include "presentation/widgets/FindBar.h"
 #include "presentation/widgets/PageView.h"
 #include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/ReportViewer.h"
 #include "presentation/widgets/ReportJob.h"
+#include "presentation/widgets/ReportViewer.h"
 #include "presentation/widgets/RptReportViewer.h"
 
 #include <QAction>
@@ -36,26 +36,7 @@ namespace {
 
 std::unique_ptr<Report> boundReport(int rows = 300)
 {
-    QFile file(u":/fixtures/twoGroups.json"_s);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    auto report = std::make_unique<Report>(
-        std::make_shared<ReportLayout>(LayoutParser::parse(file.readAll(), file.fileName())));
-    auto table = std::make_shared<ResultTable>(
-        QStringList{u"region"_s, u"customer"_s, u"qty"_s, u"price"_s, u"amount"_s});
-    for (int i = 0; i < rows; ++i) {
-        const QByteArray region = "Region " + QByteArray::number(i / 100);
-        const QByteArray customer = "Customer " + QByteArray::number(i / 9);
-        table->appendText(0, std::string_view(region.constData(), size_t(region.size())));
-        table->appendText(1, std::string_view(customer.constData(), size_t(customer.size())));
-        table->appendInteger(2, i % 7);
-        table->appendReal(3, 12.5);
-        table->appendReal(4, i * 1.25);
-    }
-    table->finish();
-    Recordset rs;
-    rs.open(table);
-    report->Database().SetDataSource(rs, 3, 1);
-    return report;
+    return RegionSales::report(RegionSales::steady(rows, 100, 9));
 }
 
 std::map<QString, const ReportObject *> objectsByName(const Report &report)
@@ -306,9 +287,9 @@ TEST(PreviewWindow, OpensCentredAndWideEnoughForAWholePage)
     const QRect frame = preview.window.geometry();
     EXPECT_LE(std::abs(frame.center().x() - available.center().x()), 2);
     EXPECT_LE(std::abs(frame.center().y() - available.center().y()), 2);
-    const int wanted = std::min(available.width() * 95 / 100,
-                                preview.viewer()->pageWidthHint(
-                                    preview.window.ReportName()->pageSize().width()));
+    const int wanted =
+        std::min(available.width() * 95 / 100,
+                 preview.viewer()->pageWidthHint(preview.window.ReportName()->pageSize().width()));
     EXPECT_EQ(frame.width(), wanted);
     if (wanted < available.width() * 95 / 100) {
         // The whole page at its printed size at least, and every toolbar command in view.
@@ -342,8 +323,8 @@ TEST(PreviewWindow, ExportsOnItsOwnCopyAndNamesTheFileWritten)
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
     EXPECT_TRUE(watcher.last().text.contains(QDir::toNativeSeparators(pdf)));
-    EXPECT_TRUE(watcher.last().text.contains(
-        u"%1 pages"_s.arg(preview.window.ReportName()->pageCount())));
+    EXPECT_TRUE(
+        watcher.last().text.contains(u"%1 pages"_s.arg(preview.window.ReportName()->pageCount())));
     EXPECT_TRUE(buttons.contains(u"Open Folder"_s));
     QFile written(pdf);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
@@ -378,9 +359,9 @@ TEST(PreviewWindow, ExportsOnItsOwnCopyAndNamesTheFileWritten)
 TEST(ReportJob, RunsOffTheWindowsThreadAndEndsAsItWentOrWasCancelled)
 {
     auto runUntilEnd = [](ReportJob &job) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return job.outcome() != ReportJob::Outcome::Running &&
-                                                 !job.isRunning(); },
-                                    10000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return job.outcome() != ReportJob::Outcome::Running && !job.isRunning(); },
+            10000));
         QApplication::processEvents(); // its finished signal
     };
     QThread *workedOn = nullptr;

@@ -1,0 +1,190 @@
+#include "AnalysesFixture.h"
+#include "DemoFixture.h"
+#include "criteria/ReportCatalog.h"
+#include "criteria/reports/HeadlessReport.h"
+#include "db/Connection.h"
+#include "db/Failure.h"
+#include "db/ResultTable.h"
+#include "host/DemoDatabase.h"
+#include "presentation/Report.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+// Each report as its window hands it over, built without the window on a machine whose
+// language is not English: the texts it writes into its layout (dates in English month
+// names), its parameter fields, its title, printer and paper, and every row of its query bound.
+TEST(PreparedReports, WriteTheirTextsParametersAndPrinter)
+{
+    const auto demo = Connection::openSqlite(DemoFixture::path());
+    auto scalar = [&](const QString &sql) { return demo->execute(sql)->text(0, 0); };
+    const QString company = DemoDatabase::companyName();
+    const QString town = scalar(u"select TownName from Towns where TownId = 3"_s);
+    // The product with the most returned lines: one both ledgers list over the year.
+    const QString product = scalar(u"select ProductId from SaleReturnsBody group by ProductId "
+                                   u"order by count(*) desc, ProductId limit 1"_s);
+    const QDate yearStart(2025, 7, 1), yearEnd(2026, 6, 30);
+    const QString productText =
+        u"Product : "_s + product + u"   "_s +
+        scalar(u"select ProductName from Products where ProductId = '"_s + product + u"'"_s);
+    const QDate from = AnalysesFixture::from(), to = AnalysesFixture::to();
+    struct Case
+    {
+        ReportKind kind;
+        bool analyses; // on the analyses' copy of the demo company
+        ReportCriteria criteria;
+        std::map<QString, QString> texts; // text object: its text
+        QStringList parameters;
+        QString title;
+        QString printer; // empty: the layout's own, and its paper too
+        int orientation = 0;
+        QString absent = {}; // a text object the layout has not
+    };
+    const std::vector<Case> cases{
+        {ReportKind::SalesRegister,
+         false,
+         {from, to, {{u"town"_s, u"3"_s}, {u"invoice-from"_s, u"10"_s}}, {}},
+         {{u"txtCompName"_s, company}, {u"txtInvoice"_s, u"Invoiceno Between : 10 To 99999"_s}},
+         {},
+         {},
+         u"XYZ"_s,
+         1},
+        {ReportKind::SalesSummary,
+         false,
+         {QDate(2026, 3, 5), to, {}, {}},
+         {{u"txtCompName"_s, company},
+          {u"txtDate"_s, u"Date Between : 05-Mar-2026 To 31-May-2026"_s}},
+         {},
+         {},
+         u"AEEL"_s,
+         2},
+        {ReportKind::SaleReturnRegister,
+         false,
+         {QDate(2025, 7, 1), QDate(2026, 2, 28), {{u"invoice-from"_s, u"2a"_s}}, {}},
+         {{u"txtDate"_s, u"Date Between : 01-Jul-2025 To 28-Feb-2026"_s},
+          {u"txtInvoice"_s, u"Invoiceno Between : 2a To 99999"_s}},
+         {},
+         {},
+         {}},
+        {ReportKind::SaleReturnsSummary,
+         false,
+         {QDate(2025, 7, 1), QDate(2026, 3, 9), {}, {}},
+         {{u"txtDate"_s, u"Date Between : 01-Jul-2025 To 09-Mar-2026"_s}},
+         {},
+         {},
+         {}},
+        {ReportKind::CompanyWiseSale,
+         true,
+         {from, to, {{u"town"_s, u"0003"_s}}, {}},
+         {},
+         {u"From Date : 01/03/2026,   To Date : 31/05/2026"_s, u"Customer: All Customers"_s,
+          u"Town: ( 3 ) "_s + town, u"Sector: All Sectors"_s},
+         u"Company Wise Sales"_s,
+         u"Ding Dong"_s,
+         1},
+        {ReportKind::CompanySectorWiseSale,
+         true,
+         {from, to, {{u"company"_s, u"11"_s}}, {}},
+         {},
+         {u"Company:Crescent Agro Chemicals"_s, u"Sector:All Sectors"_s,
+          u"From : 01/03/2026,   To : 31/05/2026"_s},
+         u"Company Sector Wise Sales"_s,
+         u"Ding Dong"_s,
+         2},
+        {ReportKind::ProductWiseSales,
+         true,
+         {from, to, {{u"company"_s, u"11"_s}}, {}},
+         {},
+         {u"From : 01/03/2026,   To : 31/05/2026"_s},
+         u"Product Wise Sale"_s,
+         u"Ding Dong"_s,
+         1},
+        {ReportKind::CustomerTownSectorWiseSales,
+         false,
+         {QDate(2026, 6, 1),
+          QDate(2026, 6, 30),
+          {{u"town"_s, u"3"_s}, {u"company"_s, u"12"_s}},
+          {}},
+         {{u"txtCompName"_s, company},
+          {u"txtDate"_s, u"Date Between : 01-Jun-2026 To 30-Jun-2026"_s}},
+         {u"Company Name:"_s + scalar(u"select CompanyName from Companies where CompanyId = 12"_s)},
+         {},
+         {}},
+        {ReportKind::ProductSalesLedger,
+         false,
+         {yearStart, yearEnd, {{u"product"_s, product}}, {}},
+         {{u"txtProduct"_s, productText},
+          {u"txtDate"_s, u"Date Between : 01-Jul-2025 To 30-Jun-2026"_s},
+          {u"txtCompName"_s, company}},
+         {},
+         {},
+         u"AEEL"_s,
+         2},
+        {ReportKind::ProductSaleReturnLedger,
+         false,
+         {from, to, {{u"product"_s, product}}, {}},
+         {{u"txtProduct"_s, productText},
+          {u"txtDate"_s, u"Date Between : 01-Mar-2026 To 31-May-2026"_s}},
+         {},
+         {},
+         {},
+         0,
+         u"txtCompName"_s},
+        {ReportKind::SalesStockStatement,
+         false,
+         {QDate(2026, 4, 1), QDate(2026, 4, 30), {{u"company"_s, u"11"_s}}, {}},
+         {{u"txtCompName"_s, company},
+          {u"txtDate"_s, u"Date Between : 01-Apr-2026 To 30-Apr-2026"_s}},
+         {},
+         {},
+         u"AEEL"_s,
+         1},
+    };
+    const auto analyses = Connection::openSqlite(AnalysesFixture::path());
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    for (const Case &c : cases) {
+        const ReportEntry &entry = ReportCatalog::entry(c.kind);
+        SCOPED_TRACE(entry.commandName.toStdString());
+        const Connection &db = c.analyses ? *analyses : *demo;
+        HeadlessReport built(*ReportCatalog::definition(entry), c.criteria, db);
+        ASSERT_EQ(built.build(ReportAction::Print), HeadlessReport::Outcome::Built)
+            << built.message().text.toStdString();
+        Report &report = *built.report();
+        EXPECT_EQ(report.layout().name, entry.layout);
+        EXPECT_EQ(built.sqlText(),
+                  ReportCatalog::definition(entry)->query(built.criteria(), db.dialect()));
+        EXPECT_EQ(report.rowCount(), built.rows().recordCount());
+        // The layout's own texts ("txt...") are all written, none left as designed.
+        QStringList written, own;
+        for (const auto &[object, text] : c.texts) {
+            EXPECT_EQ(report.textObject(object).text(), text) << object.toStdString();
+            written.append(object);
+        }
+        for (const auto &o : report.objects()) {
+            if (o->kind() == ReportObject::Kind::Text && o->Name().startsWith(u"txt"_s))
+                own.append(o->Name());
+        }
+        own.sort();
+        EXPECT_EQ(own, written);
+        QStringList parameters;
+        for (int k = 1; k <= report.parameterFieldCount(); ++k)
+            parameters.append(report.parameterValue(k));
+        EXPECT_EQ(parameters, c.parameters);
+        if (!c.title.isEmpty()) {
+            EXPECT_EQ(report.ReportTitle(), c.title);
+        }
+        const std::unique_ptr<Report> untouched = Report::fromLayout(entry.layout);
+        EXPECT_EQ(report.selectedPrinter().printer,
+                  c.printer.isEmpty() ? untouched->selectedPrinter().printer : c.printer);
+        EXPECT_EQ(report.PaperOrientation(),
+                  c.printer.isEmpty() ? untouched->PaperOrientation() : c.orientation);
+        if (!c.absent.isEmpty()) {
+            EXPECT_THROW(report.textObject(c.absent), Failure);
+        }
+    }
+    QLocale::setDefault(before);
+}

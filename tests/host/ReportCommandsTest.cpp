@@ -1,0 +1,195 @@
+// `nvrptsales report` for every report besides the sales register (ReportCommandTest): each
+// writes its PDF and, as CSV, exactly the rows of its query in the query's order; each refuses
+// what its window refuses, with the window's message and the status that says why.
+#include "CommandRun.h"
+#include "DemoFixture.h"
+#include "criteria/ReportCatalog.h"
+#include "criteria/reports/ReportDefinition.h"
+#include "db/Connection.h"
+#include "db/CsvWriter.h"
+#include "db/Recordset.h"
+#include "db/ResultTable.h"
+#include "host/CliStatus.h"
+#include "host/DemoDatabase.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString scalar(const QString &sql)
+{
+    return Connection::openSqlite(DemoFixture::path())->execute(sql)->text(0, 0);
+}
+
+// The product with the most returned lines: one both ledgers list.
+QString busiestProduct()
+{
+    return scalar(u"select ProductId from SaleReturnsBody group by ProductId "
+                  u"order by count(*) desc, ProductId limit 1"_s);
+}
+
+// The rows of the report's query as CSV, for the criteria the arguments give its boxes.
+QByteArray queryRowsAsCsv(const QString &report, const QStringList &arguments)
+{
+    ReportCriteria c;
+    for (qsizetype k = 0; k + 1 < arguments.size(); k += 2) {
+        const QString key = arguments[k].mid(2), value = arguments[k + 1];
+        if (key == u"from" || key == u"to")
+            (key == u"from" ? c.from : c.to) = QDate::fromString(value, Qt::ISODate);
+        else
+            c.texts.insert(key, value);
+    }
+    const ReportDefinition *definition =
+        ReportCatalog::definition(*ReportCatalog::byCommandName(report));
+    const auto db = Connection::openSqlite(DemoFixture::path());
+    Recordset rows;
+    rows.open(definition->query(c, db->dialect()), *db);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(CsvWriter::write(buffer, *rows.rows()));
+    return buffer.data();
+}
+
+} // namespace
+
+TEST(ReportCommands, WriteTheirPdfAndTheirQueryRowsAsCsv)
+{
+    const QStringList spring{u"--from"_s, u"2026-03-01"_s, u"--to"_s, u"2026-05-31"_s};
+    const QStringList june{u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s};
+    const QStringList year{u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2026-06-30"_s};
+    const QString town = scalar(u"select TownName from Towns where TownId = 3"_s);
+    const QString product = busiestProduct();
+    struct Case
+    {
+        QString report;
+        QStringList arguments;
+        QStringList printed;  // in the PDF's text, blanks made one
+        QString notPrinted{}; // nowhere in it
+    };
+    const std::vector<Case> cases{
+        {u"company-wise-sale"_s,
+         spring + QStringList{u"--town"_s, u"3x"_s, u"--sector"_s, u"  "_s},
+         {u"Company Wise Sales"_s, u"From Date : 01/03/2026, To Date : 31/05/2026"_s,
+          u"Customer: All Customers"_s, u"Town: ( 3 ) "_s + town, u"Sector: All Sectors"_s,
+          u"Grand total"_s, u"Net Sales"_s}},
+        {u"company-sector-wise-sale"_s,
+         spring + QStringList{u"--company"_s, u"11"_s},
+         {u"Company Sector Wise Sales"_s, u"Company:Crescent Agro Chemicals"_s,
+          u"Sector:All Sectors"_s, u"From : 01/03/2026, To : 31/05/2026"_s, u"Sector total"_s}},
+        {u"product-wise-sales"_s,
+         spring + QStringList{u"--company"_s, u"12"_s},
+         {u"Product Wise Sale"_s, u"From : 01/03/2026, To : 31/05/2026"_s, u"Product total"_s}},
+        {u"sales-summary"_s,
+         june,
+         {DemoDatabase::companyName(), u"Sales Summary"_s,
+          u"Date Between : 01-Jun-2026 To 30-Jun-2026"_s, u"Grand total"_s}},
+        {u"sale-return-register"_s,
+         year + QStringList{u"--invoice-from"_s, u"12a"_s, u"--invoice-to"_s, u"20"_s},
+         {u"Invoiceno Between : 12a To 20"_s, u"Date Between : 01-Jul-2025 To 30-Jun-2026"_s},
+         DemoDatabase::companyName()},
+        {u"sale-returns-summary"_s, year, {u"Sale Returns Summary"_s}},
+        {u"product-sales-ledger"_s,
+         year + QStringList{u"--product"_s, product},
+         {u"Product : "_s + product, u"Date Between : 01-Jul-2025 To 30-Jun-2026"_s}},
+        {u"product-sale-return-ledger"_s,
+         year + QStringList{u"--product"_s, product},
+         {u"Product : "_s + product, u"Date Between : 01-Jul-2025 To 30-Jun-2026"_s}},
+        {u"sales-stock-statement"_s,
+         june + QStringList{u"--company"_s, u"12"_s},
+         {u"Date Between : 01-Jun-2026 To 30-Jun-2026"_s, u"Closing Value"_s, u"Company 12"_s}},
+        {u"customer-town-sector-wise-sales"_s,
+         june + QStringList{u"--town"_s, u"3"_s, u"--company"_s, u"11"_s},
+         {u"Company Name:Crescent Agro Chemicals"_s, u"Town total"_s}},
+    };
+    QTemporaryDir folder;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.report.toStdString());
+        const QString pdf = folder.filePath(c.report + u".pdf"_s);
+        const CommandRun::Outcome o = CommandRun::report(
+            c.report, c.arguments + QStringList{u"--pdf"_s, pdf, u"--csv"_s, u"-"_s});
+        ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
+        const QByteArray rows = queryRowsAsCsv(c.report, c.arguments);
+        EXPECT_GT(rows.count('\n'), 1);
+        EXPECT_EQ(o.out.toUtf8(), rows);
+        const QString text = CommandRun::pdfText(pdf).simplified();
+        for (const QString &expected : c.printed)
+            EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+        if (!c.notPrinted.isEmpty()) {
+            EXPECT_FALSE(text.contains(c.notPrinted));
+        }
+    }
+}
+
+// A box's length or a box the window lacks is a bad argument (2), and so is what the window
+// refuses before its query; what the query does not find is status 1. The window's message
+// says which.
+TEST(ReportCommands, RefuseWhatTheirWindowsRefuse)
+{
+    const QStringList spring{u"--from"_s, u"2026-03-01"_s, u"--to"_s, u"2026-05-31"_s};
+    const QStringList backwards{u"--from"_s, u"2026-06-30"_s, u"--to"_s, u"2026-06-01"_s};
+    const QString product = busiestProduct();
+    const QString reversed = u"From date must be less than or equal to To date"_s;
+    const QString noRecord = u"No record exists."_s, noneFound = u"No record found"_s;
+    const int bad = CliStatus::BadArguments, none = CliStatus::NoRecord;
+    struct Case
+    {
+        QStringList reports;
+        QStringList arguments;
+        int status;
+        QString message{}; // the whole message, or an option problem it contains
+    };
+    const QStringList listings{u"sales-summary"_s, u"sale-return-register"_s,
+                               u"sale-returns-summary"_s};
+    const QStringList summaries{u"sales-summary"_s, u"sale-returns-summary"_s};
+    const QStringList ledgers{u"product-sales-ledger"_s, u"product-sale-return-ledger"_s};
+    const QStringList cts{u"customer-town-sector-wise-sales"_s};
+    const std::vector<Case> cases{
+        {{u"company-wise-sale"_s, u"sales-stock-statement"_s}, backwards, bad, reversed},
+        {{u"company-wise-sale"_s}, {u"--company"_s, u"11"_s}, bad, u"has no company box"_s},
+        {{u"company-sector-wise-sale"_s}, spring, bad, u"Must Select a Company"_s},
+        {{u"company-sector-wise-sale"_s}, {u"--customer"_s, u"C0001"_s}, bad},
+        {{u"company-sector-wise-sale"_s, u"product-wise-sales"_s},
+         spring + QStringList{u"--company"_s, u"97"_s},
+         none,
+         noneFound},
+        {listings, {u"--customer"_s, u"O'Ha"_s}, none, noRecord},
+        {listings, {u"--customer"_s, u"C00011"_s}, bad, u"--customer takes at most 5 characters"_s},
+        {listings + cts, {u"--product"_s, u"11001"_s}, bad, u"has no product box"_s},
+        // The summaries' sector and town boxes hold three characters, the register's five.
+        {summaries + cts, {u"--sector"_s, u"1234"_s}, bad},
+        {summaries, {u"--town"_s, u"1234"_s}, bad},
+        {summaries, {u"--invoice-from"_s, u"1"_s}, bad, u"has no invoice-from box"_s},
+        {{u"sale-return-register"_s}, {u"--town"_s, u"1234"_s}, none, noRecord},
+        {{u"sale-return-register"_s}, {u"--invoice-to"_s, u"123456"_s}, bad},
+        {{u"sale-return-register"_s},
+         {u"--invoice-from"_s, u"40"_s, u"--invoice-to"_s, u"3x"_s},
+         none,
+         noRecord},
+        {ledgers, {}, bad, u"Enter Product Code."_s},
+        {ledgers, {u"--product"_s, u"ZZ'9"_s}, bad, u"Product Code doesn't exist."_s},
+        {ledgers, {u"--product"_s, u"12345678901"_s}, bad},
+        {ledgers, {u"--company"_s, u"11"_s, u"--product"_s, product}, bad, u"has no company box"_s},
+        {{u"sales-stock-statement"_s}, {u"--company"_s, u"12345678901"_s}, bad},
+        // An id that is no number is one literal: nothing found, no failure.
+        {{u"sales-stock-statement"_s}, {u"--company"_s, u"1' or '1"_s}, none, noRecord},
+        {cts, {u"--company"_s, u"1;'"_s}, none},
+        {cts, {u"--town"_s, u"0"_s}, none, noRecord}, // town 0 is never listed
+    };
+    for (const Case &c : cases) {
+        for (const QString &report : c.reports) {
+            SCOPED_TRACE(report.toStdString() + " " + c.arguments.join(u' ').toStdString());
+            const CommandRun::Outcome o = CommandRun::report(report, c.arguments);
+            EXPECT_EQ(o.status, c.status) << o.err.toStdString();
+            if (c.message.startsWith(u"--"_s) || c.message.startsWith(u"has no"_s))
+                EXPECT_TRUE(o.err.contains(c.message)) << o.err.toStdString();
+            else if (!c.message.isEmpty())
+                EXPECT_EQ(o.err.trimmed(), c.message);
+            else
+                EXPECT_FALSE(o.err.isEmpty());
+        }
+    }
+}
