@@ -481,7 +481,9 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
     preview.window.ReportName()->setRowLinks([&](int row) -> std::optional<RowLink> {
         if (row % 2 == 1)
             return std::nullopt; // odd rows lead nowhere
-        return RowLink{u"Lines of row %1 (figures differ)"_s.arg(row),
+        return RowLink{u"Lines of row %1 (figures differ: here every sale and return of the "
+                       u"period at its stored totals, there each sale line computed from its "
+                       u"price)"_s.arg(row),
                        [&opened, row](QString &message) -> std::unique_ptr<Report> {
                            opened = row;
                            if (row == 0) {
@@ -524,6 +526,12 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
     ASSERT_NE(detail, nullptr);
     EXPECT_GT(opened, 0);
     EXPECT_EQ(detail->windowTitle(), tip.section(u" ("_s, 0, 0));
+    // A long explanation comes in lines short enough to read, and whole.
+    const QStringList lines = tip.split(u'\n');
+    EXPECT_GE(lines.size(), 2);
+    for (const QString &line : lines)
+        EXPECT_LE(line.size(), 70) << line.toStdString();
+    EXPECT_TRUE(lines.join(u' ').endsWith(u"computed from its price)"_s)) << tip.toStdString();
     ASSERT_NE(detail->ReportName(), nullptr);
     EXPECT_EQ(detail->ReportName()->rowCount(), 5);
     EXPECT_TRUE(detail->isVisible());
