@@ -148,10 +148,18 @@ void ReportViewer::buildToolBar()
     m_pageBox->setAccessibleName(tr("Page number"));
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setMinimum(1);
+    // Page number and count keep room for a five-figure report before one is loaded: a
+    // window sized for the toolbar then stays wide enough once the pages are counted, and the
+    // commands after them do not shift or fold away.
+    m_pageBox->setMaximum(99999);
+    m_pageBox->setMinimumWidth(m_pageBox->sizeHint().width());
+    m_pageBox->setMaximum(1);
     connect(m_pageBox, &QSpinBox::valueChanged, this, [this](int page) { showPage(page - 1); });
     m_toolBar->addWidget(m_pageBox);
     m_pageCount = new QLabel(this);
     m_pageCount->setContentsMargins(4, 0, 6, 0);
+    const int widestCount = m_pageCount->fontMetrics().horizontalAdvance(tr("of %1").arg(99999));
+    m_pageCount->setMinimumWidth(widestCount + 10); // and the margins
     m_toolBar->addWidget(m_pageCount);
     m_next =
         action(QStyle::SP_MediaSeekForward, tr("Next page"),

@@ -298,6 +298,25 @@ TEST(PreviewWindow, OpensCentredAndWideEnoughForAWholePage)
         ASSERT_NE(toolBar, nullptr);
         EXPECT_GE(toolBar->width(), toolBar->sizeHint().width());
     }
+
+    // A viewer as wide as it asked to be before its report came still shows every command
+    // once a report of hundreds of pages is in: none folds away behind the extension button.
+    ReportViewer narrow;
+    narrow.resize(narrow.pageWidthHint(40), 400);
+    narrow.show();
+    QApplication::processEvents();
+    const auto report = boundReport(20000);
+    narrow.setReportSource(report.get());
+    narrow.ViewReport();
+    QApplication::processEvents();
+    ASSERT_GE(report->pageCount(), 100);
+    const auto *toolBar = narrow.findChild<QToolBar *>();
+    ASSERT_NE(toolBar, nullptr);
+    for (QAction *a : toolBar->actions()) {
+        const QWidget *shown = toolBar->widgetForAction(a);
+        EXPECT_TRUE(a->isSeparator() || (shown && shown->isVisible()))
+            << a->text().toStdString() << " folded away";
+    }
 }
 
 TEST(PreviewWindow, ExportsOnItsOwnCopyAndNamesTheFileWritten)
