@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <cstdio>
+#include <cstdlib>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +40,31 @@ double peakMemoryMiB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
+}
+
+int stepEveryRow(sqlite3 *db, const QByteArray &sql)
+{
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+    int rows = 0;
+    double sink = 0;
+    const int columns = sqlite3_column_count(st);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        ++rows;
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(st, c) == SQLITE_TEXT)
+                sink += sqlite3_column_bytes(st, c);
+            else
+                sink += sqlite3_column_double(st, c);
+        }
+    }
+    sqlite3_finalize(st);
+    if (sink == -1) // keeps the reads from being optimised away
+        std::puts("");
+    return rows;
 }
 
 } // namespace BenchDatabase

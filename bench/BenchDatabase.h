@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+struct sqlite3;
 
 // The database a benchmark reads: the path given in NVR_BENCH_DB, or a demo database of a
 // million sale lines generated once into the system's temporary folder.
@@ -8,4 +11,8 @@ namespace BenchDatabase {
 QString path(int saleLines = 1'000'000, int customers = 400);
 // Peak resident memory of this process so far, in MiB.
 double peakMemoryMiB();
+// SQLite alone, the floor a result set is measured against: prepares the statement and steps
+// through every row, touching each value once as its own type. Returns the rows read; exits
+// with SQLite's message when the statement cannot be prepared.
+int stepEveryRow(sqlite3 *db, const QByteArray &sql);
 } // namespace BenchDatabase

@@ -46,31 +46,6 @@ template<typename Operation> Cost timed(Operation operation)
     return {double(timer.nsecsElapsed()) / 1e9, cpuSeconds() - cpu};
 }
 
-// SQLite alone: prepare and step through every row, touching each value once as its own type.
-void runEngine(sqlite3 *db, const QByteArray &sql, int &rows)
-{
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-    rows = 0;
-    double sink = 0;
-    const int columns = sqlite3_column_count(st);
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        ++rows;
-        for (int c = 0; c < columns; ++c) {
-            if (sqlite3_column_type(st, c) == SQLITE_TEXT)
-                sink += sqlite3_column_bytes(st, c);
-            else
-                sink += sqlite3_column_double(st, c);
-        }
-    }
-    sqlite3_finalize(st);
-    if (sink == -1)
-        std::puts("");
-}
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -88,7 +63,7 @@ void measure(const QString &path, const Connection &connection, const ReportCrit
     std::vector<double> engineWall, engineCpu, setWall, setCpu, wholeWall, wholeCpu;
     int rows = 0;
     for (int run = 0; run < 3; ++run) {
-        const Cost engine = timed([&] { runEngine(db, translated, rows); });
+        const Cost engine = timed([&] { rows = BenchDatabase::stepEveryRow(db, translated); });
         const Cost resultSet = timed([&] {
             Recordset recordset;
             recordset.open(sql, connection);
