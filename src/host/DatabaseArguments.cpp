@@ -40,19 +40,3 @@ std::unique_ptr<Connection> DatabaseArguments::open(const QCommandLineParser &pa
         return Connection::openSqlite(parser.value(m_db));
     return Connection::openSqlite(DefaultDatabase::ensure(log));
 }
-
-QString DatabaseArguments::databaseFile(const QCommandLineParser &parser) const
-{
-    if (parser.isSet(m_db))
-        return parser.value(m_db);
-    if (!parser.isSet(m_odbc))
-        return DefaultDatabase::path();
-    const QStringList pairs = parser.value(m_odbc).split(u';', Qt::SkipEmptyParts);
-    for (const QString &pair : pairs) {
-        const qsizetype equals = pair.indexOf(u'=');
-        if (equals > 0 &&
-            pair.left(equals).trimmed().compare(u"Database"_s, Qt::CaseInsensitive) == 0)
-            return pair.mid(equals + 1).trimmed();
-    }
-    return QString();
-}

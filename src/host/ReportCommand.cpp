@@ -4,12 +4,12 @@
 #include "criteria/reports/HeadlessReport.h"
 #include "criteria/reports/ReportDefinition.h"
 #include "db/Connection.h"
+#include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
 #include "host/CsvOutput.h"
 #include "host/PeriodDefaults.h"
-#include "presentation/OutputFile.h"
 #include "presentation/Report.h"
 
 #include <QRegularExpression>
@@ -195,13 +195,12 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
 
     try {
         const std::unique_ptr<Connection> connection = m_database.open(parser, err);
-        // Writing the report over the database it reads would destroy the data.
-        const QString database = m_database.databaseFile(parser);
+        // Writing the report over the database it reads would destroy the data: refused here,
+        // before any work, as a bad argument (the export itself would refuse it too).
         for (const QString &option : {u"pdf"_s, u"csv"_s, u"xlsx"_s}) {
-            if (parser.isSet(option) && !database.isEmpty() &&
-                OutputFile::sameFile(parser.value(option), database))
-                return badArguments(
-                    err, u"--%1 names the database being read (%2)"_s.arg(option, database));
+            if (parser.isSet(option) && DatabaseFileGuard::isGuarded(parser.value(option)))
+                return badArguments(err, u"--%1 names the database being read (%2)"_s.arg(
+                                             option, parser.value(option)));
         }
         if (!criteria.from.isValid())
             criteria.from = PeriodDefaults(*connection).PeriodStartDate();

@@ -172,19 +172,6 @@ void OutputFile::cancel()
     m_temporary.clear();
 }
 
-bool OutputFile::sameFile(const QString &a, const QString &b)
-{
-    struct stat first
-    {
-    };
-    struct stat second
-    {
-    };
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 void OutputFile::fail(const QString &reason) const
 {
     throw Failure(u"Cannot write %1: %2"_s.arg(m_path, reason), m_source);

@@ -28,9 +28,6 @@ public:
     // True once the file refused a write: commit(false) then names the system's reason.
     [[nodiscard]] bool writeRefused() const;
 
-    // True when both paths name the same existing file, through links or not.
-    [[nodiscard]] static bool sameFile(const QString &a, const QString &b);
-
     class Writer;
 
 private:
