@@ -1,5 +1,6 @@
 // The windows of the sales summary, the sale return register and the sale returns summary:
-// what each does differently from the sales register's window.
+// what each does differently from the sales register's window (whose test covers what they
+// share: preview, no record, print).
 #include "CriteriaWindowTest.h"
 #include "ModalWatcher.h"
 #include "catalogue/Reports.h"
@@ -107,37 +108,4 @@ TEST_F(InvoiceListingWindows, ReturnRangeBoxesTakeFreeText)
     ASSERT_GT(rows.rowCount(), 0);
     EXPECT_EQ(rows.number(rows.columnIndex(u"salereturnid"_s), 0), 12);
     viewer->close();
-}
-
-// Preview: a new preview window captioned after the window, or "No record exists." under the
-// window's caption and nothing opened.
-TEST_F(InvoiceListingWindows, PreviewShowsTheReportOrSaysNoRecordExists)
-{
-    for (const Listing &listing : listings()) {
-        SCOPED_TRACE(listing.caption.toStdString());
-        open(listing.kind);
-        RptReportViewer *before = reports.preview().current();
-        ModalWatcher watcher;
-        box(u"txtSectorID"_s)->setText(u"999"_s); // no such sector: nothing found
-        window->previewButton()->click();
-        ASSERT_EQ(watcher.count(), 1);
-        EXPECT_EQ(watcher.last().text, u"No record exists."_s);
-        EXPECT_EQ(watcher.last().title, listing.caption);
-        EXPECT_EQ(reports.preview().current(), before);
-
-        box(u"txtSectorID"_s)->clear();
-        window->fromDate()->setDate(QDate(2026, 1, 1));
-        window->toDate()->setDate(QDate(2026, 6, 30));
-        window->previewButton()->click();
-        EXPECT_EQ(watcher.count(), 1);
-        RptReportViewer *viewer = reports.preview().current();
-        ASSERT_NE(viewer, nullptr);
-        EXPECT_NE(viewer, before);
-        EXPECT_TRUE(viewer->isVisible());
-        EXPECT_EQ(viewer->windowTitle(), listing.caption + u" Report"_s);
-        EXPECT_EQ(viewer->ReportName()->layout().name, ReportCatalog::entry(listing.kind).layout);
-        EXPECT_EQ(viewer->ReportName()->rowCount(), window->resultSet().recordCount());
-        viewer->close();
-        window->closeButton()->click();
-    }
 }
