@@ -146,11 +146,10 @@ void expectSame(const std::map<Key, Figures> &got, const std::map<Key, Figures> 
         const Figures &g = found->second;
         SCOPED_TRACE(std::get<0>(key).toStdString() + " in sector " +
                      std::to_string(std::get<1>(key)));
-        EXPECT_NEAR(g.saleQty, w.saleQty, 1e-9);
-        EXPECT_NEAR(g.saleBns, w.saleBns, 1e-9);
+        // Quantities exactly, values to the cent.
+        EXPECT_EQ(std::tie(g.saleQty, g.saleBns, g.returnQty, g.returnBns),
+                  std::tie(w.saleQty, w.saleBns, w.returnQty, w.returnBns));
         EXPECT_NEAR(g.gross, w.gross, 0.005);
-        EXPECT_NEAR(g.returnQty, w.returnQty, 1e-9);
-        EXPECT_NEAR(g.returnBns, w.returnBns, 1e-9);
         EXPECT_NEAR(g.returnValue, w.returnValue, 0.005);
     }
 }
