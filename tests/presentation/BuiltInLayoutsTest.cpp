@@ -1,20 +1,12 @@
 #include "DemoFixture.h"
-#include "LayoutQueries.h"
 #include "db/Connection.h"
-#include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "presentation/LayoutLibrary.h"
-#include "presentation/PageRenderer.h"
-#include "presentation/Report.h"
-
 #include "presentation/TextRun.h"
 #include "presentation/ValueFormatter.h"
 
 #include <QFont>
-#include <QImage>
-#include <QPainter>
 #include <QRawFont>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -58,44 +50,6 @@ constexpr double kPadding = 2.0; // points, both sides of a box
 constexpr double kColumnSpace = 1.5 * LayoutUnits::pointsPerMillimetre; // between two values
 
 } // namespace
-
-// Each report's layout takes its report's result columns and makes pages from the demo
-// company's data. (What the reports write into their layouts is PreparedReports' to check.)
-TEST(BuiltInLayouts, BindRenderAndExportEachReport)
-{
-    const auto connection = Connection::openSqlite(DemoFixture::path());
-    const auto queries = LayoutQueries::all(*connection, u"2026-01-01"_s, u"2026-06-30"_s);
-    QStringList names;
-    for (const auto &[layout, sql] : queries)
-        names.append(layout);
-    names.sort(Qt::CaseSensitive);
-    QStringList builtIn = LayoutLibrary::builtInNames();
-    builtIn.sort(Qt::CaseSensitive);
-    EXPECT_EQ(builtIn, names);
-
-    QTemporaryDir folder;
-    for (const auto &[layout, sql] : queries) {
-        SCOPED_TRACE(layout.toStdString());
-        auto report = Report::fromLayout(layout);
-        Recordset rs;
-        rs.open(sql, *connection);
-        ASSERT_GT(rs.recordCount(), 0);
-        report->Database().SetDataSource(rs, 3, 1);
-        ASSERT_GT(report->pageCount(), 0);
-        const PageContent first = report->page(0);
-        int fromRows = 0;
-        for (const PageItem &item : first.items)
-            fromRows += report->objects()[size_t(item.object)]->layout().type == ObjectType::Field;
-        EXPECT_GT(fromRows, 3);
-
-        QImage image(500, 700, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        PageRenderer(*report, painter, 500.0 / report->pageSize().width()).render(first);
-        painter.end();
-        EXPECT_TRUE(report->exportPdf(folder.filePath(layout + u".pdf"_s)));
-    }
-}
 
 // What every layout promises a reader: the criteria line heads every page, a group carried over
 // says so, no two values on a line run into each other, headings and labels stand clear of
