@@ -10,7 +10,6 @@
 #include "presentation/widgets/ReportViewer.h"
 #include "presentation/widgets/RptReportViewer.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -155,12 +154,7 @@ TEST(PreviewWindow, ExportsNameTheFileWritten)
     ReportViewer *viewer = preview.viewer();
     QTemporaryDir folder;
     const QString pdf = folder.filePath(u"regions.pdf"_s);
-    QStringList buttons;
-    ModalWatcher watcher([&](QWidget *modal) {
-        for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
-            buttons.append(b->text().remove(u'&'));
-        ModalWatcher::close(modal);
-    });
+    ModalWatcher watcher;
     viewer->exportPdfTo(pdf);
     ASSERT_NE(viewer->job(), nullptr);
     EXPECT_FALSE(viewer->progressDialog()->isModal()); // the event loop is never run from inside
@@ -169,7 +163,6 @@ TEST(PreviewWindow, ExportsNameTheFileWritten)
     EXPECT_TRUE(watcher.last().text.contains(QDir::toNativeSeparators(pdf)));
     EXPECT_TRUE(
         watcher.last().text.contains(u"%1 pages"_s.arg(preview.window.ReportName()->pageCount())));
-    EXPECT_TRUE(buttons.contains(u"Open Folder"_s));
     QFile written(pdf);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.read(5).startsWith("%PDF"));
@@ -333,8 +326,9 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
     QApplication::processEvents(); // the page is drawn
 
     // Down the middle of the page: some rows lead somewhere, some do not.
-    QPoint linked, plain;
-    for (int y = 0; y < paper->height() && (linked.isNull() || plain.isNull()); y += 2) {
+    QPoint linked;
+    bool plain = false;
+    for (int y = 0; y < paper->height() && (linked.isNull() || !plain); y += 2) {
         const QPoint at(paper->width() / 2, y);
         QTest::mouseMove(paper, at);
         const QString tip = paper->toolTip();
@@ -342,8 +336,8 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
             if (linked.isNull())
                 linked = at;
             EXPECT_EQ(paper->cursor().shape(), Qt::PointingHandCursor);
-        } else if (tip.isEmpty() && y > paper->height() / 3 && plain.isNull()) {
-            plain = at;
+        } else if (tip.isEmpty() && y > paper->height() / 3 && !plain) {
+            plain = true;
             EXPECT_NE(paper->cursor().shape(), Qt::PointingHandCursor);
         }
     }
