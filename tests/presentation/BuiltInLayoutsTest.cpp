@@ -15,14 +15,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A layout object's type, one pixel a point.
-QRawFont rawFont(const FontDesign &spec)
+QRawFont rawFont(const FontDesign &design)
 {
-    QFont font(spec.family);
+    QFont font(design.family);
     font.setPixelSize(100);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    font.setBold(design.bold);
+    font.setItalic(design.italic);
     QRawFont raw = QRawFont::fromFont(font);
-    raw.setPixelSize(spec.size);
+    raw.setPixelSize(design.size);
     return raw;
 }
 
