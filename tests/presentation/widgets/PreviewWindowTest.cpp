@@ -145,9 +145,7 @@ TEST(PreviewWindow, ANarrowViewerKeepsEveryCommandInViewAfterALongReportLoads)
     }
 }
 
-// Each export runs on the report's own copy and says which file it wrote; the workbook goes where
-// the save dialog says and holds the report's rows and totals, and a cancelled dialog writes
-// nothing.
+// Each export runs as a job, the window staying live, and says which file it wrote.
 TEST(PreviewWindow, ExportsNameTheFileWritten)
 {
     ShownPreview preview;
@@ -174,6 +172,8 @@ TEST(PreviewWindow, ExportsNameTheFileWritten)
     EXPECT_TRUE(QFile::exists(folder.filePath(u"regions.csv"_s)));
 }
 
+// The workbook goes where the save dialog says and holds the report's totals; a cancelled dialog
+// writes nothing.
 TEST(PreviewWindow, ExportExcelWritesTheWorkbookChosenInTheSaveDialog)
 {
     ShownPreview preview(30);
