@@ -59,38 +59,22 @@ TEST(Paginator, SplitsRowsByBandHeights)
     withReportHeader.reportHeader = 20;
     PaginatorBands tallFooter = plain(100, 10, 10, 10);
     tallFooter.reportFooter = 30;
+    const auto rows = [](size_t n) { return std::vector<uint8_t>(n, 0); }; // no groups
+    // One group level, headers of 10 and footers as given, under rows of 10.
+    const auto oneGroup = [](double body, double footer = 10) {
+        return grouped(plain(body, 10), {10}, {footer});
+    };
     const std::vector<Case> cases = {
-        {"eight rows a page", plain(100, 10, 10, 10), std::vector<uint8_t>(17, 0), {0, 8, 16}},
-        {"report header on the first page only",
-         withReportHeader,
-         std::vector<uint8_t>(17, 0),
-         {0, 6, 14}},
-        {"the report footer takes the last row with it",
-         tallFooter,
-         std::vector<uint8_t>(16, 0),
-         {0, 8, 15}},
-        {"a group footer takes its group's last row with it",
-         grouped(plain(50, 10), {10}, {10}),
-         groupsOf({4}),
-         {0, 3}},
-        {"a row with totals taller than a page still prints",
-         grouped(plain(30, 10), {10}, {25}),
-         groupsOf({1, 1}),
-         {0, 1, 1, 2}},
-        {"a band taller than a page gets its own",
-         plain(100, 120),
-         std::vector<uint8_t>(3, 0),
-         {0, 1, 2}},
+        {"eight rows a page", plain(100, 10, 10, 10), rows(17), {0, 8, 16}},
+        {"report header on the first page only", withReportHeader, rows(17), {0, 6, 14}},
+        {"the report footer takes the last row with it", tallFooter, rows(16), {0, 8, 15}},
+        {"a group footer takes its group's last row", oneGroup(50), groupsOf({4}), {0, 3}},
+        {"totals taller than a page still print", oneGroup(30, 25), groupsOf({1, 1}), {0, 1, 1, 2}},
+        {"a band taller than a page gets its own", plain(100, 120), rows(3), {0, 1, 2}},
         {"no rows still makes a page", plain(100, 10, 10, 10), {}, {0}},
         // The header of the second group would fit at the foot of page 1, its row would not.
-        {"a group header travels with its first row",
-         grouped(plain(50, 10), {10}, {10}),
-         groupsOf({2, 2}),
-         {0, 2}},
-        {"groups that fit share the page",
-         grouped(plain(80, 10), {10}, {10}),
-         groupsOf({2, 2}),
-         {0}},
+        {"a group header travels with its first row", oneGroup(50), groupsOf({2, 2}), {0, 2}},
+        {"groups that fit share the page", oneGroup(80), groupsOf({2, 2}), {0}},
     };
     for (const Case &c : cases) {
         Paginator p(c.bands, c.breaks);
