@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -63,14 +62,14 @@ protected:
         QApplication::processEvents();
     }
 
-    static QString cell(const LookupDialog &dialog, int row, int column)
+    // The name in a row of the grid, the current row by default.
+    static QString name(const LookupDialog &dialog, int row = -1)
     {
-        return dialog.grid()->model()->index(row, column).data().toString();
-    }
-
-    static int currentRow(const LookupDialog &dialog)
-    {
-        return dialog.grid()->currentIndex().row();
+        const auto *grid = dialog.grid();
+        return grid->model()
+            ->index(row < 0 ? grid->currentIndex().row() : row, 1)
+            .data()
+            .toString();
     }
 
     int count(const QString &sql) const { return int(connection->execute(sql)->number(0, 0)); }
@@ -80,69 +79,26 @@ protected:
     LookupDialogs dialogs{shared};
 };
 
-TEST_F(Lookups, CustomersFilterByTypedTextAndByKeysFromTheGrid)
+TEST_F(Lookups, CustomersFilterByTypedText)
 {
     SchCustomers &d = dialogs.customers();
     open(d);
-    EXPECT_EQ(d.windowTitle(), u"Search Customers"_s);
-    EXPECT_EQ(d.lastQuery(), u"Select * FROM Parties Where IsCustomer=1"_s);
     const int all = count(u"select count(*) from Parties where IsCustomer=1"_s);
     EXPECT_EQ(d.recordset().recordCount(), all);
 
     QTest::keyClicks(d.filterBox(), u"o'hara"_s);
     d.waitForFill();
-    EXPECT_EQ(d.lastQuery(),
-              u"Select * FROM Parties Where IsCustomer=1 AND PartyName LIKE '%o''hara%'"_s);
     const int hara =
         count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%o''hara%'"_s);
     ASSERT_GT(hara, 0);
     EXPECT_EQ(d.recordset().recordCount(), hara);
-
-    // From the grid, letters arrive as capitals and still find names typed in lower case.
-    const QString lower =
-        connection
-            ->execute(
-                u"select min(PartyName) from Parties where IsCustomer=1 and PartyName = lower(PartyName) collate binary"_s)
-            ->text(0, 0);
-    ASSERT_FALSE(lower.isEmpty());
-    const QString word = lower.section(u' ', 0, 0).remove(u'\'');
     d.filterBox()->clear();
-    QTest::keyClick(d.filterBox(), Qt::Key_Down);
-    EXPECT_EQ(QApplication::focusWidget(), d.grid());
-    for (QChar c : word.right(4))
-        QTest::keyClick(d.grid(), Qt::Key(Qt::Key_A + (c.toUpper().unicode() - u'A')));
-    EXPECT_EQ(d.filterBox()->text(), word.right(4).toUpper());
-    d.waitForFill();
-    EXPECT_EQ(d.recordset().recordCount(),
-              count(u"select count(*) from Parties where IsCustomer=1 and PartyName like '%"_s +
-                    word.right(4) + u"%'"_s));
-    bool lowerCaseFound = false;
-    for (int r = 0; r < d.recordset().recordCount(); ++r) {
-        d.grid()->scrollToBottom();
-        lowerCaseFound |= cell(d, r, 1) == lower;
-    }
-    EXPECT_TRUE(lowerCaseFound) << lower.toStdString();
-
-    const QString typed = d.filterBox()->text();
-    QTest::keyClick(d.grid(), Qt::Key_Backspace);
-    EXPECT_EQ(d.filterBox()->text(), typed.chopped(1));
-    QTest::keyClick(d.grid(), Qt::Key_S, Qt::ShiftModifier); // not redirected
-    QTest::keyClick(d.grid(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(d.filterBox()->text(), typed.chopped(1));
-    QTest::keyClick(d.grid(), Qt::Key_7, Qt::KeypadModifier);
-    QTest::keyClick(d.grid(), Qt::Key_Space);
-    QTest::keyClick(d.grid(), Qt::Key_3);
-    EXPECT_EQ(d.filterBox()->text(), typed.chopped(1) + u"7 3"_s);
-    d.waitForFill();
-    EXPECT_EQ(d.grid()->model()->rowCount(), 0);
-    QTest::keyClick(d.grid(), Qt::Key_Delete); // starts the search again
-    EXPECT_EQ(d.filterBox()->text(), QString());
     d.waitForFill();
     EXPECT_EQ(d.recordset().recordCount(), all);
     d.closeButton()->click();
 }
 
-TEST_F(Lookups, SelectCancelAndTheTitleBarButton)
+TEST_F(Lookups, SelectAndCancel)
 {
     SchCustomers &d = dialogs.customers();
     open(d);
@@ -162,46 +118,33 @@ TEST_F(Lookups, SelectCancelAndTheTitleBarButton)
     EXPECT_EQ(d.ParaOutCustomerID(), u"CASH"_s);
     EXPECT_EQ(d.ParaOutCustomerName(), u"Cash Sales"_s);
 
-    // Opening again starts afresh: empty filter, full list, empty outputs.
-    open(d);
+    // Opening again starts afresh; Enter on a button is the button's: on Cancel it cancels.
+    open(d, d.closeButton());
     EXPECT_TRUE(d.filterBox()->text().isEmpty());
     EXPECT_TRUE(d.ParaOutCustomerID().isEmpty());
-    EXPECT_EQ(d.recordset().recordCount(),
-              count(u"select count(*) from Parties where IsCustomer=1"_s));
-    d.closeButton()->click();
-    EXPECT_FALSE(d.isVisible());
-    EXPECT_TRUE(d.ParaOutCustomerID().isEmpty() && d.ParaOutCustomerName().isEmpty());
-
-    open(d);
-    d.grid()->setFocus();
-    QTest::keyClick(d.grid(), Qt::Key_End);
-    d.close(); // the title-bar button
-    EXPECT_FALSE(d.isVisible());
-    EXPECT_TRUE(d.ParaOutCustomerID().isEmpty() && d.ParaOutCustomerName().isEmpty());
-
-    // Enter on a button is the button's: on Cancel it cancels.
-    open(d, d.closeButton());
     QTest::keyClick(d.closeButton(), Qt::Key_Return);
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_TRUE(d.ParaOutCustomerID().isEmpty() && d.ParaOutCustomerName().isEmpty());
 }
 
 TEST_F(Lookups, SeekingMovesToTheFirstMatchOrTheLastRow)
 {
     SchTowns &towns = dialogs.towns();
     open(towns);
-    EXPECT_EQ(towns.lastQuery(), u"Select * FROM Towns order by Townname"_s);
     const int rows = towns.recordset().recordCount();
     EXPECT_EQ(rows, count(u"select count(*) from Towns"_s));
-    QTest::keyClicks(towns.filterBox(), u"o'bri"_s);
-    EXPECT_EQ(cell(towns, currentRow(towns), 1), u"O'Brien's Cross"_s);
-    EXPECT_EQ(towns.grid()->model()->rowCount() >= rows - 1, true); // all rows stay
-    towns.filterBox()->setText(u"Ca"_s);
-    EXPECT_EQ(cell(towns, currentRow(towns), 1), u"Carrow"_s); // the first of Carrow, Cobh
-    towns.filterBox()->setText(u"Qx"_s);
-    EXPECT_EQ(currentRow(towns), rows - 1);
-    towns.filterBox()->setText(u"   "_s);
-    EXPECT_EQ(currentRow(towns), 0);
+    // To the first name the text begins, to the last row when none does, to the first for blanks;
+    // all rows stay.
+    const std::pair<QString, QString> seeks[] = {{u"o'bri"_s, u"O'Brien's Cross"_s},
+                                                 {u"Ca"_s, u"Carrow"_s}, // not Cobh
+                                                 {u"Qx"_s, name(towns, rows - 1)},
+                                                 {u"   "_s, name(towns, 0)}};
+    for (const auto &[typed, expected] : seeks) {
+        towns.filterBox()->setText(typed);
+        EXPECT_EQ(name(towns), expected) << typed.toStdString();
+        EXPECT_EQ(towns.grid()->model()->rowCount(), rows);
+    }
     towns.filterBox()->setText(u"Qx"_s);
     towns.selectButton()->click(); // no match: the last row is taken
     EXPECT_EQ(towns.ParaOutTownName(), u"Youghal"_s);
@@ -216,9 +159,9 @@ TEST_F(Lookups, SeekingMovesToTheFirstMatchOrTheLastRow)
     QTest::keyClick(companies.grid(), Qt::Key_S);
     QTest::keyClick(companies.grid(), Qt::Key_U);
     EXPECT_EQ(companies.filterBox()->text(), u"SU"_s);
-    EXPECT_TRUE(cell(companies, currentRow(companies), 1).startsWith(u"Su"_s));
+    EXPECT_TRUE(name(companies).startsWith(u"Su"_s));
     QTest::keyClick(companies.grid(), Qt::Key_Return);
-    EXPECT_EQ(companies.ParaOutCompanyName(), cell(companies, currentRow(companies), 1));
+    EXPECT_EQ(companies.ParaOutCompanyName(), name(companies));
     EXPECT_FALSE(companies.isVisible());
 }
 
@@ -237,12 +180,6 @@ TEST_F(Lookups, SectorsTakeEnterOnlyFromTheGridAndLeaveOutSectorsWithoutATown)
     QTest::keyClick(d.grid(), Qt::Key_Return);
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(d.ParaOutSectorName().startsWith(u"Glenarm"_s));
-
-    const QHeaderView *header = d.grid()->horizontalHeader();
-    EXPECT_EQ(d.grid()->model()->headerData(0, Qt::Horizontal).toString(), u"Sector ID"_s);
-    EXPECT_EQ(d.grid()->model()->headerData(2, Qt::Horizontal).toString(), u"Town"_s);
-    EXPECT_LT(header->sectionSize(0), header->sectionSize(1)); // 1720 against 5953 twips
-    EXPECT_EQ(d.grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 TEST_F(Lookups, ProductsFollowTheirInputFlags)
@@ -254,34 +191,31 @@ TEST_F(Lookups, ProductsFollowTheirInputFlags)
         d.recordset().recordCount(),
         count(
             u"select count(*) from Products p join Companies c on c.CompanyId = p.CompanyId where p.IsCrop = 0"_s));
-    QTest::keyClicks(d.filterBox(), u"urea"_s);
-    EXPECT_TRUE(d.lastQuery().endsWith(
-        u"Where Products.IsCrop=0  AND ProductName LIKE '%urea%' order by Productname"_s));
-
-    d.ParaInBoth = true;
-    QTest::keyClicks(d.filterBox(), u" 50"_s);
-    d.waitForFill();
-    EXPECT_EQ(d.lastQuery(),
-              u"Select Products.*,CompanyName  FROM Products Inner join Companies on "
-              u"Companies.CompanyId = Products.CompanyId order by Productname"_s);
+    // The bardana flag is tested before the broker flag; "both" ignores the typed text.
+    const struct
+    {
+        bool both, broker, bardana;
+        QString typed, where;
+    } cases[] = {
+        {false, false, false, u"urea"_s,
+         u"Where Products.IsCrop=0  AND ProductName LIKE '%urea%' order by Productname"_s},
+        {false, true, false, u"a"_s,
+         u"Where IsNull(Products.IsBroker,0)=1  AND ProductName LIKE '%a%' order by"_s},
+        {false, true, true, u"e"_s,
+         u"Where Products.IsBardana=1 AND ProductName LIKE '%e%' order by"_s},
+        {true, false, false, u"urea 50"_s,
+         u"FROM Products Inner join Companies on Companies.CompanyId = Products.CompanyId "
+         u"order by Productname"_s},
+    };
+    for (const auto &c : cases) {
+        d.ParaInBoth = c.both;
+        d.ParaInIsBroker = c.broker;
+        d.ParaInIsBardana = c.bardana;
+        d.filterBox()->setText(c.typed);
+        d.waitForFill();
+        EXPECT_TRUE(d.lastQuery().contains(c.where)) << d.lastQuery().toStdString();
+    }
     EXPECT_EQ(d.recordset().recordCount(), count(u"select count(*) from Products"_s));
-    d.ParaInBoth = false;
-    d.ParaInIsBroker = true;
-    d.filterBox()->setText(u"a"_s);
-    EXPECT_TRUE(d.lastQuery().contains(
-        u"Where IsNull(Products.IsBroker,0)=1  AND ProductName LIKE '%a%'"_s));
-    d.ParaInIsBardana = true; // tested before the broker flag
-    d.filterBox()->setText(u"e"_s);
-    EXPECT_TRUE(d.lastQuery().contains(
-        u"Where Products.IsBardana=1 AND ProductName LIKE '%e%' order by"_s));
-    d.ParaInIsBardana = d.ParaInIsBroker = false;
-
-    // The outputs are emptied again at every fill.
-    d.filterBox()->setText(u"urea"_s);
-    d.selectButton()->click();
-    EXPECT_FALSE(d.ParaOutProductID().isEmpty());
-    open(d);
-    EXPECT_TRUE(d.ParaOutProductID().isEmpty());
     d.closeButton()->click();
 }
 
@@ -318,30 +252,6 @@ TEST_F(Lookups, AFailedQueryIsShownAndTheDialogStaysUsable)
     EXPECT_FALSE(d.isVisible());
 }
 
-// A dialog belongs to its slot alone. Shown over a window that goes while it is open, it is
-// neither deleted with that window nor left modal over it; it opens again afterwards.
-TEST_F(Lookups, TheWindowADialogIsShownOverDoesNotOwnIt)
-{
-    SchTowns &towns = dialogs.towns();
-    auto *owner = new QWidget;
-    owner->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(owner));
-    towns.openForTest(owner);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&towns));
-    EXPECT_EQ(towns.parentWidget(), nullptr);
-    EXPECT_EQ(towns.windowHandle()->transientParent(), owner->windowHandle());
-    EXPECT_TRUE(owner->windowHandle() && QGuiApplication::modalWindow() == towns.windowHandle());
-
-    delete owner; // the dialog survives its window
-    EXPECT_TRUE(towns.isVisible());
-    towns.closeButton()->click();
-    EXPECT_FALSE(towns.isVisible());
-    EXPECT_EQ(towns.windowHandle()->transientParent(), nullptr);
-    open(towns);
-    EXPECT_GT(towns.grid()->model()->rowCount(), 0);
-    towns.closeButton()->click();
-}
-
 // Typing never waits for a fill: the first screenful shows before the rest, a stale fill is
 // interrupted and never shown, and an older result never replaces a newer one.
 TEST_F(Lookups, FillsRunInTheBackgroundAndOnlyTheNewestIsShown)
@@ -350,10 +260,12 @@ TEST_F(Lookups, FillsRunInTheBackgroundAndOnlyTheNewestIsShown)
     auto *reader = d.findChild<BackgroundQuery *>();
     ASSERT_NE(reader, nullptr);
     std::vector<std::pair<char, std::shared_ptr<const ResultTable>>> shown;
-    QObject::connect(reader, &BackgroundQuery::firstRowsRead, &d,
-                     [&](std::shared_ptr<const ResultTable> rows) { shown.emplace_back('1', rows); });
-    QObject::connect(reader, &BackgroundQuery::allRowsRead, &d,
-                     [&](std::shared_ptr<const ResultTable> rows) { shown.emplace_back('*', rows); });
+    QObject::connect(
+        reader, &BackgroundQuery::firstRowsRead, &d,
+        [&](std::shared_ptr<const ResultTable> rows) { shown.emplace_back('1', rows); });
+    QObject::connect(
+        reader, &BackgroundQuery::allRowsRead, &d,
+        [&](std::shared_ptr<const ResultTable> rows) { shown.emplace_back('*', rows); });
 
     const int all = count(u"select count(*) from Parties where IsCustomer=1"_s);
     ASSERT_GT(all, 100) << "the demo needs more customers than a screenful";

@@ -1,34 +1,30 @@
 #include "ModalWatcher.h"
 #include "RegionSales.h"
-#include "db/Failure.h"
+#include "XlsxReader.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
 #include "presentation/widgets/FindBar.h"
 #include "presentation/widgets/PageView.h"
-#include "presentation/widgets/PreviewSlot.h"
 #include "presentation/widgets/ReportJob.h"
 #include "presentation/widgets/ReportViewer.h"
 #include "presentation/widgets/RptReportViewer.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
-#include <QLabel>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QToolBar>
 #include <QWindow>
 #include <gtest/gtest.h>
-#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -38,119 +34,6 @@ std::unique_ptr<Report> boundReport(int rows = 300)
 {
     return RegionSales::report(RegionSales::steady(rows, 100, 9));
 }
-
-std::map<QString, const ReportObject *> objectsByName(const Report &report)
-{
-    std::map<QString, const ReportObject *> objects;
-    for (const ReportSection &section : report.Sections()) {
-        for (const ReportObject *o : section.ReportObjects())
-            objects[o->Name()] = o;
-    }
-    return objects;
-}
-
-} // namespace
-
-TEST(PreviewWindow, LoadsTheReportFittedToThePageWidthAndFillsItsWindow)
-{
-    RptReportViewer window;
-    EXPECT_EQ(window.windowTitle(), u"Previewing Report"_s);
-    Report *report = nullptr;
-    {
-        auto owned = boundReport();
-        report = owned.get();
-        window.setReportName(std::move(owned));
-    }
-    EXPECT_EQ(window.ReportName(), report);
-    EXPECT_FALSE(window.isLoaded());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_TRUE(window.isLoaded());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the busy pointer is gone again
-    EXPECT_EQ(window.CRViewer91()->reportSource(), report);
-    EXPECT_EQ(window.CRViewer91()->pageView()->fit(), PageView::Fit::Width);
-    EXPECT_EQ(window.CRViewer91()->objectName(), u"CRViewer91"_s);
-
-    for (const QSize size : {QSize(320, 240), QSize(1280, 960), QSize(641, 479), QSize(900, 300)}) {
-        window.resize(size);
-        QApplication::processEvents();
-        EXPECT_EQ(window.CRViewer91()->geometry(), window.rect())
-            << size.width() << "x" << size.height();
-    }
-
-    // Paging through: the toolbar follows.
-    ReportViewer *viewer = window.CRViewer91();
-    const int pages = report->pageCount();
-    ASSERT_GT(pages, 3);
-    viewer->showPage(pages - 1);
-    EXPECT_EQ(viewer->currentPage(), pages - 1);
-    viewer->showPage(pages + 5);
-    EXPECT_EQ(viewer->currentPage(), pages - 1);
-    viewer->findChild<QSpinBox *>()->setValue(2);
-    EXPECT_EQ(viewer->currentPage(), 1);
-    viewer->Zoom(2);
-    EXPECT_EQ(viewer->pageView()->fit(), PageView::Fit::WholePage);
-    viewer->Zoom(150);
-    EXPECT_NEAR(viewer->pageView()->zoomPercent(), 150.0, 0.5);
-}
-
-TEST(PreviewWindow, RemoveObjectColorsSparesNamesBeginningWithNo)
-{
-    RptReportViewer window;
-    window.setReportName(boundReport());
-    auto objects = objectsByName(*window.ReportName());
-    const int lineColour = objects[u"lineHeading"_s]->layout().lineColor;
-
-    window.RemoveObjectColors();
-    objects = objectsByName(*window.ReportName());
-    EXPECT_EQ(objects[u"NOTE1"_s]->BackColor(), 0x00FFFF);    // yellow, kept
-    EXPECT_EQ(objects[u"noColour"_s]->BackColor(), 0x00FF00); // green, kept
-    EXPECT_EQ(objects[u"Nobox"_s]->FillColor(), 0xFFEEDD);    // kept
-    EXPECT_EQ(objects[u"Total"_s]->BackColor(), -1);          // text: transparent
-    EXPECT_EQ(objects[u"fldRegion"_s]->BackColor(), -1);      // field: transparent
-    EXPECT_EQ(objects[u"ANNO"_s]->FillColor(), 16777215);     // box: white
-    EXPECT_EQ(objects[u"lineHeading"_s]->BackColor(), -1);    // a line has none to begin with
-    EXPECT_EQ(objects[u"lineHeading"_s]->layout().lineColor, lineColour);
-}
-
-TEST(PreviewWindow, ThePrintButtonClearsColoursBeforePrinting)
-{
-    RptReportViewer window;
-    window.setReportName(boundReport());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    // Whatever comes up (a print dialog, or word that there is no printer) is closed.
-    ModalWatcher watcher;
-    window.CRViewer91()->printAction()->trigger();
-    EXPECT_EQ(objectsByName(*window.ReportName())[u"Total"_s]->BackColor(), -1);
-    EXPECT_EQ(objectsByName(*window.ReportName())[u"ANNO"_s]->FillColor(), 16777215);
-    EXPECT_EQ(watcher.count(), 1);
-}
-
-TEST(PreviewSlot, ReplacingKeepsAnOpenPreviewOpen)
-{
-    PreviewSlot slot;
-    RptReportViewer *first = slot.replace();
-    first->setReportName(boundReport(20));
-    first->show();
-    QPointer<RptReportViewer> open(first);
-    RptReportViewer *second = slot.replace();
-    EXPECT_NE(second, first);
-    EXPECT_EQ(slot.current(), second);
-    ASSERT_TRUE(open);
-    EXPECT_TRUE(open->isVisible());
-    EXPECT_EQ(slot.reuse(), second);
-
-    // A preview never shown is not kept when replaced; one closed by its user goes.
-    QPointer<RptReportViewer> hidden(second);
-    slot.replace();
-    EXPECT_TRUE(hidden.isNull());
-    open->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(open.isNull());
-}
-
-namespace {
 
 // A preview window showing a bound report, on screen.
 struct ShownPreview
@@ -180,26 +63,16 @@ struct ShownPreview
 
 } // namespace
 
-TEST(PreviewWindow, EscCtrlWAndTheToolbarsCloseCloseIt)
+TEST(PreviewWindow, EscAndCtrlWCloseIt)
 {
     ShownPreview preview;
-    preview.key(Qt::Key_Escape);
-    EXPECT_FALSE(preview.window.isVisible());
-
-    preview.window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview.window));
-    preview.key(Qt::Key_W, Qt::ControlModifier);
-    EXPECT_FALSE(preview.window.isVisible());
-
-    preview.window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview.window));
-    ASSERT_TRUE(preview.viewer()->closeAction()->isVisible());
-    preview.viewer()->closeAction()->trigger();
-    EXPECT_FALSE(preview.window.isVisible());
-
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+        preview.key(key.key(), key.keyboardModifiers());
+        EXPECT_FALSE(preview.window.isVisible());
+        preview.window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&preview.window));
+    }
     // Esc in the find box closes the find bar only.
-    preview.window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview.window));
     preview.key(Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(preview.viewer()->findBar()->isVisible());
     EXPECT_TRUE(preview.viewer()->findBar()->edit()->hasFocus());
@@ -250,57 +123,10 @@ TEST(PreviewWindow, PageDownReadsEveryPartOfEveryPageInTurn)
     EXPECT_EQ(bar->value(), 0);
 }
 
-TEST(PreviewWindow, ShowsTheZoomInUseAndTheFitSelected)
+// A viewer as wide as it asked to be before its report came still shows every command once a
+// report of hundreds of pages is in: none folds away behind the extension button.
+TEST(PreviewWindow, ANarrowViewerKeepsEveryCommandInViewAfterALongReportLoads)
 {
-    ShownPreview preview;
-    ReportViewer *viewer = preview.viewer();
-    auto shown = [&] { return viewer->zoomLabel()->text(); };
-    auto inUse = [&] { return u"%1%"_s.arg(qRound(viewer->pageView()->zoomPercent())); };
-    EXPECT_TRUE(viewer->fitWidthAction()->isChecked());
-    EXPECT_FALSE(viewer->wholePageAction()->isChecked());
-    for (const QSize size : {QSize(400, 300), QSize(1000, 700), QSize(650, 900)}) {
-        preview.window.resize(size);
-        QApplication::processEvents();
-        EXPECT_EQ(shown(), inUse()) << size.width();
-    }
-    const QString narrow = shown();
-    preview.window.resize(900, 700);
-    QApplication::processEvents();
-    EXPECT_NE(shown(), narrow);
-
-    viewer->wholePageAction()->trigger();
-    EXPECT_TRUE(viewer->wholePageAction()->isChecked());
-    EXPECT_FALSE(viewer->fitWidthAction()->isChecked());
-    preview.window.resize(700, 500);
-    QApplication::processEvents();
-    EXPECT_EQ(shown(), inUse());
-    viewer->Zoom(150);
-    EXPECT_FALSE(viewer->wholePageAction()->isChecked());
-    EXPECT_FALSE(viewer->fitWidthAction()->isChecked());
-    EXPECT_EQ(shown(), u"150%"_s);
-}
-
-TEST(PreviewWindow, OpensCentredAndWideEnoughForAWholePage)
-{
-    ShownPreview preview;
-    const QRect available = preview.window.screen()->availableGeometry();
-    const QRect frame = preview.window.geometry();
-    EXPECT_LE(std::abs(frame.center().x() - available.center().x()), 2);
-    EXPECT_LE(std::abs(frame.center().y() - available.center().y()), 2);
-    const int wanted =
-        std::min(available.width() * 95 / 100,
-                 preview.viewer()->pageWidthHint(preview.window.ReportName()->pageSize().width()));
-    EXPECT_EQ(frame.width(), wanted);
-    if (wanted < available.width() * 95 / 100) {
-        // The whole page at its printed size at least, and every toolbar command in view.
-        EXPECT_GE(preview.viewer()->pageView()->zoomPercent(), 99.0);
-        const auto *toolBar = preview.viewer()->findChild<QToolBar *>();
-        ASSERT_NE(toolBar, nullptr);
-        EXPECT_GE(toolBar->width(), toolBar->sizeHint().width());
-    }
-
-    // A viewer as wide as it asked to be before its report came still shows every command
-    // once a report of hundreds of pages is in: none folds away behind the extension button.
     ReportViewer narrow;
     narrow.resize(narrow.pageWidthHint(40), 400);
     narrow.show();
@@ -319,96 +145,80 @@ TEST(PreviewWindow, OpensCentredAndWideEnoughForAWholePage)
     }
 }
 
-TEST(PreviewWindow, ExportsOnItsOwnCopyAndNamesTheFileWritten)
+// Each export runs as a job, the window staying live, and says which file it wrote.
+TEST(PreviewWindow, ExportsNameTheFileWritten)
 {
     ShownPreview preview;
     ReportViewer *viewer = preview.viewer();
     QTemporaryDir folder;
     const QString pdf = folder.filePath(u"regions.pdf"_s);
-    QStringList buttons;
-    ModalWatcher watcher([&](QWidget *modal) {
-        for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
-            buttons.append(b->text().remove(u'&'));
-        ModalWatcher::close(modal);
-    });
+    ModalWatcher watcher;
     viewer->exportPdfTo(pdf);
     ASSERT_NE(viewer->job(), nullptr);
-    ASSERT_NE(viewer->progressDialog(), nullptr);
-    EXPECT_EQ(viewer->progressDialog()->windowTitle(), u"Sales by Region"_s); // the report's title
     EXPECT_FALSE(viewer->progressDialog()->isModal()); // the event loop is never run from inside
-    EXPECT_GE(viewer->progressDialog()->minimumWidth(),
-              viewer->progressDialog()->fontMetrics().horizontalAdvance(u"Sales by Region"_s) + 60);
     preview.waitForJob();
     ASSERT_EQ(watcher.count(), 1);
-    EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
     EXPECT_TRUE(watcher.last().text.contains(QDir::toNativeSeparators(pdf)));
     EXPECT_TRUE(
         watcher.last().text.contains(u"%1 pages"_s.arg(preview.window.ReportName()->pageCount())));
-    EXPECT_TRUE(buttons.contains(u"Open Folder"_s));
     QFile written(pdf);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.read(5).startsWith("%PDF"));
 
-    const QString csv = folder.filePath(u"regions.csv"_s);
-    viewer->exportCsvTo(csv);
+    viewer->exportCsvTo(folder.filePath(u"regions.csv"_s));
     preview.waitForJob();
     ASSERT_EQ(watcher.count(), 2);
     EXPECT_TRUE(watcher.last().text.contains(u"300 rows"_s));
-    EXPECT_TRUE(QFile::exists(csv));
-
-    // A copy is the report as it stands, and independent of it.
-    Report &report = *preview.window.ReportName();
-    report.textObject(u"txtTitle"_s).SetText(u"Regions, as set"_s);
-    report.ParameterFields(1).AddCurrentValue(u"July"_s);
-    const std::unique_ptr<Report> copy = report.copy();
-    auto texts = [](Report &r, int page) {
-        QStringList t;
-        for (const PageItem &item : r.page(page).items)
-            t.append(item.text);
-        return t;
-    };
-    ASSERT_EQ(copy->pageCount(), report.pageCount());
-    for (int page : {report.pageCount() - 1, 0, 1})
-        EXPECT_EQ(texts(*copy, page), texts(report, page)) << page;
-    EXPECT_TRUE(texts(*copy, 0).contains(u"Regions, as set"_s));
-    copy->textObject(u"txtTitle"_s).SetText(u"changed on the copy"_s);
-    EXPECT_EQ(report.textObject(u"txtTitle"_s).text(), u"Regions, as set"_s);
+    EXPECT_TRUE(QFile::exists(folder.filePath(u"regions.csv"_s)));
 }
 
-TEST(ReportJob, RunsOffTheWindowsThreadAndEndsAsItWentOrWasCancelled)
+// The workbook goes where the save dialog says and holds the report's totals; a cancelled dialog
+// writes nothing.
+TEST(PreviewWindow, ExportExcelWritesTheWorkbookChosenInTheSaveDialog)
 {
-    auto runUntilEnd = [](ReportJob &job) {
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return job.outcome() != ReportJob::Outcome::Running && !job.isRunning(); },
-            10000));
-        QApplication::processEvents(); // its finished signal
-    };
-    QThread *workedOn = nullptr;
-    QList<int> seen;
-    ReportJob done(boundReport(50), [&](Report &report, const Report::Progress &progress) {
-        workedOn = QThread::currentThread();
-        const int pages = report.pageCount();
-        for (int i = 0; i < pages; ++i)
-            progress(i + 1, pages);
-        return true;
-    });
-    QObject::connect(&done, &ReportJob::progress, qApp, [&](int n, int) {
-        EXPECT_EQ(QThread::currentThread(), qApp->thread());
-        seen.append(n);
-    });
-    bool finished = false;
-    QObject::connect(&done, &ReportJob::finished, qApp, [&] { finished = true; });
-    done.start();
-    runUntilEnd(done);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return finished; }, 5000));
-    EXPECT_EQ(done.outcome(), ReportJob::Outcome::Completed);
-    EXPECT_NE(workedOn, qApp->thread());
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.back(), boundReport(50)->pageCount()); // the last page is always told
+    ShownPreview preview(30);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"regions.xlsx"_s);
+    QAction *exportExcel = preview.viewer()->exportExcelAction();
+    QString suggested;
+    {
+        // The save dialog, then the message naming the file written.
+        ModalWatcher watcher;
+        watcher.then([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            suggested = dialog->selectedFiles().value(0);
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+        exportExcel->trigger();
+        preview.waitForJob();
+        ASSERT_EQ(watcher.count(), 2);
+        EXPECT_TRUE(watcher.last().text.contains(QDir::toNativeSeparators(path)));
+    }
+    EXPECT_TRUE(suggested.endsWith(u"Sales by Region.xlsx"_s)) << suggested.toStdString();
+    const XlsxReader book(path);
+    ASSERT_TRUE(book.isValid());
+    const XlsxReader::Sheet &sheet = book.sheets().front();
+    const XlsxReader::Cell *grand = sheet.cell(sheet.rows.rbegin()->first, 2);
+    ASSERT_NE(grand, nullptr);
+    EXPECT_DOUBLE_EQ(grand->number(), 1.25 * (29 * 30 / 2));
 
-    // Cancel is seen by the work at its next page.
+    QFile::remove(path);
+    ModalWatcher cancelling;
+    exportExcel->trigger();
+    EXPECT_EQ(cancelling.count(), 1);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+// The work runs on a thread of its own, its progress is told on the window's thread, and a
+// cancel is seen by the work at its next page.
+TEST(ReportJob, RunsOffTheWindowsThreadAndCanBeCancelled)
+{
+    QThread *workedOn = nullptr;
     std::atomic_int pagesDone = 0;
-    ReportJob cancelled(boundReport(50), [&](Report &, const Report::Progress &progress) {
+    ReportJob job(boundReport(50), [&](Report &, const Report::Progress &progress) {
+        workedOn = QThread::currentThread();
         for (int i = 0;; ++i) {
             ++pagesDone;
             if (!progress(i, 1000000))
@@ -416,20 +226,21 @@ TEST(ReportJob, RunsOffTheWindowsThreadAndEndsAsItWentOrWasCancelled)
             QThread::msleep(1);
         }
     });
-    cancelled.start();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return pagesDone > 3; }, 5000));
-    cancelled.cancel();
-    runUntilEnd(cancelled);
-    EXPECT_EQ(cancelled.outcome(), ReportJob::Outcome::Cancelled);
-
-    ReportJob failed(boundReport(5), [](Report &, const Report::Progress &) -> bool {
-        throw Failure(u"The disk is full"_s, u"NVRptSales.Export"_s);
+    int told = 0;
+    QObject::connect(&job, &ReportJob::progress, qApp, [&](int, int) {
+        EXPECT_EQ(QThread::currentThread(), qApp->thread());
+        ++told;
     });
-    failed.start();
-    runUntilEnd(failed);
-    EXPECT_EQ(failed.outcome(), ReportJob::Outcome::Failed);
-    EXPECT_EQ(failed.description(), u"The disk is full"_s);
-    EXPECT_EQ(failed.source(), u"NVRptSales.Export"_s);
+    job.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told > 3; }, 5000));
+    job.cancel();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return job.outcome() != ReportJob::Outcome::Running && !job.isRunning(); }, 10000));
+    EXPECT_EQ(job.outcome(), ReportJob::Outcome::Cancelled);
+    EXPECT_NE(workedOn, qApp->thread());
+    const int stoppedAt = pagesDone;
+    QTest::qWait(20);
+    EXPECT_EQ(pagesDone, stoppedAt);
 }
 
 TEST(PreviewWindow, FindsATextThroughEveryPageAndMovesOnWithF3)
@@ -461,21 +272,6 @@ TEST(PreviewWindow, FindsATextThroughEveryPageAndMovesOnWithF3)
     for (int i = 0; i < count; ++i) {
         pages.append(viewer->currentPage());
         EXPECT_EQ(viewer->pageView()->highlights().size(), expected.count(viewer->currentPage()));
-        // Only the found part of "Customer 30" is marked, at the start of its box.
-        for (const QRectF &mark : viewer->pageView()->highlights()) {
-            bool inside = false;
-            for (const PageItem &item : report.page(viewer->currentPage()).items) {
-                if (!item.text.startsWith(u"Customer 3"_s) ||
-                    !item.rect.adjusted(-1, 0, 1, 0).contains(mark))
-                    continue;
-                inside = true;
-                EXPECT_LT(mark.left(), item.rect.left() + 2);
-                if (item.text.size() > 10) {
-                    EXPECT_LT(mark.width(), item.rect.width() * 0.9);
-                }
-            }
-            EXPECT_TRUE(inside);
-        }
         EXPECT_TRUE(bar->status().startsWith(u"%1 of %2"_s.arg(i + 1).arg(count)));
         preview.key(Qt::Key_F3);
     }
@@ -517,8 +313,9 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
     QApplication::processEvents(); // the page is drawn
 
     // Down the middle of the page: some rows lead somewhere, some do not.
-    QPoint linked, plain;
-    for (int y = 0; y < paper->height() && (linked.isNull() || plain.isNull()); y += 2) {
+    QPoint linked;
+    bool plain = false;
+    for (int y = 0; y < paper->height() && (linked.isNull() || !plain); y += 2) {
         const QPoint at(paper->width() / 2, y);
         QTest::mouseMove(paper, at);
         const QString tip = paper->toolTip();
@@ -526,8 +323,8 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
             if (linked.isNull())
                 linked = at;
             EXPECT_EQ(paper->cursor().shape(), Qt::PointingHandCursor);
-        } else if (tip.isEmpty() && y > paper->height() / 3 && plain.isNull()) {
-            plain = at;
+        } else if (tip.isEmpty() && y > paper->height() / 3 && !plain) {
+            plain = true;
             EXPECT_NE(paper->cursor().shape(), Qt::PointingHandCursor);
         }
     }
