@@ -19,9 +19,8 @@ QByteArray dump(const QString &path)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     for (const QString &table : {u"Parties"_s, u"Products"_s, u"Sales"_s, u"SalesBody"_s,
-                                 u"SaleReturnsBody"_s, u"PurchaseBody"_s, u"CurrentStock"_s}) {
+                                 u"SaleReturnsBody"_s, u"PurchaseBody"_s, u"CurrentStock"_s})
         EXPECT_TRUE(CsvWriter::write(buffer, *connection->execute(u"select * from "_s + table)));
-    }
     return buffer.data();
 }
 
@@ -32,7 +31,7 @@ double scalar(const Connection &c, const QString &sql)
 
 } // namespace
 
-TEST(DemoDatabase, IsTheSameForTheSameSeedAndNeverOverwrites)
+TEST(DemoDatabase, IsTheSameForTheSameOptionsAndNeverOverwrites)
 {
     DemoDatabase::Options options;
     options.saleLines = 1500;
@@ -55,58 +54,43 @@ TEST(DemoDatabase, IsTheSameForTheSameSeedAndNeverOverwrites)
 
     const auto connection = Connection::openSqlite(a);
     EXPECT_EQ(scalar(*connection, u"select count(*) from SalesBody"_s), 1500);
-    EXPECT_EQ(connection->execute(u"select max(SaleDate) from Sales"_s)->text(0, 0),
-              u"2025-03-31"_s);
-    EXPECT_EQ(connection->execute(u"select min(SaleDate) from Sales"_s)->text(0, 0),
-              u"2024-04-01"_s);
+    const auto dates = connection->execute(u"select min(SaleDate), max(SaleDate) from Sales"_s);
+    EXPECT_EQ(dates->text(0, 0), u"2024-04-01"_s);
+    EXPECT_EQ(dates->text(1, 0), u"2025-03-31"_s);
 }
 
-TEST(DemoDatabase, HoldsConsistentRealisticTrade)
+// What the reports add up holds together, and the awkward cases of real data are there.
+TEST(DemoDatabase, HoldsConsistentTradeWithTheAwkwardCases)
 {
     const auto db = Connection::openSqlite(DemoFixture::path());
-    // Stored line totals agree with the line values, to the cent.
+    QStringList none; // statements that must count nothing
     for (const QString &body : {u"SalesBody"_s, u"SaleReturnsBody"_s}) {
-        EXPECT_LT(scalar(*db, u"select max(abs(TTLValue - Qty*(Price - (Price*Discratio/100 + "
-                              u"Discvalue)))) from "_s +
-                                  body),
-                  0.0051);
-        EXPECT_LT(scalar(*db, u"select max(abs(TTLSalestax - Qty*(Price*stratio/100 + stvalue))) "
-                              u"from "_s +
-                                  body),
-                  0.0051);
-        EXPECT_GT(scalar(*db, u"select count(*) from "_s + body + u" where Discratio > 0"_s), 0);
-        EXPECT_GT(scalar(*db, u"select count(*) from "_s + body + u" where Bonus > 0"_s), 0);
+        // Stored line totals agree with the line values, to the cent.
+        none << u"select count(*) from "_s + body +
+                    u" where abs(TTLValue - Qty*(Price - (Price*Discratio/100 + Discvalue))) > "
+                    u"0.0051"
+                    u" or abs(TTLSalestax - Qty*(Price*stratio/100 + stvalue)) > 0.0051"_s;
     }
-    EXPECT_GT(scalar(*db, u"select count(*) from SalesBody where stratio > 0"_s), 0);
-    // Several lines per invoice; returns follow their sale, for its customer, within what was sold.
+    // Returns follow their sale, for its customer, within what was sold; product ids start
+    // with their company's id.
+    none << u"select count(*) from SaleReturns r join Sales s on s.SaleId = r.SaleId "
+            u"where r.SaleReturnDate < s.SaleDate or r.CustomerId <> s.CustomerId"_s
+         << u"select count(*) from SaleReturnsBody rb join SaleReturns r on "
+            u"r.SaleReturnID = rb.SaleReturnID where not exists (select 1 from SalesBody sb "
+            u"where sb.SaleId = r.SaleId and sb.ProductId = rb.ProductId and sb.Qty >= rb.Qty)"_s
+         << u"select count(*) from Products p join Companies c on c.CompanyId = p.CompanyId "
+            u"where LEFT(p.ProductId, 2) <> c.CompanyId"_s;
+    for (const QString &sql : none)
+        EXPECT_EQ(scalar(*db, sql), 0) << sql.toStdString();
+
+    for (const QString &some :
+         {u"SalesBody where Discratio > 0"_s, u"SalesBody where Bonus > 0"_s,
+          u"SaleReturnsBody where Discratio > 0"_s, u"SaleReturnsBody where Bonus > 0"_s,
+          u"SalesBody where stratio > 0"_s, u"Parties where PartyName like '%''%'"_s,
+          u"Parties where PartyName = lower(PartyName) collate binary"_s,
+          u"Products where IsCrop is null"_s,
+          u"Sectors s where not exists (select 1 from Towns t where t.TownId = s.TownId)"_s,
+          u"PurReturnsBody"_s, u"OpeningStock"_s, u"CurrentStock"_s, u"ChartOfAccounts"_s})
+        EXPECT_GT(scalar(*db, u"select count(*) from "_s + some), 0) << some.toStdString();
     EXPECT_GT(scalar(*db, u"select count(*) * 1.0 / count(distinct SaleId) from SalesBody"_s), 2.5);
-    EXPECT_GT(scalar(*db, u"select count(*) from SaleReturns"_s), 20);
-    EXPECT_EQ(scalar(*db, u"select count(*) from SaleReturns r join Sales s on s.SaleId = r.SaleId "
-                          u"where r.SaleReturnDate < s.SaleDate or r.CustomerId <> s.CustomerId"_s),
-              0);
-    EXPECT_EQ(scalar(*db,
-                     u"select count(*) from SaleReturnsBody rb join SaleReturns r on "
-                     u"r.SaleReturnID = rb.SaleReturnID where not exists (select 1 from "
-                     u"SalesBody sb where sb.SaleId = r.SaleId and sb.ProductId = rb.ProductId "
-                     u"and sb.Qty >= rb.Qty)"_s),
-              0);
-    // Product ids start with their company's two-digit id.
-    EXPECT_EQ(scalar(*db, u"select count(*) from Products p join Companies c on c.CompanyId = "
-                          u"p.CompanyId where LEFT(p.ProductId, 2) <> c.CompanyId"_s),
-              0);
-    EXPECT_EQ(scalar(*db, u"select count(*) from Companies"_s), 12);
-    EXPECT_GE(scalar(*db, u"select count(*) from Parties where IsCustomer = 1"_s), 300);
-    // The awkward cases real data has: apostrophes, lower-case names, flags left empty, a
-    // sector whose town is gone, purchases, returns to suppliers, stock.
-    EXPECT_GT(scalar(*db, u"select count(*) from Parties where PartyName like '%''%'"_s), 0);
-    EXPECT_GT(scalar(*db, u"select count(*) from Parties where PartyName = lower(PartyName) "
-                          u"collate binary"_s),
-              0);
-    EXPECT_GT(scalar(*db, u"select count(*) from Products where IsCrop is null"_s), 0);
-    EXPECT_GT(scalar(*db, u"select count(*) from Sectors s where not exists (select 1 from Towns "
-                          u"t where t.TownId = s.TownId)"_s),
-              0);
-    for (const QString &table : {u"PurchaseBody"_s, u"PurReturnsBody"_s, u"OpeningStock"_s,
-                                 u"CurrentStock"_s, u"ChartOfAccounts"_s})
-        EXPECT_GT(scalar(*db, u"select count(*) from "_s + table), 0) << table.toStdString();
 }

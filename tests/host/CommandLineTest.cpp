@@ -1,97 +1,130 @@
 #include "host/CommandLine.h"
 #include "CommandRun.h"
 #include "DemoFixture.h"
-#include "ScopedEnvironment.h"
+#include "criteria/ReportCatalog.h"
+#include "criteria/reports/ReportDefinition.h"
 #include "host/CliStatus.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
+// The command line run in process: what each exit status means, and what it refuses.
+
 namespace {
 
-using CliRun = CommandRun::Outcome;
+using CommandRun::Outcome;
 const auto run = CommandRun::line;
 
 } // namespace
 
-TEST(CommandLine, QueryPrintsRowsAsCsvAndLeavesTheFileUntouched)
+TEST(CommandLine, ExitStatusesSayWhatHappened)
 {
     const QString db = DemoFixture::path();
     const QByteArray before = DemoFixture::fileHash(db);
-
-    const CliRun ok =
-        run({u"query"_s, u"--db"_s, db,
-             u"select TownId, TownName, 0.1 + 0.2 as x from Towns where TownId in (0, 14) "
-             u"order by TownId"_s});
+    const Outcome ok = run({u"query"_s, u"--db"_s, db,
+                            u"select TownId, TownName, 0.1 + 0.2 as x from Towns "
+                            u"where TownId in (0, 14) order by TownId"_s});
     EXPECT_EQ(ok.status, CliStatus::Ok) << ok.err.toStdString();
     EXPECT_EQ(ok.out, u"TownId,TownName,x\r\n0,Head Office,0.30000000000000004\r\n"
                       u"14,O'Brien's Cross,0.30000000000000004\r\n"_s);
+    EXPECT_EQ(run({u"query"_s, u"--db"_s, db, u"select TownId from Towns where 1 = 0"_s}).out,
+              u"TownId\r\n"_s);
 
-    const CliRun failed = run({u"query"_s, u"--db"_s, db, u"select nothing from Towns"_s});
-    EXPECT_EQ(failed.status, CliStatus::Failure);
-    EXPECT_TRUE(failed.err.contains(u"nothing"_s));
-    EXPECT_TRUE(failed.out.isEmpty());
+    const Outcome none = CommandRun::report(
+        u"sales-register"_s, {u"--invoice-from"_s, u"90000"_s, u"--invoice-to"_s, u"90010"_s});
+    EXPECT_EQ(none.status, CliStatus::NoRecord);
+    EXPECT_EQ(none.err.trimmed(), u"No record exists."_s);
 
-    const CliRun writing = run({u"query"_s, u"--db"_s, db, u"delete from Sales"_s});
-    EXPECT_EQ(writing.status, CliStatus::Failure);
-
-    const CliRun missing = run({u"query"_s, u"--db"_s, db + u".missing"_s, u"select 1"_s});
-    EXPECT_EQ(missing.status, CliStatus::Failure);
-    EXPECT_TRUE(missing.err.contains(db + u".missing"_s));
-    EXPECT_FALSE(QFileInfo::exists(db + u".missing"_s));
-
+    const QString missing = db + u".missing"_s;
+    const std::pair<QStringList, QString> failures[] = {
+        {{u"query"_s, u"--db"_s, db, u"select nothing from Towns"_s}, u"nothing"_s},
+        {{u"query"_s, u"--db"_s, db, u"delete from Sales"_s}, {}},
+        {{u"query"_s, u"--db"_s, missing, u"select 1"_s}, missing},
+        {{u"demo-db"_s, db}, u"already exists"_s}};
+    for (const auto &[arguments, reason] : failures) {
+        const Outcome failed = run(arguments);
+        EXPECT_EQ(failed.status, CliStatus::Failure) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(failed.err.contains(reason)) << failed.err.toStdString();
+        EXPECT_TRUE(failed.out.isEmpty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_EQ(DemoFixture::fileHash(db), before);
 }
 
-TEST(CommandLine, RefusesBadArgumentsWithStatusTwo)
+// Bad arguments are status 2, refused before anything is read or written: among them every
+// output that would land on the database, however it is named.
+TEST(CommandLine, RefusesBadArgumentsBeforeTouchingAnything)
 {
     const QString db = DemoFixture::path();
-    for (const QStringList &args :
-         {QStringList{u"query"_s, u"--db"_s, db},
-          QStringList{u"query"_s, u"--db"_s, db, u"--odbc"_s, u"DSN=x"_s, u"select 1"_s},
-          QStringList{u"query"_s, u"--frobnicate"_s, u"select 1"_s},
-          QStringList{u"query"_s, u"--db"_s}, QStringList{u"demo-db"_s},
-          QStringList{u"demo-db"_s, u"x.sqlite"_s, u"--lines"_s, u"many"_s},
-          QStringList{u"demo-db"_s, u"x.sqlite"_s, u"--end-date"_s, u"31/12/2026"_s},
-          QStringList{u"no-such-command"_s}}) {
-        const CliRun r = run(args);
-        EXPECT_EQ(r.status, CliStatus::BadArguments) << args.join(u' ').toStdString();
+    QTemporaryDir folder;
+    const QString link = folder.filePath(u"report.pdf"_s);
+    ASSERT_TRUE(QFile::link(db, link));
+    const QString dotted = QFileInfo(db).path() + u"/./"_s + QFileInfo(db).fileName();
+    const QByteArray before = DemoFixture::fileHash(db);
+    const QStringList june{u"report"_s, u"sales-register"_s, u"--db"_s, db,
+                           u"--from"_s, u"2026-06-29"_s,     u"--to"_s, u"2026-06-30"_s};
+    const QString database = u"database"_s;
+    const std::pair<QStringList, QString> cases[] = {
+        // the arguments, and part of the reason
+        {{u"query"_s, u"--db"_s, db}, {}},
+        {{u"query"_s, u"--db"_s, db, u"--odbc"_s, u"DSN=x"_s, u"select 1"_s}, {}},
+        {{u"query"_s, u"--frobnicate"_s, u"select 1"_s}, {}},
+        {{u"query"_s, u"--db"_s}, {}},
+        {{u"query"_s, u"--db"_s, db, u"--db"_s, db, u"select 1"_s}, u"more than once"_s},
+        {{u"demo-db"_s}, {}},
+        {{u"demo-db"_s, u"x.sqlite"_s, u"--lines"_s, u"many"_s}, {}},
+        {{u"demo-db"_s, u"x.sqlite"_s, u"--end-date"_s, u"31/12/2026"_s}, {}},
+        {{u"no-such-command"_s}, {}},
+        {{u"report"_s, u"no-such-report"_s}, {}},
+        {june + QStringList{u"--town"_s, u"123456"_s}, u"--town"_s},
+        {june + QStringList{u"--invoice-from"_s, u"12a"_s}, {}},
+        {june + QStringList{u"--invoice-to"_s, u"1.5"_s}, {}},
+        {june + QStringList{u"--from"_s, u"01/06/2026"_s}, {}},
+        {june + QStringList{u"--to"_s, u"2026-06-30"_s}, {}},
+        {june + QStringList{u"--db"_s, db}, {}},
+        {june + QStringList{u"--csv"_s, u"-"_s, u"--csv"_s, u"-"_s}, {}},
+        {june + QStringList{u"--pdf"_s, QString()}, {}},
+        {june + QStringList{u"--csv"_s, QString()}, {}},
+        {june + QStringList{u"--csv"_s, db}, database},
+        {june + QStringList{u"--xlsx"_s, db}, database},
+        {june + QStringList{u"--pdf"_s, link}, database},
+        {june + QStringList{u"--csv"_s, dotted}, database},
+    };
+    for (const auto &[arguments, reason] : cases) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const Outcome r = run(arguments);
+        EXPECT_EQ(r.status, CliStatus::BadArguments);
+        EXPECT_TRUE(r.out.isEmpty());
         EXPECT_FALSE(r.err.isEmpty());
+        EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(u"x.sqlite"_s));
+    EXPECT_EQ(DemoFixture::fileHash(db), before);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
 }
 
-TEST(CommandLine, HelpDescribesEveryOption)
+// The help is made from the reports' definitions: every report that can be built is listed
+// with the options of its boxes and their lengths.
+TEST(CommandLine, ReportHelpListsEachBuildableReportWithItsBoxes)
 {
-    const CliRun overview = run({u"--help"_s});
-    EXPECT_EQ(overview.status, CliStatus::Ok);
-    EXPECT_TRUE(overview.out.contains(u"demo-db"_s));
-    EXPECT_TRUE(overview.out.contains(u"query"_s));
-
-    const CliRun query = run({u"query"_s, u"--help"_s});
-    for (const QString &option : {u"--db"_s, u"--odbc"_s, u"SQL"_s})
-        EXPECT_TRUE(query.out.contains(option)) << option.toStdString();
-    const CliRun demo = run({u"demo-db"_s, u"--help"_s});
-    for (const QString &option :
-         {u"--lines"_s, u"--customers"_s, u"--end-date"_s, u"--seed"_s, u"FILE"_s})
-        EXPECT_TRUE(demo.out.contains(option)) << option.toStdString();
-}
-
-TEST(CommandLine, CreatesTheDefaultDatabaseOnFirstUse)
-{
-    const QString home = DemoFixture::temporaryFolder() + u"/home-data"_s;
-    const ScopedEnvironment data("XDG_DATA_HOME", home.toUtf8());
-    const CliRun first =
-        run({u"query"_s, u"select registrykey from Project_registry order by 1"_s});
-    EXPECT_EQ(first.status, CliStatus::Ok) << first.err.toStdString();
-    EXPECT_TRUE(first.err.contains(u"demo"_s));
-    EXPECT_EQ(first.out, u"registrykey\r\ncompanyname\r\nperiodstart\r\n"_s);
-    EXPECT_TRUE(QFileInfo::exists(home + u"/nvrptsales/demo.sqlite"_s));
-
-    const QString existing = home + u"/nvrptsales/demo.sqlite"_s;
-    const CliRun again = run({u"demo-db"_s, existing});
-    EXPECT_EQ(again.status, CliStatus::Failure);
-    EXPECT_TRUE(again.err.contains(u"already exists"_s));
+    const Outcome help = run({u"report"_s, u"--help"_s});
+    ASSERT_EQ(help.status, CliStatus::Ok);
+    for (const ReportEntry &entry : ReportCatalog::entries()) {
+        const ReportDefinition *definition = ReportCatalog::definition(entry);
+        if (!definition)
+            continue;
+        const qsizetype at = help.out.indexOf(u"  "_s + entry.commandName + u"\n"_s);
+        ASSERT_GE(at, 0) << entry.commandName.toStdString();
+        const QString line = help.out.mid(at).section(u'\n', 1, 1);
+        for (const CriteriaField &field : definition->fields())
+            EXPECT_TRUE(line.contains(u"--"_s + field.key + u" "_s))
+                << entry.commandName.toStdString() << " " << field.key.toStdString();
+    }
+    EXPECT_TRUE(help.out.contains(u"  sales-summary\n      Sales Summary: --customer ID (5), "
+                                  u"--sector ID (3), --town ID (3)\n"_s))
+        << help.out.toStdString();
 }

@@ -3,7 +3,6 @@
 #include "DemoFixture.h"
 #include "host/CommandLine.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTextStream>
 
@@ -36,19 +35,6 @@ QString pdfText(const QString &path)
     p.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QList<QByteArray> csvLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> lines = file.readAll().split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast();
-    for (QByteArray &line : lines)
-        line = line.trimmed();
-    return lines;
 }
 
 } // namespace CommandRun

@@ -21,7 +21,5 @@ Outcome line(const QStringList &arguments);
 Outcome report(const QString &name, QStringList arguments);
 // The text of a PDF as `pdftotext -layout` gives it.
 QString pdfText(const QString &path);
-// A CSV file's lines, without their line ends.
-QList<QByteArray> csvLines(const QString &path);
 
 } // namespace CommandRun
