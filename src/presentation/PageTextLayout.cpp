@@ -22,18 +22,18 @@ const PageTextLayout::Face &PageTextLayout::face(int object)
 {
     std::optional<Face> &slot = m_faces[size_t(object)];
     if (!slot) {
-        const FontDesign &spec = m_report.objects()[size_t(object)]->layout().font;
-        QFont font(spec.family);
+        const FontDesign &design = m_report.objects()[size_t(object)]->layout().font;
+        QFont font(design.family);
         // Pages are drawn at m_scale device pixels per point: the font must come out at
-        // spec.size * m_scale pixels, and Qt converts point sizes with the device's resolution.
+        // design.size * m_scale pixels, and Qt converts point sizes with the device's resolution.
         const int dpi = m_device ? m_device->logicalDpiY() : 72;
-        font.setPointSizeF(spec.size * m_scale * 72.0 / dpi);
-        font.setBold(spec.bold);
-        font.setItalic(spec.italic);
+        font.setPointSizeF(design.size * m_scale * 72.0 / dpi);
+        font.setBold(design.bold);
+        font.setItalic(design.italic);
         font.setHintingPreference(QFont::PreferNoHinting);
         // A raw font is sized for the screen; size it for this device.
         QRawFont raw = QRawFont::fromFont(font);
-        raw.setPixelSize(spec.size * m_scale);
+        raw.setPixelSize(design.size * m_scale);
         // QFontMetricsF takes a non-const device but only reads its resolution.
         slot.emplace(Face{font, QFontMetricsF(font, const_cast<QPaintDevice *>(m_device)), raw});
     }
