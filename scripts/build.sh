@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Configures and builds the project into build/ (RelWithDebInfo).
+# Configures and builds the project into build/ (RelWithDebInfo), through ccache when it is there.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+launcher=()
+if command -v ccache > /dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" > /dev/null
 cmake --build "$root/build" --parallel "$(nproc)"
