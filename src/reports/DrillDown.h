@@ -1,6 +1,5 @@
 #pragma once
 
-#include "reports/ReportCatalog.h"
 #include "reports/ReportCriteria.h"
 
 #include <memory>
@@ -15,7 +14,7 @@ class ResultTable;
 // criteria (the summary's period and the row's key), and in words what the link leads to.
 struct DrillTarget
 {
-    ReportKind detail;
+    const ReportDefinition *detail;
     ReportCriteria criteria;
     QString description; // the tooltip
 };
@@ -24,12 +23,12 @@ namespace DrillDown {
 
 // Where the row of a summary's rows leads; nothing for reports that lead nowhere, or a row
 // without a key.
-[[nodiscard]] std::optional<DrillTarget> target(ReportKind summary, const ReportCriteria &criteria,
+[[nodiscard]] std::optional<DrillTarget> target(const ReportDefinition &summary, const ReportCriteria &criteria,
                                                 const ResultTable &rows, int row);
 
 // Makes the summary report's rows links that build their detail report headless, through the
 // detail's definition, as its window would build it.
-void attach(Report &report, ReportKind summary, const ReportCriteria &criteria,
+void attach(Report &report, const ReportDefinition &summary, const ReportCriteria &criteria,
             std::shared_ptr<const ResultTable> rows, const Connection &connection);
 
 } // namespace DrillDown

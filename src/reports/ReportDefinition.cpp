@@ -9,10 +9,14 @@
 
 using namespace Qt::StringLiterals;
 
-ReportDefinition::ReportDefinition(ReportKind kind, WindowDesign design,
-                                   std::vector<CriteriaField> fields)
-    : m_entry(ReportCatalog::entry(kind)), m_design(std::move(design)), m_fields(std::move(fields))
+ReportDefinition::ReportDefinition(WindowDesign design, std::vector<CriteriaField> fields)
+    : m_design(std::move(design)), m_fields(std::move(fields))
 {
+}
+
+const ReportEntry &ReportDefinition::entry() const
+{
+    return ReportCatalog::entryOf(*this);
 }
 
 ReportDefinition::~ReportDefinition() = default;
@@ -35,18 +39,18 @@ Refusal ReportDefinition::emptyResult() const
 {
     if (m_design.style == BuildStyle::QueryThenFill)
         return {u"No record found"_s, u"Information"_s, Refusal::Icon::Information, {}};
-    return {u"No record exists."_s, m_entry.caption, Refusal::Icon::Information, {}};
+    return {u"No record exists."_s, entry().caption, Refusal::Icon::Information, {}};
 }
 
 std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &criteria,
                                                      const Recordset &rows,
                                                      const Connection &connection) const
 {
-    std::unique_ptr<Report> report = Report::fromLayout(m_entry.layout);
+    std::unique_ptr<Report> report = Report::fromLayout(entry().layout);
     report->setPrinting(&ReportPrinter::printing());
     prepare(*report, criteria, rows, connection);
     report->setCriteriaLine(criteriaLine(criteria));
-    DrillDown::attach(*report, m_entry.kind, criteria, rows.rows(), connection);
+    DrillDown::attach(*report, *this, criteria, rows.rows(), connection);
     return report;
 }
 

@@ -59,7 +59,8 @@ public:
     ReportDefinition(const ReportDefinition &) = delete;
     ReportDefinition &operator=(const ReportDefinition &) = delete;
 
-    [[nodiscard]] const ReportEntry &entry() const { return m_entry; }
+    // Its catalogue row: caption, layout, window and names.
+    [[nodiscard]] const ReportEntry &entry() const;
     [[nodiscard]] const WindowDesign &design() const { return m_design; }
     [[nodiscard]] const std::vector<CriteriaField> &fields() const { return m_fields; }
     // The box of that key; nullptr when the report has none.
@@ -85,7 +86,7 @@ public:
     [[nodiscard]] QString criteriaLine(const ReportCriteria &criteria) const;
 
 protected:
-    ReportDefinition(ReportKind kind, WindowDesign design, std::vector<CriteriaField> fields);
+    ReportDefinition(WindowDesign design, std::vector<CriteriaField> fields);
 
     // The report's own preparation of a new report object: printer, orientation, title, texts,
     // parameter fields, and the rows as its data source.
@@ -103,7 +104,6 @@ protected:
     [[nodiscard]] static QString shortDate(QDate date);
 
 private:
-    const ReportEntry &m_entry;
     WindowDesign m_design;
     std::vector<CriteriaField> m_fields;
 };

@@ -14,7 +14,7 @@ const SaleReturnsSummaryReport &SaleReturnsSummaryReport::instance()
 
 // The boxes of the sales summary's window.
 SaleReturnsSummaryReport::SaleReturnsSummaryReport()
-    : ReportDefinition(ReportKind::SaleReturnsSummary, WindowDesign{},
+    : ReportDefinition(WindowDesign{},
                        {StandardFields::customer(), StandardFields::sector(ChangeRule::Clear, 3),
                         StandardFields::town(ChangeRule::Clear, 3)})
 {

@@ -53,7 +53,7 @@ protected:
 // focus where the user must act; rows show modally over the window, in a reused window.
 TEST_F(AnalysisWindows, CompanyWiseEnterRefusalsAndModalPreview)
 {
-    open(ReportKind::CompanyWiseSale);
+    open(u"company-wise-sale"_s);
     ModalWatcher watcher;
     QSignalSpy entered(box(u"txtTownID"_s), &QLineEdit::returnPressed);
     box(u"txtTownID"_s)->setFocus();
@@ -102,14 +102,14 @@ TEST_F(AnalysisWindows, CompanyWiseEnterRefusalsAndModalPreview)
 TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
 {
     ModalWatcher watcher;
-    open(ReportKind::SalesRegister);
+    open(u"sales-register"_s);
     window->fromDate()->setDate(QDate(2026, 6, 20));
     window->previewButton()->click();
     RptReportViewer *registerPreview = reports.preview().current();
     ASSERT_NE(registerPreview, nullptr);
     const Report *registerReport = registerPreview->ReportName();
 
-    open(ReportKind::ProductWiseSales);
+    open(u"product-wise-sales"_s);
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     Shown shown;
     watcher.then(record(shown));
@@ -125,7 +125,7 @@ TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
 // nothing.
 TEST_F(AnalysisWindows, CompanySectorWiseWantsACompanyForPreviewOnly)
 {
-    open(ReportKind::CompanySectorWiseSale);
+    open(u"company-sector-wise-sale"_s);
     ModalWatcher watcher;
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     box(u"txtSectorID"_s)->setFocus();
@@ -154,7 +154,7 @@ TEST_F(AnalysisWindows, PrintPrintsOneJobWithoutShowingThePreview)
     QString why;
     if (!PrintServer::ready(&why))
         GTEST_SKIP() << why.toStdString();
-    open(ReportKind::CompanyWiseSale);
+    open(u"company-wise-sale"_s);
     ModalWatcher watcher;
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     const qsizetype before = PrintServer::jobs().size();
