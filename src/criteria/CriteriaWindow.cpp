@@ -21,6 +21,7 @@
 #include "preview/ShowError.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -92,6 +93,8 @@ CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext
     for (const CriteriaField &field : definition.fields()) {
         if (field.isIdBox())
             addIdBox(field);
+        else if (field.kind == FieldKind::Choice)
+            addChoice(field);
         else
             addRangeBox(field);
     }
@@ -211,6 +214,23 @@ QLineEdit *CriteriaWindow::addRangeBox(const CriteriaField &field)
     return box;
 }
 
+void CriteriaWindow::addChoice(const CriteriaField &field)
+{
+    auto *list = new QComboBox(this);
+    list->setObjectName(field.control);
+    for (qsizetype k = 0; k < field.choices.size(); ++k)
+        list->addItem(field.choiceLabels.value(k, field.choices[k]), field.choices[k]);
+    m_choices.emplace_back(field.key, list);
+    QLabel *caption = label(field.label, this);
+    caption->setBuddy(list);
+    auto *row = new QHBoxLayout;
+    row->addWidget(list);
+    row->addStretch(1);
+    m_grid->addWidget(caption, m_row, 0);
+    m_grid->addLayout(row, m_row, 1, 1, 4);
+    ++m_row;
+}
+
 void CriteriaWindow::addCommandButtons()
 {
     const WindowDesign &design = m_definition.design();
@@ -288,6 +308,8 @@ ReportCriteria CriteriaWindow::criteria() const
     }
     for (const auto &[key, box] : m_rangeBoxes)
         c.texts.insert(key, box->text());
+    for (const auto &[key, list] : m_choices)
+        c.texts.insert(key, list->currentData().toString());
     return c;
 }
 
@@ -311,6 +333,8 @@ void CriteriaWindow::Load()
         box->reset();
     for (const auto &[key, box] : m_rangeBoxes)
         box->clear();
+    for (const auto &[key, list] : m_choices)
+        list->setCurrentIndex(0);
     m_statusLine->clear();
     guarded([this] {
         m_fromDate->setDate(context().periodStart());

@@ -11,6 +11,7 @@
 class Connection;
 class DatePicker;
 class LookupDialog;
+class QComboBox;
 class QDateEdit;
 class QGridLayout;
 class QLabel;
@@ -72,6 +73,7 @@ private:
     void addDateRow();
     IdBox *addIdBox(const CriteriaField &field);
     QLineEdit *addRangeBox(const CriteriaField &field);
+    void addChoice(const CriteriaField &field);
     void addCommandButtons();
 
     void Preview();
@@ -98,6 +100,7 @@ private:
     std::vector<IdBox *> m_idBoxes;
     std::vector<std::pair<QString, QLineEdit *>> m_rangeBoxes; // by criterion key
     QLineEdit *m_rangeFrom = nullptr;                          // the row a RangeTo box joins
+    std::vector<std::pair<QString, QComboBox *>> m_choices;    // by criterion key
     QPushButton *m_preview = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_close = nullptr;

@@ -36,6 +36,7 @@ const std::vector<CriterionOption> &criterionOptions()
         {u"product"_s, u"ID"_s, u"Product code, as typed into the product box."_s},
         {u"invoice-from"_s, u"N"_s, u"First invoice (or return) number (default 1)."_s},
         {u"invoice-to"_s, u"N"_s, u"Last invoice (or return) number (default 99999)."_s},
+        {u"by"_s, u"KIND"_s, u"What a row of the report stands for, one of its choices."_s},
     };
     return options;
 }
@@ -45,6 +46,10 @@ QString optionList(const ReportDefinition &definition)
 {
     QStringList parts;
     for (const CriteriaField &f : definition.fields()) {
+        if (f.kind == FieldKind::Choice) {
+            parts.append(u"--%1 %2"_s.arg(f.key, f.choices.join(u'|')));
+            continue;
+        }
         QString value = f.isIdBox() ? u"ID"_s : u"N"_s;
         parts.append(u"--%1 %2 (%3%4)"_s.arg(f.key, value, QString::number(f.maxLength),
                                              f.digitsOnly ? u" digits"_s : QString()));
@@ -68,7 +73,7 @@ QString ReportCommand::synopsis() const
 {
     return u"NAME [--db FILE | --odbc CONNECTION] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
            u"[--customer ID] [--sector ID] [--town ID] [--company ID] [--product ID] "
-           u"[--invoice-from N] [--invoice-to N] [--pdf FILE] [--csv FILE] [--xlsx FILE] "
+           u"[--invoice-from N] [--invoice-to N] [--by KIND] [--pdf FILE] [--csv FILE] [--xlsx FILE] "
            u"[--print [PRINTER]]"_s;
 }
 
@@ -137,6 +142,11 @@ QString ReportCommand::optionProblem(const ReportDefinition &definition,
         if (!field)
             return u"the %1 has no %2 box"_s.arg(definition.entry().caption, option.key);
         const QString value = parser.value(option.key);
+        if (field->kind == FieldKind::Choice) {
+            if (!field->choices.contains(value))
+                return u"--%1 takes one of %2"_s.arg(option.key, field->choices.join(u", "_s));
+            continue;
+        }
         if (value.size() > field->maxLength)
             return u"--%1 takes at most %2 characters, as its box does"_s.arg(
                 option.key, QString::number(field->maxLength));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 enum class LookupKind { Customer, Sector, Town, Company, Product };
 
@@ -15,7 +16,8 @@ enum class ChangeRule {
 enum class FieldKind {
     IdBox,     // an id with its name box and search button
     RangeFrom, // the low end of a number range ("From Invoice No")
-    RangeTo    // its high end, shown on the same row
+    RangeTo,   // its high end, shown on the same row
+    Choice     // one of a few fixed values, picked from a list
 };
 
 // One box of a report's criteria: how its window shows it, how its id is looked up, and how
@@ -41,6 +43,10 @@ struct CriteriaField
     QString focusAfterF1;          // the control that takes the focus after F1; empty: it stays
     // The customer look-up's first piece, which varies between windows.
     QString lookupStart = QStringLiteral(" Select * FROM Parties where IsCustomer=1 ");
+    // A choice's values as the command line takes them, the first the default, and how the
+    // window lists them.
+    QStringList choices;
+    QStringList choiceLabels;
 
     [[nodiscard]] bool isIdBox() const { return kind == FieldKind::IdBox; }
     // The name box's text while no look-up has found the id: empty, or the default text.

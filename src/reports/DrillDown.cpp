@@ -123,6 +123,8 @@ namespace DrillDown {
 std::optional<DrillTarget> target(const ReportDefinition &summary, const ReportCriteria &criteria,
                                   const ResultTable &rows, int row)
 {
+    if (std::optional<DrillTarget> own = summary.drillTarget(criteria, rows, row))
+        return own;
     return link(summary, criteria, rows, row);
 }
 

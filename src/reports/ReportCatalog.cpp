@@ -3,6 +3,7 @@
 #include "reports/CompanySectorWiseSaleReport.h"
 #include "reports/CompanyWiseSaleReport.h"
 #include "reports/CustomerTownSectorWiseSalesReport.h"
+#include "reports/MonthlySalesReport.h"
 #include "reports/ProductSaleReturnLedgerReport.h"
 #include "reports/ProductSalesLedgerReport.h"
 #include "reports/ProductWiseSalesReport.h"
@@ -59,6 +60,8 @@ std::span<const ReportEntry> table()
     {u"ProductWiseSales"_s, u"RptProductWiseSales"_s, u"Product Wise Sale"_s,
      u"CrpProductWiseSale"_s, u"product-wise-sales"_s, G::Analyses,
      &definitionOf<ProductWiseSalesReport>},
+    {u"MonthlySales"_s, u"RptMonthlySales"_s, u"Monthly Sales"_s, u"crpMonthlySales"_s,
+     u"monthly-sales"_s, G::Analyses, &definitionOf<MonthlySalesReport>},
     {u"ProductSalesLedger"_s, u"RptProductSalesLedger"_s, u"Product Sales Ledger"_s,
      u"CrpProductSalesLedger"_s, u"product-sales-ledger"_s, G::ProductLedgers,
      &definitionOf<ProductSalesLedgerReport>},

@@ -35,6 +35,12 @@ std::optional<Refusal> ReportDefinition::refusal(const ReportCriteria &, ReportA
     return std::nullopt;
 }
 
+std::optional<DrillTarget> ReportDefinition::drillTarget(const ReportCriteria &,
+                                                         const ResultTable &, int) const
+{
+    return std::nullopt;
+}
+
 Refusal ReportDefinition::emptyResult() const
 {
     if (m_design.style == BuildStyle::QueryThenFill)

@@ -2,6 +2,7 @@
 
 #include "reports/ReportCatalog.h"
 #include "reports/CriteriaField.h"
+#include "reports/DrillDown.h"
 #include "reports/ReportCriteria.h"
 #include "db/SqlDialect.h"
 
@@ -72,6 +73,11 @@ public:
     // Why these criteria cannot be built, checked before any query; nothing when they can.
     [[nodiscard]] virtual std::optional<Refusal> refusal(const ReportCriteria &criteria,
                                                          ReportAction action) const;
+    // Where a row of the report's rows leads, for a report that names its own detail;
+    // nothing leaves it to DrillDown's links.
+    [[nodiscard]] virtual std::optional<DrillTarget> drillTarget(const ReportCriteria &criteria,
+                                                                 const ResultTable &rows,
+                                                                 int row) const;
     // The answer to a query that found nothing.
     [[nodiscard]] Refusal emptyResult() const;
 
