@@ -1,12 +1,12 @@
 #include "reports/MonthlySalesReport.h"
 
+#include "db/ResultTable.h"
+#include "presentation/Report.h"
 #include "reports/CompanyName.h"
 #include "reports/ProductSalesLedgerReport.h"
 #include "reports/ProductWiseSalesReport.h"
 #include "reports/SalesRegisterReport.h"
 #include "reports/StandardFields.h"
-#include "db/ResultTable.h"
-#include "presentation/Report.h"
 
 #include <QLocale>
 
@@ -91,13 +91,13 @@ const MonthlySalesReport &MonthlySalesReport::instance()
 }
 
 MonthlySalesReport::MonthlySalesReport()
-    : ReportDefinition(ReportDefinition::twoStepWindow(),
-                       {StandardFields::labelledCustomer(
-                            ChangeRule::DefaultTextAlways,
-                            u" Select * FROM Parties where IsCustomer = 1 "_s),
-                        StandardFields::labelledTown(ChangeRule::DefaultTextAlways),
-                        StandardFields::labelledSector(ChangeRule::DefaultTextAlways),
-                        companyField(), byField()})
+    : ReportDefinition(
+          ReportDefinition::twoStepWindow(),
+          {StandardFields::labelledCustomer(ChangeRule::DefaultTextAlways,
+                                            u" Select * FROM Parties where IsCustomer = 1 "_s),
+           StandardFields::labelledTown(ChangeRule::DefaultTextAlways),
+           StandardFields::labelledSector(ChangeRule::DefaultTextAlways), companyField(),
+           byField()})
 {
 }
 
@@ -130,9 +130,9 @@ std::optional<Refusal> MonthlySalesReport::refusal(const ReportCriteria &criteri
         return period;
     const QString chosen = by(criteria);
     if (std::ranges::none_of(groupings(), [&](const Grouping &g) { return g.value == chosen; }))
-        return Refusal{u"Monthly Sales is by company, customer, sector or product, not \"%1\""_s
-                           .arg(chosen),
-                       u"Alert"_s, Refusal::Icon::Exclamation, u"CboBy"_s};
+        return Refusal{
+            u"Monthly Sales is by company, customer, sector or product, not \"%1\""_s.arg(chosen),
+            u"Alert"_s, Refusal::Icon::Exclamation, u"CboBy"_s};
     const int months = monthCount(criteria);
     if (months > maxMonths)
         return Refusal{u"The period covers %1 months; Monthly Sales shows at most %2. Choose "
@@ -145,15 +145,14 @@ std::optional<Refusal> MonthlySalesReport::refusal(const ReportCriteria &criteri
 QString MonthlySalesReport::query(const ReportCriteria &criteria, SqlDialect dialect) const
 {
     const Grouping &g = grouping(criteria);
-    auto date = [&](QDate d) { return u"'"_s + SqlDates::literal(dialect, d) + u"'"_s; };
+    auto date = [&](QDate d) -> QString { return u"'"_s + SqlDates::literal(dialect, d) + u"'"_s; };
     // Each line belongs where its register puts it: the document's customer, the document's
     // own sector and that sector's town; the company is the product id's first two characters.
-    const QString filters =
-        SalesRegisterReport::clauses(criteria) +
-        StandardFields::quotedClause(criteria, StandardFields::companyKey,
-                                     u" and LEFT(pr.productid, 2)='"_s);
+    const QString filters = SalesRegisterReport::clauses(criteria) +
+                            StandardFields::quotedClause(criteria, StandardFields::companyKey,
+                                                         u" and LEFT(pr.productid, 2)='"_s);
     auto lines = [&](const QString &head, const QString &body, const QString &id,
-                     const QString &dateColumn, const QString &sign) {
+                     const QString &dateColumn, const QString &sign) -> QString {
         return u"select "_s + g.key + u" as ID, "_s + g.name + u" as Name, h."_s + dateColumn +
                u" as d, "_s + sign + u"("_s + lineNet(u"b"_s) + u") as v from "_s + head +
                u" h join "_s + body + u" b on h."_s + id + u"=b."_s + id +
@@ -161,8 +160,8 @@ QString MonthlySalesReport::query(const ReportCriteria &criteria, SqlDialect dia
                u" join sectors sr on sr.sectorid=h.sectorid join towns t on t.townid=sr.townid "_s
                u" left join companies co on co.companyid=LEFT(pr.productid, 2) "_s
                u" where h."_s +
-               dateColumn + u" between "_s + date(criteria.from) + u" and "_s +
-               date(criteria.to) + filters;
+               dateColumn + u" between "_s + date(criteria.from) + u" and "_s + date(criteria.to) +
+               filters;
     };
     QString columns;
     const int months = monthCount(criteria);
@@ -180,14 +179,13 @@ QString MonthlySalesReport::query(const ReportCriteria &criteria, SqlDialect dia
     return u"select x.ID, MAX(x.Name) as Name"_s + columns + u", SUM(x.v) as Total from ("_s +
            lines(u"sales"_s, u"salesbody"_s, u"saleid"_s, u"saledate"_s, QString()) +
            u" union all "_s +
-           lines(u"salereturns"_s, u"salereturnsbody"_s, u"salereturnid"_s,
-                 u"salereturndate"_s, u"-"_s) +
+           lines(u"salereturns"_s, u"salereturnsbody"_s, u"salereturnid"_s, u"salereturndate"_s,
+                 u"-"_s) +
            u") x group by x.ID order by x.ID"_s;
 }
 
 std::optional<DrillTarget> MonthlySalesReport::drillTarget(const ReportCriteria &criteria,
-                                                           const ResultTable &rows,
-                                                           int row) const
+                                                           const ResultTable &rows, int row) const
 {
     const int column = rows.columnIndex(u"ID");
     if (column < 0 || row < 0 || row >= rows.rowCount())
@@ -200,12 +198,11 @@ std::optional<DrillTarget> MonthlySalesReport::drillTarget(const ReportCriteria 
     if (by == u"customer" || by == u"sector") {
         // The register's customer and sector boxes narrow it to the row; the other boxes of
         // this report still hold, so they go along where the register has them.
-        for (const QString &key : {StandardFields::customerKey, StandardFields::sectorKey,
-                                   StandardFields::townKey})
+        for (const QString &key :
+             {StandardFields::customerKey, StandardFields::sectorKey, StandardFields::townKey})
             detail.texts.insert(key, criteria.text(key));
-        detail.texts.insert(by == u"customer" ? StandardFields::customerKey
-                                              : StandardFields::sectorKey,
-                            id);
+        detail.texts.insert(
+            by == u"customer" ? StandardFields::customerKey : StandardFields::sectorKey, id);
         return DrillTarget{&SalesRegisterReport::instance(), detail,
                            u"Sales register of %1 %2 over the period (its returns are in the "
                            u"sale return register)"_s.arg(by, id)};

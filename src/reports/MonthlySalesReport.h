@@ -17,9 +17,8 @@ public:
     [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
     [[nodiscard]] std::optional<Refusal> refusal(const ReportCriteria &criteria,
                                                  ReportAction action) const override;
-    [[nodiscard]] std::optional<DrillTarget> drillTarget(const ReportCriteria &criteria,
-                                                         const ResultTable &rows,
-                                                         int row) const override;
+    [[nodiscard]] std::optional<DrillTarget>
+    drillTarget(const ReportCriteria &criteria, const ResultTable &rows, int row) const override;
 
     // The calendar months the period touches, the first and last partly when it starts or
     // ends inside one.
