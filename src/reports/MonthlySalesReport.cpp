@@ -20,6 +20,7 @@ struct Grouping
 {
     QString value;
     QString label;
+    QString heading; // of the id column, which is narrow
     QString key;
     QString name;
 };
@@ -27,10 +28,10 @@ struct Grouping
 const std::array<Grouping, 4> &groupings()
 {
     static const std::array<Grouping, 4> all{{
-        {u"company"_s, u"Company"_s, u"LEFT(pr.productid, 2)"_s, u"co.companyname"_s},
-        {u"customer"_s, u"Customer"_s, u"c.partyid"_s, u"c.partyname"_s},
-        {u"sector"_s, u"Town/Sector"_s, u"sr.sectorid"_s, u"sr.sectorname"_s},
-        {u"product"_s, u"Product"_s, u"pr.productid"_s, u"pr.productname"_s},
+        {u"company"_s, u"Company"_s, u"Company"_s, u"LEFT(pr.productid, 2)"_s, u"co.companyname"_s},
+        {u"customer"_s, u"Customer"_s, u"Customer"_s, u"c.partyid"_s, u"c.partyname"_s},
+        {u"sector"_s, u"Town/Sector"_s, u"Sector"_s, u"sr.sectorid"_s, u"sr.sectorname"_s},
+        {u"product"_s, u"Product"_s, u"Product"_s, u"pr.productid"_s, u"pr.productname"_s},
     }};
     return all;
 }
@@ -223,7 +224,7 @@ void MonthlySalesReport::prepare(Report &report, const ReportCriteria &criteria,
     const Grouping &g = grouping(criteria);
     report.SetReportTitle(u"Monthly Sales by "_s + g.label);
     report.textObject(u"txtCompName"_s).SetText(CompanyName::read(connection));
-    report.textObject(u"hdrKey"_s).SetText(g.label);
+    report.textObject(u"hdrKey"_s).SetText(g.heading);
     const int months = monthCount(criteria);
     for (int k = 0; k < maxMonths; ++k)
         report.textObject(u"hdr"_s + monthColumn(k))
