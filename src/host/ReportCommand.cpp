@@ -11,6 +11,7 @@
 #include "host/CsvOutput.h"
 #include "host/PeriodDefaults.h"
 #include "presentation/Report.h"
+#include "printing/ReportPrinter.h"
 
 #include <QRegularExpression>
 
@@ -194,7 +195,8 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
         }
         if (!criteria.from.isValid())
             criteria.from = PeriodDefaults(*connection).PeriodStartDate();
-        HeadlessReport headless(definition, std::move(criteria), *connection);
+        HeadlessReport headless(definition, std::move(criteria), *connection,
+                                &ReportPrinter::printing());
         switch (headless.build()) {
         case HeadlessReport::Outcome::Refused:
             err << headless.message().text << Qt::endl;

@@ -3,7 +3,6 @@
 #include "reports/DrillDown.h"
 #include "db/Recordset.h"
 #include "presentation/Report.h"
-#include "printing/ReportPrinter.h"
 
 #include <QLocale>
 
@@ -44,13 +43,14 @@ Refusal ReportDefinition::emptyResult() const
 
 std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &criteria,
                                                      const Recordset &rows,
-                                                     const Connection &connection) const
+                                                     const Connection &connection,
+                                                     const ReportPrinting *printing) const
 {
     std::unique_ptr<Report> report = Report::fromLayout(entry().layout);
-    report->setPrinting(&ReportPrinter::printing());
+    report->setPrinting(printing);
     prepare(*report, criteria, rows, connection);
     report->setCriteriaLine(criteriaLine(criteria));
-    DrillDown::attach(*report, *this, criteria, rows.rows(), connection);
+    DrillDown::attach(*report, *this, criteria, rows.rows(), connection, printing);
     return report;
 }
 

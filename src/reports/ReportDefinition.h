@@ -12,6 +12,7 @@
 class Connection;
 class Recordset;
 class Report;
+class ReportPrinting;
 
 enum class ReportAction { Preview, Print };
 
@@ -76,10 +77,13 @@ public:
     [[nodiscard]] Refusal emptyResult() const;
 
     // A new report object of the report's layout, prepared from the criteria and bound to the
-    // rows (open, not empty), its criteria line written.
+    // rows (open, not empty), its criteria line written. It prints without a dialog through
+    // the printing handed over (not owned; none: printing fails and says so), as do the
+    // detail reports its rows lead to.
     [[nodiscard]] std::unique_ptr<Report> makeReport(const ReportCriteria &criteria,
                                                      const Recordset &rows,
-                                                     const Connection &connection) const;
+                                                     const Connection &connection,
+                                                     const ReportPrinting *printing = nullptr) const;
     // The analyses' window: DtpFrom/DtpTo, built in two steps, Enter thrown away after its Tab.
     [[nodiscard]] static WindowDesign twoStepWindow();
     // What the report covers, in words: the period and each criterion given, with its name.
