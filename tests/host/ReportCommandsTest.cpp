@@ -4,6 +4,7 @@
 #include "CommandRun.h"
 #include "DemoFixture.h"
 #include "PrintServer.h"
+#include "ReportChecks.h"
 #include "XlsxReader.h"
 #include "criteria/ReportCatalog.h"
 #include "criteria/reports/ReportDefinition.h"
@@ -185,6 +186,72 @@ TEST(ReportCommands, RefuseWhatTheirWindowsRefuse)
             else
                 EXPECT_FALSE(o.err.isEmpty());
         }
+    }
+}
+
+// On a book numbered past the fifth digit both registers take ranges of up to nine digits,
+// list to the end of the book when no last number is given, and say where the listing ends.
+TEST(ReportCommands, RegistersTakeNineDigitRanges)
+{
+    const QString book = ReportChecks::longNumberedBook();
+    const auto db = Connection::openSqlite(book);
+    const QStringList quarter{u"--from"_s, u"2026-04-01"_s, u"--to"_s, u"2026-06-30"_s};
+    struct Register
+    {
+        QString report, lines; // lines: each line's number as id, with its day
+    };
+    const std::vector<Register> registers{
+        {u"sales-register"_s,
+         u"select s.SaleId as id, s.SaleDate as day from Sales s join SalesBody b on b.SaleId "
+         u"= s.SaleId"_s},
+        {u"sale-return-register"_s,
+         u"select r.SaleReturnID as id, r.SaleReturnDate as day from SaleReturns r join "
+         u"SaleReturnsBody b on b.SaleReturnID = r.SaleReturnID"_s}};
+    struct Range
+    {
+        QString from, to; // empty: not given
+        QString last;     // the last number of the range as the PDF shows it; empty: the highest
+    };
+    const std::vector<Range> ranges{
+        {{}, {}, {}},
+        {u"100000"_s, u"999999"_s, u"999999"_s},
+        {u"999000000"_s, {}, {}},
+        {u"5"_s, u"999000020"_s, u"999000020"_s},
+    };
+    QTemporaryDir folder;
+    for (const Register &r : registers) {
+        for (const Range &range : ranges) {
+            SCOPED_TRACE(r.report.toStdString() + " " + range.from.toStdString() + " to " +
+                         range.to.toStdString());
+            QStringList arguments{u"report"_s, r.report, u"--db"_s, book};
+            arguments << quarter;
+            QString condition = u" and id >= "_s + (range.from.isEmpty() ? u"1"_s : range.from);
+            if (!range.from.isEmpty())
+                arguments << u"--invoice-from"_s << range.from;
+            if (!range.to.isEmpty()) {
+                arguments << u"--invoice-to"_s << range.to;
+                condition += u" and id <= "_s + range.to;
+            }
+            const auto expected = db->execute(u"select count(*), max(id) from ("_s + r.lines +
+                                              u") where day between '2026-04-01' and "
+                                              u"'2026-06-30'"_s + condition);
+            ASSERT_GT(expected->number(0, 0), 0);
+            const QString pdf = folder.filePath(u"register.pdf"_s);
+            const CommandRun::Outcome o =
+                CommandRun::line(arguments + QStringList{u"--csv"_s, u"-"_s, u"--pdf"_s, pdf});
+            ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
+            EXPECT_EQ(o.out.count(u'\n'), int(expected->number(0, 0)) + 1); // and the heading
+            const QString last = range.last.isEmpty() ? expected->text(1, 0) : range.last;
+            const QString shown = u"Invoiceno Between : "_s +
+                                  (range.from.isEmpty() ? u"1"_s : range.from) + u" To "_s + last;
+            EXPECT_TRUE(CommandRun::pdfText(pdf).simplified().contains(shown))
+                << shown.toStdString();
+        }
+        // A tenth digit is more than the box takes.
+        const CommandRun::Outcome o = CommandRun::line(
+            {u"report"_s, r.report, u"--db"_s, book, u"--invoice-to"_s, u"1000000000"_s});
+        EXPECT_EQ(o.status, CliStatus::BadArguments);
+        EXPECT_TRUE(o.err.contains(u"9"_s)) << o.err.toStdString();
     }
 }
 
