@@ -25,8 +25,7 @@ const CustomerTownSectorWiseSalesReport &ctsReport()
     return CustomerTownSectorWiseSalesReport::instance();
 }
 
-ReportCriteria criteria(QDate from, QDate to, const QString &town = {},
-                        const QString &company = {})
+ReportCriteria criteria(QDate from, QDate to, const QString &town = {}, const QString &company = {})
 {
     return {from, to, {{u"town"_s, town}, {u"company"_s, company}}, {}};
 }
@@ -75,10 +74,10 @@ std::map<Key, Sums> expectedRows(const Connection &db, const QString &from, cons
                    u"sb.Discratio, sb.Discvalue, sb.stratio, sb.stvalue from Sales s "
                    u"join SalesBody sb on sb.SaleId = s.SaleId where s.SaleDate between '"_s +
                    from + u"' and '"_s + to + u"'"_s);
-    const auto returns = db.execute(
-        u"select r.SaleId, r.SectorId, rb.ProductId, rb.Qty, rb.Price, rb.Discratio, "
-        u"rb.Discvalue, rb.stratio, rb.stvalue from SaleReturns r "
-        u"join SaleReturnsBody rb on rb.SaleReturnId = r.SaleReturnId"_s);
+    const auto returns =
+        db.execute(u"select r.SaleId, r.SectorId, rb.ProductId, rb.Qty, rb.Price, rb.Discratio, "
+                   u"rb.Discvalue, rb.stratio, rb.stvalue from SaleReturns r "
+                   u"join SaleReturnsBody rb on rb.SaleReturnId = r.SaleReturnId"_s);
     const auto sectors = db.execute(u"select SectorId, TownId from Sectors"_s);
     const auto towns = db.execute(u"select TownId from Towns"_s);
     const auto parties = db.execute(u"select PartyId from Parties"_s);
@@ -242,7 +241,8 @@ TEST(CustomerTownSectorWiseSalesReport, TotalsAgreeWithTheRegisters)
     EXPECT_NEAR(columnTotal(rows, u"SalesValue"_s), registerSales, 1e-4);
     EXPECT_NEAR(columnTotal(rows, u"ReturnsValue"_s), registerReturns, 1e-4);
 
-    const int sales = rows.columnIndex(u"SalesValue"_s), returns = rows.columnIndex(u"ReturnsValue"_s);
+    const int sales = rows.columnIndex(u"SalesValue"_s),
+              returns = rows.columnIndex(u"ReturnsValue"_s);
     for (int r = 0; r < rows.rowCount(); ++r)
         EXPECT_GE(rows.number(sales, r), rows.number(returns, r)) << r;
 }
@@ -253,8 +253,8 @@ TEST(CustomerTownSectorWiseSalesReport, KeepsTheDocumentedColumns)
     const auto db = Connection::openSqlite(casesDatabase());
     Recordset documented, mended;
     const QString from = u"2026-05-01"_s, to = u"2026-05-31"_s;
-    documented.open(ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s),
-                    *db);
+    documented.open(
+        ReferenceQueries::customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s), *db);
     mended.open(ctsReport().query(criteria(QDate(2026, 5, 1), QDate(2026, 5, 31)), db->dialect()),
                 *db);
     ASSERT_GT(mended.recordCount(), 0);

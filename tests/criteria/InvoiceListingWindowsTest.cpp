@@ -103,9 +103,10 @@ TEST_F(InvoiceListingWindows, ReturnRangeBoxesTakeFreeText)
     RptReportViewer *viewer = reports.preview().current();
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->ReportName()->textObject(u"txtInvoice"_s).text(),
-              u"Invoiceno Between : 12a.5xyz9 To "_s + scalar(u"select max(SaleReturnID) from "
-                                                               u"SaleReturns where SaleReturnDate "
-                                                               u"between '2025-07-01' and '2026-06-30'"_s));
+              u"Invoiceno Between : 12a.5xyz9 To "_s +
+                  scalar(u"select max(SaleReturnID) from "
+                         u"SaleReturns where SaleReturnDate "
+                         u"between '2025-07-01' and '2026-06-30'"_s));
     const ResultTable &rows = *window->resultSet().rows();
     ASSERT_GT(rows.rowCount(), 0);
     EXPECT_EQ(rows.number(rows.columnIndex(u"salereturnid"_s), 0), 12);

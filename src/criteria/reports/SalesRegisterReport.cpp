@@ -43,9 +43,8 @@ QString SalesRegisterReport::query(const ReportCriteria &criteria, SqlDialect di
            u" join sectors sr on sr.sectorid=s.sectorid "_s +
            u" join towns t on t.townid=sr.townid "_s +
            StandardFields::invoiceRange(criteria, u" where"_s, u"s.saleid"_s) +
-           u" and s.saledate between '"_s +
-           SqlDates::literal(dialect, criteria.from) + u"' and '"_s +
-           SqlDates::literal(dialect, criteria.to) + u"'"_s + clauses(criteria) +
+           u" and s.saledate between '"_s + SqlDates::literal(dialect, criteria.from) +
+           u"' and '"_s + SqlDates::literal(dialect, criteria.to) + u"'"_s + clauses(criteria) +
            u" order by s.saleid,sr.sectorid,t.townid,sb.productid"_s;
 }
 
