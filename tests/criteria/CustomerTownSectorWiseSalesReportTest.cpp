@@ -1,4 +1,5 @@
 #include "criteria/reports/CustomerTownSectorWiseSalesReport.h"
+#include "DemoFixture.h"
 #include "LineFigures.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
@@ -30,8 +31,9 @@ ReportCriteria criteria(QDate from, QDate to, const QString &town = {}, const QS
     return {from, to, {{u"town"_s, town}, {u"company"_s, company}}, {}};
 }
 
-// The demo company, with one return booked to another party than its sale's customer, and a
-// line of company 98's product added to another return, against a sale that has none.
+// The demo company, with one return booked to another party than its sale's customer, one
+// booked in another sector than its sale's, and a line of company 98's product added to a
+// third return, against a sale that has none.
 QString casesDatabase()
 {
     static const QString path = ReportChecks::demoCopy(
@@ -41,6 +43,10 @@ QString casesDatabase()
         u"where SaleReturnId = (select min(r.SaleReturnId) from SaleReturns r "
         u"join Sales s on s.SaleId = r.SaleId join Sectors sr on sr.SectorId = s.SectorId "
         u"where sr.TownId <> 0 and s.SaleDate >= '2026-03-01');"
+        u"update SaleReturns set SectorId = (select min(SectorId) from Sectors where SectorId "
+        u"<> SaleReturns.SectorId) where SaleReturnId = (select r.SaleReturnId from "
+        u"SaleReturns r join Sales s on s.SaleId = r.SaleId where s.SaleDate between "
+        u"'2026-03-01' and '2026-05-31' order by r.SaleReturnId limit 1 offset 1);"
         u"insert into Companies values (98, 'Returns Only Traders');"
         u"insert into Products values ('98001', 'Returned Widget', 98, 1, 100, 0, 0, null);"
         u"insert into SaleReturnsBody select SaleReturnID, 99, '98001', 2, 0, 100, 10, 0, 5, 0, "
@@ -181,9 +187,9 @@ TEST(CustomerTownSectorWiseSalesReport, CountsEveryLineOnceUnderTheSalesCustomer
                     u"SaleReturnsBody rb on rb.SaleReturnId = r.SaleReturnId"_s +
                     ofThePeriod + u"group by r.SaleId having count(*) > 1)"_s),
               0);
-    ASSERT_EQ(count(u"select count(*) from SaleReturns r"_s + ofThePeriod +
-                    u"and r.CustomerId <> s.CustomerId"_s),
-              1);
+    for (const QString &other : {u"r.CustomerId <> s.CustomerId"_s, u"r.SectorId <> s.SectorId"_s})
+        ASSERT_EQ(count(u"select count(*) from SaleReturns r"_s + ofThePeriod + u"and "_s + other),
+                  1);
     ASSERT_GT(count(u"select count(*) from (select sb.SaleId from SalesBody sb join SaleReturns "
                     u"r on r.SaleId = sb.SaleId group by sb.SaleId, sb.ProductId "
                     u"having count(distinct sb.SrNo) > 1)"_s),
@@ -212,14 +218,12 @@ TEST(CustomerTownSectorWiseSalesReport, CountsEveryLineOnceUnderTheSalesCustomer
     EXPECT_EQ(town0.message().text, u"No record exists."_s);
 }
 
-// Over the whole book every return is against a sale of the period, so the analysis's sales
-// and returns of each town foot to the two registers of that town; no customer whose returns
-// are smaller than its sales shows a negative net.
+// Over the whole book every return of the demo company is against a sale of the period, in
+// its sector, so the analysis's sales and returns of each town foot to the two registers of
+// that town; no customer whose returns are smaller than its sales shows a negative net.
 TEST(CustomerTownSectorWiseSalesReport, TotalsAgreeWithTheRegisters)
 {
-    const auto db = Connection::openSqlite(casesDatabase());
-    // Company 98's stray return line is a return of a product the sale never had: the return
-    // register counts it too, so the definitions still match.
+    const auto db = Connection::openSqlite(DemoFixture::path());
     const QDate from(2024, 1, 1), to(2027, 12, 31);
     Recordset analysis;
     analysis.open(ctsReport().query(criteria(from, to), db->dialect()), *db);
