@@ -90,7 +90,7 @@ QString ProductWiseSalesReport::query(const ReportCriteria &criteria, SqlDialect
 
 QString ProductWiseSalesReport::coverageRule() const
 {
-    return u"Sales billed in the customer's own sector, to customers with an account"_s;
+    return u"Only sales billed in the customer's own sector"_s;
 }
 
 QString ProductWiseSalesReport::periodText(const ReportCriteria &criteria)
