@@ -1,15 +1,15 @@
-#include "criteria/reports/CustomerTownSectorWiseSalesReport.h"
+#include "reports/CustomerTownSectorWiseSalesReport.h"
 #include "DemoFixture.h"
 #include "LineFigures.h"
 #include "ReferenceQueries.h"
 #include "ReportChecks.h"
-#include "criteria/reports/HeadlessReport.h"
-#include "criteria/reports/SaleReturnRegisterReport.h"
-#include "criteria/reports/SalesRegisterReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
+#include "reports/HeadlessReport.h"
+#include "reports/SaleReturnRegisterReport.h"
+#include "reports/SalesRegisterReport.h"
 
 #include <gtest/gtest.h>
 #include <map>

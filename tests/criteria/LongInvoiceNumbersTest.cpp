@@ -3,13 +3,13 @@
 #include "CriteriaWindowTest.h"
 #include "ReportChecks.h"
 #include "criteria/CriteriaWindow.h"
-#include "criteria/reports/HeadlessReport.h"
-#include "criteria/reports/SaleReturnRegisterReport.h"
-#include "criteria/reports/SalesRegisterReport.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
+#include "reports/HeadlessReport.h"
+#include "reports/SaleReturnRegisterReport.h"
+#include "reports/SalesRegisterReport.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,12 +1,12 @@
-#include "criteria/reports/ProductWiseSalesReport.h"
+#include "reports/ProductWiseSalesReport.h"
 #include "AnalysesFixture.h"
 #include "DemoFixture.h"
 #include "ReportChecks.h"
-#include "criteria/reports/SaleReturnRegisterReport.h"
-#include "criteria/reports/SalesRegisterReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
+#include "reports/SaleReturnRegisterReport.h"
+#include "reports/SalesRegisterReport.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -6,15 +6,15 @@
 #include "PrintServer.h"
 #include "ReportChecks.h"
 #include "XlsxReader.h"
-#include "criteria/ReportCatalog.h"
-#include "criteria/reports/ProductWiseSalesReport.h"
-#include "criteria/reports/ReportDefinition.h"
 #include "db/Connection.h"
 #include "db/CsvWriter.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
 #include "host/DemoDatabase.h"
+#include "reports/ProductWiseSalesReport.h"
+#include "reports/ReportCatalog.h"
+#include "reports/ReportDefinition.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "reports/ReportDefinition.h"
+
+// The sales register: every invoice line of a period, for one customer, sector and town when
+// given, within a range of invoice numbers (open-ended unless a last number is typed).
+class SalesRegisterReport : public ReportDefinition
+{
+public:
+    [[nodiscard]] static const SalesRegisterReport &instance();
+
+    [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
+
+    // The customer, sector and town clauses, each only for an id box that is not blank.
+    [[nodiscard]] static QString clauses(const ReportCriteria &criteria);
+
+protected:
+    void prepare(Report &report, const ReportCriteria &criteria, const Recordset &rows,
+                 const Connection &connection) const override;
+
+private:
+    SalesRegisterReport();
+};
