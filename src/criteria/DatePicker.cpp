@@ -127,8 +127,9 @@ bool DatePicker::eventFilter(QObject *watched, QEvent *event)
     }
     // While the box has the focus: a click on another control of the window, or its access
     // key, would act on a date that is not the one shown. The press is caught as it reaches
-    // the window, before Qt moves the focus, or else as it reaches the control.
-    if (event->type() == QEvent::MouseButtonPress) {
+    // the window, before Qt moves the focus, or else as it reaches the control; its release
+    // too, which would hide the reason shown.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
         QWidget *target = nullptr;
         if (watched == window()->windowHandle()) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
