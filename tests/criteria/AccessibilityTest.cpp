@@ -1,9 +1,9 @@
 #include "CriteriaWindowTest.h"
 #include "criteria/CriteriaWindow.h"
-#include "criteria/ReportCatalog.h"
-#include "criteria/reports/ReportDefinition.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
+#include "reports/ReportCatalog.h"
+#include "reports/ReportDefinition.h"
 
 #include <QAccessible>
 #include <QApplication>

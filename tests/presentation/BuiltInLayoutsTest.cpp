@@ -1,8 +1,6 @@
 #include "CommandRun.h"
 #include "DemoFixture.h"
 #include "LayoutQueries.h"
-#include "criteria/ReportCatalog.h"
-#include "criteria/reports/ReportDefinition.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
@@ -10,6 +8,8 @@
 #include "presentation/Report.h"
 #include "presentation/TextRun.h"
 #include "presentation/ValueFormatter.h"
+#include "reports/ReportCatalog.h"
+#include "reports/ReportDefinition.h"
 
 #include <QFont>
 #include <QRawFont>
