@@ -69,14 +69,14 @@ void CriteriaAccessibility::describe(CriteriaWindow &window)
         if (!box)
             continue;
         const auto [one, many] = things(field.lookup);
-        ::describe(box->idEdit(), label,
-                   u"The %1's id; empty for all %2. %3 picks one from the list of %2."_s.arg(
-                       one, many, field.f1 ? u"F1 or the search button"_s
-                                           : u"The search button"_s));
-        ::describe(box->nameEdit(),
-                   field.nameLabel.isEmpty() ? field.caption + u" name"_s : field.nameLabel,
-                   u"Name of the %1 whose id is typed beside it; filled in by the window"_s.arg(
-                       one));
+        ::describe(
+            box->idEdit(), label,
+            u"The %1's id; empty for all %2. %3 picks one from the list of %2."_s.arg(
+                one, many, field.f1 ? u"F1 or the search button"_s : u"The search button"_s));
+        ::describe(
+            box->nameEdit(),
+            field.nameLabel.isEmpty() ? field.caption + u" name"_s : field.nameLabel,
+            u"Name of the %1 whose id is typed beside it; filled in by the window"_s.arg(one));
         ::describe(box->searchButton(), u"Search %1"_s.arg(many),
                    u"Opens the list of %1 to pick the %2 from"_s.arg(many, one));
     }

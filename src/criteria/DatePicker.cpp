@@ -105,8 +105,7 @@ QString DatePicker::refusal() const
         if (month < 1 || month > 12)
             return u"%1 is not a date: a month is 01 to 12."_s.arg(text.trimmed());
     }
-    return u"%1 is not a date: type the day, month and year as dd/mm/yyyy."_s.arg(
-        text.trimmed());
+    return u"%1 is not a date: type the day, month and year as dd/mm/yyyy."_s.arg(text.trimmed());
 }
 
 bool DatePicker::refuseLeaving()

@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 kShowAfter = 500; // ms: an output done sooner shows nothing
-constexpr qint64 kRedraw = 200;     // ms between two drawings of the line
+constexpr qint64 kRedraw = 200;    // ms between two drawings of the line
 
 // Figures grouped by thousands, whatever the user's language: 12,345.
 QLocale grouped()
@@ -95,8 +95,8 @@ void CommandProgress::finish()
     if (m_lastDrawn < 0)
         return;
     const double took = double(now() - m_started) / 1000.0;
-    const QString line = u"%1: %2 %3 in %4 s"_s.arg(m_what, grouped().toString(m_done), m_unit)
-                             .arg(took, 0, 'f', 1);
+    const QString line =
+        u"%1: %2 %3 in %4 s"_s.arg(m_what, grouped().toString(m_done), m_unit).arg(took, 0, 'f', 1);
     m_terminal << '\r' << line << QString(std::max(0, m_width - int(line.size())), u' ')
                << Qt::endl;
     m_lastDrawn = -1;

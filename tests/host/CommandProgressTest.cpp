@@ -1,5 +1,5 @@
-#include "CommandRun.h"
 #include "host/CommandProgress.h"
+#include "CommandRun.h"
 
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -18,7 +18,7 @@ TEST(CommandProgress, ShowsPagesRateAndTimeLeftOnOneLine)
         QString drawn;
     };
     const std::vector<Step> steps{
-        {100, 40, {}},  // too soon to bother anyone
+        {100, 40, {}}, // too soon to bother anyone
         {1000, 250, u"PDF: 250 of 1,000 pages, 250 pages/s, 3 s left"_s},
         {1100, 300, {}}, // the line was drawn a moment ago
         {2000, 500, u"PDF: 500 of 1,000 pages, 250 pages/s, 2 s left"_s},

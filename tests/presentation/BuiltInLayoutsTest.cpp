@@ -166,8 +166,8 @@ TEST(BuiltInLayouts, NameTheReportAndTheCompanyOnEveryPage)
     EXPECT_EQ(queries.size(), LayoutLibrary::builtInNames().size());
     for (const auto &[name, query] : queries) {
         SCOPED_TRACE(name.toStdString());
-        const int rows = int(db->execute(u"select count(*) from ("_s + query + u") q"_s)
-                                 ->number(0, 0));
+        const int rows =
+            int(db->execute(u"select count(*) from ("_s + query + u") q"_s)->number(0, 0));
         ASSERT_GT(rows, 0);
         QStringList copies{u"select 1 as copy"_s};
         for (int k = 2; k <= (150 + rows - 1) / rows; ++k)
@@ -219,7 +219,8 @@ TEST(BuiltInLayouts, PrintTotalsUnderTheirColumns)
                 const auto figure = figures.find(o.column.toLower());
                 if (o.type != ObjectType::Summary || figure == figures.end())
                     continue;
-                EXPECT_NEAR(o.rect.right(), figure->second->rect.right(), 0.01) << o.name.toStdString();
+                EXPECT_NEAR(o.rect.right(), figure->second->rect.right(), 0.01)
+                    << o.name.toStdString();
                 placed.emplace_back(&o, figure->second);
                 ++totals;
             }
@@ -243,9 +244,9 @@ TEST(BuiltInLayouts, PrintTheRegistersGrandTotalOnOneLine)
     QTemporaryDir folder(DemoFixture::temporaryFolder() + u"/total-XXXXXX"_s);
     ASSERT_TRUE(folder.isValid());
     const QString pdf = folder.filePath(u"register.pdf"_s);
-    const auto run = CommandRun::report(
-        u"sales-register"_s, {u"--from"_s, u"2026-04-01"_s, u"--to"_s, u"2026-06-30"_s,
-                              u"--invoice-to"_s, u"99999"_s, u"--pdf"_s, pdf});
+    const auto run = CommandRun::report(u"sales-register"_s,
+                                        {u"--from"_s, u"2026-04-01"_s, u"--to"_s, u"2026-06-30"_s,
+                                         u"--invoice-to"_s, u"99999"_s, u"--pdf"_s, pdf});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = CommandRun::pdfText(pdf).split(u'\n');
     const auto grand = std::find_if(lines.begin(), lines.end(), [](const QString &line) {
@@ -288,6 +289,13 @@ TEST(BuiltInLayouts, PrintTheRegistersGrandTotalOnOneLine)
 // accepts (digits, for ids that are numbers) as the longest box of that kind takes.
 TEST(BuiltInLayouts, PrintEveryIdTheirBoxesTakeWhole)
 {
+    // The column each lookup's ids print in, and whether those ids are numbers.
+    const std::map<LookupKind, std::pair<QString, bool>> idColumns{
+        {LookupKind::Customer, {u"customerid"_s, false}},
+        {LookupKind::Product, {u"productid"_s, false}},
+        {LookupKind::Town, {u"townid"_s, true}},
+        {LookupKind::Sector, {u"sectorid"_s, true}},
+        {LookupKind::Company, {u"companyid"_s, true}}};
     std::map<QString, std::pair<int, bool>> boxes; // column -> longest box, digits only
     const auto take = [&](const QStringList &columns, int length, bool digits) {
         for (const QString &column : columns) {
@@ -304,23 +312,8 @@ TEST(BuiltInLayouts, PrintEveryIdTheirBoxesTakeWhole)
                 take({u"saleid"_s, u"salereturnid"_s}, f.maxLength, true);
                 continue;
             }
-            switch (f.lookup) {
-            case LookupKind::Customer:
-                take({u"customerid"_s}, f.maxLength, false);
-                break;
-            case LookupKind::Product:
-                take({u"productid"_s}, f.maxLength, false);
-                break;
-            case LookupKind::Town:
-                take({u"townid"_s}, f.maxLength, true);
-                break;
-            case LookupKind::Sector:
-                take({u"sectorid"_s}, f.maxLength, true);
-                break;
-            case LookupKind::Company:
-                take({u"companyid"_s}, f.maxLength, true);
-                break;
-            }
+            const auto &[column, digits] = idColumns.at(f.lookup);
+            take({column}, f.maxLength, digits);
         }
     }
     std::set<QString> printed;
