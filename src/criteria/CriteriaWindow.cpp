@@ -17,6 +17,7 @@
 #include "presentation/ReportPrinter.h"
 #include "presentation/widgets/MessageBoxes.h"
 #include "presentation/widgets/PreviewSlot.h"
+#include "presentation/widgets/ReportViewer.h"
 #include "presentation/widgets/RptReportViewer.h"
 #include "presentation/widgets/ShowError.h"
 
@@ -29,7 +30,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTime>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -548,7 +548,7 @@ void CriteriaWindow::Preview()
         if (!BuildReport())
             return;
         RptReportViewer *viewer = context().preview().current();
-        viewer->setWindowTitle(entry().caption + u" Report"_s);
+        viewer->setCaption(entry().caption + u" Report"_s);
         viewer->show();
         viewer->raise();
         viewer->activateWindow();
@@ -567,7 +567,10 @@ void CriteriaWindow::Preview()
     if (!FillReport())
         return;
     busy.restore();
-    context().preview().current()->showModal(this);
+    // The reused window is captioned afresh: it never keeps the report it showed before.
+    RptReportViewer *viewer = context().preview().current();
+    viewer->setCaption(entry().caption + u" Report"_s);
+    viewer->showModal(this);
 }
 
 void CriteriaWindow::Print()
@@ -589,15 +592,13 @@ void CriteriaWindow::Print()
 
 void CriteriaWindow::printReport()
 {
+    // A print that fails leaves no word of an earlier one that went.
+    m_statusLine->clear();
     RptReportViewer *viewer = context().preview().current();
     viewer->RemoveObjectColors();
     Report *report = viewer->ReportName();
     report->PrintOut(false);
     // The printer PrintOut chose: the report's own when the system has it, else the default.
     const QString printer = ReportPrinter::choosePrinter(report->selectedPrinter().printer);
-    const int pages = report->pageCount();
-    m_statusLine->setText(
-        (pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages)) +
-        tr(" sent to the printer %1 at %2")
-            .arg(printer, QTime::currentTime().toString(u"HH:mm"_s)));
+    m_statusLine->setText(ReportViewer::sentToPrinter(report->pageCount(), printer));
 }
