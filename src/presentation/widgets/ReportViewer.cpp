@@ -407,7 +407,8 @@ void ReportViewer::startJob(const QString &what, ReportJob::Work work, std::func
         });
         connect(progress, &QProgressDialog::canceled, job, &ReportJob::cancel);
     }
-    connect(job, &ReportJob::finished, this, [this, job, done](ReportJob::Outcome outcome) {
+    connect(job, &ReportJob::finished, this,
+            [this, job, done, showProgress](ReportJob::Outcome outcome) {
         if (m_progress)
             m_progress->close();
         job->deleteLater();
@@ -417,6 +418,10 @@ void ReportViewer::startJob(const QString &what, ReportJob::Work work, std::func
             done();
         else if (outcome == ReportJob::Outcome::Failed)
             ShowError(Failure(job->description(), job->source()), this);
+        // After the dialogs of a print or an export the keys work the page again (a search
+        // leaves them in the find bar).
+        if (showProgress)
+            m_view->setFocus();
     });
     job->start();
     updateControls();
@@ -461,6 +466,7 @@ void ReportViewer::printReport()
         dialog.setComboBoxEditable(false);
         dialog.setTextValue(chosen);
         dialog.setOkButtonText(tr("&Print"));
+        dialog.setMinimumWidth(MessageBoxes::titleWidth(dialog.windowTitle()));
         if (dialog.exec() == QDialog::Accepted)
             printOn(dialog.textValue());
     } catch (const Failure &f) {
