@@ -5,13 +5,12 @@
 #include "presentation/ReportPrinter.h"
 #include "presentation/widgets/FindBar.h"
 #include "presentation/widgets/MessageBoxes.h"
+#include "presentation/widgets/PageSearch.h"
 #include "presentation/widgets/PageView.h"
 #include "presentation/widgets/ShowError.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDesktopServices>
-#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
@@ -19,19 +18,13 @@
 #include <QPrinterInfo>
 #include <QTime>
 #include <QLocale>
-#include <QFileInfo>
-#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
 #include <algorithm>
-#include <QUrl>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -41,37 +34,6 @@ namespace {
 QString counted(qsizetype n, const QString &one, const QString &many)
 {
     return n == 1 ? one : many.arg(QLocale().toString(n));
-}
-
-// Where on the page (points) the found part of a text item is printed: measured in the item's
-// own type and alignment, as the page is drawn. A text too wide for its box is drawn smaller or
-// cut short; the whole box is marked then.
-QRectF foundPart(const Report &report, const PageItem &item, qsizetype at, qsizetype length)
-{
-    constexpr double kPadding = 1.0; // points between a text and the edge of its box
-    constexpr int kUnitsPerPoint = 20; // measured large, for fractions of a point
-    const LayoutObject &object = report.objects()[size_t(item.object)]->layout();
-    QFont font(object.font.family);
-    font.setPixelSize(qRound(object.font.size * kUnitsPerPoint));
-    font.setBold(object.font.bold);
-    font.setItalic(object.font.italic);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    const QFontMetricsF metrics(font);
-    auto width = [&](const QString &text) {
-        return metrics.horizontalAdvance(text) / kUnitsPerPoint;
-    };
-    const QRectF inner = item.rect.adjusted(kPadding, 0, -kPadding, 0);
-    const double whole = width(item.text);
-    if (whole > inner.width())
-        return item.rect;
-    double x = inner.left();
-    if (object.align & Qt::AlignRight)
-        x = inner.right() - whole;
-    else if (object.align & Qt::AlignHCenter)
-        x = inner.left() + (inner.width() - whole) / 2;
-    x += width(item.text.left(at));
-    return QRectF(x - 0.5, item.rect.top(), width(item.text.mid(at, length)) + 1.0,
-                  item.rect.height());
 }
 
 } // namespace
@@ -427,21 +389,6 @@ void ReportViewer::startJob(const QString &what, ReportJob::Work work, std::func
     updateControls();
 }
 
-void ReportViewer::tellWritten(const QString &path, const QString &what)
-{
-    QMessageBox box(QMessageBox::Information, documentName(),
-                    tr("%1 written to\n%2").arg(what, QDir::toNativeSeparators(path)),
-                    QMessageBox::Ok, this);
-    box.setObjectName(u"ExportWritten"_s);
-    QPushButton *open = box.addButton(tr("Open &Folder"), QMessageBox::ActionRole);
-    open->setObjectName(u"OpenFolder"_s);
-    box.setDefaultButton(QMessageBox::Ok);
-    MessageBoxes::fitTitle(box);
-    box.exec();
-    if (box.clickedButton() == open)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
-}
-
 QString ReportViewer::sentToPrinter(int pages, const QString &printer)
 {
     return (pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages)) +
@@ -532,7 +479,10 @@ void ReportViewer::exportPdfTo(const QString &path)
         [path](Report &report, const Report::Progress &progress) {
             return report.exportPdf(path, progress);
         },
-        [this, path, pages] { tellWritten(path, counted(pages, tr("PDF of 1 page"), tr("PDF of %1 pages"))); });
+        [this, path, pages] {
+            MessageBoxes::tellWritten(this, documentName(), path,
+                                      counted(pages, tr("PDF of 1 page"), tr("PDF of %1 pages")));
+        });
 }
 
 void ReportViewer::exportCsv()
@@ -556,7 +506,10 @@ void ReportViewer::exportCsvTo(const QString &path)
             report.exportCsv(path);
             return true;
         },
-        [this, path, rows] { tellWritten(path, counted(rows, tr("CSV of 1 row"), tr("CSV of %1 rows"))); });
+        [this, path, rows] {
+            MessageBoxes::tellWritten(this, documentName(), path,
+                                      counted(rows, tr("CSV of 1 row"), tr("CSV of %1 rows")));
+        });
 }
 
 // --- find -------------------------------------------------------------------------------
@@ -573,16 +526,16 @@ void ReportViewer::find(const QString &text)
         startSearch(text);
         return;
     }
-    if (m_searching || m_matches->empty())
+    if (m_searching || m_matches->isEmpty())
         return;
-    showMatch((m_currentMatch + 1) % int(m_matches->size()));
+    showMatch((m_currentMatch + 1) % m_matches->count());
 }
 
 void ReportViewer::findPrevious()
 {
-    if (m_searching || !m_matches || m_matches->empty() || m_searched != m_findBar->text())
+    if (m_searching || !m_matches || m_matches->isEmpty() || m_searched != m_findBar->text())
         return;
-    const int count = int(m_matches->size());
+    const int count = m_matches->count();
     showMatch((m_currentMatch - 1 + count) % count);
 }
 
@@ -591,47 +544,23 @@ void ReportViewer::startSearch(const QString &text)
     if (m_job && m_job->isRunning() && !m_searching)
         return; // a print or export first
     m_searched = text;
-    m_matches = std::make_shared<std::vector<Match>>();
+    m_matches = std::make_shared<PageSearch>();
     m_currentMatch = -1;
-    m_pagesFound = 0;
     m_view->setHighlights({}, -1);
     m_findBar->setStatus(tr("Searching..."));
-    std::shared_ptr<std::vector<Match>> found = m_matches;
-    auto pagesFound = std::make_shared<int>(0);
+    std::shared_ptr<PageSearch> found = m_matches;
     startJob(
         QString(),
-        [text, found, pagesFound](Report &report, const Report::Progress &progress) {
-            const int pages = report.pageCount();
-            for (int n = 0; n < pages; ++n) {
-                bool onPage = false;
-                for (const PageItem &item : report.page(n).items) {
-                    if (item.kind != PageItem::Kind::Text)
-                        continue;
-                    for (qsizetype at = item.text.indexOf(text, 0, Qt::CaseInsensitive);
-                         at >= 0; at = item.text.indexOf(text, at + text.size(),
-                                                         Qt::CaseInsensitive)) {
-                        found->push_back({n, foundPart(report, item, at, text.size())});
-                        onPage = true;
-                    }
-                }
-                *pagesFound += onPage ? 1 : 0;
-                if (!progress(n + 1, pages))
-                    return false;
-            }
-            return true;
+        [text, found](Report &report, const Report::Progress &progress) {
+            return found->run(report, text, progress);
         },
-        [this, found, pagesFound] {
+        [this, found] {
             if (found != m_matches)
                 return;
-            m_pagesFound = *pagesFound;
-            if (m_matches->empty()) {
+            if (found->isEmpty())
                 m_findBar->setStatus(tr("Not found"));
-                return;
-            }
-            // The first match from the page shown on.
-            const auto from = std::find_if(m_matches->begin(), m_matches->end(),
-                                           [this](const Match &m) { return m.page >= currentPage(); });
-            showMatch(from == m_matches->end() ? 0 : int(from - m_matches->begin()));
+            else
+                showMatch(found->firstFrom(currentPage())); // from the page shown on
         },
         false);
     connect(m_job, &ReportJob::progress, this, [this, found](int done, int total) {
@@ -643,14 +572,14 @@ void ReportViewer::startSearch(const QString &text)
 void ReportViewer::showMatch(int index)
 {
     m_currentMatch = index;
-    const Match &match = (*m_matches)[size_t(index)];
+    const PageSearch::Match &match = m_matches->at(index);
     if (match.page != currentPage())
         m_view->setPage(match.page);
     showMatchesOnPage();
     m_findBar->setStatus(tr("%1 of %2, found on %3")
                              .arg(index + 1)
-                             .arg(m_matches->size())
-                             .arg(counted(m_pagesFound, tr("1 page"), tr("%1 pages"))));
+                             .arg(m_matches->count())
+                             .arg(counted(m_matches->pagesFound(), tr("1 page"), tr("%1 pages"))));
     updateControls();
 }
 
@@ -660,16 +589,8 @@ void ReportViewer::showMatchesOnPage()
         m_view->setHighlights({}, -1);
         return;
     }
-    QList<QRectF> rects;
     int current = -1;
-    for (size_t i = 0; i < m_matches->size(); ++i) {
-        const Match &m = (*m_matches)[i];
-        if (m.page != currentPage())
-            continue;
-        if (int(i) == m_currentMatch)
-            current = int(rects.size());
-        rects.append(m.rect);
-    }
+    const QList<QRectF> rects = m_matches->onPage(currentPage(), m_currentMatch, current);
     m_view->setHighlights(rects, current);
 }
 
@@ -694,6 +615,8 @@ void ReportViewer::exportExcelTo(const QString &path)
             return report.exportXlsx(path, progress);
         },
         [this, path, rows] {
-            tellWritten(path, counted(rows, tr("Workbook of 1 row"), tr("Workbook of %1 rows")));
+            MessageBoxes::tellWritten(
+                this, documentName(), path,
+                counted(rows, tr("Workbook of 1 row"), tr("Workbook of %1 rows")));
         });
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 class FindBar;
+class PageSearch;
 class PageView;
 class QAction;
 class QLabel;
@@ -92,12 +93,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    struct Match
-    {
-        int page;
-        QRectF rect; // points on the page
-    };
-
     void buildToolBar();
     // A command in a menu, its keys named in its tooltip.
     QAction *command(QMenu *menu, const QString &text, const QList<QKeySequence> &keys,
@@ -112,7 +107,6 @@ private:
     // Runs work on a copy of the report; done runs on this thread when it completed.
     void startJob(const QString &what, ReportJob::Work work, std::function<void()> done,
                   bool showProgress = true);
-    void tellWritten(const QString &path, const QString &what);
     void startSearch(const QString &text);
     void showMatch(int index);
     void showMatchesOnPage();
@@ -136,7 +130,6 @@ private:
 
     QString m_searched; // the text the matches are of
     bool m_searching = false;
-    std::shared_ptr<std::vector<Match>> m_matches;
-    int m_pagesFound = 0;
+    std::shared_ptr<PageSearch> m_matches;
     int m_currentMatch = -1;
 };
