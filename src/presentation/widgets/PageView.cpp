@@ -318,10 +318,11 @@ bool PageView::moveCurrentRow(int direction)
     }
     if (next)
         return setCurrentRow(rows[*next].tableRow);
-    // Past the page's first or last such row: on to the page before or after.
+    // Past the page's first or last such row: on to the page before or after; past the
+    // report's, the arrows scroll on to its header or its totals.
     const int page = m_page + (direction > 0 ? 1 : -1);
     if (page < 0 || !m_report->hasPage(page))
-        return true;
+        return false;
     setPage(page, direction > 0 ? Edge::Top : Edge::Bottom);
     Q_EMIT pageTurned();
     moveCurrentRow(direction);
