@@ -122,7 +122,8 @@ TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
     EXPECT_TRUE(registerPreview->isVisible());
     EXPECT_EQ(registerPreview->ReportName(), registerReport);
     // Each window under its own report's caption and criteria.
-    EXPECT_TRUE(registerPreview->windowTitle().startsWith(u"Sales Register Report \u2014 Period "_s))
+    EXPECT_TRUE(
+        registerPreview->windowTitle().startsWith(u"Sales Register Report \u2014 Period "_s))
         << registerPreview->windowTitle().toStdString();
     EXPECT_TRUE(shown.caption.startsWith(u"Product Wise Sale Report \u2014 Period "_s))
         << shown.caption.toStdString();

@@ -218,7 +218,8 @@ TEST_F(SalesRegisterWindow, PrintPrintsOnceWithoutADialog)
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().icon, QMessageBox::Critical);
     EXPECT_TRUE(watcher.last().text.contains(PrintServer::rejectingReason));
-    EXPECT_TRUE(window->statusLine()->text().isEmpty()) << window->statusLine()->text().toStdString();
+    EXPECT_TRUE(window->statusLine()->text().isEmpty())
+        << window->statusLine()->text().toStdString();
 }
 
 // Keys as a display delivers them: to the window first, which hands them to the control. Each

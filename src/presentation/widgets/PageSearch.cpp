@@ -13,7 +13,7 @@ namespace {
 // cut short; the whole box is marked then.
 QRectF foundPart(const Report &report, const PageItem &item, qsizetype at, qsizetype length)
 {
-    constexpr double kPadding = 1.0; // points between a text and the edge of its box
+    constexpr double kPadding = 1.0;   // points between a text and the edge of its box
     constexpr int kUnitsPerPoint = 20; // measured large, for fractions of a point
     const LayoutObject &object = report.objects()[size_t(item.object)]->layout();
     QFont font(object.font.family);

@@ -13,19 +13,19 @@
 #include <QActionGroup>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinterInfo>
-#include <QTime>
-#include <QLocale>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QProgressDialog>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTime>
 #include <QToolBar>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -91,8 +91,8 @@ ReportViewer::~ReportViewer()
     delete m_job;
 }
 
-QAction *ReportViewer::command(QMenu *menu, const QString &text,
-                              const QList<QKeySequence> &keys, std::function<void()> slot)
+QAction *ReportViewer::command(QMenu *menu, const QString &text, const QList<QKeySequence> &keys,
+                               std::function<void()> slot)
 {
     auto *a = new QAction(text, this);
     a->setShortcuts(keys);
@@ -138,8 +138,8 @@ void ReportViewer::buildToolBar()
         else
             find(m_findBar->text());
     });
-    m_findPrevious =
-        command(edit, tr("Find Pre&vious"), {key(Qt::SHIFT | Qt::Key_F3)}, [this] { findPrevious(); });
+    m_findPrevious = command(edit, tr("Find Pre&vious"), {key(Qt::SHIFT | Qt::Key_F3)},
+                             [this] { findPrevious(); });
 
     m_zoomOut = command(view, tr("Zoom &Out"), QKeySequence::keyBindings(QKeySequence::ZoomOut),
                         [this] { m_view->setZoomPercent(m_view->zoomPercent() / 1.25); });
@@ -148,7 +148,8 @@ void ReportViewer::buildToolBar()
                        [this] { m_view->setZoomPercent(m_view->zoomPercent() * 1.25); });
     m_zoomIn->setIconText(u"+"_s);
     m_fitWidth = command(view, tr("Page &Width"), {key(Qt::CTRL | Qt::Key_1)}, [this] { Zoom(1); });
-    m_wholePage = command(view, tr("W&hole Page"), {key(Qt::CTRL | Qt::Key_2)}, [this] { Zoom(2); });
+    m_wholePage =
+        command(view, tr("W&hole Page"), {key(Qt::CTRL | Qt::Key_2)}, [this] { Zoom(2); });
     // The fit in use shows pressed; a zoom by percentage presses neither.
     auto *fits = new QActionGroup(this);
     fits->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
@@ -157,7 +158,8 @@ void ReportViewer::buildToolBar()
         fits->addAction(fit);
     }
 
-    m_first = command(go, tr("&First Page"), {key(Qt::CTRL | Qt::Key_Home)}, [this] { showPage(0); });
+    m_first =
+        command(go, tr("&First Page"), {key(Qt::CTRL | Qt::Key_Home)}, [this] { showPage(0); });
     m_previous = command(go, tr("&Previous Page"), {key(Qt::CTRL | Qt::Key_PageUp)},
                          [this] { showPage(currentPage() - 1); });
     m_next = command(go, tr("&Next Page"), {key(Qt::CTRL | Qt::Key_PageDown)},
@@ -315,8 +317,8 @@ void ReportViewer::updateControls()
     m_previous->setEnabled(ready && currentPage() > 0);
     m_next->setEnabled(ready && currentPage() < pages - 1);
     m_last->setEnabled(ready && currentPage() < pages - 1);
-    for (QAction *a : {m_zoomIn, m_zoomOut, m_fitWidth, m_wholePage, m_find, m_findNext,
-                       m_findPrevious, m_goTo})
+    for (QAction *a :
+         {m_zoomIn, m_zoomOut, m_fitWidth, m_wholePage, m_find, m_findNext, m_findPrevious, m_goTo})
         a->setEnabled(ready);
     // One print or export at a time; a search gives way to them.
     const bool writing = m_job && m_job->isRunning() && !m_searching;
@@ -371,20 +373,20 @@ void ReportViewer::startJob(const QString &what, ReportJob::Work work, std::func
     }
     connect(job, &ReportJob::finished, this,
             [this, job, done, showProgress](ReportJob::Outcome outcome) {
-        if (m_progress)
-            m_progress->close();
-        job->deleteLater();
-        m_searching = false;
-        updateControls();
-        if (outcome == ReportJob::Outcome::Completed && done)
-            done();
-        else if (outcome == ReportJob::Outcome::Failed)
-            ShowError(Failure(job->description(), job->source()), this);
-        // After the dialogs of a print or an export the keys work the page again (a search
-        // leaves them in the find bar).
-        if (showProgress)
-            m_view->setFocus();
-    });
+                if (m_progress)
+                    m_progress->close();
+                job->deleteLater();
+                m_searching = false;
+                updateControls();
+                if (outcome == ReportJob::Outcome::Completed && done)
+                    done();
+                else if (outcome == ReportJob::Outcome::Failed)
+                    ShowError(Failure(job->description(), job->source()), this);
+                // After the dialogs of a print or an export the keys work the page again (a search
+                // leaves them in the find bar).
+                if (showProgress)
+                    m_view->setFocus();
+            });
     job->start();
     updateControls();
 }

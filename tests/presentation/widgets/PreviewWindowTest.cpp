@@ -17,17 +17,17 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QMenuBar>
-#include <QTimer>
-#include <QWidgetAction>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
+#include <QWidgetAction>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -368,7 +368,7 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
     RptReportViewer *detail = newPreview(before);
     ASSERT_NE(detail, nullptr);
     EXPECT_GT(opened, 0);
-    EXPECT_EQ(view->currentRow(), opened); // the row clicked is the one Enter opens
+    EXPECT_EQ(view->currentRow(), opened);             // the row clicked is the one Enter opens
     EXPECT_EQ(detail->windowModality(), Qt::NonModal); // beside a window that is not modal
     EXPECT_EQ(detail->windowTitle(), detail->ReportName()->layout().title); // its own title
     // A long explanation comes in lines short enough to read, and whole.
@@ -399,7 +399,9 @@ TEST(PreviewWindow, IsCaptionedWithItsOwnReportsTitleAndCriteria)
     {
         QString title, criteria, caption, expected;
     } cases[] = {
-        {u"Company Wise Sales"_s, u"Period 01-Jun-2026 to 30-Jun-2026"_s, {},
+        {u"Company Wise Sales"_s,
+         u"Period 01-Jun-2026 to 30-Jun-2026"_s,
+         {},
          u"Company Wise Sales \u2014 Period 01-Jun-2026 to 30-Jun-2026"_s},
         {{}, u"Customer C0021"_s, {}, u"Sales by Region \u2014 Customer C0021"_s}, // layout's title
         {{}, {}, u"Sales Register Report"_s, u"Sales Register Report"_s},
@@ -519,8 +521,9 @@ TEST(PreviewWindow, EveryCommandHasAKeyAndIsOnTheMenuBarAt800Pixels)
 
     // The exports' keys, as a display delivers them, open their save dialogs.
     ModalWatcher watcher;
-    for (const QKeyCombination key : {Qt::CTRL | Qt::SHIFT | Qt::Key_P, Qt::CTRL | Qt::SHIFT | Qt::Key_C,
-                                      Qt::CTRL | Qt::SHIFT | Qt::Key_X})
+    for (const QKeyCombination key :
+         {Qt::CTRL | Qt::SHIFT | Qt::Key_P, Qt::CTRL | Qt::SHIFT | Qt::Key_C,
+          Qt::CTRL | Qt::SHIFT | Qt::Key_X})
         preview.key(key.key(), key.keyboardModifiers());
     ASSERT_EQ(watcher.count(), 3);
     for (const ModalWatcher::Seen &seen : watcher.seen())
