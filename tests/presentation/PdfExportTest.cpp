@@ -43,20 +43,6 @@ ToolRun run(const QString &program, const QStringList &arguments)
     return {process.exitCode(), QString::fromUtf8(process.readAll())};
 }
 
-// The size in bytes of each page of a PDF, as a file of its own (qpdf --split-pages): what the
-// page costs, its share of the fonts included.
-std::vector<qint64> pageSizes(const QString &pdf, const QString &folder)
-{
-    const QString pattern = folder + u"/page-%d.pdf"_s;
-    if (run(u"qpdf"_s, {u"--split-pages"_s, pdf, pattern}).exitCode != 0)
-        return {};
-    std::vector<qint64> sizes;
-    const QStringList pages = QDir(folder).entryList({u"page-*.pdf"_s}, QDir::Files, QDir::Name);
-    for (const QString &page : pages)
-        sizes.push_back(QFileInfo(folder + u'/' + page).size());
-    return sizes;
-}
-
 QString pdfText(const QString &pdf)
 {
     return run(u"pdftotext"_s, {pdf, u"-"_s}).out;
@@ -118,14 +104,6 @@ TEST(PdfExport, ReadsAsQtsWriterDidForEveryLayoutAndIsValidAndNoLarger)
         EXPECT_FALSE(check.out.contains(u"WARNING"_s, Qt::CaseInsensitive))
             << check.out.toStdString();
         EXPECT_LE(QFileInfo(ours).size(), QFileInfo(theirs).size());
-        // Page by page too: a smaller whole must not hide a larger page.
-        QTemporaryDir ourPages, theirPages;
-        const std::vector<qint64> ourSizes = pageSizes(ours, ourPages.path());
-        const std::vector<qint64> theirSizes = pageSizes(theirs, theirPages.path());
-        ASSERT_FALSE(ourSizes.empty());
-        ASSERT_EQ(ourSizes.size(), theirSizes.size());
-        for (size_t page = 0; page < ourSizes.size(); ++page)
-            EXPECT_LE(ourSizes[page], theirSizes[page]) << "page " << page + 1;
 
         // pdffonts: name, type, encoding, emb, sub, uni, object, generation.
         const QStringList fonts = run(u"pdffonts"_s, {ours}).out.split(u'\n', Qt::SkipEmptyParts);
