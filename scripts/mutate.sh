@@ -34,6 +34,13 @@ help-lists-no-options	src/host/ReportCommand.cpp	                optionList(e.de
 EOF
 }
 
+# An interrupted run leaves no mutation behind.
+path=""
+backup=""
+restore() { if [ -n "$backup" ] && [ -f "$backup" ]; then cp -p "$backup" "$path"; touch "$path"; rm -f "$backup"; fi; }
+trap restore EXIT
+trap 'exit 130' INT TERM
+
 survivors=()
 stale=()
 killed=0
@@ -64,9 +71,8 @@ PY
     echo "KILLED   $name"
     killed=$((killed + 1))
   fi
-  cp -p "$backup" "$path"
-  touch "$path" # the restored text is rebuilt, not a stale object kept
-  rm -f "$backup"
+  restore # the restored text is rebuilt (touched), not a stale object kept
+  backup=""
 done < <(mutations)
 
 echo "rebuilding the unmutated sources"
