@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reports/ReportCatalog.h"
 #include "criteria/ReportContext.h"
+#include "reports/ReportCatalog.h"
 
 #include <QObject>
 #include <memory>

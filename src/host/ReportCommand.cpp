@@ -8,9 +8,11 @@
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
+#include "host/CommandProgress.h"
 #include "host/CsvOutput.h"
 #include "host/PeriodDefaults.h"
 #include "presentation/Report.h"
+#include "printing/ReportPrinter.h"
 
 #include <QRegularExpression>
 
@@ -35,7 +37,7 @@ const std::vector<CriterionOption> &criterionOptions()
         {u"company"_s, u"ID"_s, u"Company id, as typed into the company box."_s},
         {u"product"_s, u"ID"_s, u"Product code, as typed into the product box."_s},
         {u"invoice-from"_s, u"N"_s, u"First invoice (or return) number (default 1)."_s},
-        {u"invoice-to"_s, u"N"_s, u"Last invoice (or return) number (default 99999)."_s},
+        {u"invoice-to"_s, u"N"_s, u"Last invoice (or return) number (default: no upper bound)."_s},
         {u"by"_s, u"KIND"_s, u"What a row of the report stands for, one of its choices."_s},
     };
     return options;
@@ -46,10 +48,6 @@ QString optionList(const ReportDefinition &definition)
 {
     QStringList parts;
     for (const CriteriaField &f : definition.fields()) {
-        if (f.kind == FieldKind::Choice) {
-            parts.append(u"--%1 %2"_s.arg(f.key, f.choices.join(u'|')));
-            continue;
-        }
         QString value = f.isIdBox() ? u"ID"_s : u"N"_s;
         parts.append(u"--%1 %2 (%3%4)"_s.arg(f.key, value, QString::number(f.maxLength),
                                              f.digitsOnly ? u" digits"_s : QString()));
@@ -74,7 +72,7 @@ QString ReportCommand::synopsis() const
     return u"NAME [--db FILE | --odbc CONNECTION] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
            u"[--customer ID] [--sector ID] [--town ID] [--company ID] [--product ID] "
            u"[--invoice-from N] [--invoice-to N] [--by KIND] [--pdf FILE] [--csv FILE] [--xlsx FILE] "
-           u"[--print [PRINTER]]"_s;
+           u"[--print [PRINTER]] [--quiet]"_s;
 }
 
 QString ReportCommand::description() const
@@ -129,6 +127,7 @@ void ReportCommand::configure(QCommandLineParser &parser)
                       u"Print the report, on PRINTER or on the report's printer (the "
                       u"default printer when the system has no printer of that name)."_s,
                       u"PRINTER"_s});
+    parser.addOption({u"quiet"_s, u"Show no progress of a long export or print."_s});
 }
 
 QString ReportCommand::optionProblem(const ReportDefinition &definition,
@@ -142,11 +141,6 @@ QString ReportCommand::optionProblem(const ReportDefinition &definition,
         if (!field)
             return u"the %1 has no %2 box"_s.arg(definition.entry().caption, option.key);
         const QString value = parser.value(option.key);
-        if (field->kind == FieldKind::Choice) {
-            if (!field->choices.contains(value))
-                return u"--%1 takes one of %2"_s.arg(option.key, field->choices.join(u", "_s));
-            continue;
-        }
         if (value.size() > field->maxLength)
             return u"--%1 takes at most %2 characters, as its box does"_s.arg(
                 option.key, QString::number(field->maxLength));
@@ -204,7 +198,8 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
         }
         if (!criteria.from.isValid())
             criteria.from = PeriodDefaults(*connection).PeriodStartDate();
-        HeadlessReport headless(definition, std::move(criteria), *connection);
+        HeadlessReport headless(definition, std::move(criteria), *connection,
+                                &ReportPrinter::printing());
         switch (headless.build()) {
         case HeadlessReport::Outcome::Refused:
             err << headless.message().text << Qt::endl;
@@ -216,9 +211,11 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             break;
         }
         Report &report = *headless.report();
+        CommandProgress progress(err, !parser.isSet(u"quiet"_s) &&
+                                          CommandProgress::standardErrorIsTerminal());
         bool wrote = false;
         if (parser.isSet(u"pdf"_s)) {
-            report.exportPdf(parser.value(u"pdf"_s));
+            report.exportPdf(parser.value(u"pdf"_s), progress.of(u"PDF"_s, u"pages"_s));
             wrote = true;
         }
         if (parser.isSet(u"csv"_s) && parser.value(u"csv"_s) != u"-") {
@@ -226,11 +223,11 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             wrote = true;
         }
         if (parser.isSet(u"xlsx"_s)) {
-            report.exportXlsx(parser.value(u"xlsx"_s));
+            report.exportXlsx(parser.value(u"xlsx"_s), progress.of(u"Excel"_s, u"rows"_s));
             wrote = true;
         }
         if (parser.isSet(u"print"_s)) {
-            report.print(parser.value(u"print"_s));
+            report.print(parser.value(u"print"_s), progress.of(u"Printing"_s, u"pages"_s));
             wrote = true;
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {

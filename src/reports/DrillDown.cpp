@@ -129,7 +129,8 @@ std::optional<DrillTarget> target(const ReportDefinition &summary, const ReportC
 }
 
 void attach(Report &report, const ReportDefinition &summary, const ReportCriteria &criteria,
-            std::shared_ptr<const ResultTable> rows, const Connection &connection)
+            std::shared_ptr<const ResultTable> rows, const Connection &connection,
+            const ReportPrinting *printing)
 {
     if (!rows)
         return;
@@ -139,8 +140,8 @@ void attach(Report &report, const ReportDefinition &summary, const ReportCriteri
         std::optional<DrillTarget> t = target(*from, criteria, *rows, tableRow);
         if (!t)
             return std::nullopt;
-        return RowLink{t->description, [t = *t, database](QString &message) {
-                           HeadlessReport built(*t.detail, t.criteria, *database);
+        return RowLink{t->description, [t = *t, database, printing](QString &message) {
+                           HeadlessReport built(*t.detail, t.criteria, *database, printing);
                            if (built.build() == HeadlessReport::Outcome::Built)
                                return built.takeReport();
                            message = built.message().text;

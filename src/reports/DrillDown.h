@@ -8,6 +8,7 @@
 class Connection;
 class Report;
 class ReportDefinition;
+class ReportPrinting;
 class ResultTable;
 
 // From a row of a summary report to the lines behind it: which detail report, with which
@@ -29,6 +30,7 @@ namespace DrillDown {
 // Makes the summary report's rows links that build their detail report headless, through the
 // detail's definition, as its window would build it.
 void attach(Report &report, const ReportDefinition &summary, const ReportCriteria &criteria,
-            std::shared_ptr<const ResultTable> rows, const Connection &connection);
+            std::shared_ptr<const ResultTable> rows, const Connection &connection,
+            const ReportPrinting *printing);
 
 } // namespace DrillDown

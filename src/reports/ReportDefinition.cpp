@@ -1,13 +1,38 @@
 #include "reports/ReportDefinition.h"
 
-#include "reports/DrillDown.h"
+#include "db/CompanyRegistry.h"
+#include "db/Failure.h"
 #include "db/Recordset.h"
 #include "presentation/Report.h"
-#include "printing/ReportPrinter.h"
+#include "presentation/ReportObject.h"
+#include "reports/DrillDown.h"
 
 #include <QLocale>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every page header names the company beside the report's title, so that a loose page of a
+// long report can be placed. A company whose registry has no name, or no registry, gets a
+// blank there: the line identifies pages, it is no reason to refuse the report.
+void nameCompanyOnEveryPage(Report &report, const Connection &connection)
+{
+    for (const auto &object : report.objects()) {
+        if (object->kind() != ReportObject::Kind::Text ||
+            object->Name().compare(u"txtPageCompany"_s, Qt::CaseInsensitive) != 0)
+            continue;
+        try {
+            object->SetText(CompanyRegistry::value(connection, u"companyname"_s)
+                                .value_or(QVariant())
+                                .toString());
+        } catch (const Failure &) {
+        }
+        return;
+    }
+}
+
+} // namespace
 
 ReportDefinition::ReportDefinition(WindowDesign design, std::vector<CriteriaField> fields)
     : m_design(std::move(design)), m_fields(std::move(fields))
@@ -50,13 +75,15 @@ Refusal ReportDefinition::emptyResult() const
 
 std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &criteria,
                                                      const Recordset &rows,
-                                                     const Connection &connection) const
+                                                     const Connection &connection,
+                                                     const ReportPrinting *printing) const
 {
     std::unique_ptr<Report> report = Report::fromLayout(entry().layout);
-    report->setPrinting(&ReportPrinter::printing());
+    report->setPrinting(printing);
     prepare(*report, criteria, rows, connection);
+    nameCompanyOnEveryPage(*report, connection);
     report->setCriteriaLine(criteriaLine(criteria));
-    DrillDown::attach(*report, *this, criteria, rows.rows(), connection);
+    DrillDown::attach(*report, *this, criteria, rows.rows(), connection, printing);
     return report;
 }
 
@@ -72,6 +99,8 @@ QString ReportDefinition::criteriaLine(const ReportCriteria &criteria) const
             part += u' ' + name;
         parts.append(part);
     }
+    if (const QString rule = coverageRule(); !rule.isEmpty())
+        parts.append(rule);
     return parts.join(u" \u00B7 "_s);
 }
 

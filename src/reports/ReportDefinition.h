@@ -13,6 +13,7 @@
 class Connection;
 class Recordset;
 class Report;
+class ReportPrinting;
 
 enum class ReportAction { Preview, Print };
 
@@ -82,14 +83,20 @@ public:
     [[nodiscard]] Refusal emptyResult() const;
 
     // A new report object of the report's layout, prepared from the criteria and bound to the
-    // rows (open, not empty), its criteria line written.
+    // rows (open, not empty), its criteria line written. It prints without a dialog through
+    // the printing handed over (not owned; none: printing fails and says so), as do the
+    // detail reports its rows lead to.
     [[nodiscard]] std::unique_ptr<Report> makeReport(const ReportCriteria &criteria,
                                                      const Recordset &rows,
-                                                     const Connection &connection) const;
+                                                     const Connection &connection,
+                                                     const ReportPrinting *printing = nullptr) const;
     // The analyses' window: DtpFrom/DtpTo, built in two steps, Enter thrown away after its Tab.
     [[nodiscard]] static WindowDesign twoStepWindow();
-    // What the report covers, in words: the period and each criterion given, with its name.
+    // What the report covers, in words: the period and each criterion given, with its name,
+    // then the report's own rule of what it counts, if it has one.
     [[nodiscard]] QString criteriaLine(const ReportCriteria &criteria) const;
+    // A rule of the report's query that leaves out what a reader would expect counted.
+    [[nodiscard]] virtual QString coverageRule() const { return QString(); }
 
 protected:
     ReportDefinition(WindowDesign design, std::vector<CriteriaField> fields);

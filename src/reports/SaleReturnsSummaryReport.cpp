@@ -12,7 +12,7 @@ const SaleReturnsSummaryReport &SaleReturnsSummaryReport::instance()
     return definition;
 }
 
-// The boxes of the sales summary's window.
+// The boxes of the sale returns summary's window.
 SaleReturnsSummaryReport::SaleReturnsSummaryReport()
     : ReportDefinition(WindowDesign{},
                        {StandardFields::customer(), StandardFields::sector(ChangeRule::Clear, 3),

@@ -1,6 +1,6 @@
+#include "reports/ReportCatalog.h"
 #include "presentation/Report.h"
 #include "presentation/ReportLayout.h"
-#include "reports/ReportCatalog.h"
 #include "reports/ReportDefinition.h"
 
 #include <gtest/gtest.h>
@@ -60,17 +60,23 @@ TEST(ReportCatalog, RowsThatShareANameOrADefinitionAreFoundOut)
     };
     const Case cases[] = {
         {"distinct", b, {}},
-        {"launch operation", with([&](ReportEntry &e) { e.launchOperation = a.launchOperation; }),
+        {"launch operation",
+         with([&](ReportEntry &e) { e.launchOperation = a.launchOperation; }),
          {u"launch operation "_s + a.launchOperation + u" in two rows"_s}},
-        {"window", with([&](ReportEntry &e) { e.window = a.window; }),
+        {"window",
+         with([&](ReportEntry &e) { e.window = a.window; }),
          {u"window "_s + a.window + u" in two rows"_s}},
-        {"caption", with([&](ReportEntry &e) { e.caption = a.caption; }),
+        {"caption",
+         with([&](ReportEntry &e) { e.caption = a.caption; }),
          {u"caption "_s + a.caption + u" in two rows"_s}},
-        {"layout", with([&](ReportEntry &e) { e.layout = a.layout; }),
+        {"layout",
+         with([&](ReportEntry &e) { e.layout = a.layout; }),
          {u"layout "_s + a.layout + u" in two rows"_s}},
-        {"command name", with([&](ReportEntry &e) { e.commandName = a.commandName; }),
+        {"command name",
+         with([&](ReportEntry &e) { e.commandName = a.commandName; }),
          {u"command name "_s + a.commandName + u" in two rows"_s}},
-        {"definition", with([&](ReportEntry &e) { e.definition = a.definition; }),
+        {"definition",
+         with([&](ReportEntry &e) { e.definition = a.definition; }),
          {u"the definition of "_s + b.caption + u" in two rows"_s}},
     };
     for (const Case &c : cases) {

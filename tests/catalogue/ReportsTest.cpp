@@ -1,15 +1,15 @@
 #include "catalogue/Reports.h"
 #include "DemoFixture.h"
-#include "criteria/ReportContext.h"
 #include "criteria/CriteriaWindow.h"
+#include "criteria/ReportContext.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "host/DemoDatabase.h"
 #include "host/PeriodDefaults.h"
 
-#include <QGuiApplication>
 #include <QDateEdit>
 #include <QFile>
+#include <QGuiApplication>
 #include <QScreen>
 #include <gtest/gtest.h>
 #include <set>
@@ -115,9 +115,9 @@ TEST(Reports, EveryLaterQueryUsesTheConnectionHandedOverLast)
     };
     ASSERT_NE(linesIn(*first), linesIn(*second));
 
-    const std::pair<Connection *, QDate> handovers[] = {
-        {first.get(), QDate(2025, 7, 1)}, {second.get(), QDate(2024, 7, 1)},
-        {first.get(), QDate(2025, 7, 1)}};
+    const std::pair<Connection *, QDate> handovers[] = {{first.get(), QDate(2025, 7, 1)},
+                                                        {second.get(), QDate(2024, 7, 1)},
+                                                        {first.get(), QDate(2025, 7, 1)}};
     for (const auto &[db, periodStart] : handovers) {
         reports.InitializeClass(*db, PeriodDefaults::of(*db));
         EXPECT_EQ(reports.context().periodStart(), periodStart);
