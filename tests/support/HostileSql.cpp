@@ -46,6 +46,11 @@ const QStringList &escapes()
     return e;
 }
 
+QString compose(QString disguise, const QString &write, const QString &escape)
+{
+    return disguise.replace(u"%2"_s, escape).replace(u"%3"_s, u"}"_s).replace(u"%1"_s, write);
+}
+
 } // namespace
 
 namespace HostileSql {
@@ -56,7 +61,7 @@ QStringList all(const QString &folder)
     for (const QString &write : writes(folder))
         for (const QString &disguise : disguises())
             for (const QString &escape : escapes())
-                statements.append(disguise.arg(write, escape, u"}"_s));
+                statements.append(compose(disguise, write, escape));
     return statements;
 }
 
@@ -66,9 +71,9 @@ QString random(std::mt19937 &rng, const QString &folder)
     auto pick = [&rng](const QStringList &list) {
         return list[std::uniform_int_distribution<int>(0, int(list.size()) - 1)(rng)];
     };
-    QString statement = pick(disguises()).arg(pick(w), pick(escapes()), u"}"_s);
+    QString statement = compose(pick(disguises()), pick(w), pick(escapes()));
     if (std::uniform_int_distribution<int>(0, 3)(rng) == 0)
-        statement += pick(disguises()).arg(pick(w), pick(escapes()), u"}"_s);
+        statement += compose(pick(disguises()), pick(w), pick(escapes()));
     return statement;
 }
 
