@@ -9,27 +9,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString diagnostics(SQLSMALLINT type, SQLHANDLE handle)
-{
-    QStringList messages;
-    SQLWCHAR state[6];
-    SQLWCHAR message[1024];
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    for (SQLSMALLINT record = 1;
-         SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, record, state, &native, message,
-                                      SQLSMALLINT(std::size(message)), &length));
-         ++record)
-        messages.append(QString::fromUtf16(reinterpret_cast<const char16_t *>(message),
-                                           qMin<qsizetype>(length, std::size(message) - 1))
-                            .trimmed());
-    return messages.join(u' ');
-}
-
-} // namespace
-
 OdbcConnection::OdbcConnection(const QString &connectionString)
 {
     SQLHENV environment = SQL_NULL_HENV;
@@ -68,6 +47,23 @@ OdbcConnection::~OdbcConnection()
         SQLFreeHandle(SQL_HANDLE_DBC, SQLHDBC(m_connection));
     if (m_environment)
         SQLFreeHandle(SQL_HANDLE_ENV, SQLHENV(m_environment));
+}
+
+QString OdbcConnection::diagnostics(short handleType, void *handle)
+{
+    QStringList messages;
+    SQLWCHAR state[6];
+    SQLWCHAR message[1024];
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    for (SQLSMALLINT record = 1;
+         SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, message,
+                                      SQLSMALLINT(std::size(message)), &length));
+         ++record)
+        messages.append(QString::fromUtf16(reinterpret_cast<const char16_t *>(message),
+                                           qMin<qsizetype>(length, std::size(message) - 1))
+                            .trimmed());
+    return messages.join(u' ');
 }
 
 QString OdbcConnection::dbmsName() const

@@ -22,6 +22,10 @@ public:
     // Rolls back whatever happened since beginTransaction, and commits automatically again.
     void rollback();
 
+    // The driver's messages about the last call on a handle of that type (SQL_HANDLE_DBC,
+    // SQL_HANDLE_STMT), in one line.
+    [[nodiscard]] static QString diagnostics(short handleType, void *handle);
+
 private:
     void *m_environment = nullptr;
     void *m_connection = nullptr;

@@ -1,6 +1,7 @@
 #include "db/OdbcStatement.h"
 
 #include "db/Failure.h"
+#include "db/OdbcConnection.h"
 #include "db/ResultTable.h"
 
 #include <sql.h>
@@ -17,22 +18,6 @@ QString fromWide(const SQLWCHAR *text, size_t units)
     return QString::fromUtf16(reinterpret_cast<const char16_t *>(text), qsizetype(units));
 }
 
-QString diagnostics(SQLSMALLINT type, SQLHANDLE handle)
-{
-    QStringList messages;
-    SQLWCHAR state[6];
-    SQLWCHAR message[1024];
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    for (SQLSMALLINT record = 1;
-         SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, record, state, &native, message,
-                                      SQLSMALLINT(std::size(message)), &length));
-         ++record)
-        messages.append(fromWide(message, size_t(std::min<int>(length, std::size(message) - 1)))
-                            .trimmed());
-    return messages.join(u' ');
-}
-
 } // namespace
 
 OdbcStatement::OdbcStatement(void *connectionHandle, const QString &sql, const QString &source)
@@ -41,7 +26,7 @@ OdbcStatement::OdbcStatement(void *connectionHandle, const QString &sql, const Q
     SQLHSTMT statement = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, SQLHDBC(connectionHandle), &statement)))
         throw Failure(u"Cannot prepare a statement on the ODBC connection: %1"_s.arg(
-                          diagnostics(SQL_HANDLE_DBC, SQLHDBC(connectionHandle))),
+                          OdbcConnection::diagnostics(SQL_HANDLE_DBC, connectionHandle)),
                       m_source);
     m_statement = statement;
     // A driver that does not offer to turn escape processing off refuses the attribute; the
@@ -102,7 +87,7 @@ OdbcStatement::~OdbcStatement()
 
 void OdbcStatement::fail(const QString &step) const
 {
-    const QString why = diagnostics(SQL_HANDLE_STMT, SQLHSTMT(m_statement));
+    const QString why = OdbcConnection::diagnostics(SQL_HANDLE_STMT, m_statement);
     throw Failure(why.isEmpty() ? u"The driver could not %1 the statement"_s.arg(step) : why,
                   m_source);
 }
@@ -118,54 +103,36 @@ bool OdbcStatement::fetchInto(ResultTable &table)
     if (!SQL_SUCCEEDED(fetched))
         fail(u"read the rows of"_s);
     for (int c = 0; c < int(m_reads.size()); ++c) {
-        const SQLUSMALLINT column = SQLUSMALLINT(c + 1);
-        SQLLEN indicator = 0;
+        // A value of fixed size, in the C type asked for, or null.
+        const auto read = [&](auto value, SQLSMALLINT cType, const auto &append) {
+            SQLLEN indicator = 0;
+            if (!SQL_SUCCEEDED(SQLGetData(statement, SQLUSMALLINT(c + 1), cType, &value,
+                                          sizeof value, &indicator)))
+                fail(u"read a value of"_s);
+            if (indicator == SQL_NULL_DATA)
+                table.appendNull(c);
+            else
+                append(value);
+        };
         switch (m_reads[size_t(c)]) {
-        case Read::Integer: {
-            SQLBIGINT value = 0;
-            if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_SBIGINT, &value, 0, &indicator)))
-                fail(u"read a value of"_s);
-            if (indicator == SQL_NULL_DATA)
-                table.appendNull(c);
-            else
-                table.appendInteger(c, qint64(value));
+        case Read::Integer:
+            read(SQLBIGINT(0), SQL_C_SBIGINT, [&](SQLBIGINT v) { table.appendInteger(c, qint64(v)); });
             break;
-        }
-        case Read::Real: {
-            double value = 0;
-            if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_DOUBLE, &value, 0, &indicator)))
-                fail(u"read a value of"_s);
-            if (indicator == SQL_NULL_DATA)
-                table.appendNull(c);
-            else
-                table.appendReal(c, value);
+        case Read::Real:
+            read(0.0, SQL_C_DOUBLE, [&](double v) { table.appendReal(c, v); });
             break;
-        }
-        case Read::Date: {
-            SQL_DATE_STRUCT value{};
-            if (!SQL_SUCCEEDED(
-                    SQLGetData(statement, column, SQL_C_TYPE_DATE, &value, 0, &indicator)))
-                fail(u"read a value of"_s);
-            if (indicator == SQL_NULL_DATA)
-                table.appendNull(c);
-            else
-                table.appendDate(c, QDate(value.year, value.month, value.day));
+        case Read::Date:
+            read(SQL_DATE_STRUCT{}, SQL_C_TYPE_DATE, [&](const SQL_DATE_STRUCT &v) {
+                table.appendDate(c, QDate(v.year, v.month, v.day));
+            });
             break;
-        }
-        case Read::DateTime: {
-            SQL_TIMESTAMP_STRUCT value{};
-            if (!SQL_SUCCEEDED(
-                    SQLGetData(statement, column, SQL_C_TYPE_TIMESTAMP, &value, 0, &indicator)))
-                fail(u"read a value of"_s);
-            if (indicator == SQL_NULL_DATA)
-                table.appendNull(c);
-            else
-                table.appendDateTime(
-                    c, QDateTime(QDate(value.year, value.month, value.day),
-                                 QTime(value.hour, value.minute, value.second,
-                                       int(value.fraction / 1000000))));
+        case Read::DateTime:
+            read(SQL_TIMESTAMP_STRUCT{}, SQL_C_TYPE_TIMESTAMP, [&](const SQL_TIMESTAMP_STRUCT &v) {
+                table.appendDateTime(c, QDateTime(QDate(v.year, v.month, v.day),
+                                                  QTime(v.hour, v.minute, v.second,
+                                                        int(v.fraction / 1000000))));
+            });
             break;
-        }
         case Read::Text:
             readText(table, c);
             break;
