@@ -20,9 +20,9 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <optional>
 #include <sqlite3.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,7 +126,9 @@ void refuseWhileOpenElsewhere(const QString &path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return; // the read itself will say why the file cannot be read
-    struct flock probe{};
+    struct flock probe
+    {
+    };
     probe.l_type = F_WRLCK;
     probe.l_whence = SEEK_SET;
     probe.l_start = 0x40000000; // SQLite's pending byte, followed by the reserved and shared ones
@@ -144,11 +146,14 @@ void refuseWhileOpenElsewhere(const QString &path)
 // change times to the nanosecond.
 QByteArray fileIdentity(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {};
-    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) +
-           ':' + QByteArray::number(qlonglong(st.st_size)) + ':' +
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' +
+           QByteArray::number(qulonglong(st.st_ino)) + ':' +
+           QByteArray::number(qlonglong(st.st_size)) + ':' +
            QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' +
            QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ':' +
            QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' +
@@ -213,10 +218,10 @@ void Connection::openSqliteHandle()
             throw;
     }
     if (!walIsEmpty(m_path))
-        throw Failure(u"Cannot read the database file %1: another program has changes to it "
-                      u"in its -wal file, and the folder cannot be written to read them"_s.arg(
-                          m_path),
-                      sqliteSource());
+        throw Failure(
+            u"Cannot read the database file %1: another program has changes to it "
+            u"in its -wal file, and the folder cannot be written to read them"_s.arg(m_path),
+            sqliteSource());
     refuseWhileOpenElsewhere(m_path);
     openSqliteHandleAs(true);
 }
@@ -253,16 +258,17 @@ void Connection::openSqliteHandleAs(bool immutable)
     // No memory map: a file cut short by another program while it is read would end the
     // process with a bus error instead of failing the statement. A larger page cache serves
     // the reports' joins.
-    sqlite3_exec(m_sqlite, "PRAGMA query_only = 1; PRAGMA mmap_size = 0; PRAGMA cache_size = -65536",
-                 nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(
-        m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(), 2,
-        SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlServerLeft, nullptr, nullptr, nullptr);
+    sqlite3_exec(m_sqlite,
+                 "PRAGMA query_only = 1; PRAGMA mmap_size = 0; PRAGMA cache_size = -65536", nullptr,
+                 nullptr, nullptr);
+    sqlite3_create_function_v2(m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(),
+                               2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlServerLeft,
+                               nullptr, nullptr, nullptr);
     sqlite3_set_authorizer(m_sqlite, onlyReading, nullptr);
     // Reading the schema proves the file is a database at all.
     char *message = nullptr;
-    if (sqlite3_exec(m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                     &message) != SQLITE_OK) {
+    if (sqlite3_exec(m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &message) !=
+        SQLITE_OK) {
         const QString why = QString::fromUtf8(message ? message : "unknown error");
         sqlite3_free(message);
         throw Failure(u"Cannot read the database file %1: %2"_s.arg(m_path, why), sqliteSource());
@@ -480,8 +486,7 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
     const char *tail = nullptr;
-    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, &tail) !=
-        SQLITE_OK)
+    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, &tail) != SQLITE_OK)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
     if (!statement)

@@ -89,9 +89,9 @@ private:
                                                      const RowBatches *receive = nullptr,
                                                      int batchRows = 0) const;
     std::shared_ptr<const ResultTable> executeOdbc(const TranslatedSql &sql,
-                                                 const FirstRows &firstRows,
-                                                 const RowBatches *receive = nullptr,
-                                                 int batchRows = 0) const;
+                                                   const FirstRows &firstRows,
+                                                   const RowBatches *receive = nullptr,
+                                                   int batchRows = 0) const;
 
     QString m_name; // the embedded connection's QSqlDatabase name
     std::unique_ptr<OdbcConnection> m_odbc;

@@ -28,11 +28,10 @@ OdbcConnection::OdbcConnection(const QString &connectionString)
     std::u16string text = connectionString.toStdU16String();
     SQLWCHAR completed[1024];
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLDriverConnectW(connection, nullptr,
-                                         reinterpret_cast<SQLWCHAR *>(text.data()),
-                                         SQLSMALLINT(text.size()), completed,
-                                         SQLSMALLINT(std::size(completed)), &length,
-                                         SQL_DRIVER_NOPROMPT)))
+    if (!SQL_SUCCEEDED(
+            SQLDriverConnectW(connection, nullptr, reinterpret_cast<SQLWCHAR *>(text.data()),
+                              SQLSMALLINT(text.size()), completed,
+                              SQLSMALLINT(std::size(completed)), &length, SQL_DRIVER_NOPROMPT)))
         throw Failure(u"Cannot connect to the database through ODBC: %1"_s.arg(
                           diagnostics(SQL_HANDLE_DBC, connection)),
                       u"ODBC"_s);
@@ -70,7 +69,8 @@ QString OdbcConnection::dbmsName() const
 {
     SQLCHAR name[256] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfo(SQLHDBC(m_connection), SQL_DBMS_NAME, name, sizeof name, &length)))
+    if (!SQL_SUCCEEDED(
+            SQLGetInfo(SQLHDBC(m_connection), SQL_DBMS_NAME, name, sizeof name, &length)))
         return {};
     return QString::fromUtf8(reinterpret_cast<const char *>(name)).trimmed();
 }

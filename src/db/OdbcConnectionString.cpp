@@ -66,9 +66,8 @@ bool OdbcConnectionString::contains(const QString &key) const
 
 void OdbcConnectionString::set(const QString &key, const QString &value)
 {
-    std::erase_if(m_attributes, [&](const auto &a) {
-        return a.first.compare(key, Qt::CaseInsensitive) == 0;
-    });
+    std::erase_if(m_attributes,
+                  [&](const auto &a) { return a.first.compare(key, Qt::CaseInsensitive) == 0; });
     m_attributes.emplace_back(key, value);
 }
 

@@ -7,8 +7,8 @@
 #include <QUrl>
 #include <dlfcn.h>
 #include <elf.h>
-#include <sql.h>
 #include <odbcinst.h>
+#include <sql.h>
 
 using namespace Qt::StringLiterals;
 
@@ -54,8 +54,8 @@ QStringList neededLibraries(const QString &path)
         const auto *entries = reinterpret_cast<const Elf64_Dyn *>(data + dynamic.sh_offset);
         for (size_t e = 0; e < dynamic.sh_size / sizeof(Elf64_Dyn); ++e) {
             if (entries[e].d_tag == DT_NEEDED && entries[e].d_un.d_val < strings.sh_size) {
-                const char *name =
-                    reinterpret_cast<const char *>(data + strings.sh_offset + entries[e].d_un.d_val);
+                const char *name = reinterpret_cast<const char *>(data + strings.sh_offset +
+                                                                  entries[e].d_un.d_val);
                 needed.append(QString::fromUtf8(
                     name, qsizetype(strnlen(name, strings.sh_size - entries[e].d_un.d_val))));
             }
@@ -73,7 +73,8 @@ QString locateLibrary(const QString &name)
     QStringList folders = qEnvironmentVariable("LD_LIBRARY_PATH").split(u':', Qt::SkipEmptyParts);
     Dl_info self{};
     if (::dladdr(reinterpret_cast<void *>(&SQLAllocHandle), &self) != 0 && self.dli_fname) {
-        const QString managerFolder = QFileInfo(QString::fromLocal8Bit(self.dli_fname)).absolutePath();
+        const QString managerFolder =
+            QFileInfo(QString::fromLocal8Bit(self.dli_fname)).absolutePath();
         folders << managerFolder + u"/odbc"_s << managerFolder;
     }
     for (const QString &folder : std::as_const(folders)) {

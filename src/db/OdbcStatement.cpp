@@ -116,7 +116,8 @@ bool OdbcStatement::fetchInto(ResultTable &table)
         };
         switch (m_reads[size_t(c)]) {
         case Read::Integer:
-            read(SQLBIGINT(0), SQL_C_SBIGINT, [&](SQLBIGINT v) { table.appendInteger(c, qint64(v)); });
+            read(SQLBIGINT(0), SQL_C_SBIGINT,
+                 [&](SQLBIGINT v) { table.appendInteger(c, qint64(v)); });
             break;
         case Read::Real:
             read(0.0, SQL_C_DOUBLE, [&](double v) { table.appendReal(c, v); });
@@ -128,9 +129,9 @@ bool OdbcStatement::fetchInto(ResultTable &table)
             break;
         case Read::DateTime:
             read(SQL_TIMESTAMP_STRUCT{}, SQL_C_TYPE_TIMESTAMP, [&](const SQL_TIMESTAMP_STRUCT &v) {
-                table.appendDateTime(c, QDateTime(QDate(v.year, v.month, v.day),
-                                                  QTime(v.hour, v.minute, v.second,
-                                                        int(v.fraction / 1000000))));
+                table.appendDateTime(
+                    c, QDateTime(QDate(v.year, v.month, v.day),
+                                 QTime(v.hour, v.minute, v.second, int(v.fraction / 1000000))));
             });
             break;
         case Read::Text:
@@ -160,10 +161,10 @@ void OdbcStatement::readText(ResultTable &table, int column)
             return;
         }
         const size_t capacity = std::size(piece) - 1;
-        const size_t units = indicator == SQL_NO_TOTAL || size_t(indicator) / sizeof(SQLWCHAR) >
-                                                              capacity
-                                 ? capacity
-                                 : size_t(indicator) / sizeof(SQLWCHAR);
+        const size_t units =
+            indicator == SQL_NO_TOTAL || size_t(indicator) / sizeof(SQLWCHAR) > capacity
+                ? capacity
+                : size_t(indicator) / sizeof(SQLWCHAR);
         text.append(reinterpret_cast<const char16_t *>(piece), units);
         if (got == SQL_SUCCESS)
             break;

@@ -241,7 +241,7 @@ void MainWindow::updateTitle()
     m_databaseLabel->setText(m_connection ? tr("Database: %1").arg(m_connection->description())
                                           : tr("Open a company database from the File menu."));
     // A warning about the connection (a login that can write) stays in view until the next one.
-    statusBar()->showMessage(!m_connection                         ? QString()
+    statusBar()->showMessage(!m_connection                       ? QString()
                              : m_connection->warning().isEmpty() ? m_connection->description()
                                                                  : m_connection->warning());
 }

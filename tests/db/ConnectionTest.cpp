@@ -11,10 +11,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <thread>
-#include <utility>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -112,10 +112,11 @@ constexpr int numberRows = 60000;
 QString numbersDatabase(const QString &folder)
 {
     const QString path = folder + u"/numbers.sqlite"_s;
-    DemoFixture::write(path, u"pragma journal_mode = wal; create table Numbers (i integer primary "
-                             u"key, v integer, pad text); with recursive n(i) as (select 1 union "
-                             u"all select i + 1 from n where i < %1) insert into Numbers select i, "
-                             u"0, 'padding padding padding padding padding' from n"_s.arg(numberRows));
+    DemoFixture::write(path,
+                       u"pragma journal_mode = wal; create table Numbers (i integer primary "
+                       u"key, v integer, pad text); with recursive n(i) as (select 1 union "
+                       u"all select i + 1 from n where i < %1) insert into Numbers select i, "
+                       u"0, 'padding padding padding padding padding' from n"_s.arg(numberRows));
     return path;
 }
 
@@ -193,10 +194,7 @@ TEST(Connection, ReadsOneStateOfAWalDatabaseOrFails)
     const QStringList entries = QDir(folder).entryList(QDir::Files);
 
     // Read alone: every row, nothing created beside the file.
-    EXPECT_EQ(asNobody([&] {
-                  return readsOneState(path, [] {}) ? 0 : 1;
-              }),
-              0);
+    EXPECT_EQ(asNobody([&] { return readsOneState(path, [] {}) ? 0 : 1; }), 0);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), entries);
 
     // A commit by another process in the middle of the read: the child asks, the parent writes.

@@ -1,10 +1,10 @@
+#include "db/OdbcDataSource.h"
 #include "DemoFixture.h"
 #include "ScopedEnvironment.h"
 #include "db/Connection.h"
 #include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"
 #include "db/OdbcConnectionString.h"
-#include "db/OdbcDataSource.h"
 #include "db/ResultTable.h"
 
 #include <QDir>
@@ -36,9 +36,9 @@ bool driverManagerConnects(const QString &connectionString)
     QByteArray text = connectionString.toUtf8();
     SQLCHAR out[2048];
     SQLSMALLINT length = 0;
-    const bool connected = SQL_SUCCEEDED(
-        SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR *>(text.data()), SQL_NTS, out,
-                         sizeof out, &length, SQL_DRIVER_NOPROMPT));
+    const bool connected =
+        SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR *>(text.data()),
+                                       SQL_NTS, out, sizeof out, &length, SQL_DRIVER_NOPROMPT));
     if (connected)
         SQLDisconnect(dbc);
     SQLFreeHandle(SQL_HANDLE_DBC, dbc);
@@ -160,8 +160,9 @@ TEST(OdbcDataSource, NeverCreatesAFileThroughAnyRouteToTheSqliteDriver)
     environment.insert(u"NVR_TEST_ODBC_FOLDER"_s, folder.path());
     routes.setProcessEnvironment(environment);
     routes.setProcessChannelMode(QProcess::MergedChannels);
-    routes.start(QFileInfo(u"/proc/self/exe"_s).symLinkTarget(),
-                 {u"--gtest_filter=OdbcDataSource.NeverCreatesAFileThroughAnyRouteToTheSqliteDriver"_s});
+    routes.start(
+        QFileInfo(u"/proc/self/exe"_s).symLinkTarget(),
+        {u"--gtest_filter=OdbcDataSource.NeverCreatesAFileThroughAnyRouteToTheSqliteDriver"_s});
     ASSERT_TRUE(routes.waitForFinished(120000));
     EXPECT_EQ(routes.exitCode(), 0) << routes.readAll().toStdString();
     EXPECT_FALSE(QFileInfo::exists(missing));

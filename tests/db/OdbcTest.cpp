@@ -3,13 +3,13 @@
 #include "ReferenceQueries.h"
 #include "db/Connection.h"
 #include "db/Failure.h"
-#include "db/ResultTable.h"
 #include "db/OdbcConnection.h"
 #include "db/OdbcStatement.h"
+#include "db/ResultTable.h"
 #include "db/RolledBackTransaction.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -103,8 +103,8 @@ TEST(Odbc, HostileStatementsChangeNothing)
     const qint64 towns = townCount(copy);
     {
         const auto odbc = Connection::openOdbc(u"DRIVER=SQLite3;Database="_s + copy + u";"_s);
-        const QStringList statements = HostileSql::all(folder.path()) +
-                                       QStringList{u"select * from Towns where TownId = ?"_s};
+        const QStringList statements =
+            HostileSql::all(folder.path()) + QStringList{u"select * from Towns where TownId = ?"_s};
         for (const QString &sql : statements) {
             try {
                 (void)odbc->execute(sql);
@@ -140,7 +140,9 @@ TEST(Odbc, RollsBackEverythingARolledBackTransactionSaw)
         ResultTable count(QStringList{u"n"_s});
         {
             const RolledBackTransaction transaction(connection, u"test"_s);
-            { const OdbcStatement erase(connection.handle(), u"delete from Towns"_s, u"test"_s); }
+            {
+                const OdbcStatement erase(connection.handle(), u"delete from Towns"_s, u"test"_s);
+            }
             OdbcStatement counting(connection.handle(), u"select count(*) from Towns"_s, u"test"_s);
             ASSERT_TRUE(counting.fetchInto(count));
         }

@@ -100,9 +100,9 @@ TEST(SqlTranslator, RendersOnlyWhatWasChecked)
          u"  \nSELECT 1 AS a, 'x\n; DELETE FROM t; --' AS b  "_s},
         {u"select '{d 2020-01-01}' as s;  "_s, u"select '{d 2020-01-01}' as s  "_s},
     };
-    const QStringList escapes{u"select {d '2020-01-01'} as d"_s, u"select 1 as a }"_s,
-                              u"select \"{d x}\" from t"_s,     u"select [a{] from t"_s,
-                              u"{call p}"_s,                     u"select {fn ucase('a')} as u"_s};
+    const QStringList escapes{
+        u"select {d '2020-01-01'} as d"_s, u"select 1 as a }"_s, u"select \"{d x}\" from t"_s,
+        u"select [a{] from t"_s,           u"{call p}"_s,        u"select {fn ucase('a')} as u"_s};
     for (SqlDialect dialect : bothDialects) {
         for (const auto &[sql, expected] : rendered)
             EXPECT_EQ(SqlTranslator::translate(sql, dialect).text, expected) << sql.toStdString();
@@ -111,9 +111,9 @@ TEST(SqlTranslator, RendersOnlyWhatWasChecked)
     }
     EXPECT_TRUE(refusal(u"select `{` from t"_s).contains(u"escape"_s));
     // Comments nest on SQL Server only.
-    EXPECT_EQ(SqlTranslator::translate(u"select 1 /* a /* b */ c */ as x"_s, SqlDialect::SqlServer)
-                  .text,
-              u"select 1   as x"_s);
+    EXPECT_EQ(
+        SqlTranslator::translate(u"select 1 /* a /* b */ c */ as x"_s, SqlDialect::SqlServer).text,
+        u"select 1   as x"_s);
 }
 
 // Only one SELECT is accepted, by its shape, read as the engine that runs it reads it: SQLite

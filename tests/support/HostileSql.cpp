@@ -41,7 +41,7 @@ const QStringList &disguises()
 
 const QStringList &escapes()
 {
-    static const QStringList e{u"{d "_s,  u"{fn "_s,   u"{oj "_s,       u"{call "_s,
+    static const QStringList e{u"{d "_s,       u"{fn "_s,     u"{oj "_s, u"{call "_s,
                                u"{?= call "_s, u"{escape "_s, u"{"_s};
     return e;
 }
