@@ -48,6 +48,10 @@ QString optionList(const ReportDefinition &definition)
 {
     QStringList parts;
     for (const CriteriaField &f : definition.fields()) {
+        if (f.kind == FieldKind::Choice) {
+            parts.append(u"--%1 %2"_s.arg(f.key, f.choices.join(u'|')));
+            continue;
+        }
         QString value = f.isIdBox() ? u"ID"_s : u"N"_s;
         parts.append(u"--%1 %2 (%3%4)"_s.arg(f.key, value, QString::number(f.maxLength),
                                              f.digitsOnly ? u" digits"_s : QString()));
@@ -141,6 +145,11 @@ QString ReportCommand::optionProblem(const ReportDefinition &definition,
         if (!field)
             return u"the %1 has no %2 box"_s.arg(definition.entry().caption, option.key);
         const QString value = parser.value(option.key);
+        if (field->kind == FieldKind::Choice) {
+            if (!field->choices.contains(value))
+                return u"--%1 takes one of %2"_s.arg(option.key, field->choices.join(u", "_s));
+            continue;
+        }
         if (value.size() > field->maxLength)
             return u"--%1 takes at most %2 characters, as its box does"_s.arg(
                 option.key, QString::number(field->maxLength));
