@@ -3,6 +3,7 @@
 #include "ReferenceQueries.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
+#include "reports/MonthlySalesReport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +28,10 @@ std::vector<std::pair<QString, QString>> all(const Connection &db, const QString
         {u"CrpCompanySectorWiseSale"_s, companySectorWiseSale(from, to, u"11"_s, {})},
         {u"crpSalesCTSwise"_s, customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s)},
         {u"CrpProductWiseSale"_s, productWiseSales(from, to, {})},
+        {u"crpMonthlySales"_s,
+         MonthlySalesReport::instance().query({QDate::fromString(from, u"yyyy-MM-dd"_s),
+                                               QDate::fromString(to, u"yyyy-MM-dd"_s), {}, {}},
+                                              db.dialect())},
         {u"CrpProductSalesLedger"_s, productSalesLedger(from, to, product)},
         {u"crpSaleReturnsLedger"_s, productSaleReturnLedger(from, to, product)},
         {u"crpSalesStockStatement"_s, salesStockStatement(from, to, {})},
