@@ -6,6 +6,7 @@
 #include "BenchDatabase.h"
 #include "ReferenceQueries.h"
 #include "TotalsFooting.h"
+#include "XlsxReader.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "presentation/Report.h"
@@ -43,18 +44,6 @@ struct Workbook
     std::vector<Subtotal> subtotals;
 };
 
-bool parseReference(QStringView reference, int &row, int &column)
-{
-    column = 0;
-    qsizetype i = 0;
-    for (; i < reference.size() && reference[i].isLetter(); ++i)
-        column = column * 26 + (reference[i].unicode() - u'A' + 1);
-    bool ok = false;
-    row = reference.mid(i).toInt(&ok) - 1;
-    column -= 1;
-    return ok && i > 0;
-}
-
 qint64 millionths(double value)
 {
     return std::llround(value * 1e6);
@@ -83,7 +72,7 @@ Workbook readWorkbook(const QString &path)
             while (!xml.atEnd()) {
                 xml.readNext();
                 if (xml.isStartElement() && xml.name() == u"c") {
-                    parseReference(xml.attributes().value(u"r"_s), row, column);
+                    XlsxReader::parseReference(xml.attributes().value(u"r"_s).toString(), row, column);
                     type = xml.attributes().value(u"t"_s).toString();
                     formula.clear();
                 } else if (xml.isStartElement() && xml.name() == u"f") {
@@ -131,8 +120,8 @@ QStringList workbookFaults(const Workbook &book)
                             book.names.begin());
             }
             int firstRow, firstColumn, lastRow, lastColumn;
-            parseReference(QString(r.captured(2) + r.captured(3)), firstRow, firstColumn);
-            parseReference(QString(r.captured(4) + r.captured(5)), lastRow, lastColumn);
+            XlsxReader::parseReference(r.captured(2) + r.captured(3), firstRow, firstColumn);
+            XlsxReader::parseReference(r.captured(4) + r.captured(5), lastRow, lastColumn);
             if (sheet == t.sheet && firstRow <= t.row && t.row <= lastRow &&
                 firstColumn <= t.column && t.column <= lastColumn)
                 faults.append(u"%1 at R%2C%3 covers its own cell"_s.arg(t.formula).arg(t.row + 1)
