@@ -1,8 +1,8 @@
 // Every CSV of a report is its query's rows in the query's order, whichever way it is written.
 #include "CommandRun.h"
 #include "DemoFixture.h"
-#include "criteria/ReportCatalog.h"
-#include "criteria/reports/ReportDefinition.h"
+#include "reports/ReportCatalog.h"
+#include "reports/ReportDefinition.h"
 #include "db/Connection.h"
 #include "db/CsvWriter.h"
 #include "db/Recordset.h"
