@@ -230,7 +230,7 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             wrote = true;
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {
-            if (!CsvOutput::write(out, *headless.rows().rows()))
+            if (!CsvOutput::write(out, report))
                 throw Failure(u"Cannot write the rows to standard output"_s,
                               Failure::componentSource());
         }

@@ -149,12 +149,3 @@ QVariant DataBinding::value(int reference, int row) const
         return m_table->value(reference, tableRow(row));
     return QVariant(number(reference, row));
 }
-
-std::vector<int> DataBinding::printOrder() const
-{
-    if (!m_allRows)
-        return m_rows;
-    std::vector<int> rows(static_cast<size_t>(m_rowCount));
-    std::iota(rows.begin(), rows.end(), 0);
-    return rows;
-}

@@ -36,9 +36,6 @@ public:
     // number of groups where none does. Handed over once, to the paginator.
     [[nodiscard]] std::vector<uint8_t> takeGroupBreaks() { return std::move(m_breaks); }
 
-    // The result's rows in print order.
-    [[nodiscard]] std::vector<int> printOrder() const;
-
 private:
     std::vector<double> sortKey(int reference) const;
     void sortRows(const ReportLayout &layout);

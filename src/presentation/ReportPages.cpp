@@ -77,7 +77,8 @@ std::vector<RunningTotals::Summary> summariesOf(const Report &report, const Data
         if (o.type != ObjectType::Summary)
             continue;
         slots[i] = int(summaries.size());
-        summaries.push_back({binding.reference(o.column), o.function, o.scopeGroup});
+        summaries.push_back({binding.reference(o.column), o.function, o.scopeGroup,
+                             RunningTotals::decimalsOf(report.layout(), binding, o)});
     }
     return summaries;
 }
@@ -148,8 +149,11 @@ QString ReportPages::textOf(int object, const PlacedBand &band, const RunningTot
             return ValueFormatter::number(m_binding->number(ref, band.row), o.format);
         return ValueFormatter::format(m_binding->value(ref, band.row), o.format);
     }
-    case ObjectType::Summary:
-        return ValueFormatter::number(state[size_t(m_summarySlot[size_t(object)])], o.format);
+    case ObjectType::Summary: {
+        const size_t slot = size_t(m_summarySlot[size_t(object)]);
+        return ValueFormatter::figure(RunningTotals::figure(state, slot),
+                                      m_totals.summary(slot).decimals, o.format);
+    }
     case ObjectType::Special:
         switch (o.special) {
         case SpecialField::PageNumber:
