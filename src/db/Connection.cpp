@@ -137,7 +137,7 @@ struct StatementDeleter
 
 } // namespace
 
-std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
+std::shared_ptr<Connection> Connection::openSqlite(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -222,7 +222,7 @@ void Connection::reopenIfTheFileChanged() const
     const_cast<Connection *>(this)->openSqliteHandle();
 }
 
-std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString)
+std::shared_ptr<Connection> Connection::openOdbc(const QString &connectionString)
 {
     std::unique_ptr<Connection> c(new Connection);
     c->m_name = nextConnectionName();
@@ -285,7 +285,7 @@ void Connection::readDbmsName()
     }
 }
 
-std::unique_ptr<Connection> Connection::open(const Origin &origin)
+std::shared_ptr<Connection> Connection::open(const Origin &origin)
 {
     return origin.odbc ? openOdbc(origin.target) : openSqlite(origin.target);
 }

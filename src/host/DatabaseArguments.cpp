@@ -31,7 +31,7 @@ QString DatabaseArguments::problem(const QCommandLineParser &parser) const
     return QString();
 }
 
-std::unique_ptr<Connection> DatabaseArguments::open(const QCommandLineParser &parser,
+std::shared_ptr<Connection> DatabaseArguments::open(const QCommandLineParser &parser,
                                                     QTextStream &log) const
 {
     if (parser.isSet(m_odbc))

@@ -2,6 +2,7 @@
 
 #include "criteria/reports/HeadlessReport.h"
 #include "criteria/reports/StandardFields.h"
+#include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
 
@@ -119,7 +120,9 @@ void attach(Report &report, ReportKind summary, const ReportCriteria &criteria,
 {
     if (!rows)
         return;
-    const Connection *database = &connection; // the host's, which outlives its reports
+    // A share of the summary's own database: the host may switch to another while the
+    // preview stays open, and the detail must read the books its summary read.
+    std::shared_ptr<const Connection> database = connection.shared_from_this();
     report.setRowLinks([=](int tableRow) -> std::optional<RowLink> {
         std::optional<DrillTarget> t = target(summary, criteria, *rows, tableRow);
         if (!t)

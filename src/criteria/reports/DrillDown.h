@@ -28,7 +28,8 @@ namespace DrillDown {
                                                 const ResultTable &rows, int row);
 
 // Makes the summary report's rows links that build their detail report headless, through the
-// detail's definition, as its window would build it.
+// detail's definition, as its window would build it, on the summary's own database: the links
+// share the connection, which stays open while the report lives.
 void attach(Report &report, ReportKind summary, const ReportCriteria &criteria,
             std::shared_ptr<const ResultTable> rows, const Connection &connection);
 
