@@ -12,7 +12,8 @@ class ReportDefinition;
 class ResultTable;
 
 // From a row of a summary report to the lines behind it: which detail report, with which
-// criteria (the summary's period and the row's key), and in words what the link leads to.
+// criteria (the summary's period, the row's key and every criterion of the summary the detail
+// has a box for), and in words what the link leads to and which criteria it cannot apply.
 struct DrillTarget
 {
     ReportKind detail;
