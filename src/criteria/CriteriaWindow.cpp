@@ -1,7 +1,7 @@
 #include "criteria/CriteriaWindow.h"
 
 #include "criteria/DatePicker.h"
-#include "criteria/IdLookup.h"
+#include "reports/IdLookup.h"
 #include "criteria/NumericKeyFilter.h"
 #include "criteria/ReportContext.h"
 #include "db/Connection.h"
@@ -14,11 +14,11 @@
 #include "lookup/SchSectors.h"
 #include "lookup/SchTowns.h"
 #include "presentation/Report.h"
-#include "presentation/ReportPrinter.h"
-#include "presentation/widgets/MessageBoxes.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
-#include "presentation/widgets/ShowError.h"
+#include "printing/ReportPrinter.h"
+#include "preview/MessageBoxes.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
+#include "preview/ShowError.h"
 
 #include <QApplication>
 #include <QGridLayout>

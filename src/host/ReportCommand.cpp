@@ -1,8 +1,8 @@
 #include "host/ReportCommand.h"
 
-#include "criteria/ReportCatalog.h"
-#include "criteria/reports/HeadlessReport.h"
-#include "criteria/reports/ReportDefinition.h"
+#include "reports/ReportCatalog.h"
+#include "reports/HeadlessReport.h"
+#include "reports/ReportDefinition.h"
 #include "db/Connection.h"
 #include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"

@@ -6,7 +6,7 @@
 #include "host/DatabaseArguments.h"
 #include "host/FocusTrace.h"
 #include "host/MainWindow.h"
-#include "presentation/widgets/ShowError.h"
+#include "preview/ShowError.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -4,7 +4,7 @@
 #include "db/Failure.h"
 #include "db/SharedConnection.h"
 #include "db/SqlText.h"
-#include "presentation/widgets/ShowError.h"
+#include "preview/ShowError.h"
 
 #include <QApplication>
 #include <QCloseEvent>

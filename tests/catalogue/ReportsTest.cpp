@@ -8,8 +8,8 @@
 #include "host/DemoDatabase.h"
 #include "host/PeriodDefaults.h"
 #include "presentation/Report.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
 
 #include <QDateEdit>
 #include <QFile>

@@ -1,0 +1,184 @@
+#include "reports/DrillDown.h"
+
+#include "reports/HeadlessReport.h"
+#include "reports/StandardFields.h"
+#include "db/Connection.h"
+#include "db/ResultTable.h"
+#include "presentation/Report.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The row's value in the named column, as text; empty when there is no such column or value.
+QString cell(const ResultTable &rows, int row, QStringView column)
+{
+    const int c = rows.columnIndex(column);
+    return c < 0 || row < 0 || row >= rows.rowCount() ? QString() : rows.text(c, row).trimmed();
+}
+
+// "01 Fertilisers": an id with its name, when the row has one.
+QString named(const ResultTable &rows, int row, const QString &id, QStringView nameColumn)
+{
+    const QString name = cell(rows, row, nameColumn);
+    return name.isEmpty() ? id : id + u' ' + name;
+}
+
+// Where a row leads: the detail report, the criteria the row itself fixes, the summary's
+// criteria that the row's key already holds (a product is of one company), and in words what
+// the detail shows.
+struct Link
+{
+    ReportKind detail;
+    QList<std::pair<QString, QString>> keys;
+    QStringList implied;
+    QString description;
+};
+
+std::optional<Link> link(ReportKind summary, const ResultTable &rows, int row)
+{
+    using namespace StandardFields;
+    switch (summary) {
+    case ReportKind::SalesSummary: {
+        const QString invoice = cell(rows, row, u"saleid");
+        if (invoice.isEmpty())
+            return std::nullopt;
+        return Link{ReportKind::SalesRegister,
+                    {{invoiceFromKey, invoice}, {invoiceToKey, invoice}},
+                    {},
+                    u"Sales register of invoice %1 (its gross value, discount and tax are "
+                    u"these; the net value here adds the stored line totals, the register "
+                    u"computes each line's)"_s.arg(invoice)};
+    }
+    case ReportKind::SaleReturnsSummary: {
+        const QString number = cell(rows, row, u"salereturnid");
+        if (number.isEmpty())
+            return std::nullopt;
+        return Link{ReportKind::SaleReturnRegister,
+                    {{invoiceFromKey, number}, {invoiceToKey, number}},
+                    {},
+                    u"Sale return register of return %1"_s.arg(number)};
+    }
+    case ReportKind::CompanyWiseSale: {
+        const QString company = cell(rows, row, u"CompanyID");
+        if (company.isEmpty() || company == u"0"_s)
+            return std::nullopt;
+        return Link{
+            ReportKind::ProductWiseSales,
+            {{companyKey, company}},
+            {},
+            u"Product wise sales of company %1 (values differ: here every sale and return of "
+            u"the period at its stored totals; there sales in the customer's own sector, with "
+            u"the returns made against them)"_s.arg(named(rows, row, company, u"CompanyName"))};
+    }
+    case ReportKind::CompanySectorWiseSale:
+    case ReportKind::ProductWiseSales:
+    case ReportKind::SalesStockStatement: {
+        const QString product = cell(rows, row, u"ProductId");
+        if (product.isEmpty())
+            return std::nullopt;
+        Link l{ReportKind::ProductSalesLedger, {{productKey, product}}, {companyKey}, {}};
+        QString why = u"the statement also counts opening stock, purchases and returns"_s;
+        if (summary == ReportKind::CompanySectorWiseSale) {
+            // The row is one sector's: its customers' sales less their returns.
+            l.keys.append({sectorKey, cell(rows, row, u"SectorId")});
+            why = u"here the sales to this sector's customers at their stored totals, less "
+                  u"their returns; there every sale, each line computed from its price"_s;
+        } else if (summary == ReportKind::ProductWiseSales) {
+            l.keys.append({townKey, cell(rows, row, u"TownID")});
+            l.keys.append({sectorKey, cell(rows, row, u"SectorID")});
+            why = u"here the sales of one sector billed in the customer's own sector, at "
+                  u"their stored totals; there every sale, each line computed from its price"_s;
+        }
+        l.description = u"Product sales ledger of %1 (values differ: %2)"_s.arg(
+            named(rows, row, product, u"ProductName"), why);
+        return l;
+    }
+    case ReportKind::CustomerTownSectorWiseSales: {
+        const QString customer = cell(rows, row, u"customerid");
+        if (customer.isEmpty())
+            return std::nullopt;
+        return Link{ReportKind::SalesRegister,
+                    {{customerKey, customer},
+                     {sectorKey, cell(rows, row, u"sectorid")},
+                     {townKey, cell(rows, row, u"townid")}},
+                    {},
+                    u"Sales register of %1 in this sector (its net values add up to the sales "
+                    u"value here; the returns here are not in it)"_s.arg(
+                        named(rows, row, customer, u"customername"))};
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// The detail's criteria: the summary's period, and each criterion of the row and of the
+// summary in the detail's box for it. Those it has no box for are named in the tooltip, so
+// that nobody takes its figures for the row's.
+DrillTarget carry(ReportKind summary, const ReportCriteria &criteria, const Link &l)
+{
+    const ReportDefinition &from = *ReportCatalog::definition(ReportCatalog::entry(summary));
+    const ReportDefinition &to = *ReportCatalog::definition(ReportCatalog::entry(l.detail));
+    DrillTarget t{l.detail, {criteria.from, criteria.to, {}, {}}, l.description};
+    QStringList lost;
+    const auto take = [&](const QString &key, const QString &text) {
+        if (to.field(key))
+            t.criteria.texts.insert(key, text);
+        else if (!l.implied.contains(key)) {
+            const CriteriaField *f = from.field(key);
+            lost.append((f ? f->caption : key) + u' ' + text.trimmed());
+        }
+    };
+    for (const auto &[key, text] : l.keys)
+        take(key, text);
+    for (const CriteriaField &f : from.fields()) {
+        const bool fixedByRow = std::any_of(l.keys.begin(), l.keys.end(),
+                                            [&](const auto &k) { return k.first == f.key; });
+        if (!fixedByRow && criteria.given(f.key))
+            take(f.key, criteria.text(f.key));
+    }
+    if (!lost.isEmpty())
+        t.description += u". Not applied there: "_s + lost.join(u", "_s);
+    return t;
+}
+
+} // namespace
+
+namespace DrillDown {
+
+std::optional<DrillTarget> target(ReportKind summary, const ReportCriteria &criteria,
+                                  const ResultTable &rows, int row)
+{
+    const std::optional<Link> found = link(summary, rows, row);
+    // Only to reports that can be built, from reports that can.
+    if (!found || !ReportCatalog::definition(ReportCatalog::entry(summary)) ||
+        !ReportCatalog::definition(ReportCatalog::entry(found->detail)))
+        return std::nullopt;
+    return carry(summary, criteria, *found);
+}
+
+void attach(Report &report, ReportKind summary, const ReportCriteria &criteria,
+            std::shared_ptr<const ResultTable> rows, const Connection &connection)
+{
+    if (!rows)
+        return;
+    // A share of the summary's own database: the host may switch to another while the
+    // preview stays open, and the detail must read the books its summary read.
+    std::shared_ptr<const Connection> database = connection.shared_from_this();
+    report.setRowLinks([=](int tableRow) -> std::optional<RowLink> {
+        std::optional<DrillTarget> t = target(summary, criteria, *rows, tableRow);
+        if (!t)
+            return std::nullopt;
+        return RowLink{t->description, [t = *t, database](QString &message) {
+                           const ReportDefinition &detail =
+                               *ReportCatalog::definition(ReportCatalog::entry(t.detail));
+                           HeadlessReport built(detail, t.criteria, *database);
+                           if (built.build() == HeadlessReport::Outcome::Built)
+                               return built.takeReport();
+                           message = built.message().text;
+                           return std::unique_ptr<Report>();
+                       }};
+    });
+}
+
+} // namespace DrillDown
