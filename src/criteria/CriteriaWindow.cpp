@@ -1,5 +1,6 @@
 #include "criteria/CriteriaWindow.h"
 
+#include "criteria/CriteriaAccessibility.h"
 #include "criteria/DatePicker.h"
 #include "reports/IdLookup.h"
 #include "criteria/NumericKeyFilter.h"
@@ -96,6 +97,7 @@ CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext
             addRangeBox(field);
     }
     addCommandButtons();
+    CriteriaAccessibility::describe(*this);
 }
 
 CriteriaWindow::~CriteriaWindow() = default;
@@ -127,6 +129,8 @@ void CriteriaWindow::addDateRow()
     from->setBuddy(m_fromDate);
     QLabel *to = label(u"To Date"_s, this);
     to->setBuddy(m_toDate);
+    for (DatePicker *picker : {m_fromDate, m_toDate})
+        picker->offerPeriods(m_fromDate, m_toDate, [this] { return context().periodStart(); });
     row->addWidget(m_fromDate);
     row->addSpacing(24);
     row->addWidget(to);

@@ -8,6 +8,7 @@
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
+#include "host/CommandProgress.h"
 #include "host/CsvOutput.h"
 #include "host/PeriodDefaults.h"
 #include "presentation/Report.h"
@@ -69,7 +70,7 @@ QString ReportCommand::synopsis() const
     return u"NAME [--db FILE | --odbc CONNECTION] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
            u"[--customer ID] [--sector ID] [--town ID] [--company ID] [--product ID] "
            u"[--invoice-from N] [--invoice-to N] [--pdf FILE] [--csv FILE] [--xlsx FILE] "
-           u"[--print [PRINTER]]"_s;
+           u"[--print [PRINTER]] [--quiet]"_s;
 }
 
 QString ReportCommand::description() const
@@ -131,6 +132,7 @@ void ReportCommand::configure(QCommandLineParser &parser)
                       u"Print the report, on PRINTER or on the report's printer (the "
                       u"default printer when the system has no printer of that name)."_s,
                       u"PRINTER"_s});
+    parser.addOption({u"quiet"_s, u"Show no progress of a long export or print."_s});
 }
 
 QString ReportCommand::optionProblem(const ReportDefinition &definition,
@@ -216,9 +218,11 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             break;
         }
         Report &report = *headless.report();
+        CommandProgress progress(err, !parser.isSet(u"quiet"_s) &&
+                                          CommandProgress::standardErrorIsTerminal());
         bool wrote = false;
         if (parser.isSet(u"pdf"_s)) {
-            report.exportPdf(parser.value(u"pdf"_s));
+            report.exportPdf(parser.value(u"pdf"_s), progress.of(u"PDF"_s, u"pages"_s));
             wrote = true;
         }
         if (parser.isSet(u"csv"_s) && parser.value(u"csv"_s) != u"-") {
@@ -226,11 +230,11 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             wrote = true;
         }
         if (parser.isSet(u"xlsx"_s)) {
-            report.exportXlsx(parser.value(u"xlsx"_s));
+            report.exportXlsx(parser.value(u"xlsx"_s), progress.of(u"Excel"_s, u"rows"_s));
             wrote = true;
         }
         if (parser.isSet(u"print"_s)) {
-            report.print(parser.value(u"print"_s));
+            report.print(parser.value(u"print"_s), progress.of(u"Printing"_s, u"pages"_s));
             wrote = true;
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {

@@ -85,6 +85,11 @@ ReportViewer::ReportViewer(QWidget *parent) : QWidget(parent)
     m_findBar = new FindBar(this);
     m_findBar->hide();
     layout->addWidget(m_toolBar);
+    // The toolbar's own button for the commands a narrow window folds away.
+    if (auto *more = m_toolBar->findChild<QWidget *>(u"qt_toolbar_ext_button"_s)) {
+        more->setAccessibleName(tr("More commands"));
+        more->setAccessibleDescription(tr("Shows the commands the window is too narrow for"));
+    }
     layout->addWidget(m_view, 1);
     layout->addWidget(m_findBar);
     buildToolBar();
@@ -146,6 +151,7 @@ void ReportViewer::buildToolBar()
                QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { showPage(currentPage() - 1); });
     m_pageBox = new QSpinBox(this);
     m_pageBox->setAccessibleName(tr("Page number"));
+    m_pageBox->setAccessibleDescription(tr("The page shown; type a number to go to that page"));
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setMinimum(1);
     // Page number and count keep room for a five-figure report before one is loaded: a

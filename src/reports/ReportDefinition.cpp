@@ -1,13 +1,39 @@
 #include "reports/ReportDefinition.h"
 
-#include "reports/DrillDown.h"
+#include "db/CompanyRegistry.h"
+#include "db/Failure.h"
 #include "db/Recordset.h"
 #include "presentation/Report.h"
+#include "presentation/ReportObject.h"
 #include "printing/ReportPrinter.h"
+#include "reports/DrillDown.h"
 
 #include <QLocale>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every page header names the company beside the report's title, so that a loose page of a
+// long report can be placed. A company whose registry has no name, or no registry, gets a
+// blank there: the line identifies pages, it is no reason to refuse the report.
+void nameCompanyOnEveryPage(Report &report, const Connection &connection)
+{
+    for (const auto &object : report.objects()) {
+        if (object->kind() != ReportObject::Kind::Text ||
+            object->Name().compare(u"txtPageCompany"_s, Qt::CaseInsensitive) != 0)
+            continue;
+        try {
+            object->SetText(CompanyRegistry::value(connection, u"companyname"_s)
+                                .value_or(QVariant())
+                                .toString());
+        } catch (const Failure &) {
+        }
+        return;
+    }
+}
+
+} // namespace
 
 ReportDefinition::ReportDefinition(ReportKind kind, WindowDesign design,
                                    std::vector<CriteriaField> fields)
@@ -45,6 +71,7 @@ std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &crite
     std::unique_ptr<Report> report = Report::fromLayout(m_entry.layout);
     report->setPrinting(&ReportPrinter::printing());
     prepare(*report, criteria, rows, connection);
+    nameCompanyOnEveryPage(*report, connection);
     report->setCriteriaLine(criteriaLine(criteria));
     DrillDown::attach(*report, m_entry.kind, criteria, rows.rows(), connection);
     return report;
