@@ -1,10 +1,10 @@
 #include "reports/DrillDown.h"
 
-#include "reports/HeadlessReport.h"
-#include "reports/StandardFields.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
+#include "reports/HeadlessReport.h"
+#include "reports/StandardFields.h"
 
 using namespace Qt::StringLiterals;
 

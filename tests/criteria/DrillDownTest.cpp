@@ -1,11 +1,11 @@
 #include "reports/DrillDown.h"
 #include "DemoFixture.h"
-#include "reports/ReportCatalog.h"
-#include "reports/HeadlessReport.h"
-#include "reports/StandardFields.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
+#include "reports/HeadlessReport.h"
+#include "reports/ReportCatalog.h"
+#include "reports/StandardFields.h"
 
 #include <gtest/gtest.h>
 
@@ -133,11 +133,11 @@ TEST_F(DrillDownTest, DetailsAddUpToTheirRows)
     // Filters that leave enough rows: the busiest customer, sector and town of the period, and
     // the first company.
     const auto busiest = [&](const QString &column) {
-        return scalar(column + u" from Sales s join Parties p on p.PartyId=s.CustomerId "
-                               u"join Sectors sr on sr.SectorId=p.SectorId where s.SaleDate "
-                               u"between '%1' and '%2' group by 1 order by count(*) desc "
-                               u"limit 1"_s.arg(from().toString(Qt::ISODate),
-                                                to().toString(Qt::ISODate)));
+        return scalar(column +
+                      u" from Sales s join Parties p on p.PartyId=s.CustomerId "
+                      u"join Sectors sr on sr.SectorId=p.SectorId where s.SaleDate "
+                      u"between '%1' and '%2' group by 1 order by count(*) desc "
+                      u"limit 1"_s.arg(from().toString(Qt::ISODate), to().toString(Qt::ISODate)));
     };
     const QString customer = busiest(u"s.CustomerId"_s);
     const QString sector = busiest(u"p.SectorId"_s);
@@ -177,8 +177,9 @@ TEST_F(DrillDownTest, DetailsAddUpToTheirRows)
          {},
          {{u"SaleValue"_s,
            {u"GrossSaleValue"_s},
-           u"-"_s + saleLines(storedNet, inPeriod + ofCompany + u" and s.CustomerId='{customer}' "
-                                                                u"and not ("_s +
+           u"-"_s + saleLines(storedNet, inPeriod + ofCompany +
+                                             u" and s.CustomerId='{customer}' "
+                                             u"and not ("_s +
                                              inOwnSector + u')')},
           {u"ReturnValue"_s,
            {u"ReturnTTLValue"_s},
@@ -186,9 +187,10 @@ TEST_F(DrillDownTest, DetailsAddUpToTheirRows)
                        u" LEFT(b.ProductId,2)='{company}' and exists(select 1 from Sales s "
                        u"join SalesBody sb on sb.SaleId=s.SaleId where s.SaleId=r.SaleId and "
                        u"sb.ProductId=b.ProductId and s.CustomerId='{customer}' and "_s +
-                           inPeriod + u" and s.SectorId=(select SectorId from Parties where "
-                                      u"PartyId=s.CustomerId) and s.CustomerId in (select "
-                                      u"AccountNo from ChartOfAccounts))"_s) +
+                           inPeriod +
+                           u" and s.SectorId=(select SectorId from Parties where "
+                           u"PartyId=s.CustomerId) and s.CustomerId in (select "
+                           u"AccountNo from ChartOfAccounts))"_s) +
                u'-' +
                returnLines(storedNet,
                            returnedInPeriod + ofCompany + u" and r.CustomerId='{customer}'"_s)}}},
@@ -207,8 +209,7 @@ TEST_F(DrillDownTest, DetailsAddUpToTheirRows)
           {u"NetValue"_s,
            {u"NetValue"_s},
            saleLines(computedNet, inPeriod + ofProduct) + u'-' +
-               saleLines(storedNet, inPeriod + ofProduct + u" and p.SectorId={sector}"_s) +
-               u'+' +
+               saleLines(storedNet, inPeriod + ofProduct + u" and p.SectorId={sector}"_s) + u'+' +
                returnLines(storedNet,
                            returnedInPeriod + ofProduct + u" and p.SectorId={sector}"_s)}}},
         // The ledger has the sales of every sector, however billed.
@@ -228,9 +229,8 @@ TEST_F(DrillDownTest, DetailsAddUpToTheirRows)
           {u"GrossSaleValue"_s,
            {u"NetValue"_s},
            saleLines(computedNet, inPeriod + ofProduct) + u'-' +
-               saleLines(storedNet,
-                         inPeriod + ofProduct + u" and "_s + inOwnSector +
-                             u" and s.SectorId={sector}"_s)}}},
+               saleLines(storedNet, inPeriod + ofProduct + u" and "_s + inOwnSector +
+                                        u" and s.SectorId={sector}"_s)}}},
         {ReportKind::SalesStockStatement,
          {{companyKey, company}},
          ReportKind::ProductSalesLedger,
