@@ -1,5 +1,6 @@
 #include "CommandRun.h"
 #include "DemoFixture.h"
+#include "RegionSales.h"
 #include "ReferenceQueries.h"
 #include "XlsxReader.h"
 #include "db/Connection.h"
@@ -160,9 +161,10 @@ TEST(Chart, DrawsTheLargestCompaniesInProportionOnOnePage)
         EXPECT_EQ(d.page, report->pageCount() - 1);
 
         const size_t series = compare ? 2 : 1;
-        if (compare) // the earlier period has sales: its bars are there to measure
+        if (compare) { // the earlier period has sales: its bars are there to measure
             ASSERT_TRUE(std::any_of(expected.begin(), expected.end(),
                                     [](const Expected &e) { return e.values[1] >= 1; }));
+        }
         const QSizeF page = d.content.size;
         for (const PageItem *i : d.texts)
             EXPECT_TRUE(QRectF(QPointF(0, 0), page).contains(i->rect)) << i->text.toStdString();
@@ -348,6 +350,97 @@ TEST(Chart, FaultyChartsAreRefusedWithTheirPlace)
             EXPECT_FALSE(c.error.isEmpty()) << e.message().toStdString();
             EXPECT_TRUE(e.message().contains(c.error) || e.where().contains(c.error))
                 << e.message().toStdString() << " at " << e.where().toStdString();
+        }
+    }
+}
+
+// Columns and lines rise from the zero line in proportion to their values, below it for a
+// loss, one place per customer left to right (the largest few and the others where asked), the
+// same whether drawn as columns or as points of a line.
+TEST(Chart, ColumnsAndLinesRiseInProportionFromZero)
+{
+    const std::vector<RegionSales::Sale> rows = RegionSales::random(9, 11, 1, 1, -400.0);
+    const struct
+    {
+        QString kind;
+        int largest;
+    } cases[] = {{u"column"_s, 0}, {u"line"_s, 0}, {u"column"_s, 4}, {u"line"_s, 3}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString(c.kind + QString::number(c.largest)).toStdString());
+        std::vector<Expected> expected;
+        for (const RegionSales::Sale &s : rows)
+            expected.push_back({s.customer, {cents(s.amount)}});
+        if (c.largest > 0) {
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](const Expected &a, const Expected &b) { return a.values[0] > b.values[0]; });
+            Expected others{u"Rest"_s, {0.0}};
+            for (size_t k = size_t(c.largest); k < expected.size(); ++k)
+                others.values[0] += expected[k].values[0];
+            expected.resize(size_t(c.largest));
+            expected.push_back(others);
+        }
+        const QByteArray json =
+            (u"{\"name\": \"t\", \"page\": {\"margins\": {}}, \"bands\": ["
+             u"{\"kind\": \"detail\", \"height\": 5, \"objects\": []},"
+             u"{\"kind\": \"reportFooter\", \"height\": 90, \"objects\": [{\"type\": \"chart\", "
+             u"\"name\": \"c\", \"x\": 0, \"y\": 0, \"width\": 180, \"height\": 80, \"chart\": "
+             u"{\"kind\": \"%1\", \"category\": \"customer\", \"largest\": %2, \"others\": \"Rest\", "
+             u"\"series\": [{\"column\": \"amount\"}]}}]}]}"_s)
+                .arg(c.kind)
+                .arg(c.largest)
+                .toUtf8();
+        auto report =
+            std::make_unique<Report>(std::make_shared<ReportLayout>(LayoutParser::parse(json, u"t"_s)));
+        Recordset rs;
+        rs.open(RegionSales::table(rows));
+        report->Database().SetDataSource(rs, 3, 1);
+        const int chart = objectIndex(*report, u"c"_s);
+        Drawn d = chartOf(*report, chart);
+        ASSERT_GE(d.page, 0);
+
+        // Where each category's value stands: a column's top or foot, or a point of the line.
+        std::vector<QPointF> tips;
+        double zero = 0;
+        if (c.kind == u"line") {
+            ASSERT_EQ(d.content.paths.size(), 1u);
+            ASSERT_TRUE(d.boxes.empty());
+            for (const QPointF &p : d.content.paths.front())
+                tips.push_back(p);
+            // The zero line is the chart's one line as wide as all the points.
+            for (const PageItem &i : d.content.items) {
+                if (i.object == chart && i.kind == PageItem::Kind::Line && i.rect.height() == 0 &&
+                    d.content.styles[size_t(i.style)].lineWidth > 0.5)
+                    zero = i.rect.top();
+            }
+        } else {
+            ASSERT_EQ(d.boxes.size(), expected.size());
+            std::vector<const PageItem *> boxes = d.boxes;
+            std::sort(boxes.begin(), boxes.end(), [](const PageItem *a, const PageItem *b) {
+                return a->rect.left() < b->rect.left();
+            });
+            for (size_t k = 0; k < boxes.size(); ++k) {
+                const double v = expected[k].values[0];
+                tips.emplace_back(boxes[k]->rect.center().x(),
+                                  v >= 0 ? boxes[k]->rect.top() : boxes[k]->rect.bottom());
+                const double foot = v >= 0 ? boxes[k]->rect.bottom() : boxes[k]->rect.top();
+                if (k == 0)
+                    zero = foot;
+                EXPECT_NEAR(foot, zero, 1e-6) << k;
+            }
+        }
+        ASSERT_EQ(tips.size(), expected.size());
+        const double perUnit = (zero - tips[0].y()) / expected[0].values[0];
+        EXPECT_GT(perUnit, 0);
+        for (size_t k = 0; k < tips.size(); ++k) {
+            EXPECT_NEAR(zero - tips[k].y(), expected[k].values[0] * perUnit, 1e-6) << k;
+            if (k > 0)
+                EXPECT_GT(tips[k].x(), tips[k - 1].x());
+            // The category's label stands under its place.
+            const auto label = std::find_if(d.texts.begin(), d.texts.end(), [&](const PageItem *i) {
+                return i->text == expected[k].label && i->rect.left() < tips[k].x() &&
+                       i->rect.right() > tips[k].x() && i->rect.top() >= zero - 1e-6;
+            });
+            EXPECT_NE(label, d.texts.end()) << expected[k].label.toStdString();
         }
     }
 }
