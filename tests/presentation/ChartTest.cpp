@@ -433,8 +433,9 @@ TEST(Chart, ColumnsAndLinesRiseInProportionFromZero)
         EXPECT_GT(perUnit, 0);
         for (size_t k = 0; k < tips.size(); ++k) {
             EXPECT_NEAR(zero - tips[k].y(), expected[k].values[0] * perUnit, 1e-6) << k;
-            if (k > 0)
+            if (k > 0) {
                 EXPECT_GT(tips[k].x(), tips[k - 1].x());
+            }
             // The category's label stands under its place.
             const auto label = std::find_if(d.texts.begin(), d.texts.end(), [&](const PageItem *i) {
                 return i->text == expected[k].label && i->rect.left() < tips[k].x() &&
