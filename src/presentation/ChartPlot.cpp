@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr int kInk = 0x202020;  // axis, outlines and labels
-constexpr int kGrid = 0xD8D8D8; // grid lines, light enough to sit behind the bars
+constexpr int kInk = 0x202020;     // axis, outlines and labels
+constexpr int kGrid = 0xD8D8D8;    // grid lines, light enough to sit behind the bars
 constexpr double kBarShare = 0.72; // of a category's slot; the rest parts one from the next
 
 } // namespace
@@ -100,14 +100,15 @@ void ChartPlot::draw(const ChartDesign &design, const ChartData &data, PageConte
         } else {
             page.items.push_back({PageItem::Kind::Line, m_object,
                                   QRectF(plot.left(), p, plot.width(), 0), QString(), grid});
-            text(page, QRectF(area.left(), p - line / 2, plot.left() - area.left() - m_font / 2,
-                              line),
+            text(page,
+                 QRectF(area.left(), p - line / 2, plot.left() - area.left() - m_font / 2, line),
                  label, Qt::AlignRight);
         }
     }
 
     const size_t count = data.categories().size();
-    const double slot = (across ? plot.height() : plot.width()) / double(std::max<size_t>(count, 1));
+    const double slot =
+        (across ? plot.height() : plot.width()) / double(std::max<size_t>(count, 1));
     const double zero = at(0);
     std::vector<QPolygonF> lines(series);
     for (size_t c = 0; c < count; ++c) {
@@ -137,7 +138,8 @@ void ChartPlot::draw(const ChartDesign &design, const ChartData &data, PageConte
     for (size_t s = 0; s < lines.size() && design.kind == ChartDesign::Kind::Line; ++s) {
         page.paths.push_back(lines[s]);
         page.items.push_back({PageItem::Kind::Polyline, m_object, lines[s].boundingRect(),
-                              QString(), page.styleIndex({-1, seriesColour(s), 1.6 - 0.4 * double(s % 3), {}}),
+                              QString(),
+                              page.styleIndex({-1, seriesColour(s), 1.6 - 0.4 * double(s % 3), {}}),
                               int(page.paths.size() - 1)});
     }
 

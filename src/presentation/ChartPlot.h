@@ -17,7 +17,10 @@ class ChartPlot
 public:
     // object: the chart's report object; rect: its box on the page (points); fontSize: of its
     // labels (points).
-    ChartPlot(int object, QRectF rect, double fontSize) : m_object(object), m_rect(rect), m_font(fontSize) {}
+    ChartPlot(int object, QRectF rect, double fontSize)
+        : m_object(object), m_rect(rect), m_font(fontSize)
+    {
+    }
 
     void draw(const ChartDesign &design, const ChartData &data, PageContent &page) const;
 
@@ -28,7 +31,8 @@ public:
     [[nodiscard]] static std::vector<double> ticks(double low, double high);
 
 private:
-    void text(PageContent &page, const QRectF &rect, const QString &text, Qt::Alignment align) const;
+    void text(PageContent &page, const QRectF &rect, const QString &text,
+              Qt::Alignment align) const;
 
     int m_object;
     QRectF m_rect;

@@ -1,7 +1,7 @@
 #include "CommandRun.h"
 #include "DemoFixture.h"
-#include "RegionSales.h"
 #include "ReferenceQueries.h"
+#include "RegionSales.h"
 #include "XlsxReader.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
@@ -37,9 +37,8 @@ QString query(const QString &from, const QString &to, const QString &earlierFrom
     const QString now = ReferenceQueries::companyWiseSale(from, to, {});
     if (earlierFrom.isEmpty())
         return now;
-    return u"select q.*, isnull(e.SaleValue - e.ReturnValue, 0) as EarlierNetSales from ("_s +
-           now + u") q left join ("_s +
-           ReferenceQueries::companyWiseSale(earlierFrom, earlierTo, {}) +
+    return u"select q.*, isnull(e.SaleValue - e.ReturnValue, 0) as EarlierNetSales from ("_s + now +
+           u") q left join ("_s + ReferenceQueries::companyWiseSale(earlierFrom, earlierTo, {}) +
            u") e on e.CompanyID = q.CompanyID"_s;
 }
 
@@ -371,8 +370,9 @@ TEST(Chart, ColumnsAndLinesRiseInProportionFromZero)
         for (const RegionSales::Sale &s : rows)
             expected.push_back({s.customer, {cents(s.amount)}});
         if (c.largest > 0) {
-            std::stable_sort(expected.begin(), expected.end(),
-                             [](const Expected &a, const Expected &b) { return a.values[0] > b.values[0]; });
+            std::stable_sort(
+                expected.begin(), expected.end(),
+                [](const Expected &a, const Expected &b) { return a.values[0] > b.values[0]; });
             Expected others{u"Rest"_s, {0.0}};
             for (size_t k = size_t(c.largest); k < expected.size(); ++k)
                 others.values[0] += expected[k].values[0];
@@ -384,13 +384,14 @@ TEST(Chart, ColumnsAndLinesRiseInProportionFromZero)
              u"{\"kind\": \"detail\", \"height\": 5, \"objects\": []},"
              u"{\"kind\": \"reportFooter\", \"height\": 90, \"objects\": [{\"type\": \"chart\", "
              u"\"name\": \"c\", \"x\": 0, \"y\": 0, \"width\": 180, \"height\": 80, \"chart\": "
-             u"{\"kind\": \"%1\", \"category\": \"customer\", \"largest\": %2, \"others\": \"Rest\", "
+             u"{\"kind\": \"%1\", \"category\": \"customer\", \"largest\": %2, \"others\": "
+             u"\"Rest\", "
              u"\"series\": [{\"column\": \"amount\"}]}}]}]}"_s)
                 .arg(c.kind)
                 .arg(c.largest)
                 .toUtf8();
-        auto report =
-            std::make_unique<Report>(std::make_shared<ReportLayout>(LayoutParser::parse(json, u"t"_s)));
+        auto report = std::make_unique<Report>(
+            std::make_shared<ReportLayout>(LayoutParser::parse(json, u"t"_s)));
         Recordset rs;
         rs.open(RegionSales::table(rows));
         report->Database().SetDataSource(rs, 3, 1);
