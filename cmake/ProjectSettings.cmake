@@ -3,6 +3,10 @@ add_library(nvr_settings INTERFACE)
 target_compile_options(nvr_settings INTERFACE
   -Wall -Wextra -Wold-style-cast -pedantic
   -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual)
+option(NVR_WARNINGS_AS_ERRORS "Fail the build on any compiler warning (on in CI)" OFF)
+if(NVR_WARNINGS_AS_ERRORS)
+  target_compile_options(nvr_settings INTERFACE -Werror)
+endif()
 target_compile_definitions(nvr_settings INTERFACE
   QT_NO_CAST_FROM_ASCII
   QT_NO_CAST_TO_ASCII

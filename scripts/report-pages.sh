@@ -9,14 +9,14 @@
 # Defaults: a million-line demo database in /tmp/nvrptsales-pages/demo-N.sqlite (made once),
 # a year's period ending --end, every report. A report that `nvrptsales report NAME` can build
 # is built by it, as a user's command would; the others are bound to their reports' queries by
-# the test tool nvr_report_pages, which also prints the widest value of every column against its
+# the tool nvr_report_pages, which also prints the widest value of every column against its
 # room (TOO NARROW or CROWDED when a column is short of space), and sets a criteria line;
 # --tool builds every report that way. Needs a build (scripts/build.sh) and poppler-utils.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 app="$root/build/src/nvrptsales"
-tool="$root/build/tests/nvr_report_pages"
+tool="$root/build/tools/nvr_report_pages"
 lines=1000000
 end=2026-12-06
 out=/tmp/nvrptsales-pages

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  g++ cmake ninja-build pkg-config ccache
+  g++ cmake ninja-build pkg-config ccache clang-format
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6printsupport6
   libsqlite3-dev unixodbc unixodbc-dev odbcinst libxlsxwriter-dev
   # the PDF writer: font subsets, fonts' files and stream compression

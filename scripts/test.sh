@@ -3,7 +3,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+# Warnings fail the build here, as in CI.
+"$root/scripts/build.sh" -DNVR_WARNINGS_AS_ERRORS=ON
 # Printing is tested for real, on a private CUPS server that the test run starts and stops
 # itself (scripts/print-server.sh): the machine's printers are left alone.
 cd "$root/build"

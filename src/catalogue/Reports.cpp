@@ -1,27 +1,21 @@
 #include "catalogue/Reports.h"
 
+#include "criteria/CriteriaWindow.h"
 #include "criteria/ReportContext.h"
-#include "criteria/reports/RptCompanySectorWiseSale.h"
-#include "criteria/reports/RptCompanyWiseSale.h"
-#include "criteria/reports/RptCustomerTownSectorWiseSales.h"
-#include "criteria/reports/RptProductSaleReturnLedger.h"
-#include "criteria/reports/RptProductSalesLedger.h"
-#include "criteria/reports/RptProductWiseSales.h"
-#include "criteria/reports/RptSaleReturnRegister.h"
-#include "criteria/reports/RptSaleReturnsSummary.h"
-#include "criteria/reports/RptSalesRegister.h"
-#include "criteria/reports/RptSalesStockStatement.h"
-#include "criteria/reports/RptSalesSummary.h"
 #include "db/SharedConnection.h"
 #include "preview/PreviewSlot.h"
 #include "preview/RptReportViewer.h"
+#include "reports/ReportCatalog.h"
 
 #include <stdexcept>
+
+using namespace Qt::StringLiterals;
 
 Reports::Reports()
     : m_connection(std::make_unique<SharedConnection>()),
       m_preview(std::make_unique<PreviewSlot>()),
-      m_context(std::make_unique<ReportContext>(*m_connection, *m_preview))
+      m_context(std::make_unique<ReportContext>(*m_connection, *m_preview)),
+      m_windows(ReportCatalog::entries().size())
 {
 }
 
@@ -39,46 +33,36 @@ void Reports::InitializeClass(Connection &Con, PeriodStart periodStart)
     m_context->setPeriodStart(std::move(periodStart));
 }
 
-std::unique_ptr<ReportWindow> Reports::createWindow(ReportKind kind)
+void Reports::launch(const ReportEntry &report)
 {
-    switch (kind) {
-    case ReportKind::SalesRegister:
-        return std::make_unique<RptSalesRegister>(*m_context);
-    case ReportKind::CompanyWiseSale:
-        return std::make_unique<RptCompanyWiseSale>(*m_context);
-    case ReportKind::CompanySectorWiseSale:
-        return std::make_unique<RptCompanySectorWiseSale>(*m_context);
-    case ReportKind::ProductWiseSales:
-        return std::make_unique<RptProductWiseSales>(*m_context);
-    case ReportKind::SalesSummary:
-        return std::make_unique<RptSalesSummary>(*m_context);
-    case ReportKind::SaleReturnRegister:
-        return std::make_unique<RptSaleReturnRegister>(*m_context);
-    case ReportKind::SaleReturnsSummary:
-        return std::make_unique<RptSaleReturnsSummary>(*m_context);
-    case ReportKind::CustomerTownSectorWiseSales:
-        return std::make_unique<RptCustomerTownSectorWiseSales>(*m_context);
-    case ReportKind::ProductSalesLedger:
-        return std::make_unique<RptProductSalesLedger>(*m_context);
-    case ReportKind::ProductSaleReturnLedger:
-        return std::make_unique<RptProductSaleReturnLedger>(*m_context);
-    case ReportKind::SalesStockStatement:
-        return std::make_unique<RptSalesStockStatement>(*m_context);
-    }
-    throw std::logic_error("unknown report");
-}
-
-void Reports::launch(ReportKind kind)
-{
-    std::unique_ptr<ReportWindow> &slot = m_windows[size_t(kind)];
+    std::unique_ptr<CriteriaWindow> &slot = m_windows.at(slotOf(report));
     if (!slot)
-        slot = createWindow(kind);
+        slot = std::make_unique<CriteriaWindow>(report.definition(), *m_context);
     slot->launch();
 }
 
-ReportWindow *Reports::window(ReportKind kind) const
+CriteriaWindow *Reports::window(const ReportEntry &report) const
 {
-    return m_windows[size_t(kind)].get();
+    return m_windows.at(slotOf(report)).get();
+}
+
+size_t Reports::slotOf(const ReportEntry &report)
+{
+    const std::span<const ReportEntry> rows = ReportCatalog::entries();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (&rows[i] == &report)
+            return i;
+    }
+    throw std::logic_error("a report the catalogue does not hold");
+}
+
+// The host's named operations, each the launch of the row that bears its name.
+void Reports::launchNamed(const QString &launchOperation)
+{
+    const ReportEntry *report = ReportCatalog::byLaunchOperation(launchOperation);
+    if (!report)
+        throw std::logic_error("a launch operation without its catalogue row");
+    launch(*report);
 }
 
 PreviewSlot &Reports::preview()
@@ -93,45 +77,45 @@ ReportContext &Reports::context()
 
 void Reports::SalesStockStatement()
 {
-    launch(ReportKind::SalesStockStatement);
+    launchNamed(u"SalesStockStatement"_s);
 }
 void Reports::SalesRegister()
 {
-    launch(ReportKind::SalesRegister);
+    launchNamed(u"SalesRegister"_s);
 }
 void Reports::SalesSummary()
 {
-    launch(ReportKind::SalesSummary);
+    launchNamed(u"SalesSummary"_s);
 }
 void Reports::ProductSalesLedger()
 {
-    launch(ReportKind::ProductSalesLedger);
+    launchNamed(u"ProductSalesLedger"_s);
 }
 void Reports::ProductWiseSales()
 {
-    launch(ReportKind::ProductWiseSales);
+    launchNamed(u"ProductWiseSales"_s);
 }
 void Reports::CompanySectorWiseSale()
 {
-    launch(ReportKind::CompanySectorWiseSale);
+    launchNamed(u"CompanySectorWiseSale"_s);
 }
 void Reports::CompanyWiseSale()
 {
-    launch(ReportKind::CompanyWiseSale);
+    launchNamed(u"CompanyWiseSale"_s);
 }
 void Reports::CustomerTownSectorWiseSales()
 {
-    launch(ReportKind::CustomerTownSectorWiseSales);
+    launchNamed(u"CustomerTownSectorWiseSales"_s);
 }
 void Reports::ProductSaleReturnLedger()
 {
-    launch(ReportKind::ProductSaleReturnLedger);
+    launchNamed(u"ProductSaleReturnLedger"_s);
 }
 void Reports::SaleReturnsSummary()
 {
-    launch(ReportKind::SaleReturnsSummary);
+    launchNamed(u"SaleReturnsSummary"_s);
 }
 void Reports::SaleReturnRegister()
 {
-    launch(ReportKind::SaleReturnRegister);
+    launchNamed(u"SaleReturnRegister"_s);
 }

@@ -1,23 +1,23 @@
 #pragma once
 
-#include "reports/ReportCatalog.h"
 #include "criteria/ReportContext.h"
+#include "reports/ReportCatalog.h"
 
 #include <QObject>
-#include <array>
 #include <memory>
+#include <vector>
 
 class Connection;
+class CriteriaWindow;
 class PreviewSlot;
 class ReportContext;
-class ReportWindow;
 class SharedConnection;
 
 // The component's entry point. The host creates one, hands it its open connection with
 // InitializeClass, and calls a launch operation when its user picks a report. Each launch
 // opens that report's criteria window, modeless, and returns at once. The object owns every
-// window it creates (one per kind, kept after the window is closed) and the preview window
-// slot; all go when it goes.
+// window it creates (one per catalogue row, kept after the window is closed) and the preview
+// window slot; all go when it goes.
 class Reports
 {
 public:
@@ -43,17 +43,19 @@ public:
     void SaleReturnsSummary();
     void SaleReturnRegister();
 
-    void launch(ReportKind kind);
+    // Opens the criteria window of a catalogue row, as its launch operation does.
+    void launch(const ReportEntry &report);
     // The window in that report's slot; nullptr until the report is first launched.
-    [[nodiscard]] ReportWindow *window(ReportKind kind) const;
+    [[nodiscard]] CriteriaWindow *window(const ReportEntry &report) const;
     [[nodiscard]] PreviewSlot &preview();
     [[nodiscard]] ReportContext &context();
 
 private:
-    std::unique_ptr<ReportWindow> createWindow(ReportKind kind);
+    void launchNamed(const QString &launchOperation);
+    [[nodiscard]] static size_t slotOf(const ReportEntry &report);
 
     std::unique_ptr<SharedConnection> m_connection;
     std::unique_ptr<PreviewSlot> m_preview;
     std::unique_ptr<ReportContext> m_context;
-    std::array<std::unique_ptr<ReportWindow>, ReportCatalog::count> m_windows;
+    std::vector<std::unique_ptr<CriteriaWindow>> m_windows; // by catalogue row
 };

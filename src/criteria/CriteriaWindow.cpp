@@ -511,8 +511,8 @@ bool CriteriaWindow::BuildReport()
             showMessage(m_definition.emptyResult());
             return false;
         }
-        std::unique_ptr<Report> report =
-            m_definition.makeReport(criteria(), m_resultSet, connection());
+        std::unique_ptr<Report> report = m_definition.makeReport(
+            criteria(), m_resultSet, connection(), &ReportPrinter::printing());
         context().preview().replace()->setReportName(std::move(report));
         return true;
     } catch (const Failure &f) {
@@ -528,8 +528,8 @@ bool CriteriaWindow::BuildReport()
 bool CriteriaWindow::FillReport()
 {
     try {
-        std::unique_ptr<Report> report =
-            m_definition.makeReport(criteria(), m_resultSet, connection());
+        std::unique_ptr<Report> report = m_definition.makeReport(
+            criteria(), m_resultSet, connection(), &ReportPrinter::printing());
         // A preview window left open by another report keeps its report; this one gets its own.
         context().preview().reuseUnlessOpen()->setReportName(std::move(report));
         return true;

@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -85,22 +86,26 @@ void MainWindow::buildMenus()
     // The reports by their windows' captions, each with an access key of its own.
     m_reportsMenu = menuBar()->addMenu(tr("&Reports"));
     m_reportsMenu->setObjectName(u"ReportsMenu"_s);
+    // Sections by the rows' groups, in the groups' order, wherever the rows sit in the table.
+    std::vector<const ReportEntry *> ordered;
+    for (ReportGroup group : ReportCatalog::groups) {
+        const std::vector<const ReportEntry *> rows = ReportCatalog::inGroup(group);
+        ordered.insert(ordered.end(), rows.begin(), rows.end());
+    }
     QStringList captions;
-    for (const ReportEntry &entry : ReportCatalog::entries())
-        captions.append(entry.caption);
+    for (const ReportEntry *entry : ordered)
+        captions.append(entry->caption);
     const QStringList texts = AccessKeys::assign(captions);
-    ReportGroup group = ReportCatalog::entries().front().group;
-    m_reportsMenu->addSection(ReportCatalog::groupTitle(group));
-    int i = 0;
-    for (const ReportEntry &entry : ReportCatalog::entries()) {
+    std::optional<ReportGroup> group;
+    for (size_t i = 0; i < ordered.size(); ++i) {
+        const ReportEntry &entry = *ordered[i];
         if (entry.group != group) {
             group = entry.group;
-            m_reportsMenu->addSection(ReportCatalog::groupTitle(group));
+            m_reportsMenu->addSection(ReportCatalog::groupTitle(entry.group));
         }
-        QAction *action = m_reportsMenu->addAction(texts[i++]);
+        QAction *action = m_reportsMenu->addAction(texts[int(i)]);
         action->setObjectName(entry.launchOperation);
-        const ReportKind kind = entry.kind;
-        connect(action, &QAction::triggered, this, [this, kind] { m_reports.launch(kind); });
+        connect(action, &QAction::triggered, this, [this, &entry] { m_reports.launch(entry); });
     }
 }
 
@@ -120,20 +125,20 @@ QWidget *MainWindow::buildStartPage()
 
     auto *grid = new QGridLayout;
     int column = 0;
-    ReportGroup group = ReportCatalog::entries().front().group;
-    QVBoxLayout *box = nullptr;
-    for (const ReportEntry &entry : ReportCatalog::entries()) {
-        if (!box || entry.group != group) {
-            group = entry.group;
-            auto *frame = new QGroupBox(ReportCatalog::groupTitle(group), page);
-            box = new QVBoxLayout(frame);
-            grid->addWidget(frame, column / 2, column % 2);
-            ++column;
+    for (ReportGroup group : ReportCatalog::groups) {
+        const std::vector<const ReportEntry *> rows = ReportCatalog::inGroup(group);
+        if (rows.empty())
+            continue;
+        auto *frame = new QGroupBox(ReportCatalog::groupTitle(group), page);
+        auto *box = new QVBoxLayout(frame);
+        grid->addWidget(frame, column / 2, column % 2);
+        ++column;
+        for (const ReportEntry *entry : rows) {
+            auto *button = new QPushButton(entry->caption, page);
+            connect(button, &QPushButton::clicked, this,
+                    [this, entry] { m_reports.launch(*entry); });
+            box->addWidget(button);
         }
-        auto *button = new QPushButton(QString(entry.caption), page);
-        const ReportKind kind = entry.kind;
-        connect(button, &QPushButton::clicked, this, [this, kind] { m_reports.launch(kind); });
-        box->addWidget(button);
     }
     layout->addLayout(grid);
     layout->addStretch(1);
@@ -240,5 +245,8 @@ void MainWindow::updateTitle()
     m_companyLabel->setText(company.isEmpty() ? tr("No company database open") : company);
     m_databaseLabel->setText(m_connection ? tr("Database: %1").arg(m_connection->description())
                                           : tr("Open a company database from the File menu."));
-    statusBar()->showMessage(m_connection ? m_connection->description() : QString());
+    // A warning about the connection (a login that can write) stays in view until the next one.
+    statusBar()->showMessage(!m_connection                       ? QString()
+                             : m_connection->warning().isEmpty() ? m_connection->description()
+                                                                 : m_connection->warning());
 }

@@ -12,6 +12,7 @@
 #include "host/CsvOutput.h"
 #include "host/PeriodDefaults.h"
 #include "presentation/Report.h"
+#include "printing/ReportPrinter.h"
 
 #include <QRegularExpression>
 
@@ -82,16 +83,9 @@ QString ReportCommand::description() const
         u"the CSV goes to standard output. An id option is the text typed into that report's "
         u"box, up to the box's length; a report without such a box refuses it. The period "
         u"defaults to the financial period's start and today.\n\nReports and their options:\n"_s;
-    QStringList pending;
-    for (const ReportEntry &e : ReportCatalog::entries()) {
-        if (const ReportDefinition *definition = ReportCatalog::definition(e))
-            text += u"  "_s + e.commandName + u"\n      "_s + e.caption + u": "_s +
-                    optionList(*definition) + u"\n"_s;
-        else
-            pending.append(e.commandName);
-    }
-    if (!pending.isEmpty())
-        text += u"Not available yet: "_s + pending.join(u", "_s) + u".\n"_s;
+    for (const ReportEntry &e : ReportCatalog::entries())
+        text += u"  "_s + e.commandName + u"\n      "_s + e.caption + u": "_s +
+                optionList(e.definition()) + u"\n"_s;
     text += u"\nExit status: 0 built, 1 no record, 2 bad arguments (or criteria the report's "
             u"window refuses, with its message), 3 database or report failure."_s;
     return text;
@@ -166,17 +160,14 @@ int ReportCommand::execute(const QCommandLineParser &parser, QTextStream &out, Q
     const ReportEntry *entry = ReportCatalog::byCommandName(positional.front());
     if (!entry)
         return badArguments(err, u"there is no report named %1"_s.arg(positional.front()));
-    const ReportDefinition *definition = ReportCatalog::definition(*entry);
-    if (!definition)
-        return badArguments(err, u"the report %1 cannot be built from the command line yet"_s.arg(
-                                     entry->commandName));
-    if (const QString problem = optionProblem(*definition, parser); !problem.isEmpty())
+    const ReportDefinition &definition = entry->definition();
+    if (const QString problem = optionProblem(definition, parser); !problem.isEmpty())
         return badArguments(err, problem);
     for (const QString &option : {u"pdf"_s, u"csv"_s, u"xlsx"_s}) {
         if (parser.isSet(option) && parser.value(option).isEmpty())
             return badArguments(err, u"--%1 needs a file name"_s.arg(option));
     }
-    return build(*definition, parser, out, err);
+    return build(definition, parser, out, err);
 }
 
 int ReportCommand::build(const ReportDefinition &definition, const QCommandLineParser &parser,
@@ -206,7 +197,8 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
         }
         if (!criteria.from.isValid())
             criteria.from = PeriodDefaults(*connection).PeriodStartDate();
-        HeadlessReport headless(definition, std::move(criteria), *connection);
+        HeadlessReport headless(definition, std::move(criteria), *connection,
+                                &ReportPrinter::printing());
         switch (headless.build()) {
         case HeadlessReport::Outcome::Refused:
             err << headless.message().text << Qt::endl;

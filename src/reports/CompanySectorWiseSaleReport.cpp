@@ -36,7 +36,7 @@ const CompanySectorWiseSaleReport &CompanySectorWiseSaleReport::instance()
 
 CompanySectorWiseSaleReport::CompanySectorWiseSaleReport()
     : ReportDefinition(
-          ReportKind::CompanySectorWiseSale, windowDesign(),
+          windowDesign(),
           {companyField(), StandardFields::labelledSector(ChangeRule::DefaultTextWhenEmpty)})
 {
 }

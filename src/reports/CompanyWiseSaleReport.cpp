@@ -43,7 +43,7 @@ const CompanyWiseSaleReport &CompanyWiseSaleReport::instance()
 }
 
 CompanyWiseSaleReport::CompanyWiseSaleReport()
-    : ReportDefinition(ReportKind::CompanyWiseSale, windowDesign(),
+    : ReportDefinition(windowDesign(),
                        {customerField(),
                         StandardFields::labelledTown(ChangeRule::DefaultTextAlways),
                         StandardFields::labelledSector(ChangeRule::DefaultTextAlways)})

@@ -28,7 +28,7 @@ const CustomerTownSectorWiseSalesReport &CustomerTownSectorWiseSalesReport::inst
 }
 
 CustomerTownSectorWiseSalesReport::CustomerTownSectorWiseSalesReport()
-    : ReportDefinition(ReportKind::CustomerTownSectorWiseSales, WindowDesign{}, windowFields())
+    : ReportDefinition(WindowDesign{}, windowFields())
 {
 }
 

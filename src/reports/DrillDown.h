@@ -1,6 +1,5 @@
 #pragma once
 
-#include "reports/ReportCatalog.h"
 #include "reports/ReportCriteria.h"
 
 #include <memory>
@@ -9,13 +8,14 @@
 class Connection;
 class Report;
 class ReportDefinition;
+class ReportPrinting;
 class ResultTable;
 
 // From a row of a summary report to the lines behind it: which detail report, with which
 // criteria (the summary's period and the row's key), and in words what the link leads to.
 struct DrillTarget
 {
-    ReportKind detail;
+    const ReportDefinition *detail;
     ReportCriteria criteria;
     QString description; // the tooltip
 };
@@ -24,12 +24,13 @@ namespace DrillDown {
 
 // Where the row of a summary's rows leads; nothing for reports that lead nowhere, or a row
 // without a key.
-[[nodiscard]] std::optional<DrillTarget> target(ReportKind summary, const ReportCriteria &criteria,
+[[nodiscard]] std::optional<DrillTarget> target(const ReportDefinition &summary, const ReportCriteria &criteria,
                                                 const ResultTable &rows, int row);
 
 // Makes the summary report's rows links that build their detail report headless, through the
 // detail's definition, as its window would build it.
-void attach(Report &report, ReportKind summary, const ReportCriteria &criteria,
-            std::shared_ptr<const ResultTable> rows, const Connection &connection);
+void attach(Report &report, const ReportDefinition &summary, const ReportCriteria &criteria,
+            std::shared_ptr<const ResultTable> rows, const Connection &connection,
+            const ReportPrinting *printing);
 
 } // namespace DrillDown

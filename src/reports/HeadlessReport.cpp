@@ -5,8 +5,9 @@
 #include "presentation/Report.h"
 
 HeadlessReport::HeadlessReport(const ReportDefinition &definition, ReportCriteria criteria,
-                               const Connection &connection)
-    : m_definition(definition), m_criteria(std::move(criteria)), m_connection(connection)
+                               const Connection &connection, const ReportPrinting *printing)
+    : m_definition(definition), m_criteria(std::move(criteria)), m_connection(connection),
+      m_printing(printing)
 {
 }
 
@@ -43,6 +44,6 @@ HeadlessReport::Outcome HeadlessReport::build(ReportAction action)
         m_message = m_definition.emptyResult();
         return Outcome::Empty;
     }
-    m_report = m_definition.makeReport(m_criteria, m_rows, m_connection);
+    m_report = m_definition.makeReport(m_criteria, m_rows, m_connection, m_printing);
     return Outcome::Built;
 }

@@ -20,8 +20,10 @@ public:
         Empty    // nothing found: message() is the report's answer to that
     };
 
+    // The report prints through the printing handed over (not owned); without one it does
+    // not print.
     HeadlessReport(const ReportDefinition &definition, ReportCriteria criteria,
-                   const Connection &connection);
+                   const Connection &connection, const ReportPrinting *printing = nullptr);
     ~HeadlessReport();
 
     // Builds; database and report failures are thrown as Failure.
@@ -43,6 +45,7 @@ private:
     const ReportDefinition &m_definition;
     ReportCriteria m_criteria;
     const Connection &m_connection;
+    const ReportPrinting *m_printing;
     Refusal m_message;
     Recordset m_rows;
     QString m_sql;

@@ -4,8 +4,8 @@
 
 using namespace Qt::StringLiterals;
 
-ProductLedgerReport::ProductLedgerReport(ReportKind kind)
-    : ReportDefinition(kind, WindowDesign{}, {StandardFields::product()})
+ProductLedgerReport::ProductLedgerReport()
+    : ReportDefinition(WindowDesign{}, {StandardFields::product()})
 {
 }
 

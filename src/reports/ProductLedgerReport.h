@@ -16,5 +16,5 @@ public:
     [[nodiscard]] static QString productText(const ReportCriteria &criteria);
 
 protected:
-    explicit ProductLedgerReport(ReportKind kind);
+    ProductLedgerReport();
 };

@@ -13,7 +13,7 @@ const ProductSaleReturnLedgerReport &ProductSaleReturnLedgerReport::instance()
 }
 
 ProductSaleReturnLedgerReport::ProductSaleReturnLedgerReport()
-    : ProductLedgerReport(ReportKind::ProductSaleReturnLedger)
+    : ProductLedgerReport()
 {
 }
 

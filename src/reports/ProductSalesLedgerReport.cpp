@@ -14,7 +14,7 @@ const ProductSalesLedgerReport &ProductSalesLedgerReport::instance()
 }
 
 ProductSalesLedgerReport::ProductSalesLedgerReport()
-    : ProductLedgerReport(ReportKind::ProductSalesLedger)
+    : ProductLedgerReport()
 {
 }
 

@@ -43,7 +43,7 @@ const ProductWiseSalesReport &ProductWiseSalesReport::instance()
 }
 
 ProductWiseSalesReport::ProductWiseSalesReport()
-    : ReportDefinition(ReportKind::ProductWiseSales, windowDesign(),
+    : ReportDefinition(windowDesign(),
                        {companyField(), customerField(),
                         StandardFields::labelledTown(ChangeRule::DefaultTextWhenEmpty),
                         StandardFields::labelledSector(ChangeRule::DefaultTextWhenEmpty)})

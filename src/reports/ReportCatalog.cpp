@@ -12,6 +12,7 @@
 #include "reports/SalesStockStatementReport.h"
 #include "reports/SalesSummaryReport.h"
 
+#include <QSet>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -25,71 +26,119 @@ template<typename Definition> const ReportDefinition &definitionOf()
     return Definition::instance();
 }
 
-} // namespace
+using G = ReportGroup;
 
-const std::array<ReportEntry, count> &entries()
+// The product's reports. The menu takes its sections from each row's group, so a row may sit
+// anywhere in the table; within a section the rows keep their order here.
+std::span<const ReportEntry> table()
 {
-    static const std::array<ReportEntry, count> table{{
-        {ReportKind::SalesRegister, u"SalesRegister"_s, u"RptSalesRegister"_s, u"Sales Register"_s,
-         u"crpSalesRegisterIW"_s, u"sales-register"_s, ReportGroup::InvoiceListings, &definitionOf<SalesRegisterReport>},
-        {ReportKind::SalesSummary, u"SalesSummary"_s, u"RptSalesSummary"_s, u"Sales Summary"_s,
-         u"crpSalesSummary"_s, u"sales-summary"_s, ReportGroup::InvoiceListings, &definitionOf<SalesSummaryReport>},
-        {ReportKind::SaleReturnRegister, u"SaleReturnRegister"_s, u"RptSaleReturnRegister"_s,
-         u"Sale Returns Register Invoice Wise"_s, u"crpSaleReturnsRegisterIW"_s,
-         u"sale-return-register"_s, ReportGroup::InvoiceListings,
-         &definitionOf<SaleReturnRegisterReport>},
-        {ReportKind::SaleReturnsSummary, u"SaleReturnsSummary"_s, u"RptSaleReturnsSummary"_s,
-         u"Sale Returns Summary"_s, u"crpSaleReturnsSummary"_s, u"sale-returns-summary"_s,
-         ReportGroup::InvoiceListings,
-         &definitionOf<SaleReturnsSummaryReport>},
-        {ReportKind::CompanyWiseSale, u"CompanyWiseSale"_s, u"RptCompanyWiseSale"_s,
-         u"Company Wise Sale"_s, u"CrpCompanyWiseSale"_s, u"company-wise-sale"_s,
-         ReportGroup::Analyses, &definitionOf<CompanyWiseSaleReport>},
-        {ReportKind::CompanySectorWiseSale, u"CompanySectorWiseSale"_s,
-         u"RptCompanySectorWiseSale"_s, u"Company Sector Wise Sale"_s,
-         u"CrpCompanySectorWiseSale"_s, u"company-sector-wise-sale"_s, ReportGroup::Analyses, &definitionOf<CompanySectorWiseSaleReport>},
-        {ReportKind::CustomerTownSectorWiseSales, u"CustomerTownSectorWiseSales"_s,
-         u"RptCustomerTownSectorWiseSales"_s, u"Customer/Town/Sector wise Sales"_s,
-         u"crpSalesCTSwise"_s, u"customer-town-sector-wise-sales"_s, ReportGroup::Analyses, &definitionOf<CustomerTownSectorWiseSalesReport>},
-        {ReportKind::ProductWiseSales, u"ProductWiseSales"_s, u"RptProductWiseSales"_s,
-         u"Product Wise Sale"_s, u"CrpProductWiseSale"_s, u"product-wise-sales"_s,
-         ReportGroup::Analyses, &definitionOf<ProductWiseSalesReport>},
-        {ReportKind::ProductSalesLedger, u"ProductSalesLedger"_s, u"RptProductSalesLedger"_s,
-         u"Product Sales Ledger"_s, u"CrpProductSalesLedger"_s, u"product-sales-ledger"_s,
-         ReportGroup::ProductLedgers,
-         &definitionOf<ProductSalesLedgerReport>},
-        {ReportKind::ProductSaleReturnLedger, u"ProductSaleReturnLedger"_s,
-         u"RptProductSaleReturnLedger"_s, u"Product Sale Returns Ledger"_s,
-         u"crpSaleReturnsLedger"_s, u"product-sale-return-ledger"_s, ReportGroup::ProductLedgers, &definitionOf<ProductSaleReturnLedgerReport>},
-        {ReportKind::SalesStockStatement, u"SalesStockStatement"_s, u"RptSalesStockStatement"_s,
-         u"Sales and Stock Statement"_s, u"crpSalesStockStatement"_s, u"sales-stock-statement"_s,
-         ReportGroup::Stock,
+    static const ReportEntry rows[] = {
+        {u"SalesStockStatement"_s, u"RptSalesStockStatement"_s, u"Sales and Stock Statement"_s,
+         u"crpSalesStockStatement"_s, u"sales-stock-statement"_s, G::Stock,
          &definitionOf<SalesStockStatementReport>},
-    }};
-    return table;
+        {u"SalesRegister"_s, u"RptSalesRegister"_s, u"Sales Register"_s, u"crpSalesRegisterIW"_s,
+         u"sales-register"_s, G::InvoiceListings, &definitionOf<SalesRegisterReport>},
+        {u"SalesSummary"_s, u"RptSalesSummary"_s, u"Sales Summary"_s, u"crpSalesSummary"_s,
+         u"sales-summary"_s, G::InvoiceListings, &definitionOf<SalesSummaryReport>},
+        {u"SaleReturnRegister"_s, u"RptSaleReturnRegister"_s,
+         u"Sale Returns Register Invoice Wise"_s, u"crpSaleReturnsRegisterIW"_s,
+         u"sale-return-register"_s, G::InvoiceListings, &definitionOf<SaleReturnRegisterReport>},
+        {u"SaleReturnsSummary"_s, u"RptSaleReturnsSummary"_s, u"Sale Returns Summary"_s,
+         u"crpSaleReturnsSummary"_s, u"sale-returns-summary"_s, G::InvoiceListings,
+         &definitionOf<SaleReturnsSummaryReport>},
+        {u"CompanyWiseSale"_s, u"RptCompanyWiseSale"_s, u"Company Wise Sale"_s,
+         u"CrpCompanyWiseSale"_s, u"company-wise-sale"_s, G::Analyses,
+         &definitionOf<CompanyWiseSaleReport>},
+        {u"CompanySectorWiseSale"_s, u"RptCompanySectorWiseSale"_s, u"Company Sector Wise Sale"_s,
+         u"CrpCompanySectorWiseSale"_s, u"company-sector-wise-sale"_s, G::Analyses,
+         &definitionOf<CompanySectorWiseSaleReport>},
+        {u"CustomerTownSectorWiseSales"_s, u"RptCustomerTownSectorWiseSales"_s,
+         u"Customer/Town/Sector wise Sales"_s, u"crpSalesCTSwise"_s,
+         u"customer-town-sector-wise-sales"_s, G::Analyses,
+         &definitionOf<CustomerTownSectorWiseSalesReport>},
+        {u"ProductWiseSales"_s, u"RptProductWiseSales"_s, u"Product Wise Sale"_s,
+         u"CrpProductWiseSale"_s, u"product-wise-sales"_s, G::Analyses,
+         &definitionOf<ProductWiseSalesReport>},
+        {u"ProductSalesLedger"_s, u"RptProductSalesLedger"_s, u"Product Sales Ledger"_s,
+         u"CrpProductSalesLedger"_s, u"product-sales-ledger"_s, G::ProductLedgers,
+         &definitionOf<ProductSalesLedgerReport>},
+        {u"ProductSaleReturnLedger"_s, u"RptProductSaleReturnLedger"_s,
+         u"Product Sale Returns Ledger"_s, u"crpSaleReturnsLedger"_s,
+         u"product-sale-return-ledger"_s, G::ProductLedgers,
+         &definitionOf<ProductSaleReturnLedgerReport>},
+    };
+    return rows;
 }
 
-const ReportEntry &entry(ReportKind kind)
+const ReportEntry *find(QString ReportEntry::*key, const QString &value)
 {
-    for (const ReportEntry &e : entries()) {
-        if (e.kind == kind)
-            return e;
-    }
-    throw std::logic_error("unknown report");
-}
-
-const ReportEntry *byCommandName(const QString &name)
-{
-    for (const ReportEntry &e : entries()) {
-        if (e.commandName == name)
+    for (const ReportEntry &e : table()) {
+        if (e.*key == value)
             return &e;
     }
     return nullptr;
 }
 
-const ReportDefinition *definition(const ReportEntry &entry)
+} // namespace
+
+std::span<const ReportEntry> entries()
 {
-    return entry.definition ? &entry.definition() : nullptr;
+    return table();
+}
+
+std::vector<const ReportEntry *> inGroup(ReportGroup group)
+{
+    std::vector<const ReportEntry *> found;
+    for (const ReportEntry &e : table()) {
+        if (e.group == group)
+            found.push_back(&e);
+    }
+    return found;
+}
+
+const ReportEntry *byCommandName(const QString &name)
+{
+    return find(&ReportEntry::commandName, name);
+}
+
+const ReportEntry *byLaunchOperation(const QString &name)
+{
+    return find(&ReportEntry::launchOperation, name);
+}
+
+const ReportEntry &entryOf(const ReportDefinition &definition)
+{
+    for (const ReportEntry &e : table()) {
+        if (&e.definition() == &definition)
+            return e;
+    }
+    throw std::logic_error("a report definition without its catalogue row");
+}
+
+QStringList duplicates(std::span<const ReportEntry> rows)
+{
+    QStringList found;
+    const std::pair<const char *, QString ReportEntry::*> keys[] = {
+        {"launch operation", &ReportEntry::launchOperation},
+        {"window", &ReportEntry::window},
+        {"caption", &ReportEntry::caption},
+        {"layout", &ReportEntry::layout},
+        {"command name", &ReportEntry::commandName}};
+    for (const auto &[what, key] : keys) {
+        QSet<QString> seen;
+        for (const ReportEntry &e : rows) {
+            if (seen.contains(e.*key))
+                found.append(QString::fromLatin1(what) + u' ' + e.*key + u" in two rows"_s);
+            seen.insert(e.*key);
+        }
+    }
+    QSet<const ReportDefinition *> definitions;
+    for (const ReportEntry &e : rows) {
+        if (definitions.contains(&e.definition()))
+            found.append(u"the definition of "_s + e.caption + u" in two rows"_s);
+        definitions.insert(&e.definition());
+    }
+    return found;
 }
 
 QString groupTitle(ReportGroup group)

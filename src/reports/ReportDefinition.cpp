@@ -5,7 +5,6 @@
 #include "db/Recordset.h"
 #include "presentation/Report.h"
 #include "presentation/ReportObject.h"
-#include "printing/ReportPrinter.h"
 #include "reports/DrillDown.h"
 
 #include <QLocale>
@@ -35,10 +34,14 @@ void nameCompanyOnEveryPage(Report &report, const Connection &connection)
 
 } // namespace
 
-ReportDefinition::ReportDefinition(ReportKind kind, WindowDesign design,
-                                   std::vector<CriteriaField> fields)
-    : m_entry(ReportCatalog::entry(kind)), m_design(std::move(design)), m_fields(std::move(fields))
+ReportDefinition::ReportDefinition(WindowDesign design, std::vector<CriteriaField> fields)
+    : m_design(std::move(design)), m_fields(std::move(fields))
 {
+}
+
+const ReportEntry &ReportDefinition::entry() const
+{
+    return ReportCatalog::entryOf(*this);
 }
 
 ReportDefinition::~ReportDefinition() = default;
@@ -61,19 +64,20 @@ Refusal ReportDefinition::emptyResult() const
 {
     if (m_design.style == BuildStyle::QueryThenFill)
         return {u"No record found"_s, u"Information"_s, Refusal::Icon::Information, {}};
-    return {u"No record exists."_s, m_entry.caption, Refusal::Icon::Information, {}};
+    return {u"No record exists."_s, entry().caption, Refusal::Icon::Information, {}};
 }
 
 std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &criteria,
                                                      const Recordset &rows,
-                                                     const Connection &connection) const
+                                                     const Connection &connection,
+                                                     const ReportPrinting *printing) const
 {
-    std::unique_ptr<Report> report = Report::fromLayout(m_entry.layout);
-    report->setPrinting(&ReportPrinter::printing());
+    std::unique_ptr<Report> report = Report::fromLayout(entry().layout);
+    report->setPrinting(printing);
     prepare(*report, criteria, rows, connection);
     nameCompanyOnEveryPage(*report, connection);
     report->setCriteriaLine(criteriaLine(criteria));
-    DrillDown::attach(*report, m_entry.kind, criteria, rows.rows(), connection);
+    DrillDown::attach(*report, *this, criteria, rows.rows(), connection, printing);
     return report;
 }
 

@@ -12,6 +12,7 @@
 class Connection;
 class Recordset;
 class Report;
+class ReportPrinting;
 
 enum class ReportAction { Preview, Print };
 
@@ -59,7 +60,8 @@ public:
     ReportDefinition(const ReportDefinition &) = delete;
     ReportDefinition &operator=(const ReportDefinition &) = delete;
 
-    [[nodiscard]] const ReportEntry &entry() const { return m_entry; }
+    // Its catalogue row: caption, layout, window and names.
+    [[nodiscard]] const ReportEntry &entry() const;
     [[nodiscard]] const WindowDesign &design() const { return m_design; }
     [[nodiscard]] const std::vector<CriteriaField> &fields() const { return m_fields; }
     // The box of that key; nullptr when the report has none.
@@ -75,10 +77,13 @@ public:
     [[nodiscard]] Refusal emptyResult() const;
 
     // A new report object of the report's layout, prepared from the criteria and bound to the
-    // rows (open, not empty), its criteria line written.
+    // rows (open, not empty), its criteria line written. It prints without a dialog through
+    // the printing handed over (not owned; none: printing fails and says so), as do the
+    // detail reports its rows lead to.
     [[nodiscard]] std::unique_ptr<Report> makeReport(const ReportCriteria &criteria,
                                                      const Recordset &rows,
-                                                     const Connection &connection) const;
+                                                     const Connection &connection,
+                                                     const ReportPrinting *printing = nullptr) const;
     // The analyses' window: DtpFrom/DtpTo, built in two steps, Enter thrown away after its Tab.
     [[nodiscard]] static WindowDesign twoStepWindow();
     // What the report covers, in words: the period and each criterion given, with its name,
@@ -88,7 +93,7 @@ public:
     [[nodiscard]] virtual QString coverageRule() const { return QString(); }
 
 protected:
-    ReportDefinition(ReportKind kind, WindowDesign design, std::vector<CriteriaField> fields);
+    ReportDefinition(WindowDesign design, std::vector<CriteriaField> fields);
 
     // The report's own preparation of a new report object: printer, orientation, title, texts,
     // parameter fields, and the rows as its data source.
@@ -106,7 +111,6 @@ protected:
     [[nodiscard]] static QString shortDate(QDate date);
 
 private:
-    const ReportEntry &m_entry;
     WindowDesign m_design;
     std::vector<CriteriaField> m_fields;
 };

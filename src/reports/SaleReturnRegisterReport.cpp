@@ -14,7 +14,7 @@ const SaleReturnRegisterReport &SaleReturnRegisterReport::instance()
 }
 
 SaleReturnRegisterReport::SaleReturnRegisterReport()
-    : ReportDefinition(ReportKind::SaleReturnRegister, WindowDesign{},
+    : ReportDefinition(WindowDesign{},
                        {StandardFields::customer(), StandardFields::sector(),
                         StandardFields::town(), StandardFields::invoiceFrom(false),
                         StandardFields::invoiceTo(false)})

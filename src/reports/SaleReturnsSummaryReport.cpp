@@ -12,9 +12,9 @@ const SaleReturnsSummaryReport &SaleReturnsSummaryReport::instance()
     return definition;
 }
 
-// The boxes of the sales summary's window.
+// The boxes of the sale returns summary's window.
 SaleReturnsSummaryReport::SaleReturnsSummaryReport()
-    : ReportDefinition(ReportKind::SaleReturnsSummary, WindowDesign{},
+    : ReportDefinition(WindowDesign{},
                        {StandardFields::customer(), StandardFields::sector(ChangeRule::Clear, 3),
                         StandardFields::town(ChangeRule::Clear, 3)})
 {

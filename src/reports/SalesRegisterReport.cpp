@@ -14,7 +14,7 @@ const SalesRegisterReport &SalesRegisterReport::instance()
 }
 
 SalesRegisterReport::SalesRegisterReport()
-    : ReportDefinition(ReportKind::SalesRegister, WindowDesign{},
+    : ReportDefinition(WindowDesign{},
                        {StandardFields::customer(), StandardFields::sector(),
                         StandardFields::town(ChangeRule::ClearWhenEmpty),
                         StandardFields::invoiceFrom(true), StandardFields::invoiceTo(true)})

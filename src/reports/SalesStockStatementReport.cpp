@@ -24,7 +24,7 @@ const SalesStockStatementReport &SalesStockStatementReport::instance()
 }
 
 SalesStockStatementReport::SalesStockStatementReport()
-    : ReportDefinition(ReportKind::SalesStockStatement, WindowDesign{}, {companyField()})
+    : ReportDefinition(WindowDesign{}, {companyField()})
 {
 }
 

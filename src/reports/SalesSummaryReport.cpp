@@ -14,7 +14,7 @@ const SalesSummaryReport &SalesSummaryReport::instance()
 }
 
 SalesSummaryReport::SalesSummaryReport()
-    : ReportDefinition(ReportKind::SalesSummary, WindowDesign{},
+    : ReportDefinition(WindowDesign{},
                        {StandardFields::customer(), StandardFields::sector(ChangeRule::Clear, 3),
                         StandardFields::town(ChangeRule::Clear, 3)})
 {

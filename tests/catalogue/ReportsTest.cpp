@@ -1,58 +1,90 @@
 #include "catalogue/Reports.h"
 #include "DemoFixture.h"
+#include "criteria/CriteriaWindow.h"
 #include "criteria/ReportContext.h"
-#include "criteria/ReportWindow.h"
 #include "db/Connection.h"
+#include "db/Recordset.h"
 #include "host/DemoDatabase.h"
 #include "host/PeriodDefaults.h"
 
+#include <QDateEdit>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace Qt::StringLiterals;
 
-TEST(Reports, EachLaunchKeepsOneWindowPerReportAndReloadsAfterClose)
+// Every report of the catalogue: one window, kept, shown fixed and centred, loaded afresh after
+// a close.
+TEST(Reports, EachReportKeepsOneWindowAndReloadsAfterClose)
 {
     Reports reports;
     const auto connection = Connection::openSqlite(DemoFixture::path());
     reports.InitializeClass(*connection);
-
-    using Launch = void (Reports::*)();
-    const std::pair<Launch, ReportKind> launches[] = {
-        {&Reports::SalesStockStatement, ReportKind::SalesStockStatement},
-        {&Reports::SalesRegister, ReportKind::SalesRegister},
-        {&Reports::SalesSummary, ReportKind::SalesSummary},
-        {&Reports::ProductSalesLedger, ReportKind::ProductSalesLedger},
-        {&Reports::ProductWiseSales, ReportKind::ProductWiseSales},
-        {&Reports::CompanySectorWiseSale, ReportKind::CompanySectorWiseSale},
-        {&Reports::CompanyWiseSale, ReportKind::CompanyWiseSale},
-        {&Reports::CustomerTownSectorWiseSales, ReportKind::CustomerTownSectorWiseSales},
-        {&Reports::ProductSaleReturnLedger, ReportKind::ProductSaleReturnLedger},
-        {&Reports::SaleReturnsSummary, ReportKind::SaleReturnsSummary},
-        {&Reports::SaleReturnRegister, ReportKind::SaleReturnRegister}};
-    for (const auto &[launch, kind] : launches) {
-        const ReportEntry &entry = ReportCatalog::entry(kind);
-        SCOPED_TRACE(entry.launchOperation.toStdString());
-        EXPECT_EQ(reports.window(kind), nullptr);
-        (reports.*launch)();
-        ReportWindow *window = reports.window(kind);
+    for (const ReportEntry &row : ReportCatalog::entries()) {
+        SCOPED_TRACE(row.commandName.toStdString());
+        EXPECT_EQ(reports.window(row), nullptr);
+        reports.launch(row);
+        CriteriaWindow *window = reports.window(row);
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(window->isVisible());
-        EXPECT_EQ(window->windowTitle(), entry.caption);
+        EXPECT_EQ(window->objectName(), row.window);
+        EXPECT_EQ(window->windowTitle(), row.caption);
+        EXPECT_EQ(&window->definition(), &row.definition());
         EXPECT_EQ(window->minimumSize(), window->maximumSize()); // fixed size
         const QPoint offset = window->geometry().center() -
                               QGuiApplication::primaryScreen()->availableGeometry().center();
         EXPECT_LE(offset.manhattanLength(), 4);
         // Launched again, open or closed, the one window shows, loaded afresh after a close.
-        (reports.*launch)();
-        EXPECT_EQ(reports.window(kind), window);
+        reports.launch(row);
+        EXPECT_EQ(reports.window(row), window);
         window->close();
         EXPECT_FALSE(window->isLoaded());
-        (reports.*launch)();
-        EXPECT_EQ(reports.window(kind), window);
+        reports.launch(row);
+        EXPECT_EQ(reports.window(row), window);
         EXPECT_TRUE(window->isVisible() && window->isLoaded());
+        window->close();
+    }
+}
+
+// The host's eleven named operations, each opening the window of the report of its name.
+TEST(Reports, EachNamedLaunchOpensItsOwnReport)
+{
+    using Launch = void (Reports::*)();
+    const std::pair<Launch, QString> launches[] = {
+        {&Reports::SalesStockStatement, u"RptSalesStockStatement"_s},
+        {&Reports::SalesRegister, u"RptSalesRegister"_s},
+        {&Reports::SalesSummary, u"RptSalesSummary"_s},
+        {&Reports::ProductSalesLedger, u"RptProductSalesLedger"_s},
+        {&Reports::ProductWiseSales, u"RptProductWiseSales"_s},
+        {&Reports::CompanySectorWiseSale, u"RptCompanySectorWiseSale"_s},
+        {&Reports::CompanyWiseSale, u"RptCompanyWiseSale"_s},
+        {&Reports::CustomerTownSectorWiseSales, u"RptCustomerTownSectorWiseSales"_s},
+        {&Reports::ProductSaleReturnLedger, u"RptProductSaleReturnLedger"_s},
+        {&Reports::SaleReturnsSummary, u"RptSaleReturnsSummary"_s},
+        {&Reports::SaleReturnRegister, u"RptSaleReturnRegister"_s}};
+    Reports reports;
+    const auto connection = Connection::openSqlite(DemoFixture::path());
+    reports.InitializeClass(*connection);
+    const auto created = [&reports] {
+        std::set<const QWidget *> windows;
+        for (const ReportEntry &row : ReportCatalog::entries())
+            if (const QWidget *w = reports.window(row))
+                windows.insert(w);
+        return windows;
+    };
+    for (const auto &[launch, windowName] : launches) {
+        SCOPED_TRACE(windowName.toStdString());
+        const std::set<const QWidget *> before = created();
+        (reports.*launch)();
+        std::set<const QWidget *> opened = created();
+        for (const QWidget *w : before)
+            opened.erase(w);
+        ASSERT_EQ(opened.size(), 1u);
+        EXPECT_EQ((*opened.begin())->objectName(), windowName);
+        EXPECT_TRUE((*opened.begin())->isVisible());
     }
 }
 
@@ -71,10 +103,27 @@ TEST(Reports, EveryLaterQueryUsesTheConnectionHandedOverLast)
 
     Reports reports;
     reports.SalesRegister(); // a window opened before any connection works, and keeps working
-    reports.InitializeClass(*first, PeriodDefaults::of(*first));
-    EXPECT_EQ(reports.context().periodStart(), QDate(2025, 7, 1));
-    reports.InitializeClass(*second, PeriodDefaults::of(*second));
-    EXPECT_EQ(reports.context().periodStart(), QDate(2024, 7, 1));
+    CriteriaWindow *window = reports.window(*ReportCatalog::byLaunchOperation(u"SalesRegister"_s));
+    ASSERT_NE(window, nullptr);
+    window->fromDate()->setDate(QDate(2000, 1, 1));
+    window->toDate()->setDate(DemoFixture::endDate());
+    // The register's lines of each database: the two differ, so a count tells them apart.
+    const auto linesIn = [&](const Connection &db) {
+        Recordset rows;
+        rows.open(window->definition().query(window->criteria(), db.dialect()), db);
+        return rows.recordCount();
+    };
+    ASSERT_NE(linesIn(*first), linesIn(*second));
+
+    const std::pair<Connection *, QDate> handovers[] = {{first.get(), QDate(2025, 7, 1)},
+                                                        {second.get(), QDate(2024, 7, 1)},
+                                                        {first.get(), QDate(2025, 7, 1)}};
+    for (const auto &[db, periodStart] : handovers) {
+        reports.InitializeClass(*db, PeriodDefaults::of(*db));
+        EXPECT_EQ(reports.context().periodStart(), periodStart);
+        ASSERT_TRUE(window->BuildReport());
+        EXPECT_EQ(window->resultSet().recordCount(), linesIn(*db));
+    }
     // A host that says nothing of its period gets the calendar year.
     reports.InitializeClass(*second);
     EXPECT_EQ(reports.context().periodStart(), QDate(QDate::currentDate().year(), 1, 1));

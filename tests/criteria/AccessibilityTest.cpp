@@ -74,7 +74,7 @@ TEST_F(Accessibility, EveryControlSaysWhatItIsAndWhatItIsFor)
     std::set<LookupKind> looked;
     for (const ReportEntry &entry : ReportCatalog::entries()) {
         SCOPED_TRACE(entry.caption.toStdString());
-        CriteriaWindow *criteria = open(entry.kind);
+        CriteriaWindow *criteria = open(entry.commandName);
         ASSERT_NE(criteria, nullptr);
         EXPECT_EQ(nameless(criteria), QStringList());
         for (const CriteriaField &field : criteria->definition().fields()) {
@@ -95,7 +95,7 @@ TEST_F(Accessibility, EveryControlSaysWhatItIsAndWhatItIsFor)
     }
     EXPECT_EQ(looked.size(), 5u);
 
-    open(ReportKind::SalesRegister);
+    open(u"sales-register"_s);
     setPeriod(QDate(2026, 6, 1), QDate(2026, 6, 30));
     window->previewButton()->click();
     RptReportViewer *viewer = reports.preview().current();

@@ -55,7 +55,7 @@ protected:
 // focus where the user must act; rows show modally over the window, in a reused window.
 TEST_F(AnalysisWindows, CompanyWiseEnterRefusalsAndModalPreview)
 {
-    open(ReportKind::CompanyWiseSale);
+    open(u"company-wise-sale"_s);
     ModalWatcher watcher;
     QSignalSpy entered(box(u"txtTownID"_s), &QLineEdit::returnPressed);
     box(u"txtTownID"_s)->setFocus();
@@ -104,14 +104,14 @@ TEST_F(AnalysisWindows, CompanyWiseEnterRefusalsAndModalPreview)
 TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
 {
     ModalWatcher watcher;
-    open(ReportKind::SalesRegister);
+    open(u"sales-register"_s);
     window->fromDate()->setDate(QDate(2026, 6, 20));
     window->previewButton()->click();
     RptReportViewer *registerPreview = reports.preview().current();
     ASSERT_NE(registerPreview, nullptr);
     const Report *registerReport = registerPreview->ReportName();
 
-    open(ReportKind::ProductWiseSales);
+    open(u"product-wise-sales"_s);
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     Shown shown;
     watcher.then(record(shown));
@@ -130,13 +130,13 @@ TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
 
     // A register previewed and closed leaves its window in the slot; product-wise sales reuses
     // it under its own caption.
-    open(ReportKind::SalesRegister);
+    open(u"sales-register"_s);
     window->fromDate()->setDate(QDate(2026, 6, 20));
     window->previewButton()->click();
     RptReportViewer *closedRegister = reports.preview().current();
     ASSERT_NE(closedRegister, registerPreview);
     closedRegister->close();
-    open(ReportKind::ProductWiseSales);
+    open(u"product-wise-sales"_s);
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     Shown reused;
     watcher.then(record(reused));
@@ -149,7 +149,7 @@ TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
 // nothing.
 TEST_F(AnalysisWindows, CompanySectorWiseWantsACompanyForPreviewOnly)
 {
-    open(ReportKind::CompanySectorWiseSale);
+    open(u"company-sector-wise-sale"_s);
     ModalWatcher watcher;
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     box(u"txtSectorID"_s)->setFocus();
@@ -178,7 +178,7 @@ TEST_F(AnalysisWindows, PrintPrintsOneJobWithoutShowingThePreview)
     QString why;
     if (!PrintServer::ready(&why))
         GTEST_SKIP() << why.toStdString();
-    open(ReportKind::CompanyWiseSale);
+    open(u"company-wise-sale"_s);
     ModalWatcher watcher;
     setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
     const qsizetype before = PrintServer::jobs().size();

@@ -1,4 +1,5 @@
 #include "CriteriaWindowTest.h"
+#include "ReportRow.h"
 
 #include "DemoFixture.h"
 #include "criteria/CriteriaWindow.h"
@@ -23,10 +24,10 @@ QString CriteriaWindowTest::database() const
     return DemoFixture::path();
 }
 
-CriteriaWindow *CriteriaWindowTest::open(ReportKind kind)
+CriteriaWindow *CriteriaWindowTest::open(const QString &report)
 {
-    reports.launch(kind);
-    window = qobject_cast<CriteriaWindow *>(reports.window(kind));
+    reports.launch(reportRow(report));
+    window = reports.window(reportRow(report));
     EXPECT_NE(window, nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     return window;

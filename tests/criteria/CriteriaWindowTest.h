@@ -21,8 +21,9 @@ protected:
     void SetUp() override;
     virtual QString database() const;
 
-    // Launches the report and waits for its window: the one `window` then means.
-    CriteriaWindow *open(ReportKind kind);
+    // Launches the report (by its command-line name) and waits for its window: the one
+    // `window` then means.
+    CriteriaWindow *open(const QString &report);
     QLineEdit *box(const QString &name) const;
     QWidget *focus() const;
     // Selects what the box holds and types the text over it.

@@ -1,4 +1,5 @@
 #include "reports/DrillDown.h"
+#include "ReportRow.h"
 #include "DemoFixture.h"
 #include "reports/ReportCatalog.h"
 #include "reports/HeadlessReport.h"
@@ -23,11 +24,10 @@ protected:
     }
 
     // The summary built as its window builds it; its rows and report stay alive in `summary`.
-    HeadlessReport &build(ReportKind kind, ReportCriteria criteria)
+    HeadlessReport &build(const QString &report, ReportCriteria criteria)
     {
-        const ReportDefinition *definition = ReportCatalog::definition(ReportCatalog::entry(kind));
-        EXPECT_NE(definition, nullptr);
-        summary = std::make_unique<HeadlessReport>(*definition, std::move(criteria), *connection);
+        summary = std::make_unique<HeadlessReport>(reportRow(report).definition(),
+                                                   std::move(criteria), *connection);
         EXPECT_EQ(summary->build(), HeadlessReport::Outcome::Built);
         return *summary;
     }
@@ -71,13 +71,13 @@ protected:
 // opens the return register of that return, whose four figures add up to the summary's.
 TEST_F(DrillDownTest, InvoicesAndReturnsOpenTheirLinesWithTheSameFigures)
 {
-    build(ReportKind::SalesSummary, period());
+    build(u"sales-summary"_s, period());
     const ResultTable &invoices = *summary->rows().rows();
     for (int row : sample(invoices)) {
         const std::unique_ptr<Report> lines = open(row);
         ASSERT_NE(lines, nullptr);
         const QString invoice = invoices.text(invoices.columnIndex(u"saleid"), row);
-        EXPECT_EQ(lines->layout().name, ReportCatalog::entry(ReportKind::SalesRegister).layout);
+        EXPECT_EQ(lines->layout().name, reportRow(u"sales-register"_s).layout);
         EXPECT_TRUE(lines->criteriaLine().startsWith(summary->report()->criteriaLine()));
         for (QStringView figure : {u"Grossvalue", u"Totaldisc", u"Salestax"})
             EXPECT_NEAR(total(*lines, figure), invoices.number(invoices.columnIndex(figure), row),
@@ -85,7 +85,7 @@ TEST_F(DrillDownTest, InvoicesAndReturnsOpenTheirLinesWithTheSameFigures)
                 << figure.toString().toStdString() << " of invoice " << invoice.toStdString();
     }
 
-    build(ReportKind::SaleReturnsSummary, period());
+    build(u"sale-returns-summary"_s, period());
     const ResultTable &returns = *summary->rows().rows();
     for (int row : sample(returns)) {
         const std::unique_ptr<Report> lines = open(row);
@@ -104,52 +104,52 @@ TEST_F(DrillDownTest, AnalysesLeadToTheReportOfTheirRowsKey)
 {
     struct Case
     {
-        ReportKind summary;
+        QString summary;
         ReportCriteria criteria;
         QString keyColumn;
-        ReportKind detail;
+        QString detail;
         QString detailKey;
     };
     ReportCriteria withCompany = period();
-    build(ReportKind::CompanyWiseSale, period());
+    build(u"company-wise-sale"_s, period());
     const QString company =
         summary->rows().rows()->text(summary->rows().rows()->columnIndex(u"CompanyID"), 0);
     withCompany.texts.insert(u"company"_s, company);
 
     const std::vector<Case> cases{
-        {ReportKind::CompanyWiseSale, period(), u"CompanyID"_s, ReportKind::ProductWiseSales,
+        {u"company-wise-sale"_s, period(), u"CompanyID"_s, u"product-wise-sales"_s,
          u"company"_s},
-        {ReportKind::CompanySectorWiseSale, withCompany, u"ProductId"_s,
-         ReportKind::ProductSalesLedger, u"product"_s},
-        {ReportKind::ProductWiseSales, period(), u"ProductID"_s, ReportKind::ProductSalesLedger,
+        {u"company-sector-wise-sale"_s, withCompany, u"ProductId"_s,
+         u"product-sales-ledger"_s, u"product"_s},
+        {u"product-wise-sales"_s, period(), u"ProductID"_s, u"product-sales-ledger"_s,
          u"product"_s},
-        {ReportKind::CustomerTownSectorWiseSales, period(), u"customerid"_s,
-         ReportKind::SalesRegister, u"customer"_s},
-        {ReportKind::SalesStockStatement, period(), u"productid"_s, ReportKind::ProductSalesLedger,
+        {u"customer-town-sector-wise-sales"_s, period(), u"customerid"_s,
+         u"sales-register"_s, u"customer"_s},
+        {u"sales-stock-statement"_s, period(), u"productid"_s, u"product-sales-ledger"_s,
          u"product"_s},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(ReportCatalog::entry(c.summary).commandName.toStdString());
+        SCOPED_TRACE(reportRow(c.summary).commandName.toStdString());
         build(c.summary, c.criteria);
         const ResultTable &rows = *summary->rows().rows();
         for (int row : sample(rows)) {
             const std::optional<DrillTarget> t =
-                DrillDown::target(c.summary, c.criteria, rows, row);
+                DrillDown::target(reportRow(c.summary).definition(), c.criteria, rows, row);
             ASSERT_TRUE(t.has_value()) << row;
-            EXPECT_EQ(t->detail, c.detail);
+            EXPECT_EQ(t->detail, &reportRow(c.detail).definition());
             EXPECT_EQ(t->criteria.from, c.criteria.from);
             EXPECT_EQ(t->criteria.to, c.criteria.to);
             EXPECT_EQ(t->criteria.text(c.detailKey),
                       rows.text(rows.columnIndex(c.keyColumn), row).trimmed());
             EXPECT_TRUE(t->description.contains(u"differ"_s)) << t->description.toStdString();
             // The detail builds as its window would build it: never refused.
-            HeadlessReport detail(*ReportCatalog::definition(ReportCatalog::entry(c.detail)),
+            HeadlessReport detail(reportRow(c.detail).definition(),
                                   t->criteria, *connection);
             EXPECT_NE(detail.build(), HeadlessReport::Outcome::Refused)
                 << detail.message().text.toStdString();
         }
     }
     // Reports that are themselves the lines lead nowhere.
-    build(ReportKind::SalesRegister, period());
+    build(u"sales-register"_s, period());
     EXPECT_FALSE(summary->report()->rowLink(0).has_value());
 }

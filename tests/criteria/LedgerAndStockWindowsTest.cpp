@@ -34,7 +34,7 @@ TEST_F(LedgerAndStockWindows, LedgersRefuseAMissingOrUnfoundCodeBeforeAnyQuery)
     const QString code = product();
     const QString name =
         scalar(u"select ProductName from Products where ProductId = '"_s + code + u"'"_s);
-    for (ReportKind kind : {ReportKind::ProductSalesLedger, ReportKind::ProductSaleReturnLedger}) {
+    for (const QString &kind : {u"product-sales-ledger"_s, u"product-sale-return-ledger"_s}) {
         open(kind);
         RptReportViewer *earlier = reports.preview().current();
         QLineEdit *codeBox = box(u"TxtProductCode"_s);
@@ -81,7 +81,7 @@ TEST_F(LedgerAndStockWindows, LedgersRefuseAMissingOrUnfoundCodeBeforeAnyQuery)
 
 TEST_F(LedgerAndStockWindows, StatementChecksThePeriodOnPreviewOnly)
 {
-    open(ReportKind::SalesStockStatement);
+    open(u"sales-stock-statement"_s);
     ModalWatcher watcher;
     box(u"TxtCompanyCode"_s)->setFocus();
     QTest::keyClick(box(u"TxtCompanyCode"_s), Qt::Key_F1);

@@ -113,9 +113,9 @@ protected:
 // The windows' range boxes take nine digits; what they hold is the range the report lists.
 TEST_F(LongInvoiceNumberWindows, RangeBoxesTakeNineDigits)
 {
-    const std::vector<std::pair<ReportKind, Register>> windows{
-        {ReportKind::SalesRegister, registers()[0]},
-        {ReportKind::SaleReturnRegister, registers()[1]}};
+    const std::vector<std::pair<QString, Register>> windows{
+        {u"sales-register"_s, registers()[0]},
+        {u"sale-return-register"_s, registers()[1]}};
     for (const auto &[kind, r] : windows) {
         SCOPED_TRACE(r.number.toStdString());
         open(kind);

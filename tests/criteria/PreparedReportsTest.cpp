@@ -1,4 +1,5 @@
 #include "AnalysesFixture.h"
+#include "ReportRow.h"
 #include "DemoFixture.h"
 #include "reports/ReportCatalog.h"
 #include "reports/HeadlessReport.h"
@@ -38,7 +39,7 @@ TEST(PreparedReports, WriteTheirTextsAndParameters)
                                          u"SaleReturnDate between '2025-07-01' and '2026-02-28'"_s);
     struct Case
     {
-        ReportKind kind;
+        QString kind;
         bool analyses; // on the analyses' copy of the demo company
         ReportCriteria criteria;
         std::map<QString, QString> texts; // text object: its text
@@ -48,42 +49,42 @@ TEST(PreparedReports, WriteTheirTextsAndParameters)
         return u"Date Between : "_s + from + u" To "_s + to;
     };
     const std::vector<Case> cases{
-        {ReportKind::SalesRegister,
+        {u"sales-register"_s,
          false,
          {from, to, {{u"town"_s, u"3"_s}, {u"invoice-from"_s, u"10"_s}}, {}},
          {{u"txtCompName"_s, company},
           {u"txtInvoice"_s, u"Invoiceno Between : 10 To "_s + highestSale}}},
-        {ReportKind::SalesSummary,
+        {u"sales-summary"_s,
          false,
          {QDate(2026, 3, 5), to, {}, {}},
          {{u"txtCompName"_s, company}, {u"txtDate"_s, dates(u"05-Mar-2026"_s, u"31-May-2026"_s)}}},
-        {ReportKind::SaleReturnRegister,
+        {u"sale-return-register"_s,
          false,
          {QDate(2025, 7, 1), QDate(2026, 2, 28), {{u"invoice-from"_s, u"2a"_s}}, {}},
          {{u"txtDate"_s, dates(u"01-Jul-2025"_s, u"28-Feb-2026"_s)},
           {u"txtInvoice"_s, u"Invoiceno Between : 2a To "_s + highestReturn}}},
-        {ReportKind::SaleReturnsSummary,
+        {u"sale-returns-summary"_s,
          false,
          {QDate(2025, 7, 1), QDate(2026, 3, 9), {}, {}},
          {{u"txtDate"_s, dates(u"01-Jul-2025"_s, u"09-Mar-2026"_s)}}},
-        {ReportKind::CompanyWiseSale,
+        {u"company-wise-sale"_s,
          true,
          {from, to, {{u"town"_s, u"0003"_s}}, {}},
          {},
          {u"From Date : 01/03/2026,   To Date : 31/05/2026"_s, u"Customer: All Customers"_s,
           u"Town: ( 3 ) "_s + town, u"Sector: All Sectors"_s}},
-        {ReportKind::CompanySectorWiseSale,
+        {u"company-sector-wise-sale"_s,
          true,
          {from, to, {{u"company"_s, u"11"_s}}, {}},
          {},
          {u"Company:Crescent Agro Chemicals"_s, u"Sector:All Sectors"_s,
           u"From : 01/03/2026,   To : 31/05/2026"_s}},
-        {ReportKind::ProductWiseSales,
+        {u"product-wise-sales"_s,
          true,
          {from, to, {{u"company"_s, u"11"_s}}, {}},
          {},
          {u"From : 01/03/2026,   To : 31/05/2026"_s}},
-        {ReportKind::CustomerTownSectorWiseSales,
+        {u"customer-town-sector-wise-sales"_s,
          false,
          {QDate(2026, 6, 1),
           QDate(2026, 6, 30),
@@ -92,18 +93,18 @@ TEST(PreparedReports, WriteTheirTextsAndParameters)
          {{u"txtCompName"_s, company}, {u"txtDate"_s, dates(u"01-Jun-2026"_s, u"30-Jun-2026"_s)}},
          {u"Company Name:"_s +
           scalar(u"select CompanyName from Companies where CompanyId = 12"_s)}},
-        {ReportKind::ProductSalesLedger,
+        {u"product-sales-ledger"_s,
          false,
          {yearStart, yearEnd, {{u"product"_s, product}}, {}},
          {{u"txtProduct"_s, productText},
           {u"txtDate"_s, dates(u"01-Jul-2025"_s, u"30-Jun-2026"_s)},
           {u"txtCompName"_s, company}}},
-        {ReportKind::ProductSaleReturnLedger,
+        {u"product-sale-return-ledger"_s,
          false,
          {from, to, {{u"product"_s, product}}, {}},
          {{u"txtProduct"_s, productText},
           {u"txtDate"_s, dates(u"01-Mar-2026"_s, u"31-May-2026"_s)}}},
-        {ReportKind::SalesStockStatement,
+        {u"sales-stock-statement"_s,
          false,
          {QDate(2026, 4, 1), QDate(2026, 4, 30), {{u"company"_s, u"11"_s}}, {}},
          {{u"txtCompName"_s, company}, {u"txtDate"_s, dates(u"01-Apr-2026"_s, u"30-Apr-2026"_s)}}},
@@ -112,16 +113,16 @@ TEST(PreparedReports, WriteTheirTextsAndParameters)
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     for (const Case &c : cases) {
-        const ReportEntry &entry = ReportCatalog::entry(c.kind);
+        const ReportEntry &entry = reportRow(c.kind);
         SCOPED_TRACE(entry.commandName.toStdString());
         const Connection &db = c.analyses ? *analyses : *demo;
-        HeadlessReport built(*ReportCatalog::definition(entry), c.criteria, db);
+        HeadlessReport built(entry.definition(), c.criteria, db);
         ASSERT_EQ(built.build(ReportAction::Print), HeadlessReport::Outcome::Built)
             << built.message().text.toStdString();
         Report &report = *built.report();
         EXPECT_EQ(report.layout().name, entry.layout);
         EXPECT_EQ(built.sqlText(),
-                  ReportCatalog::definition(entry)->query(built.criteria(), db.dialect()));
+                  entry.definition().query(built.criteria(), db.dialect()));
         EXPECT_EQ(report.rowCount(), built.rows().recordCount());
         // The layout's own texts ("txt...") are all written, none left as designed; every
         // page header names the company.

@@ -1,4 +1,5 @@
 #include "CriteriaWindowTest.h"
+#include "ReportRow.h"
 #include "ModalWatcher.h"
 #include "PointerShapes.h"
 #include "PrintServer.h"
@@ -28,7 +29,7 @@ protected:
     void SetUp() override
     {
         CriteriaWindowTest::SetUp();
-        open(ReportKind::SalesRegister);
+        open(u"sales-register"_s);
     }
 
     // A click as the platform delivers it: to the window, which hands it to the control.
@@ -63,7 +64,7 @@ TEST_F(SalesRegisterWindow, LoadsDefaultsAndComesBackFreshAfterClose)
     QTest::keyClick(box(u"txtFromInvoiceno"_s), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
     reports.SalesRegister();
-    EXPECT_EQ(reports.window(ReportKind::SalesRegister), window);
+    EXPECT_EQ(reports.window(reportRow(u"sales-register"_s)), window);
     for (const char *name : {"txtCustomerID", "txtCustomerName", "txtFromInvoiceno"})
         EXPECT_TRUE(box(QLatin1String(name))->text().isEmpty()) << name;
     EXPECT_EQ(window->fromDate()->date(), QDate(2025, 7, 1));

@@ -114,9 +114,7 @@ TEST(CommandLine, ReportHelpListsEachBuildableReportWithItsBoxes)
     const Outcome help = run({u"report"_s, u"--help"_s});
     ASSERT_EQ(help.status, CliStatus::Ok);
     for (const ReportEntry &entry : ReportCatalog::entries()) {
-        const ReportDefinition *definition = ReportCatalog::definition(entry);
-        if (!definition)
-            continue;
+        const ReportDefinition *definition = &entry.definition();
         const qsizetype at = help.out.indexOf(u"  "_s + entry.commandName + u"\n"_s);
         ASSERT_GE(at, 0) << entry.commandName.toStdString();
         const QString line = help.out.mid(at).section(u'\n', 1, 1);

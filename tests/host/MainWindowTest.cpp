@@ -1,9 +1,10 @@
 #include "host/MainWindow.h"
+#include "ReportRow.h"
 #include "DemoFixture.h"
 #include "ModalWatcher.h"
 #include "catalogue/Reports.h"
 #include "reports/ReportCatalog.h"
-#include "criteria/ReportWindow.h"
+#include "criteria/CriteriaWindow.h"
 #include "db/Connection.h"
 #include "host/AccessKeys.h"
 #include "host/DemoDatabase.h"
@@ -21,34 +22,46 @@
 
 using namespace Qt::StringLiterals;
 
-// Each report under its group, named by its window's caption, opening its window.
-TEST(MainWindow, OffersTheElevenReportsInTheirGroups)
+// Each report under its group's section, whatever its place among the catalogue's rows, named
+// by its window's caption, opening its window.
+TEST(MainWindow, OffersEveryReportUnderItsGroup)
 {
     Reports reports;
     MainWindow window(reports);
     window.useConnection(Connection::openSqlite(DemoFixture::path()));
     EXPECT_TRUE(window.windowTitle().startsWith(DemoDatabase::companyName()));
-    QStringList sections, launches;
+    std::vector<std::pair<QString, QStringList>> menu; // section, its launch operations
     for (QAction *action : window.reportsMenu()->actions()) {
         if (action->isSeparator()) {
-            sections.append(action->text());
+            menu.emplace_back(action->text(), QStringList());
             continue;
         }
-        launches.append(action->objectName());
-        QString caption;
-        for (const ReportEntry &entry : ReportCatalog::entries())
-            if (entry.launchOperation == action->objectName())
-                caption = entry.caption;
-        EXPECT_EQ(action->text().remove(u'&'), caption);
+        ASSERT_FALSE(menu.empty()) << "a report before any section";
+        menu.back().second.append(action->objectName());
+        const ReportEntry *row = ReportCatalog::byLaunchOperation(action->objectName());
+        ASSERT_NE(row, nullptr) << action->objectName().toStdString();
+        EXPECT_EQ(action->text().remove(u'&'), row->caption);
     }
-    EXPECT_EQ(sections, (QStringList{u"Invoice listings"_s, u"Sales analyses"_s,
-                                     u"Product ledgers"_s, u"Stock"_s}));
-    EXPECT_EQ(launches.size(), 11);
-    EXPECT_EQ(launches.front(), u"SalesRegister"_s);
-    EXPECT_EQ(launches.back(), u"SalesStockStatement"_s);
-    window.reportsMenu()->findChild<QAction *>(u"SalesSummary"_s)->trigger();
-    ASSERT_NE(reports.window(ReportKind::SalesSummary), nullptr);
-    EXPECT_TRUE(reports.window(ReportKind::SalesSummary)->isVisible());
+    std::vector<std::pair<QString, QStringList>> expected;
+    for (ReportGroup group : {ReportGroup::InvoiceListings, ReportGroup::Analyses,
+                              ReportGroup::ProductLedgers, ReportGroup::Stock}) {
+        QStringList launches;
+        for (const ReportEntry &row : ReportCatalog::entries())
+            if (row.group == group)
+                launches.append(row.launchOperation);
+        if (!launches.isEmpty())
+            expected.emplace_back(ReportCatalog::groupTitle(group), launches);
+    }
+    EXPECT_EQ(menu, expected);
+    EXPECT_EQ(menu.front().first, u"Invoice listings"_s);
+    EXPECT_EQ(menu.back().first, u"Stock"_s);
+    for (const ReportEntry &row : ReportCatalog::entries()) {
+        window.reportsMenu()->findChild<QAction *>(row.launchOperation)->trigger();
+        ASSERT_NE(reports.window(row), nullptr);
+        EXPECT_TRUE(reports.window(row)->isVisible());
+        EXPECT_EQ(reports.window(row)->objectName(), row.window);
+        reports.window(row)->close();
+    }
 }
 
 TEST(MainWindow, OpensAnotherDatabaseOrSaysWhyNot)
@@ -124,8 +137,8 @@ TEST(MainWindow, QuitAsksFirstWhileReportWindowsAreOpen)
 
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    reports.launch(ReportKind::SalesRegister);
-    QWidget *report = reports.window(ReportKind::SalesRegister);
+    reports.launch(reportRow(u"sales-register"_s));
+    QWidget *report = reports.window(reportRow(u"sales-register"_s));
     ASSERT_TRUE(report->isVisible());
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -49,8 +49,7 @@ QByteArray queryRowsAsCsv(const QString &report, const QStringList &arguments)
         else
             c.texts.insert(key, value);
     }
-    const ReportDefinition *definition =
-        ReportCatalog::definition(*ReportCatalog::byCommandName(report));
+    const ReportDefinition *definition = &ReportCatalog::byCommandName(report)->definition();
     const auto db = Connection::openSqlite(DemoFixture::path());
     Recordset rows;
     rows.open(definition->query(c, db->dialect()), *db);

@@ -305,8 +305,7 @@ TEST(BuiltInLayouts, PrintEveryIdTheirBoxesTakeWhole)
         }
     };
     for (const ReportEntry &entry : ReportCatalog::entries()) {
-        const ReportDefinition *definition = ReportCatalog::definition(entry);
-        ASSERT_NE(definition, nullptr);
+        const ReportDefinition *definition = &entry.definition();
         for (const CriteriaField &f : definition->fields()) {
             if (!f.isIdBox()) {
                 take({u"saleid"_s, u"salereturnid"_s}, f.maxLength, true);

@@ -1,8 +1,0 @@
-#include "criteria/reports/RptCompanyWiseSale.h"
-
-#include "reports/CompanyWiseSaleReport.h"
-
-RptCompanyWiseSale::RptCompanyWiseSale(ReportContext &context)
-    : CriteriaWindow(CompanyWiseSaleReport::instance(), context)
-{
-}

@@ -1,8 +1,0 @@
-#include "criteria/reports/RptProductSaleReturnLedger.h"
-
-#include "reports/ProductSaleReturnLedgerReport.h"
-
-RptProductSaleReturnLedger::RptProductSaleReturnLedger(ReportContext &context)
-    : CriteriaWindow(ProductSaleReturnLedgerReport::instance(), context)
-{
-}

@@ -1,8 +1,0 @@
-#include "criteria/reports/RptProductSalesLedger.h"
-
-#include "reports/ProductSalesLedgerReport.h"
-
-RptProductSalesLedger::RptProductSalesLedger(ReportContext &context)
-    : CriteriaWindow(ProductSalesLedgerReport::instance(), context)
-{
-}

@@ -1,8 +1,0 @@
-#include "criteria/reports/RptProductWiseSales.h"
-
-#include "reports/ProductWiseSalesReport.h"
-
-RptProductWiseSales::RptProductWiseSales(ReportContext &context)
-    : CriteriaWindow(ProductWiseSalesReport::instance(), context)
-{
-}

@@ -1,8 +1,0 @@
-#include "criteria/reports/RptSaleReturnRegister.h"
-
-#include "reports/SaleReturnRegisterReport.h"
-
-RptSaleReturnRegister::RptSaleReturnRegister(ReportContext &context)
-    : CriteriaWindow(SaleReturnRegisterReport::instance(), context)
-{
-}

@@ -1,8 +1,0 @@
-#include "criteria/reports/RptSalesRegister.h"
-
-#include "reports/SalesRegisterReport.h"
-
-RptSalesRegister::RptSalesRegister(ReportContext &context)
-    : CriteriaWindow(SalesRegisterReport::instance(), context)
-{
-}

@@ -1,8 +1,0 @@
-#include "criteria/reports/RptSalesStockStatement.h"
-
-#include "reports/SalesStockStatementReport.h"
-
-RptSalesStockStatement::RptSalesStockStatement(ReportContext &context)
-    : CriteriaWindow(SalesStockStatementReport::instance(), context)
-{
-}

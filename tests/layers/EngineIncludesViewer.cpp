@@ -1,2 +1,0 @@
-// Deliberately wrong: the report engine reaching up to the preview window must not compile.
-#include "preview/RptReportViewer.h"
