@@ -27,6 +27,8 @@ public:
 
     // Reference of a bound name: >= 0 a result column, < 0 a computed column.
     [[nodiscard]] int reference(const QString &name) const;
+    // Whether a name is bound: a result column or a computed column.
+    [[nodiscard]] bool hasColumn(const QString &name) const;
 
     [[nodiscard]] bool isNull(int reference, int row) const;
     [[nodiscard]] double number(int reference, int row) const;

@@ -1,5 +1,7 @@
 #include "presentation/ReportPages.h"
 
+#include "presentation/ChartData.h"
+#include "presentation/ChartPlot.h"
 #include "presentation/Report.h"
 #include "presentation/ValueFormatter.h"
 
@@ -116,6 +118,15 @@ std::unique_ptr<ReportPages> ReportPages::copyFor(const Report &report) const
         report, std::make_unique<DataBinding>(*m_binding), m_paginator.groupBreaks()));
 }
 
+const ChartData &ReportPages::chartData(int object)
+{
+    std::unique_ptr<ChartData> &data = m_charts[object];
+    if (!data)
+        data = std::make_unique<ChartData>(*m_report.objects()[size_t(object)]->layout().chart,
+                                           *m_binding);
+    return *data;
+}
+
 RunningTotals::State ReportPages::stateAtPage(int n)
 {
     while (int(m_snapshots.size()) <= n) {
@@ -229,6 +240,8 @@ PageContent ReportPages::page(int n)
                 content.items.push_back({PageItem::Kind::Box, object, rect, QString()});
             } else if (o.type == ObjectType::Line) {
                 content.items.push_back({PageItem::Kind::Line, object, rect, QString()});
+            } else if (o.type == ObjectType::Chart) {
+                ChartPlot(object, rect, o.font.size).draw(*o.chart, chartData(object), content);
             } else {
                 QString text = textOf(object, placed, state, n);
                 if (text.isEmpty() && ro.BackColor() == -1)

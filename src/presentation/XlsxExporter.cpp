@@ -7,6 +7,7 @@
 #include "presentation/OutputFile.h"
 #include "presentation/RunningTotals.h"
 #include "presentation/ValueFormatter.h"
+#include "presentation/XlsxChart.h"
 #include "presentation/XlsxSheetLayout.h"
 
 #include <QDir>
@@ -192,6 +193,8 @@ public:
             if (progress && (r + 1) % kProgressEvery == 0 && !progress(r + 1, rows))
                 return false;
         }
+        // The chart draws the rows, not the total below them.
+        const int lastRowOfFirstSheet = m_sheets.size() == 1 ? m_row - 1 : -1;
         if (rows > 0) {
             for (int g = m_groups - 1; g >= 0; --g)
                 closeGroup(g, starts[size_t(g)], keyRows[size_t(g)], running[size_t(g)]);
@@ -199,6 +202,10 @@ public:
                 closeGroup(m_groups, starts[size_t(m_groups)], -1, running.back());
         }
         finishSheet();
+        XlsxChart::insert(m_workbook, m_sheets.front(), m_report.layout(), m_binding, m_columns,
+                          {m_names.front(), m_headerRows.front(), m_firstDataRows.front(),
+                           lastRowOfFirstSheet >= 0 ? lastRowOfFirstSheet
+                                                    : m_lastDataRows.front()});
         if (progress && !progress(rows, rows))
             return false;
         return true;
@@ -260,6 +267,7 @@ private:
                 ++m_row;
         }
         m_headerRow = m_row;
+        m_headerRows.push_back(m_row);
         // Printed on the report's paper, a page wide, the header row over every page; across
         // the page when the report is, or when its rows (with their groups' fields) are wider
         // than the report's own lines.
@@ -432,6 +440,7 @@ private:
     lxw_worksheet *m_sheet = nullptr;
     int m_row = 0;
     int m_headerRow = 0;
+    std::vector<int> m_headerRows; // per sheet
 };
 
 } // namespace
