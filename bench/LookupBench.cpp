@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const auto connection = Connection::openSqlite(BenchDatabase::path(20000, 100000));
     SharedConnection shared;
-    shared.set(connection.get());
+    shared.set(*connection);
     SchCustomers dialog(shared);
     auto *reader = dialog.findChild<BackgroundQuery *>();
     bool shown = false;

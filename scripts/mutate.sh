@@ -17,18 +17,18 @@ mutations() {
 cat <<'EOF'
 workbook-subtotal-covers-its-own-cell	src/presentation/XlsxExporter.cpp	const int last = s == current ? m_row - 1 : m_lastDataRows[size_t(s)];	const int last = s == current ? m_row : m_lastDataRows[size_t(s)];	Xlsx|Workbook
 drill-down-sector-takes-the-town	src/reports/DrillDown.cpp	{StandardFields::sectorKey, cell(rows, row, u"sectorid")},	{StandardFields::sectorKey, cell(rows, row, u"townid")},	DrillDown
-count-summary-counts-nulls	src/presentation/RunningTotals.cpp	state[i] += data.isNull(s.reference, row) ? 0.0 : 1.0;	state[i] += 1.0;	RunningTotals|Report|Paginator|Summar
+count-summary-counts-nulls	src/presentation/RunningTotals.cpp	        return data.isNull(summary.reference, row) ? 0 : 1;	        return 1;	RunningTotals|Report|Paginator|Summar|Footing
 descending-sort-keys-ignored	src/presentation/DataBinding.cpp	return descending[k] ? x > y : x < y;	return x < y;	DataBinding|Report|Layout
 pdf-names-not-escaped	src/presentation/PdfDocumentWriter.cpp	if (c <= ' ' || c >= 0x7F || std::string_view("#/()<>[]{}%").find(ch) != std::string_view::npos) {	if (c <= ' ' || c >= 0x7F) {	Pdf
-read-only-check-lets-a-second-statement-through	src/db/Connection.cpp	if (t.isSignificant() && QStringView(rest).mid(t.start, t.length) != u";")	if (t.isSignificant() && QStringView(rest).mid(t.start, t.length) == u"?")	Connection|CommandSafety|Query
-split-row-keeps-the-totals	TO-COMPLETE	(the line that restarts a group's totals when a row is split from its headers)	(that line without the restart)	Paginator|RunningTotals
-amounts-rounded-half-to-even	src/presentation/ValueFormatter.cpp	double rounded = std::round(value * scale) / scale;	double rounded = std::nearbyint(value * scale) / scale;	ValueFormatter|Totals
+read-only-check-lets-a-second-statement-through	src/db/SqlTranslator.cpp	if (isPunct(s, u";") && s != count - 1)	if (false)	Connection|CommandSafety|Query|SqlTranslator|Hostile|Odbc
+split-row-keeps-the-totals	src/presentation/ReportPages.cpp	        m_totals.beginGroups(state, m_paginator.breakLevel(start.row) + k);	        (void)k;	Report|Paginator|Footing|Totals
+totals-add-unrounded-amounts	src/presentation/RunningTotals.cpp	    return summary.format.decimals;	    return 6;	RunningTotals|Report|Footing|Totals|Register
 isnull-left-untranslated	src/db/SqlTranslator.cpp	m_replace[index] = u"IFNULL"_s;	m_replace[index] = u"ISNULL"_s;	SqlTranslator|ReportQueries
 catalogue-duplicates-unseen	src/reports/ReportCatalog.cpp	            if (seen.contains(e.*key))	            if (seen.contains(e.*key) && false)	ReportCatalog
 definition-finds-the-first-row	src/reports/ReportCatalog.cpp	        if (&e.definition() == &definition)	        if (&e.definition() != nullptr)	ReportCatalog|Reports\.|DrillDown
 named-launch-opens-another-report	src/catalogue/Reports.cpp	    launchNamed(u"SalesSummary"_s);	    launchNamed(u"SalesRegister"_s);	Reports\.|MainWindow
 window-made-anew-at-each-launch	src/catalogue/Reports.cpp	    if (!slot)	    if (true)	Reports\.|SalesRegisterWindow
-menu-sections-by-row-order	src/host/MainWindow.cpp	    for (ReportGroup group : ReportCatalog::groups) {	    for (ReportGroup group : {ReportCatalog::entries().front().group}) {	MainWindow
+menu-sections-take-other-groups	src/reports/ReportCatalog.cpp	        if (e.group == group)	        if (e.group >= group)	MainWindow|ReportCatalog
 summary-drills-to-one-invoice-only-from	src/reports/DrillDown.cpp	                        {StandardFields::invoiceToKey, invoice}};	                        {StandardFields::invoiceToKey, QString()}};	DrillDown
 help-lists-no-options	src/host/ReportCommand.cpp	                optionList(e.definition()) + u"\n"_s;	                u"\n"_s;	CommandLine
 EOF

@@ -29,7 +29,7 @@ Reports::~Reports()
 
 void Reports::InitializeClass(Connection &Con, PeriodStart periodStart)
 {
-    m_connection->set(&Con);
+    m_connection->set(Con);
     m_context->setPeriodStart(std::move(periodStart));
 }
 

@@ -26,8 +26,9 @@ public:
     Reports(const Reports &) = delete;
     Reports &operator=(const Reports &) = delete;
 
-    // Keeps a reference to the host's connection (not a copy): every later query of every
-    // window runs on it. A later call replaces it. The host also says where its current
+    // Takes a share of the host's connection (not a copy): every later query of every window
+    // runs on it. A later call replaces it; a preview left open keeps reading the database
+    // its report came from. The host also says where its current
     // period starts (the windows' default From date); without it, the year's first day.
     void InitializeClass(Connection &Con, PeriodStart periodStart = {});
 

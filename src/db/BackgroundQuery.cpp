@@ -93,7 +93,7 @@ void BackgroundQuery::run()
         lock.lock();
     }
     // The connection was opened on this thread and is closed on it.
-    std::unique_ptr<Connection> last = std::move(m_connection);
+    std::shared_ptr<Connection> last = std::move(m_connection);
     lock.unlock();
     last.reset();
 }
@@ -103,8 +103,8 @@ void BackgroundQuery::read(quint64 number, const Connection::Origin &origin, con
     Outcome outcome{number, {}, {}, {}};
     try {
         if (!m_connection || !sameOrigin(m_openOrigin, origin)) {
-            std::unique_ptr<Connection> opened = Connection::open(origin);
-            std::unique_ptr<Connection> old;
+            std::shared_ptr<Connection> opened = Connection::open(origin);
+            std::shared_ptr<Connection> old;
             {
                 std::lock_guard lock(m_mutex);
                 old = std::exchange(m_connection, std::move(opened));

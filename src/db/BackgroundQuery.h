@@ -65,7 +65,7 @@ private:
     bool m_stopping = false;
     // What the worker is reading, so that a newer start can interrupt it.
     quint64 m_running = 0;
-    std::unique_ptr<Connection> m_connection; // the worker's own
+    std::shared_ptr<Connection> m_connection; // the worker's own
     Connection::Origin m_openOrigin;
     int m_interrupted = 0;
     // Read by the worker, waiting to be delivered.

@@ -177,7 +177,7 @@ struct StatementDeleter
 
 } // namespace
 
-std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
+std::shared_ptr<Connection> Connection::openSqlite(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -300,7 +300,7 @@ void Connection::checkUnchangedWhileRead() const
                       sqliteSource());
 }
 
-std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString)
+std::shared_ptr<Connection> Connection::openOdbc(const QString &connectionString)
 {
     using DriverKind = OdbcDataSource::DriverKind;
     // A bare name is a data source's.
@@ -395,7 +395,7 @@ void Connection::checkServerLogin()
     }
 }
 
-std::unique_ptr<Connection> Connection::open(const Origin &origin)
+std::shared_ptr<Connection> Connection::open(const Origin &origin)
 {
     return origin.odbc ? openOdbc(origin.target) : openSqlite(origin.target);
 }

@@ -16,15 +16,17 @@ struct sqlite3;
 // One open database connection, read-only, that knows its SQL dialect. The embedded database
 // is a SQLite file; a server database is reached through an ODBC connection string. Every
 // statement passes the dialect's translation before it runs; nothing is ever written.
-class Connection
+// Connections are shared: whatever reads one later (a report's drill-down links) holds it,
+// so that a host switching databases never leaves a reader with a closed one.
+class Connection : public std::enable_shared_from_this<Connection>
 {
 public:
     // Opens an existing SQLite file read-only. Throws Failure naming the file when it is
     // missing or not a database; never creates one.
-    [[nodiscard]] static std::unique_ptr<Connection> openSqlite(const QString &path);
+    [[nodiscard]] static std::shared_ptr<Connection> openSqlite(const QString &path);
     // Opens an ODBC connection string (DSN=...;UID=...; or DRIVER=...;). The dialect comes
     // from the DBMS name the driver reports. Throws Failure with the driver's message.
-    [[nodiscard]] static std::unique_ptr<Connection> openOdbc(const QString &connectionString);
+    [[nodiscard]] static std::shared_ptr<Connection> openOdbc(const QString &connectionString);
 
     // How a connection was opened, so that another thread can open its own to the same
     // database (a connection is used by the thread that opened it only).
@@ -35,7 +37,7 @@ public:
     };
     [[nodiscard]] const Origin &origin() const { return m_origin; }
     // Opens another connection like the one that origin describes. Throws Failure.
-    [[nodiscard]] static std::unique_ptr<Connection> open(const Origin &origin);
+    [[nodiscard]] static std::shared_ptr<Connection> open(const Origin &origin);
 
     ~Connection();
     Connection(const Connection &) = delete;

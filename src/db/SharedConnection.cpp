@@ -1,8 +1,14 @@
 #include "db/SharedConnection.h"
 
+#include "db/Connection.h"
 #include "db/Failure.h"
 
 using namespace Qt::StringLiterals;
+
+void SharedConnection::set(Connection &connection)
+{
+    m_connection = connection.shared_from_this();
+}
 
 const Connection &SharedConnection::get() const
 {

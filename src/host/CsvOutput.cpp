@@ -4,24 +4,30 @@
 #include "db/CsvWriter.h"
 #include "db/Failure.h"
 #include "db/ResultTable.h"
+#include "presentation/Report.h"
 
 #include <QBuffer>
 #include <QFileDevice>
 
 using namespace Qt::StringLiterals;
 
-bool CsvOutput::write(QTextStream &out, const ResultTable &table)
+bool CsvOutput::write(QTextStream &out, const Report &report)
+{
+    return toStream(out, [&](QIODevice &device) { return report.writeCsv(device); });
+}
+
+bool CsvOutput::toStream(QTextStream &out, const std::function<bool(QIODevice &)> &write)
 {
     out.flush();
     if (QIODevice *device = out.device()) {
-        bool ok = CsvWriter::write(*device, table);
+        bool ok = write(*device);
         if (auto *file = qobject_cast<QFileDevice *>(device))
             ok = file->flush() && ok;
         return ok;
     }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (!CsvWriter::write(buffer, table))
+    if (!write(buffer))
         return false;
     out << QString::fromUtf8(buffer.data());
     return true;
@@ -29,22 +35,12 @@ bool CsvOutput::write(QTextStream &out, const ResultTable &table)
 
 void CsvOutput::stream(QTextStream &out, const Connection &connection, const QString &sql)
 {
-    out.flush();
     QIODevice *device = out.device();
-    auto *file = qobject_cast<QFileDevice *>(device);
     bool first = true;
     connection.stream(sql, [&](const ResultTable &batch) {
-        bool ok;
-        if (device) {
-            ok = first ? CsvWriter::write(*device, batch) : CsvWriter::writeRows(*device, batch);
-            if (file)
-                ok = file->flush() && ok;
-        } else {
-            QBuffer buffer;
-            buffer.open(QIODevice::WriteOnly);
-            ok = first ? CsvWriter::write(buffer, batch) : CsvWriter::writeRows(buffer, batch);
-            out << QString::fromUtf8(buffer.data());
-        }
+        const bool ok = toStream(out, [&](QIODevice &to) {
+            return first ? CsvWriter::write(to, batch) : CsvWriter::writeRows(to, batch);
+        });
         first = false;
         if (!ok)
             throw Failure(u"Cannot write the rows to standard output: %1"_s.arg(

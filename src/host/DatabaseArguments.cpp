@@ -31,11 +31,11 @@ QString DatabaseArguments::problem(const QCommandLineParser &parser) const
     return QString();
 }
 
-std::unique_ptr<Connection> DatabaseArguments::open(const QCommandLineParser &parser,
+std::shared_ptr<Connection> DatabaseArguments::open(const QCommandLineParser &parser,
                                                     QTextStream &log) const
 {
     if (parser.isSet(m_odbc)) {
-        std::unique_ptr<Connection> connection = Connection::openOdbc(parser.value(m_odbc));
+        std::shared_ptr<Connection> connection = Connection::openOdbc(parser.value(m_odbc));
         if (!connection->warning().isEmpty())
             log << u"Warning: "_s << connection->warning() << Qt::endl;
         return connection;

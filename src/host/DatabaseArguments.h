@@ -16,7 +16,7 @@ public:
     // Empty when the options are consistent, otherwise what is wrong with them.
     [[nodiscard]] QString problem(const QCommandLineParser &parser) const;
     // Opens the named database, or the default one (created on first use). Throws Failure.
-    [[nodiscard]] std::unique_ptr<Connection> open(const QCommandLineParser &parser,
+    [[nodiscard]] std::shared_ptr<Connection> open(const QCommandLineParser &parser,
                                                    QTextStream &log) const;
 
 private:

@@ -210,7 +210,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-void MainWindow::useConnection(std::unique_ptr<Connection> connection)
+void MainWindow::useConnection(std::shared_ptr<Connection> connection)
 {
     // The reports switch first; the old connection goes only then.
     if (connection)

@@ -19,7 +19,7 @@ public:
     ~MainWindow() override;
 
     // Makes the connection the one the reports use (the previous one is closed afterwards).
-    void useConnection(std::unique_ptr<Connection> connection);
+    void useConnection(std::shared_ptr<Connection> connection);
     [[nodiscard]] Connection *connection() const { return m_connection.get(); }
     [[nodiscard]] QMenu *reportsMenu() const { return m_reportsMenu; }
 
@@ -41,7 +41,7 @@ private:
     void updateTitle();
 
     Reports &m_reports;
-    std::unique_ptr<Connection> m_connection;
+    std::shared_ptr<Connection> m_connection;
     QMenu *m_reportsMenu = nullptr;
     QAction *m_quit = nullptr;
     QLabel *m_companyLabel = nullptr;

@@ -46,7 +46,7 @@ int QueryCommand::execute(const QCommandLineParser &parser, QTextStream &out, QT
     if (const QString problem = m_database.problem(parser); !problem.isEmpty())
         return badArguments(err, problem);
     try {
-        const std::unique_ptr<Connection> connection = m_database.open(parser, err);
+        const std::shared_ptr<Connection> connection = m_database.open(parser, err);
         CsvOutput::stream(out, *connection, positional.front());
     } catch (const Failure &e) {
         err << e.description() << " (" << e.source() << ")" << Qt::endl;

@@ -197,7 +197,7 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
         criteria.texts.insert(f.key, parser.value(f.key));
 
     try {
-        const std::unique_ptr<Connection> connection = m_database.open(parser, err);
+        const std::shared_ptr<Connection> connection = m_database.open(parser, err);
         // Writing the report over the database it reads would destroy the data: refused here,
         // before any work, as a bad argument (the export itself would refuse it too).
         for (const QString &option : {u"pdf"_s, u"csv"_s, u"xlsx"_s}) {
@@ -240,7 +240,7 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             wrote = true;
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {
-            if (!CsvOutput::write(out, *headless.rows().rows()))
+            if (!CsvOutput::write(out, report))
                 throw Failure(u"Cannot write the rows to standard output"_s,
                               Failure::componentSource());
         }

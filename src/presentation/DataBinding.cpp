@@ -30,6 +30,14 @@ DataBinding::DataBinding(std::shared_ptr<const ResultTable> table, std::vector<i
             if (o.type == ObjectType::Field || o.type == ObjectType::Summary)
                 (void)resolve(o.column,
                               u"the report field "_s + (o.name.isEmpty() ? o.column : o.name));
+            if (o.type == ObjectType::Chart) {
+                const QString chart = u"the chart "_s + o.name;
+                (void)resolve(o.chart->category, chart);
+                for (const ChartDesign::Series &s : o.chart->series) {
+                    if (!s.optional)
+                        (void)resolve(s.column, chart);
+                }
+            }
         }
     }
 
@@ -129,6 +137,13 @@ int DataBinding::reference(const QString &name) const
     return resolve(name, u"the report"_s);
 }
 
+bool DataBinding::hasColumn(const QString &name) const
+{
+    return std::any_of(m_computedNames.begin(), m_computedNames.end(),
+                       [&](const QString &n) { return n.compare(name, Qt::CaseInsensitive) == 0; }) ||
+           m_table->columnIndex(name) >= 0;
+}
+
 bool DataBinding::isNull(int reference, int row) const
 {
     return reference >= 0 ? m_table->isNull(reference, tableRow(row)) : false;
@@ -148,13 +163,4 @@ QVariant DataBinding::value(int reference, int row) const
     if (reference >= 0)
         return m_table->value(reference, tableRow(row));
     return QVariant(number(reference, row));
-}
-
-std::vector<int> DataBinding::printOrder() const
-{
-    if (!m_allRows)
-        return m_rows;
-    std::vector<int> rows(static_cast<size_t>(m_rowCount));
-    std::iota(rows.begin(), rows.end(), 0);
-    return rows;
 }

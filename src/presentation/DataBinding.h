@@ -27,6 +27,8 @@ public:
 
     // Reference of a bound name: >= 0 a result column, < 0 a computed column.
     [[nodiscard]] int reference(const QString &name) const;
+    // Whether a name is bound: a result column or a computed column.
+    [[nodiscard]] bool hasColumn(const QString &name) const;
 
     [[nodiscard]] bool isNull(int reference, int row) const;
     [[nodiscard]] double number(int reference, int row) const;
@@ -35,9 +37,6 @@ public:
     // For each row, the outermost group level that begins there (0 for the first row), or the
     // number of groups where none does. Handed over once, to the paginator.
     [[nodiscard]] std::vector<uint8_t> takeGroupBreaks() { return std::move(m_breaks); }
-
-    // The result's rows in print order.
-    [[nodiscard]] std::vector<int> printOrder() const;
 
 private:
     std::vector<double> sortKey(int reference) const;

@@ -211,8 +211,47 @@ const QSet<QString> &objectKeys()
         u"type"_s,   u"name"_s,      u"style"_s,     u"x"_s,         u"y"_s,         u"width"_s,
         u"height"_s, u"text"_s,      u"column"_s,    u"format"_s,    u"blankZero"_s, u"function"_s,
         u"scope"_s,  u"field"_s,     u"index"_s,     u"prefix"_s,    u"font"_s,      u"align"_s,
-        u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s, u"caption"_s};
+        u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s, u"caption"_s,
+        u"chart"_s};
     return keys;
+}
+
+// A chart draws every row at once: it belongs in a band printed once, after or before them.
+std::shared_ptr<const ChartDesign> readChart(const Reader &r, const QJsonValue &value,
+                                             const QString &path, const Band &band)
+{
+    if (band.kind != BandKind::ReportHeader && band.kind != BandKind::ReportFooter)
+        r.fail(path, u"a chart shows all the rows: it belongs in the report header or footer"_s);
+    const QJsonObject o = r.object(value, path);
+    r.allowOnly(o, path,
+                {u"kind"_s, u"category"_s, u"series"_s, u"largest"_s, u"others"_s});
+    auto chart = std::make_shared<ChartDesign>();
+    static const std::pair<const char16_t *, ChartDesign::Kind> kinds[] = {
+        {u"bar", ChartDesign::Kind::Bar},
+        {u"column", ChartDesign::Kind::Column},
+        {u"line", ChartDesign::Kind::Line}};
+    chart->kind = named(r, kinds, r.string(o, u"kind"_s, path, u"column"_s), path + u".kind"_s,
+                        u"chart kind"_s);
+    chart->category = r.string(o, u"category"_s, path, QString(), true);
+    chart->largest = r.whole(o, u"largest"_s, path, 0, 1000);
+    chart->others = r.string(o, u"others"_s, path, chart->others);
+    const QJsonArray series = r.array(o, u"series"_s, path);
+    if (series.isEmpty())
+        r.fail(path + u".series"_s, u"a chart needs at least one series"_s);
+    for (qsizetype i = 0; i < series.size(); ++i) {
+        const QString p = path + u".series[%1]"_s.arg(i);
+        const QJsonObject s = r.object(series[i], p);
+        r.allowOnly(s, p, {u"column"_s, u"caption"_s, u"optional"_s});
+        ChartDesign::Series one{r.string(s, u"column"_s, p, QString(), true),
+                                r.string(s, u"caption"_s, p), r.boolean(s, u"optional"_s, p, false)};
+        if (one.caption.isEmpty())
+            one.caption = one.column;
+        if (i == 0 && one.optional)
+            r.fail(p + u".optional"_s, u"the first series orders the categories: it cannot be "
+                                       u"optional"_s);
+        chart->series.push_back(std::move(one));
+    }
+    return chart;
 }
 
 LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
@@ -250,7 +289,8 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
         {u"special", ObjectType::Special},
         {u"parameter", ObjectType::Parameter},
         {u"box", ObjectType::Box},
-        {u"line", ObjectType::Line}};
+        {u"line", ObjectType::Line},
+        {u"chart", ObjectType::Chart}};
     obj.type = named(r, types, type, path + u".type"_s, u"object type"_s);
 
     obj.name = r.string(o, u"name"_s, path);
@@ -330,6 +370,9 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
         if (obj.parameter < 1 || obj.parameter > int(layout.parameters.size()))
             r.fail(path + u".index"_s,
                    u"the layout has no parameter field %1"_s.arg(obj.parameter));
+        break;
+    case ObjectType::Chart:
+        obj.chart = readChart(r, o.value(u"chart"_s), path + u".chart"_s, band);
         break;
     case ObjectType::Text:
         if (obj.name.isEmpty())

@@ -36,38 +36,52 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
         const ReportObject &object = *m_report.objects()[size_t(item.object)];
         const LayoutObject &layout = object.layout();
         const QRectF rect = toDevice(item.rect);
+        const ItemStyle *style = item.style >= 0 ? &page.styles[size_t(item.style)] : nullptr;
+        const double lineWidth = style ? style->lineWidth : layout.lineWidth;
+        const int lineColour = style ? style->stroke : layout.lineColor;
         switch (item.kind) {
         case PageItem::Kind::Box: {
             currentColour = -2;
-            const QPen pen = layout.lineWidth > 0
-                                 ? QPen(oleColour(layout.lineColor), layout.lineWidth * s)
-                                 : QPen(Qt::NoPen);
+            const int fill = style ? style->fill : object.FillColor();
+            const QPen pen = lineWidth > 0 ? QPen(oleColour(lineColour), lineWidth * s)
+                                           : QPen(Qt::NoPen);
             m_painter.setPen(pen);
-            m_painter.setBrush(object.FillColor() == -1 ? QBrush(Qt::NoBrush)
-                                                        : QBrush(oleColour(object.FillColor())));
+            m_painter.setBrush(fill == -1 ? QBrush(Qt::NoBrush) : QBrush(oleColour(fill)));
             m_painter.drawRect(rect);
             break;
         }
         case PageItem::Kind::Line:
             currentColour = -2;
-            m_painter.setPen(
-                QPen(oleColour(layout.lineColor), std::max(0.1, layout.lineWidth) * s));
+            m_painter.setPen(QPen(oleColour(lineColour), std::max(0.1, lineWidth) * s));
             m_painter.drawLine(rect.topLeft(), rect.bottomRight());
             break;
+        case PageItem::Kind::Polyline: {
+            currentColour = -2;
+            QPolygonF points = page.paths[size_t(item.path)];
+            for (QPointF &p : points)
+                p = origin + p * s;
+            m_painter.setPen(QPen(oleColour(lineColour), std::max(0.1, lineWidth) * s,
+                                  Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            m_painter.setBrush(Qt::NoBrush);
+            m_painter.drawPolyline(points);
+            break;
+        }
         case PageItem::Kind::Text: {
             if (object.BackColor() != -1)
                 m_painter.fillRect(rect, oleColour(object.BackColor()));
             if (item.text.isEmpty())
                 break;
-            const PageTextLayout::Placement p = m_text.place(item, rect);
+            const PageTextLayout::Placement p =
+                m_text.place(item, rect, style ? style->align : Qt::Alignment());
             if (currentFont != &p.face->font) {
                 m_painter.setFont(p.face->font);
                 currentFont = &p.face->font;
             }
             // A device that records drawing writes every pen change: set it only when it changes.
-            if (currentColour != layout.color) {
-                m_painter.setPen(oleColour(layout.color));
-                currentColour = layout.color;
+            const int colour = style ? style->stroke : layout.color;
+            if (currentColour != colour) {
+                m_painter.setPen(oleColour(colour));
+                currentColour = colour;
             }
             if (p.run.isValid())
                 m_painter.drawGlyphRun(QPointF(p.x, p.baseline), p.run.glyphs());

@@ -49,7 +49,8 @@ double PageTextLayout::smallestAmount(const LayoutObject &object) const
     return own * kSmallestRowAmount;
 }
 
-PageTextLayout::Placement PageTextLayout::place(const PageItem &item, const QRectF &rect)
+PageTextLayout::Placement PageTextLayout::place(const PageItem &item, const QRectF &rect,
+                                                Qt::Alignment align)
 {
     const LayoutObject &layout = m_report.objects()[size_t(item.object)]->layout();
     const double s = m_scale;
@@ -75,9 +76,11 @@ PageTextLayout::Placement PageTextLayout::place(const PageItem &item, const QRec
         }
     }
     p.x = inner.left();
-    if (layout.align & Qt::AlignRight)
+    if (!align)
+        align = layout.align;
+    if (align & Qt::AlignRight)
         p.x = inner.right() - width;
-    else if (layout.align & Qt::AlignHCenter)
+    else if (align & Qt::AlignHCenter)
         p.x = inner.left() + (inner.width() - width) / 2;
     p.baseline = rect.top() + (rect.height() - f.metrics.height()) / 2 + f.metrics.ascent();
     return p;

@@ -40,8 +40,10 @@ public:
     PageTextLayout(const Report &report, const QPaintDevice *device, double scale);
 
     [[nodiscard]] const Face &face(int object);
-    // rect: the item's box in device pixels. The item's text must not be empty.
-    [[nodiscard]] Placement place(const PageItem &item, const QRectF &rect);
+    // rect: the item's box in device pixels; align: where the item's style places it, or none
+    // for its object's own. The item's text must not be empty.
+    [[nodiscard]] Placement place(const PageItem &item, const QRectF &rect,
+                                  Qt::Alignment align = {});
 
 private:
     [[nodiscard]] double smallestAmount(const LayoutObject &object) const;

@@ -178,34 +178,41 @@ void PdfPageEncoder::encode(const PageContent &page, std::string &out)
     for (const PageItem &item : page.items) {
         const ReportObject &object = *m_report.objects()[size_t(item.object)];
         const LayoutObject &layout = object.layout();
+        const ItemStyle *style = item.style >= 0 ? &page.styles[size_t(item.style)] : nullptr;
+        const double lineWidthOf = style ? style->lineWidth : layout.lineWidth;
+        const int lineColour = style ? style->stroke : layout.lineColor;
         switch (item.kind) {
         case PageItem::Kind::Box: {
-            const bool stroke = layout.lineWidth > 0;
-            const bool fill = object.FillColor() != -1;
+            const bool stroke = lineWidthOf > 0;
+            const int fillColour = style ? style->fill : object.FillColor();
+            const bool fill = fillColour != -1;
             if (!stroke && !fill)
                 break;
             if (stroke) {
-                lineWidth(layout.lineWidth);
-                appendColour(layout.lineColor, true);
+                lineWidth(lineWidthOf);
+                appendColour(lineColour, true);
             }
             if (fill)
-                appendColour(object.FillColor(), false);
+                appendColour(fillColour, false);
             rectangle(item.rect);
             out += stroke && fill ? "B\n" : stroke ? "S\n" : "f\n";
             break;
         }
-        case PageItem::Kind::Line: {
-            lineWidth(std::max(0.1, layout.lineWidth));
-            appendColour(layout.lineColor, true);
+        case PageItem::Kind::Line:
+        case PageItem::Kind::Polyline: {
+            lineWidth(std::max(0.1, lineWidthOf));
+            appendColour(lineColour, true);
             const QRectF &r = item.rect;
-            PdfDocumentWriter::appendNumber(out, r.left(), 3);
-            out += ' ';
-            PdfDocumentWriter::appendNumber(out, m_pageHeight - r.top(), 3);
-            out += " m ";
-            PdfDocumentWriter::appendNumber(out, r.right(), 3);
-            out += ' ';
-            PdfDocumentWriter::appendNumber(out, m_pageHeight - r.bottom(), 3);
-            out += " l S\n";
+            const QPolygonF points = item.kind == PageItem::Kind::Line
+                                         ? QPolygonF({r.topLeft(), r.bottomRight()})
+                                         : page.paths[size_t(item.path)];
+            for (qsizetype k = 0; k < points.size(); ++k) {
+                PdfDocumentWriter::appendNumber(out, points[k].x(), 3);
+                out += ' ';
+                PdfDocumentWriter::appendNumber(out, m_pageHeight - points[k].y(), 3);
+                out += k == 0 ? " m " : " l ";
+            }
+            out += "S\n";
             break;
         }
         case PageItem::Kind::Text: {
@@ -218,8 +225,9 @@ void PdfPageEncoder::encode(const PageContent &page, std::string &out)
                 break;
             const QRectF device(item.rect.x() * kScale, item.rect.y() * kScale,
                                 item.rect.width() * kScale, item.rect.height() * kScale);
-            const PageTextLayout::Placement p = m_text.place(item, device);
-            appendColour(layout.color, false);
+            const PageTextLayout::Placement p =
+                m_text.place(item, device, style ? style->align : Qt::Alignment());
+            appendColour(style ? style->stroke : layout.color, false);
             if (p.run.isValid()) {
                 appendGlyphs(p.run.glyphs(), p.x / kScale, p.baseline / kScale, p.face,
                              &item.text);

@@ -213,9 +213,13 @@ void Report::exportCsv(const QString &path) const
 {
     requireBound();
     OutputFile output(path, Failure::engineSource());
-    QIODevice &file = output.open();
-    const DataBinding &binding = m_pages->binding();
-    output.commit(CsvWriter::write(file, binding.table(), binding.printOrder()));
+    output.commit(writeCsv(output.open()));
+}
+
+bool Report::writeCsv(QIODevice &device) const
+{
+    requireBound();
+    return CsvWriter::write(device, m_pages->binding().table());
 }
 
 bool Report::exportXlsx(const QString &path, const Progress &progress) const

@@ -15,6 +15,7 @@
 #include <vector>
 
 class DataBinding;
+class QIODevice;
 class ReportPages;
 class ReportPrinting;
 class ResultTable;
@@ -113,8 +114,10 @@ public:
     // --- writing it ----------------------------------------------------------------------
     // Returns false when cancelled (no file is left then). Failure on errors.
     bool exportPdf(const QString &path, const Progress &progress = {});
-    // The bound rows as CSV.
+    // The bound result set as CSV: the query's rows in the query's order, whatever order the
+    // layout prints them in. Every CSV of a report is written by writeCsv.
     void exportCsv(const QString &path) const;
+    [[nodiscard]] bool writeCsv(QIODevice &device) const;
     // The report as a spreadsheet workbook; progress counts rows. False when cancelled.
     bool exportXlsx(const QString &path, const Progress &progress = {}) const;
     // Prints on the printer named (empty: the selected or default one); false when cancelled.

@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QRectF>
 #include <QString>
+#include <memory>
 #include <vector>
 
 // A report layout: the template every report object of that layout is a new instance of. All
@@ -20,7 +21,7 @@ enum class BandKind {
     PageFooter
 };
 
-enum class ObjectType { Text, Field, Summary, Special, Parameter, Box, Line };
+enum class ObjectType { Text, Field, Summary, Special, Parameter, Box, Line, Chart };
 
 enum class SpecialField {
     PageNumber,
@@ -52,6 +53,25 @@ struct ValueFormat
     QString datePattern = QStringLiteral("dd/MM/yyyy");
 };
 
+// A chart of the bound rows: one category per row (the largest few, the rest summed into one),
+// one bar or line per value column. A series may be optional: it is drawn only when the result
+// has its column (a comparison the user may not have asked for).
+struct ChartDesign
+{
+    enum class Kind { Bar, Column, Line }; // bars run across, columns and lines upwards
+    struct Series
+    {
+        QString column;
+        QString caption;
+        bool optional = false;
+    };
+    Kind kind = Kind::Column;
+    QString category; // the column naming each category
+    std::vector<Series> series;
+    int largest = 0; // 0: every row; else the largest by the first series, the rest summed
+    QString others = QStringLiteral("Others");
+};
+
 struct LayoutObject
 {
     ObjectType type = ObjectType::Text;
@@ -73,6 +93,7 @@ struct LayoutObject
     int fillColor = -1;     // boxes
     int lineColor = 0;      // boxes and lines
     double lineWidth = 0.5; // points
+    std::shared_ptr<const ChartDesign> chart; // Chart
 };
 
 struct Band

@@ -19,6 +19,7 @@ ReportObject::Kind kindOf(ObjectType type)
     case ObjectType::Box:
         return ReportObject::Kind::Box;
     case ObjectType::Line:
+    case ObjectType::Chart:
         break;
     }
     return ReportObject::Kind::Other;

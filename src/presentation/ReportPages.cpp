@@ -1,5 +1,7 @@
 #include "presentation/ReportPages.h"
 
+#include "presentation/ChartData.h"
+#include "presentation/ChartPlot.h"
 #include "presentation/Report.h"
 #include "presentation/ValueFormatter.h"
 
@@ -77,7 +79,8 @@ std::vector<RunningTotals::Summary> summariesOf(const Report &report, const Data
         if (o.type != ObjectType::Summary)
             continue;
         slots[i] = int(summaries.size());
-        summaries.push_back({binding.reference(o.column), o.function, o.scopeGroup});
+        summaries.push_back({binding.reference(o.column), o.function, o.scopeGroup,
+                             RunningTotals::decimalsOf(report.layout(), binding, o)});
     }
     return summaries;
 }
@@ -115,6 +118,15 @@ std::unique_ptr<ReportPages> ReportPages::copyFor(const Report &report) const
         report, std::make_unique<DataBinding>(*m_binding), m_paginator.groupBreaks()));
 }
 
+const ChartData &ReportPages::chartData(int object)
+{
+    std::unique_ptr<ChartData> &data = m_charts[object];
+    if (!data)
+        data = std::make_unique<ChartData>(*m_report.objects()[size_t(object)]->layout().chart,
+                                           *m_binding);
+    return *data;
+}
+
 RunningTotals::State ReportPages::stateAtPage(int n)
 {
     while (int(m_snapshots.size()) <= n) {
@@ -148,8 +160,11 @@ QString ReportPages::textOf(int object, const PlacedBand &band, const RunningTot
             return ValueFormatter::number(m_binding->number(ref, band.row), o.format);
         return ValueFormatter::format(m_binding->value(ref, band.row), o.format);
     }
-    case ObjectType::Summary:
-        return ValueFormatter::number(state[size_t(m_summarySlot[size_t(object)])], o.format);
+    case ObjectType::Summary: {
+        const size_t slot = size_t(m_summarySlot[size_t(object)]);
+        return ValueFormatter::figure(RunningTotals::figure(state, slot),
+                                      m_totals.summary(slot).decimals, o.format);
+    }
     case ObjectType::Special:
         switch (o.special) {
         case SpecialField::PageNumber:
@@ -225,6 +240,8 @@ PageContent ReportPages::page(int n)
                 content.items.push_back({PageItem::Kind::Box, object, rect, QString()});
             } else if (o.type == ObjectType::Line) {
                 content.items.push_back({PageItem::Kind::Line, object, rect, QString()});
+            } else if (o.type == ObjectType::Chart) {
+                ChartPlot(object, rect, o.font.size).draw(*o.chart, chartData(object), content);
             } else {
                 QString text = textOf(object, placed, state, n);
                 if (text.isEmpty() && ro.BackColor() == -1)

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "presentation/ChartData.h"
 #include "presentation/DataBinding.h"
 #include "presentation/PageContent.h"
 #include "presentation/Paginator.h"
 #include "presentation/RunningTotals.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -48,6 +50,7 @@ private:
     ReportPages(const Report &report, std::unique_ptr<DataBinding> &&binding,
                 std::vector<uint8_t> groupBreaks);
     RunningTotals::State stateAtPage(int n);
+    const ChartData &chartData(int object);
     QString textOf(int object, const PlacedBand &band, const RunningTotals::State &state, int page);
 
     const Report &m_report;
@@ -60,4 +63,5 @@ private:
     std::vector<RunningTotals::State> m_snapshots; // totals before each page's first row
     int m_cursorRow = 0;
     RunningTotals::State m_cursor;
+    std::map<int, std::unique_ptr<ChartData>> m_charts; // by object, read when first drawn
 };

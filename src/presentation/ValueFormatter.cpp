@@ -1,39 +1,79 @@
 #include "presentation/ValueFormatter.h"
 
+#include "presentation/FixedDecimal.h"
+
 #include <QDate>
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kWidestUnits = 9; // decimals a figure is held at as whole units
+
+// A figure too large for whole units: as the double prints, without exactness.
+QString plainDigits(double value, int decimals)
+{
+    char digits[400];
+    std::snprintf(digits, sizeof digits, "%.*f", decimals, value);
+    return QString::fromLatin1(digits);
+}
+
+} // namespace
 
 QString ValueFormatter::number(double value, const ValueFormat &format)
 {
     if (!std::isfinite(value))
         return u"#####"_s;
-    const double scale = std::pow(10.0, format.decimals);
-    double rounded = std::round(value * scale) / scale;
-    if (rounded == 0)
-        rounded = 0; // no "-0.00"
-    if (format.blankZero && rounded == 0)
+    const int decimals = std::clamp(format.decimals, 0, kWidestUnits);
+    if (const std::optional<qint64> units = FixedDecimal::units(value, decimals))
+        return figure(*units, decimals, format);
+    return grouped(plainDigits(value, decimals), format);
+}
+
+QString ValueFormatter::figure(std::optional<qint64> units, int unitDecimals,
+                               const ValueFormat &format)
+{
+    const int decimals = std::clamp(format.decimals, 0, kWidestUnits);
+    if (units)
+        units = FixedDecimal::rescaled(*units, unitDecimals, decimals);
+    if (!units)
+        return u"#####"_s;
+    if (format.blankZero && *units == 0)
         return QString();
-    char digits[64];
-    std::snprintf(digits, sizeof digits, "%.*f", format.decimals, std::fabs(rounded));
-    const char *point = std::strchr(digits, '.');
-    const size_t integerLength = point ? size_t(point - digits) : std::strlen(digits);
+    const bool negative = *units < 0;
+    // The magnitude's digits, at least one before the point.
+    QString digits = QString::number(negative ? -quint64(*units) : quint64(*units));
+    if (digits.size() <= decimals)
+        digits.prepend(QString(decimals + 1 - digits.size(), u'0'));
+    if (decimals > 0)
+        digits.insert(digits.size() - decimals, u'.');
+    return grouped(negative ? u'-' + digits : digits, format);
+}
+
+// Plain digits ("-1234567.50") with thousands separators, and the zeros after the point
+// dropped where the layout asks.
+QString ValueFormatter::grouped(const QString &plain, const ValueFormat &format)
+{
+    const bool negative = plain.startsWith(u'-');
+    const QString digits = negative ? plain.mid(1) : plain;
+    const qsizetype point = digits.indexOf(u'.');
+    const qsizetype integerLength = point >= 0 ? point : digits.size();
 
     QString out;
-    out.reserve(32);
-    if (rounded < 0)
+    out.reserve(digits.size() + digits.size() / 3 + 2);
+    if (negative)
         out += u'-';
-    for (size_t i = 0; i < integerLength; ++i) {
+    for (qsizetype i = 0; i < integerLength; ++i) {
         if (i > 0 && (integerLength - i) % 3 == 0)
             out += u',';
-        out += QLatin1Char(digits[i]);
+        out += digits[i];
     }
-    if (point) {
-        QString decimals = QString::fromLatin1(point + 1);
+    if (point >= 0) {
+        QStringView decimals = QStringView(digits).mid(point + 1);
         if (format.trimZeros) {
             while (decimals.endsWith(u'0'))
                 decimals.chop(1);

@@ -3,8 +3,11 @@
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "presentation/DataBinding.h"
+#include "presentation/FixedDecimal.h"
 #include "presentation/OutputFile.h"
+#include "presentation/RunningTotals.h"
 #include "presentation/ValueFormatter.h"
+#include "presentation/XlsxChart.h"
 #include "presentation/XlsxSheetLayout.h"
 
 #include <QDir>
@@ -153,9 +156,10 @@ public:
         newSheet();
         const int rows = m_binding.rowCount();
         const std::vector<uint8_t> &breaks = m_report.groupBreaks();
-        std::vector<std::vector<double>> running(m_totals.size());
+        // Totals in whole units of the figures the cells hold, as the printed report keeps them.
+        std::vector<RunningTotals::State> running(m_totals.size());
         for (size_t level = 0; level < m_totals.size(); ++level)
-            running[level].assign(m_totals[level].summaries.size(), 0.0);
+            running[level].assign(m_totals[level].summaries.size(), 0);
         std::vector<Position> starts(size_t(m_groups) + 1);
         std::vector<int> keyRows(size_t(m_groups), 0);
 
@@ -171,23 +175,26 @@ public:
             for (int g = std::max(level, 0); g < m_groups; ++g) {
                 starts[size_t(g)] = here();
                 keyRows[size_t(g)] = r;
-                std::fill(running[size_t(g)].begin(), running[size_t(g)].end(), 0.0);
+                std::fill(running[size_t(g)].begin(), running[size_t(g)].end(), 0);
             }
             writeRow(r);
             for (size_t t = 0; t < m_totals.size(); ++t) {
                 const std::vector<SheetSummary> &summaries = m_totals[t].summaries;
                 for (size_t s = 0; s < summaries.size(); ++s) {
                     const SheetSummary &summary = summaries[s];
-                    if (summary.function == SummaryFunction::Count)
-                        running[t][s] += m_binding.isNull(summary.reference, r) ? 0.0 : 1.0;
-                    else
-                        running[t][s] += m_binding.number(summary.reference, r);
+                    RunningTotals::accumulate(
+                        running[t][s],
+                        RunningTotals::rowUnits(
+                            {summary.reference, summary.function, -1, summary.decimals},
+                            m_binding, r));
                 }
             }
             ++m_row;
             if (progress && (r + 1) % kProgressEvery == 0 && !progress(r + 1, rows))
                 return false;
         }
+        // The chart draws the rows, not the total below them.
+        const int lastRowOfFirstSheet = m_sheets.size() == 1 ? m_row - 1 : -1;
         if (rows > 0) {
             for (int g = m_groups - 1; g >= 0; --g)
                 closeGroup(g, starts[size_t(g)], keyRows[size_t(g)], running[size_t(g)]);
@@ -195,6 +202,10 @@ public:
                 closeGroup(m_groups, starts[size_t(m_groups)], -1, running.back());
         }
         finishSheet();
+        XlsxChart::insert(m_workbook, m_sheets.front(), m_report.layout(), m_binding, m_columns,
+                          {m_names.front(), m_headerRows.front(), m_firstDataRows.front(),
+                           lastRowOfFirstSheet >= 0 ? lastRowOfFirstSheet
+                                                    : m_lastDataRows.front()});
         if (progress && !progress(rows, rows))
             return false;
         return true;
@@ -256,6 +267,7 @@ private:
                 ++m_row;
         }
         m_headerRow = m_row;
+        m_headerRows.push_back(m_row);
         // Printed on the report's paper, a page wide, the header row over every page; across
         // the page when the report is, or when its rows (with their groups' fields) are wider
         // than the report's own lines.
@@ -316,7 +328,12 @@ private:
             switch (column.kind) {
             case CellKind::Number:
             case CellKind::WholeNumber: {
-                const double value = m_binding.number(column.reference, r);
+                // The figure as printed, so that the sheet's subtotals are the report's.
+                double value = m_binding.number(column.reference, r);
+                if (column.kind == CellKind::Number) {
+                    if (const auto units = FixedDecimal::units(value, column.format.decimals))
+                        value = FixedDecimal::toDouble(*units, column.format.decimals);
+                }
                 if (std::isfinite(value))
                     check(worksheet_write_number(m_sheet, row, col, value, m_cellFormats[c]));
                 break;
@@ -364,7 +381,7 @@ private:
     }
 
     // The total row below a group (or below everything, at level m_groups).
-    void closeGroup(int level, Position start, int keyRow, const std::vector<double> &values)
+    void closeGroup(int level, Position start, int keyRow, const RunningTotals::State &values)
     {
         const TotalRow &total = m_totals[size_t(level)];
         beginRow(level == m_groups ? 0 : level);
@@ -390,10 +407,13 @@ private:
             const int function = summary.function == SummaryFunction::Count ? 3 : 9;
             const QString formula =
                 u"SUBTOTAL(%1,%2)"_s.arg(function).arg(ranges(summary.column, start));
-            // The figure shown until the sheet computes its own; a cell holds no infinity.
+            // The figure shown until the sheet computes its own; a total that could not be
+            // kept shows nothing until then.
+            const std::optional<qint64> units = RunningTotals::figure(values, s);
             check(worksheet_write_formula_num(
                 m_sheet, lxw_row_t(m_row), lxw_col_t(summary.column), formula.toUtf8().constData(),
-                m_totalFormats[size_t(level)][s], std::isfinite(values[s]) ? values[s] : 0.0));
+                m_totalFormats[size_t(level)][s],
+                units ? FixedDecimal::toDouble(*units, summary.decimals) : 0.0));
         }
         ++m_row;
     }
@@ -420,6 +440,7 @@ private:
     lxw_worksheet *m_sheet = nullptr;
     int m_row = 0;
     int m_headerRow = 0;
+    std::vector<int> m_headerRows; // per sheet
 };
 
 } // namespace

@@ -221,8 +221,12 @@ std::vector<TotalRow> planTotals(const Report &report, const DataBinding &bindin
             const int column = columnOf(reference);
             const bool taken = std::any_of(total.summaries.begin(), total.summaries.end(),
                                            [&](const Summary &s) { return s.column == column; });
-            if (column >= 0 && !taken)
-                total.summaries.push_back({column, reference, o->function, o->format});
+            if (column < 0 || taken)
+                continue;
+            const int decimals = o->function == SummaryFunction::Count
+                                     ? 0
+                                     : columns[size_t(column)].format.decimals;
+            total.summaries.push_back({column, reference, o->function, o->format, decimals});
         }
         std::sort(total.summaries.begin(), total.summaries.end(),
                   [](const Summary &a, const Summary &b) { return a.column < b.column; });

@@ -34,6 +34,7 @@ public:
         int reference = 0;
         SummaryFunction function = SummaryFunction::Sum;
         ValueFormat format;
+        int decimals = 0; // places its rows are rounded to, as their cells hold them
     };
 
     struct TotalRow

@@ -12,7 +12,8 @@ class ReportPrinting;
 class ResultTable;
 
 // From a row of a summary report to the lines behind it: which detail report, with which
-// criteria (the summary's period and the row's key), and in words what the link leads to.
+// criteria (the summary's period, the row's key and every criterion of the summary the detail
+// has a box for), and in words what the link leads to and which criteria it cannot apply.
 struct DrillTarget
 {
     const ReportDefinition *detail;
@@ -28,7 +29,8 @@ namespace DrillDown {
                                                 const ResultTable &rows, int row);
 
 // Makes the summary report's rows links that build their detail report headless, through the
-// detail's definition, as its window would build it.
+// detail's definition, as its window would build it, on the summary's own database: the links
+// share the connection, which stays open while the report lives.
 void attach(Report &report, const ReportDefinition &summary, const ReportCriteria &criteria,
             std::shared_ptr<const ResultTable> rows, const Connection &connection,
             const ReportPrinting *printing);

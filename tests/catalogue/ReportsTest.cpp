@@ -4,17 +4,40 @@
 #include "criteria/ReportContext.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
+#include "db/ResultTable.h"
 #include "host/DemoDatabase.h"
 #include "host/PeriodDefaults.h"
+#include "presentation/Report.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
 
 #include <QDateEdit>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <gtest/gtest.h>
 #include <set>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Another company's books: a small year that ended on 31 March 2025.
+QString secondCompany()
+{
+    const QString other = DemoFixture::temporaryFolder() + u"/second-company.sqlite"_s;
+    if (!QFile::exists(other)) {
+        DemoDatabase::Options options;
+        options.saleLines = 200;
+        options.customers = 20;
+        options.endDate = QDate(2025, 3, 31); // its financial year began on 1 July 2024
+        DemoDatabase::create(other, options);
+    }
+    return other;
+}
+
+} // namespace
 
 // Every report of the catalogue: one window, kept, shown fixed and centred, loaded afresh after
 // a close.
@@ -90,16 +113,8 @@ TEST(Reports, EachNamedLaunchOpensItsOwnReport)
 
 TEST(Reports, EveryLaterQueryUsesTheConnectionHandedOverLast)
 {
-    const QString other = DemoFixture::temporaryFolder() + u"/second-company.sqlite"_s;
-    if (!QFile::exists(other)) {
-        DemoDatabase::Options options;
-        options.saleLines = 200;
-        options.customers = 20;
-        options.endDate = QDate(2025, 3, 31); // its financial year began on 1 July 2024
-        DemoDatabase::create(other, options);
-    }
     const auto first = Connection::openSqlite(DemoFixture::path());
-    const auto second = Connection::openSqlite(other);
+    const auto second = Connection::openSqlite(secondCompany());
 
     Reports reports;
     reports.SalesRegister(); // a window opened before any connection works, and keeps working
@@ -127,4 +142,46 @@ TEST(Reports, EveryLaterQueryUsesTheConnectionHandedOverLast)
     // A host that says nothing of its period gets the calendar year.
     reports.InitializeClass(*second);
     EXPECT_EQ(reports.context().periodStart(), QDate(QDate::currentDate().year(), 1, 1));
+}
+
+// A preview left open while the host switches to another company's books drills into the books
+// its report was read from, though the host has let that connection go; the connection closes
+// with the last report that reads it.
+TEST(Reports, APreviewLeftOpenDrillsIntoItsOwnBooksAfterTheHostSwitches)
+{
+    std::shared_ptr<Connection> first = Connection::openSqlite(DemoFixture::path());
+    const std::weak_ptr<Connection> firstBooks = first;
+    Reports reports;
+    reports.InitializeClass(*first);
+    reports.SalesSummary();
+    CriteriaWindow *window = reports.window(*ReportCatalog::byLaunchOperation(u"SalesSummary"_s));
+    ASSERT_NE(window, nullptr);
+    window->fromDate()->setDate(DemoFixture::endDate().addDays(-6));
+    window->toDate()->setDate(DemoFixture::endDate());
+    window->previewButton()->click();
+    RptReportViewer *viewer = reports.preview().current();
+    ASSERT_NE(viewer, nullptr);
+    const ResultTable &invoices = *viewer->ReportName()->rows();
+    const QString invoice = invoices.text(invoices.columnIndex(u"saleid"), 0);
+    const double lines =
+        first->execute(u"select count(*) from SalesBody where SaleId="_s + invoice)->number(0, 0);
+
+    // The host opens the second company (whose books end a year before this period) and closes
+    // the first, as its main window does.
+    const auto second = Connection::openSqlite(secondCompany());
+    reports.InitializeClass(*second);
+    first.reset();
+    EXPECT_FALSE(firstBooks.expired());
+
+    std::optional<RowLink> link = viewer->ReportName()->rowLink(0);
+    ASSERT_TRUE(link.has_value());
+    QString message;
+    std::unique_ptr<Report> detail = link->open(message);
+    ASSERT_NE(detail, nullptr) << message.toStdString();
+    EXPECT_EQ(detail->rows()->rowCount(), lines);
+
+    detail.reset();
+    link.reset();
+    delete viewer;
+    EXPECT_TRUE(firstBooks.expired());
 }

@@ -33,7 +33,7 @@ protected:
     // In a lookup dialog: narrow the list to the text and take the current row.
     static ModalWatcher::Handler pick(const QString &text);
 
-    std::unique_ptr<Connection> connection;
+    std::shared_ptr<Connection> connection;
     Reports reports;
     CriteriaWindow *window = nullptr;
 };

@@ -29,8 +29,8 @@ TEST(CommandLine, ExitStatusesSayWhatHappened)
                             u"select TownId, TownName, 0.1 + 0.2 as x from Towns "
                             u"where TownId in (0, 14) order by TownId"_s});
     EXPECT_EQ(ok.status, CliStatus::Ok) << ok.err.toStdString();
-    EXPECT_EQ(ok.out, u"TownId,TownName,x\r\n0,Head Office,0.30000000000000004\r\n"
-                      u"14,O'Brien's Cross,0.30000000000000004\r\n"_s);
+    EXPECT_EQ(ok.out, u"TownId,TownName,x\r\n0,Head Office,0.3\r\n"
+                      u"14,O'Brien's Cross,0.3\r\n"_s);
     EXPECT_EQ(run({u"query"_s, u"--db"_s, db, u"select TownId from Towns where 1 = 0"_s}).out,
               u"TownId\r\n"_s);
 

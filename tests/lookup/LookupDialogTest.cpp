@@ -49,7 +49,7 @@ protected:
     void SetUp() override
     {
         connection = Connection::openSqlite(DemoFixture::path());
-        shared.set(connection.get());
+        shared.set(*connection);
     }
 
     // Opens the dialog (without blocking) and gives the focus to the control named.
@@ -74,7 +74,7 @@ protected:
 
     int count(const QString &sql) const { return int(connection->execute(sql)->number(0, 0)); }
 
-    std::unique_ptr<Connection> connection;
+    std::shared_ptr<Connection> connection;
     SharedConnection shared;
     LookupDialogs dialogs{shared};
 };
@@ -226,7 +226,7 @@ TEST_F(Lookups, AFailedQueryIsShownAndTheDialogStaysUsable)
     ASSERT_TRUE(QFile::copy(DemoFixture::path(), broken));
     DemoFixture::write(broken, u"alter table Parties rename to Clients"_s);
     const auto other = Connection::openSqlite(broken);
-    shared.set(other.get());
+    shared.set(*other);
 
     ModalWatcher watcher;
     SchCustomers &d = dialogs.customers();
@@ -243,7 +243,7 @@ TEST_F(Lookups, AFailedQueryIsShownAndTheDialogStaysUsable)
     EXPECT_EQ(watcher.count(), 2);
     EXPECT_EQ(d.grid()->model()->rowCount(), 0);
 
-    shared.set(connection.get()); // the host hands over a working connection
+    shared.set(*connection); // the host hands over a working connection
     QTest::keyClick(d.filterBox(), Qt::Key_Backspace);
     d.waitForFill();
     EXPECT_EQ(watcher.count(), 2);

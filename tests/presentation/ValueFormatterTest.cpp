@@ -45,6 +45,18 @@ TEST(ValueFormatter, FormatsFiguresDatesAndTexts)
         {12.5, quantity, u"12.5"_s},
         {1200, quantity, u"1,200"_s},
         {-0.25, quantity, u"-0.25"_s},
+        // Half a unit of the last place shown goes away from zero, as the amount was stored
+        // (1.005 is a little under 1.005 as a double).
+        {1.005, money, u"1.01"_s},
+        {-1.005, money, u"-1.01"_s},
+        {2.675, money, u"2.68"_s},
+        {0.285, money, u"0.29"_s},
+        {1234567.895, money, u"1,234,567.90"_s},
+        {1.00499999, money, u"1.00"_s},
+        {2.5, number(0), u"3"_s},
+        {-0.5, number(0), u"-1"_s},
+        {12.345, quantity, u"12.35"_s},
+        {0.0005, number(3), u"0.001"_s},
         // Blank only when zero as printed.
         {0.004, blank, QString()},
         {-0.004, blank, QString()},
@@ -63,4 +75,40 @@ TEST(ValueFormatter, FormatsFiguresDatesAndTexts)
     for (const auto &c : cases)
         EXPECT_EQ(ValueFormatter::format(c.value, c.format), c.expected)
             << c.value.toString().toStdString();
+}
+
+// Totals are kept as whole units of the last place their lines show and printed at the
+// total's own decimals.
+TEST(ValueFormatter, PrintsTotalsHeldAsWholeUnits)
+{
+    const ValueFormat money{.kind = ValueFormat::Kind::Number, .decimals = 2};
+    const ValueFormat quantity{.kind = ValueFormat::Kind::Number, .decimals = 2, .trimZeros = true};
+    const ValueFormat blank{.kind = ValueFormat::Kind::Number, .decimals = 2, .blankZero = true};
+    const ValueFormat whole{.kind = ValueFormat::Kind::Number, .decimals = 0};
+    const struct
+    {
+        std::optional<qint64> units;
+        int decimals;
+        ValueFormat format;
+        QString expected;
+    } cases[] = {
+        {303, 2, money, u"3.03"_s},
+        {-303, 2, money, u"-3.03"_s},
+        {7, 2, money, u"0.07"_s},
+        {-7, 2, money, u"-0.07"_s},
+        {1234567890, 2, money, u"12,345,678.90"_s},
+        {5, 0, money, u"5.00"_s},
+        {12345, 3, money, u"12.35"_s},
+        {-12345, 3, money, u"-12.35"_s},
+        {250, 2, whole, u"3"_s},
+        {1250, 2, quantity, u"12.5"_s},
+        {0, 2, blank, QString()},
+        {1, 2, blank, u"0.01"_s},
+        {std::nullopt, 2, money, u"#####"_s},
+        {std::numeric_limits<qint64>::max(), 0, money, u"#####"_s}, // no room for the cents
+        {std::numeric_limits<qint64>::min() + 1, 2, money, u"-92,233,720,368,547,758.07"_s},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ValueFormatter::figure(c.units, c.decimals, c.format), c.expected)
+            << c.units.value_or(-1) << " at " << c.decimals;
 }
