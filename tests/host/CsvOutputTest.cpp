@@ -51,7 +51,7 @@ TEST(CsvOutput, EveryCsvOfAReportIsTheQueryRowsInTheQueryOrder)
     criteria.from = QDate(2026, 1, 1);
     criteria.to = QDate(2026, 6, 30);
     const ReportDefinition *definition =
-        ReportCatalog::definition(*ReportCatalog::byCommandName(u"sales-stock-statement"_s));
+        &ReportCatalog::byCommandName(u"sales-stock-statement"_s)->definition();
     const auto db = Connection::openSqlite(DemoFixture::path());
     Recordset rows;
     rows.open(definition->query(criteria, db->dialect()), *db);

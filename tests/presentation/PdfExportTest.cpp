@@ -15,6 +15,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRawFont>
 #include <QTemporaryDir>
@@ -46,6 +49,25 @@ ToolRun run(const QString &program, const QStringList &arguments)
 QString pdfText(const QString &pdf)
 {
     return run(u"pdftotext"_s, {pdf, u"-"_s}).out;
+}
+
+// The stored bytes of each page's own content streams, page by page: what a page costs,
+// apart from the fonts and resources that every page shares.
+std::vector<qint64> contentBytesPerPage(const QString &pdf)
+{
+    const ToolRun json = run(u"qpdf"_s, {u"--json=2"_s, u"--json-key=pages"_s,
+                                        u"--json-key=qpdf"_s, u"--json-stream-data=none"_s, pdf});
+    const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    const QJsonObject objects = root[u"qpdf"_s].toArray().at(1).toObject();
+    std::vector<qint64> sizes;
+    for (const QJsonValue page : root[u"pages"_s].toArray()) {
+        qint64 size = 0;
+        for (const QJsonValue content : page[u"contents"_s].toArray())
+            size += objects[u"obj:"_s + content.toString()][u"stream"_s][u"dict"_s][u"/Length"_s]
+                        .toInteger();
+        sizes.push_back(size);
+    }
+    return sizes;
 }
 
 QByteArray bytes(const QString &path)
@@ -104,6 +126,13 @@ TEST(PdfExport, ReadsAsQtsWriterDidForEveryLayoutAndIsValidAndNoLarger)
         EXPECT_FALSE(check.out.contains(u"WARNING"_s, Qt::CaseInsensitive))
             << check.out.toStdString();
         EXPECT_LE(QFileInfo(ours).size(), QFileInfo(theirs).size());
+        // Page by page too: a report whose shared fonts shrank could hide pages that grew.
+        const std::vector<qint64> ourPages = contentBytesPerPage(ours);
+        const std::vector<qint64> theirPages = contentBytesPerPage(theirs);
+        ASSERT_EQ(ourPages.size(), theirPages.size());
+        ASSERT_FALSE(ourPages.empty());
+        for (size_t page = 0; page < ourPages.size(); ++page)
+            EXPECT_LE(ourPages[page], theirPages[page]) << "page " << page + 1;
 
         // pdffonts: name, type, encoding, emb, sub, uni, object, generation.
         const QStringList fonts = run(u"pdffonts"_s, {ours}).out.split(u'\n', Qt::SkipEmptyParts);
