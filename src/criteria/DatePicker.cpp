@@ -1,5 +1,7 @@
 #include "criteria/DatePicker.h"
 
+#include "criteria/SqlDateRange.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -11,6 +13,7 @@ using namespace Qt::StringLiterals;
 DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 {
     setDisplayFormat(u"dd/MM/yyyy"_s);
+    setDateRange(SqlDateRange::first(), SqlDateRange::last());
     setCalendarPopup(true);
     lineEdit()->installEventFilter(this);
 }

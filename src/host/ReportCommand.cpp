@@ -1,6 +1,7 @@
 #include "host/ReportCommand.h"
 
 #include "criteria/ReportCatalog.h"
+#include "criteria/SqlDateRange.h"
 #include "criteria/reports/HeadlessReport.h"
 #include "criteria/reports/ReportDefinition.h"
 #include "db/Connection.h"
@@ -183,13 +184,15 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
     auto date = [&](const QString &option, QDate &target) {
         if (!parser.isSet(option))
             return true;
-        target = QDate::fromString(parser.value(option), u"yyyy-MM-dd"_s);
+        target = SqlDateRange::parse(parser.value(option));
         return target.isValid();
     };
     ReportCriteria criteria;
     criteria.to = QDate::currentDate();
     if (!date(u"from"_s, criteria.from) || !date(u"to"_s, criteria.to))
-        return badArguments(err, u"--from and --to take a date as YYYY-MM-DD"_s);
+        return badArguments(err, u"--from and --to take a date as YYYY-MM-DD, from %1 to %2"_s.arg(
+                                     SqlDateRange::first().toString(Qt::ISODate),
+                                     SqlDateRange::last().toString(Qt::ISODate)));
     for (const CriteriaField &f : definition.fields())
         criteria.texts.insert(f.key, parser.value(f.key));
 
@@ -216,9 +219,14 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             break;
         }
         Report &report = *headless.report();
+        // Nothing here can cancel an export: one that reports it did not finish failed.
+        const auto finished = [](bool done, const QString &what) {
+            if (!done)
+                throw Failure(u"The %1 was not finished"_s.arg(what), Failure::componentSource());
+        };
         bool wrote = false;
         if (parser.isSet(u"pdf"_s)) {
-            report.exportPdf(parser.value(u"pdf"_s));
+            finished(report.exportPdf(parser.value(u"pdf"_s)), u"PDF"_s);
             wrote = true;
         }
         if (parser.isSet(u"csv"_s) && parser.value(u"csv"_s) != u"-") {
@@ -226,11 +234,11 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             wrote = true;
         }
         if (parser.isSet(u"xlsx"_s)) {
-            report.exportXlsx(parser.value(u"xlsx"_s));
+            finished(report.exportXlsx(parser.value(u"xlsx"_s)), u"workbook"_s);
             wrote = true;
         }
         if (parser.isSet(u"print"_s)) {
-            report.print(parser.value(u"print"_s));
+            finished(report.print(parser.value(u"print"_s)), u"print"_s);
             wrote = true;
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {

@@ -70,3 +70,22 @@ TEST_F(DatePickers, AltDownAndF4OpenTheCalendar)
     QTest::keyClick(picker, Qt::Key_Down);
     EXPECT_EQ(picker->date(), QDate(2026, 3, 4));
 }
+
+// A year typed into the box stays within the dates every database can hold: the last days of
+// 1752 are refused as the years before it are.
+TEST_F(DatePickers, TypedYearsStayWithinTheDatabasesRange)
+{
+    const std::pair<int, bool> cases[] = {{1752, false}, {1753, true}, {9999, true}};
+    for (const auto &[year, accepted] : cases) {
+        SCOPED_TRACE(year);
+        picker->setDate(QDate(2026, 12, 5));
+        picker->setFocus();
+        picker->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(picker, QString::number(year));
+        QTest::keyClick(picker, Qt::Key_Tab);
+        if (accepted)
+            EXPECT_EQ(picker->date(), QDate(year, 12, 5));
+        else
+            EXPECT_GE(picker->date(), QDate(1753, 1, 1));
+    }
+}
