@@ -151,7 +151,7 @@ TEST(OutputFile, DescriptorNamesAreTheOpenDescriptors)
     ::close(closed);
     ASSERT_GE(appending, 0);
     ASSERT_GE(readOnly, 0);
-    const auto name = [](const char *prefix, int fd) {
+    const auto name = [](const char *prefix, int fd) -> QString {
         return QString::fromLatin1(prefix) + QString::number(fd);
     };
 
