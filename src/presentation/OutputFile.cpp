@@ -184,6 +184,9 @@ QIODevice &OutputFile::open()
     }
     if (const int error = resolveTarget(QFile::encodeName(m_path), m_target); error != 0)
         fail(systemReason(error));
+    // A link to a file not there yet may still name one the database will make beside it.
+    if (DatabaseFileGuard::isGuarded(QFile::decodeName(m_target)))
+        fail(u"it is the database the report reads"_s);
     struct stat existing
     {
     };

@@ -35,13 +35,6 @@ TEST(LayoutLibrary, RefusesWhatIsNotARegularFileWithoutWaiting)
          "not a regular file"},
         {"device", [](const QByteArray &p) { ASSERT_EQ(::symlink("/dev/zero", p.constData()), 0); },
          "not a regular file"},
-        {"runaway file",
-         [](const QByteArray &p) {
-             QFile f(QFile::decodeName(p));
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-             ASSERT_TRUE(f.resize(5 << 20));
-         },
-         "larger than"},
         {"regular file",
          [&](const QByteArray &p) {
              QFile f(QFile::decodeName(p));
