@@ -3,8 +3,8 @@
 // result set, report object prepared and bound).
 //   build/bench/bench_stock_statement      (NVR_BENCH_DB=FILE to use another database)
 #include "BenchDatabase.h"
-#include "criteria/reports/HeadlessReport.h"
-#include "criteria/reports/SalesStockStatementReport.h"
+#include "reports/HeadlessReport.h"
+#include "reports/SalesStockStatementReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "presentation/Report.h"

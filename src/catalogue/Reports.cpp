@@ -13,8 +13,8 @@
 #include "criteria/reports/RptSalesStockStatement.h"
 #include "criteria/reports/RptSalesSummary.h"
 #include "db/SharedConnection.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
 
 #include <stdexcept>
 

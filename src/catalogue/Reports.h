@@ -1,6 +1,6 @@
 #pragma once
 
-#include "criteria/ReportCatalog.h"
+#include "reports/ReportCatalog.h"
 #include "criteria/ReportContext.h"
 
 #include <QObject>

@@ -1,7 +1,8 @@
 #include "criteria/CriteriaWindow.h"
 
+#include "criteria/CriteriaAccessibility.h"
 #include "criteria/DatePicker.h"
-#include "criteria/IdLookup.h"
+#include "reports/IdLookup.h"
 #include "criteria/NumericKeyFilter.h"
 #include "criteria/ReportContext.h"
 #include "db/Connection.h"
@@ -14,11 +15,11 @@
 #include "lookup/SchSectors.h"
 #include "lookup/SchTowns.h"
 #include "presentation/Report.h"
-#include "presentation/ReportPrinter.h"
-#include "presentation/widgets/MessageBoxes.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
-#include "presentation/widgets/ShowError.h"
+#include "printing/ReportPrinter.h"
+#include "preview/MessageBoxes.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
+#include "preview/ShowError.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -96,6 +97,7 @@ CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext
             addRangeBox(field);
     }
     addCommandButtons();
+    CriteriaAccessibility::describe(*this);
 }
 
 CriteriaWindow::~CriteriaWindow() = default;
@@ -127,6 +129,8 @@ void CriteriaWindow::addDateRow()
     from->setBuddy(m_fromDate);
     QLabel *to = label(u"To Date"_s, this);
     to->setBuddy(m_toDate);
+    for (DatePicker *picker : {m_fromDate, m_toDate})
+        picker->offerPeriods(m_fromDate, m_toDate, [this] { return context().periodStart(); });
     row->addWidget(m_fromDate);
     row->addSpacing(24);
     row->addWidget(to);

@@ -2,7 +2,7 @@
 
 #include "criteria/IdBox.h"
 #include "criteria/ReportWindow.h"
-#include "criteria/reports/ReportDefinition.h"
+#include "reports/ReportDefinition.h"
 #include "db/Recordset.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "criteria/reports/CriteriaField.h"
+#include "reports/CriteriaField.h"
 
 #include <QObject>
 #include <QString>

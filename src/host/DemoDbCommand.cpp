@@ -1,6 +1,6 @@
 #include "host/DemoDbCommand.h"
 
-#include "criteria/SqlDateRange.h"
+#include "reports/SqlDateRange.h"
 #include "db/Failure.h"
 #include "host/CliStatus.h"
 #include "host/DemoDatabase.h"

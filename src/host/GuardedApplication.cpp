@@ -1,6 +1,6 @@
 #include "host/GuardedApplication.h"
 
-#include "presentation/widgets/ShowError.h"
+#include "preview/ShowError.h"
 
 #include <QScopeGuard>
 #include <QWidget>

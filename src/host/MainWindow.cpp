@@ -1,8 +1,8 @@
 #include "host/MainWindow.h"
 
 #include "catalogue/Reports.h"
-#include "criteria/CompanyName.h"
-#include "criteria/ReportCatalog.h"
+#include "reports/CompanyName.h"
+#include "reports/ReportCatalog.h"
 #include "criteria/ReportContext.h"
 #include "db/Connection.h"
 #include "db/Failure.h"
@@ -17,9 +17,9 @@
 #include "lookup/SchProducts.h"
 #include "lookup/SchSectors.h"
 #include "lookup/SchTowns.h"
-#include "presentation/widgets/MessageBoxes.h"
-#include "presentation/widgets/RptReportViewer.h"
-#include "presentation/widgets/ShowError.h"
+#include "preview/MessageBoxes.h"
+#include "preview/RptReportViewer.h"
+#include "preview/ShowError.h"
 
 #include <QApplication>
 #include <QCloseEvent>

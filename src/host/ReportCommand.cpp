@@ -1,14 +1,15 @@
 #include "host/ReportCommand.h"
 
-#include "criteria/ReportCatalog.h"
-#include "criteria/SqlDateRange.h"
-#include "criteria/reports/HeadlessReport.h"
-#include "criteria/reports/ReportDefinition.h"
+#include "reports/ReportCatalog.h"
+#include "reports/HeadlessReport.h"
+#include "reports/ReportDefinition.h"
+#include "reports/SqlDateRange.h"
 #include "db/Connection.h"
 #include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
+#include "host/CommandProgress.h"
 #include "host/CsvOutput.h"
 #include "host/PeriodDefaults.h"
 #include "presentation/Report.h"
@@ -70,7 +71,7 @@ QString ReportCommand::synopsis() const
     return u"NAME [--db FILE | --odbc CONNECTION] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
            u"[--customer ID] [--sector ID] [--town ID] [--company ID] [--product ID] "
            u"[--invoice-from N] [--invoice-to N] [--pdf FILE] [--csv FILE] [--xlsx FILE] "
-           u"[--print [PRINTER]]"_s;
+           u"[--print [PRINTER]] [--quiet]"_s;
 }
 
 QString ReportCommand::description() const
@@ -132,6 +133,7 @@ void ReportCommand::configure(QCommandLineParser &parser)
                       u"Print the report, on PRINTER or on the report's printer (the "
                       u"default printer when the system has no printer of that name)."_s,
                       u"PRINTER"_s});
+    parser.addOption({u"quiet"_s, u"Show no progress of a long export or print."_s});
 }
 
 QString ReportCommand::optionProblem(const ReportDefinition &definition,
@@ -219,14 +221,17 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             break;
         }
         Report &report = *headless.report();
-        // Nothing here can cancel an export: one that reports it did not finish failed.
+        CommandProgress progress(err, !parser.isSet(u"quiet"_s) &&
+                                          CommandProgress::standardErrorIsTerminal());
+        // Nothing here cancels an output: one that reports it did not finish failed.
         const auto finished = [](bool done, const QString &what) {
             if (!done)
                 throw Failure(u"The %1 was not finished"_s.arg(what), Failure::componentSource());
         };
         bool wrote = false;
         if (parser.isSet(u"pdf"_s)) {
-            finished(report.exportPdf(parser.value(u"pdf"_s)), u"PDF"_s);
+            finished(report.exportPdf(parser.value(u"pdf"_s), progress.of(u"PDF"_s, u"pages"_s)),
+                     u"PDF"_s);
             wrote = true;
         }
         if (parser.isSet(u"csv"_s) && parser.value(u"csv"_s) != u"-") {
@@ -234,11 +239,13 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             wrote = true;
         }
         if (parser.isSet(u"xlsx"_s)) {
-            finished(report.exportXlsx(parser.value(u"xlsx"_s)), u"workbook"_s);
+            finished(report.exportXlsx(parser.value(u"xlsx"_s), progress.of(u"Excel"_s, u"rows"_s)),
+                     u"workbook"_s);
             wrote = true;
         }
         if (parser.isSet(u"print"_s)) {
-            finished(report.print(parser.value(u"print"_s)), u"print"_s);
+            finished(report.print(parser.value(u"print"_s), progress.of(u"Printing"_s, u"pages"_s)),
+                     u"print"_s);
             wrote = true;
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {

@@ -8,7 +8,7 @@
 #include "host/GuardedApplication.h"
 #include "host/MainWindow.h"
 #include "presentation/SignalCleanup.h"
-#include "presentation/widgets/ShowError.h"
+#include "preview/ShowError.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -4,7 +4,7 @@
 #include "db/Failure.h"
 #include "db/SharedConnection.h"
 #include "db/SqlText.h"
-#include "presentation/widgets/ShowError.h"
+#include "preview/ShowError.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -58,6 +58,16 @@ LookupDialog::LookupDialog(Design design, SharedConnection &connection)
     m_select->setObjectName(m_design.selectButton);
     m_close = new QPushButton(u"Cancel"_s, this);
     m_close->setObjectName(m_design.closeButton);
+
+    // What a screen reader announces: each control by its label and purpose.
+    m_filter->setAccessibleName(u"Name"_s);
+    m_filter->setAccessibleDescription(
+        u"The start of the name sought; the list below keeps the entries that match it"_s);
+    m_grid->setAccessibleName(QString(m_design.caption).remove(u"Search "_s)); // Customers
+    m_grid->setAccessibleDescription(
+        u"The entries to pick from; Select or a double click picks the current one"_s);
+    m_select->setAccessibleDescription(u"Picks the current entry and closes the list"_s);
+    m_close->setAccessibleDescription(u"Closes the list without picking an entry"_s);
 
     auto *top = new QHBoxLayout;
     if (m_design.image) {

@@ -6,8 +6,8 @@
 #include "catalogue/Reports.h"
 #include "criteria/CriteriaWindow.h"
 #include "presentation/Report.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
 
 #include <QApplication>
 #include <QDateEdit>

@@ -1,4 +1,4 @@
-#include "criteria/reports/CompanySectorWiseSaleReport.h"
+#include "reports/CompanySectorWiseSaleReport.h"
 #include "AnalysesFixture.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"

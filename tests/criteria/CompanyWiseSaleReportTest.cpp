@@ -1,4 +1,4 @@
-#include "criteria/reports/CompanyWiseSaleReport.h"
+#include "reports/CompanyWiseSaleReport.h"
 #include "AnalysesFixture.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"

@@ -10,8 +10,8 @@
 #include "criteria/reports/RptSalesSummary.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
 
 #include <QApplication>
 #include <QDateEdit>

@@ -5,8 +5,8 @@
 #include "criteria/CriteriaWindow.h"
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
 
 #include <QApplication>
 #include <QDateEdit>

@@ -1,7 +1,7 @@
 #include "AnalysesFixture.h"
 #include "DemoFixture.h"
-#include "criteria/ReportCatalog.h"
-#include "criteria/reports/HeadlessReport.h"
+#include "reports/ReportCatalog.h"
+#include "reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "host/DemoDatabase.h"
@@ -116,9 +116,12 @@ TEST(PreparedReports, WriteTheirTextsAndParameters)
         EXPECT_EQ(built.sqlText(),
                   ReportCatalog::definition(entry)->query(built.criteria(), db.dialect()));
         EXPECT_EQ(report.rowCount(), built.rows().recordCount());
-        // The layout's own texts ("txt...") are all written, none left as designed.
+        // The layout's own texts ("txt...") are all written, none left as designed; every
+        // page header names the company.
+        std::map<QString, QString> texts = c.texts;
+        texts.emplace(u"txtPageCompany"_s, company);
         QStringList written, own;
-        for (const auto &[object, text] : c.texts) {
+        for (const auto &[object, text] : texts) {
             EXPECT_EQ(report.textObject(object).text(), text) << object.toStdString();
             written.append(object);
         }

@@ -1,4 +1,4 @@
-#include "criteria/reports/ProductWiseSalesReport.h"
+#include "reports/ProductWiseSalesReport.h"
 #include "AnalysesFixture.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"

@@ -1,6 +1,6 @@
 #include "ReferenceQueries.h"
-#include "criteria/ReportCatalog.h"
-#include "criteria/reports/ReportDefinition.h"
+#include "reports/ReportCatalog.h"
+#include "reports/ReportDefinition.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "criteria/CriteriaWindow.h"
 #include "db/Connection.h"
 #include "presentation/Report.h"
-#include "presentation/widgets/PreviewSlot.h"
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/PreviewSlot.h"
+#include "preview/RptReportViewer.h"
 
 #include <QApplication>
 #include <QClipboard>

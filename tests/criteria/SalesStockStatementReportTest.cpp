@@ -1,6 +1,6 @@
-#include "criteria/reports/SalesStockStatementReport.h"
+#include "reports/SalesStockStatementReport.h"
 #include "ReportChecks.h"
-#include "criteria/reports/HeadlessReport.h"
+#include "reports/HeadlessReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"

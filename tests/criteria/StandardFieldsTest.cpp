@@ -1,4 +1,4 @@
-#include "criteria/reports/StandardFields.h"
+#include "reports/StandardFields.h"
 
 #include <gtest/gtest.h>
 

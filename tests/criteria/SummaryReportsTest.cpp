@@ -1,8 +1,8 @@
 // The sales summary and the sale returns summary: one row and its figures per document.
 #include "LineFigures.h"
 #include "ReportChecks.h"
-#include "criteria/reports/SaleReturnsSummaryReport.h"
-#include "criteria/reports/SalesSummaryReport.h"
+#include "reports/SaleReturnsSummaryReport.h"
+#include "reports/SalesSummaryReport.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"

@@ -1,9 +1,9 @@
 #include "host/CommandLine.h"
 #include "CommandRun.h"
 #include "DemoFixture.h"
-#include "criteria/ReportCatalog.h"
-#include "criteria/reports/ReportDefinition.h"
 #include "db/Failure.h"
+#include "reports/ReportCatalog.h"
+#include "reports/ReportDefinition.h"
 #include "host/CliStatus.h"
 #include "host/Command.h"
 

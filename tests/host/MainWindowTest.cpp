@@ -2,7 +2,7 @@
 #include "DemoFixture.h"
 #include "ModalWatcher.h"
 #include "catalogue/Reports.h"
-#include "criteria/ReportCatalog.h"
+#include "reports/ReportCatalog.h"
 #include "criteria/ReportWindow.h"
 #include "db/Connection.h"
 #include "host/AccessKeys.h"

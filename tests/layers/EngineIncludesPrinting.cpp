@@ -1,2 +1,2 @@
 // Deliberately wrong: the report engine reaching for the printing library must not compile.
-#include "presentation/ReportPrinter.h"
+#include "printing/ReportPrinter.h"

@@ -1,2 +1,2 @@
 // Deliberately wrong: the report engine reaching up to the preview window must not compile.
-#include "presentation/widgets/RptReportViewer.h"
+#include "preview/RptReportViewer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "criteria/reports/ReportCriteria.h"
+#include "reports/ReportCriteria.h"
 
 #include <QString>
 #include <QStringList>

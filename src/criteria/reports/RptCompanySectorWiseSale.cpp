@@ -1,6 +1,6 @@
 #include "criteria/reports/RptCompanySectorWiseSale.h"
 
-#include "criteria/reports/CompanySectorWiseSaleReport.h"
+#include "reports/CompanySectorWiseSaleReport.h"
 
 RptCompanySectorWiseSale::RptCompanySectorWiseSale(ReportContext &context)
     : CriteriaWindow(CompanySectorWiseSaleReport::instance(), context)

@@ -1,6 +1,6 @@
 #include "criteria/reports/RptCompanyWiseSale.h"
 
-#include "criteria/reports/CompanyWiseSaleReport.h"
+#include "reports/CompanyWiseSaleReport.h"
 
 RptCompanyWiseSale::RptCompanyWiseSale(ReportContext &context)
     : CriteriaWindow(CompanyWiseSaleReport::instance(), context)

@@ -1,6 +1,6 @@
 #include "criteria/reports/RptCustomerTownSectorWiseSales.h"
 
-#include "criteria/reports/CustomerTownSectorWiseSalesReport.h"
+#include "reports/CustomerTownSectorWiseSalesReport.h"
 
 RptCustomerTownSectorWiseSales::RptCustomerTownSectorWiseSales(ReportContext &context)
     : CriteriaWindow(CustomerTownSectorWiseSalesReport::instance(), context)

@@ -1,6 +1,6 @@
 #include "criteria/reports/RptProductSaleReturnLedger.h"
 
-#include "criteria/reports/ProductSaleReturnLedgerReport.h"
+#include "reports/ProductSaleReturnLedgerReport.h"
 
 RptProductSaleReturnLedger::RptProductSaleReturnLedger(ReportContext &context)
     : CriteriaWindow(ProductSaleReturnLedgerReport::instance(), context)

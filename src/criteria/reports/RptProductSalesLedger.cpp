@@ -1,6 +1,6 @@
 #include "criteria/reports/RptProductSalesLedger.h"
 
-#include "criteria/reports/ProductSalesLedgerReport.h"
+#include "reports/ProductSalesLedgerReport.h"
 
 RptProductSalesLedger::RptProductSalesLedger(ReportContext &context)
     : CriteriaWindow(ProductSalesLedgerReport::instance(), context)

@@ -1,6 +1,6 @@
 #include "criteria/reports/RptProductWiseSales.h"
 
-#include "criteria/reports/ProductWiseSalesReport.h"
+#include "reports/ProductWiseSalesReport.h"
 
 RptProductWiseSales::RptProductWiseSales(ReportContext &context)
     : CriteriaWindow(ProductWiseSalesReport::instance(), context)

@@ -1,6 +1,6 @@
 #include "criteria/reports/RptSaleReturnRegister.h"
 
-#include "criteria/reports/SaleReturnRegisterReport.h"
+#include "reports/SaleReturnRegisterReport.h"
 
 RptSaleReturnRegister::RptSaleReturnRegister(ReportContext &context)
     : CriteriaWindow(SaleReturnRegisterReport::instance(), context)

@@ -1,6 +1,6 @@
 #include "criteria/reports/RptSaleReturnsSummary.h"
 
-#include "criteria/reports/SaleReturnsSummaryReport.h"
+#include "reports/SaleReturnsSummaryReport.h"
 
 RptSaleReturnsSummary::RptSaleReturnsSummary(ReportContext &context)
     : CriteriaWindow(SaleReturnsSummaryReport::instance(), context)

@@ -1,6 +1,6 @@
 #include "criteria/reports/RptSalesRegister.h"
 
-#include "criteria/reports/SalesRegisterReport.h"
+#include "reports/SalesRegisterReport.h"
 
 RptSalesRegister::RptSalesRegister(ReportContext &context)
     : CriteriaWindow(SalesRegisterReport::instance(), context)

@@ -1,6 +1,6 @@
 #include "criteria/reports/RptSalesStockStatement.h"
 
-#include "criteria/reports/SalesStockStatementReport.h"
+#include "reports/SalesStockStatementReport.h"
 
 RptSalesStockStatement::RptSalesStockStatement(ReportContext &context)
     : CriteriaWindow(SalesStockStatementReport::instance(), context)

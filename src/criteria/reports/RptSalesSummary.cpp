@@ -1,6 +1,6 @@
 #include "criteria/reports/RptSalesSummary.h"
 
-#include "criteria/reports/SalesSummaryReport.h"
+#include "reports/SalesSummaryReport.h"
 
 RptSalesSummary::RptSalesSummary(ReportContext &context)
     : CriteriaWindow(SalesSummaryReport::instance(), context)

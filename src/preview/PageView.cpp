@@ -1,0 +1,282 @@
+#include "preview/PageView.h"
+
+#include "presentation/PageRenderer.h"
+#include "presentation/Report.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace {
+
+// A tooltip's text in lines of about 70 characters: a long explanation would otherwise run
+// across the whole screen.
+QString wrapped(const QString &text)
+{
+    QString out;
+    qsizetype lineStart = 0;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!out.isEmpty()) {
+            if (out.size() - lineStart + 1 + word.size() > 70) {
+                out += u'\n';
+                lineStart = out.size();
+            } else {
+                out += u' ';
+            }
+        }
+        out += word;
+    }
+    return out;
+}
+
+constexpr int kOverlap = 40; // pixels of the last screen still shown after paging a screen
+
+const QColor kDesk(0x80, 0x80, 0x80);
+const QColor kPageEdge(0x30, 0x30, 0x30);
+const QColor kFound(255, 230, 0, 90);
+const QColor kCurrentFound(255, 140, 0, 130);
+
+} // namespace
+
+PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent)
+{
+    setObjectName(QStringLiteral("PageView"));
+    viewport()->setAutoFillBackground(true);
+    QPalette desk = viewport()->palette();
+    desk.setColor(QPalette::Window, kDesk);
+    viewport()->setPalette(desk);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true); // the pointer tells which rows lead somewhere
+}
+
+void PageView::setReport(Report *report)
+{
+    m_report = report;
+    m_page = 0;
+    m_highlights.clear();
+    m_currentHighlight = -1;
+    dropImage();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void PageView::setPage(int page, Edge edge)
+{
+    if (page != m_page) {
+        m_page = page;
+        m_highlights.clear();
+        m_currentHighlight = -1;
+        viewport()->update();
+    }
+    verticalScrollBar()->setValue(edge == Edge::Top ? 0 : verticalScrollBar()->maximum());
+}
+
+void PageView::setFit(Fit fit)
+{
+    m_fit = fit;
+    updateScrollBars();
+    viewport()->update();
+    Q_EMIT zoomChanged();
+}
+
+void PageView::setZoomPercent(double percent)
+{
+    m_percent = std::clamp(percent, 10.0, 800.0);
+    m_fit = Fit::Percent;
+    updateScrollBars();
+    viewport()->update();
+    Q_EMIT zoomChanged();
+}
+
+double PageView::pixelsPerPoint() const
+{
+    if (!m_report)
+        return 1.0;
+    const QSizeF page = m_report->pageSize();
+    const double widthFit = double(viewport()->width() - 2 * kMargin) / page.width();
+    switch (m_fit) {
+    case Fit::Width:
+        return std::max(0.05, widthFit);
+    case Fit::WholePage:
+        return std::max(
+            0.05, std::min(widthFit, double(viewport()->height() - 2 * kMargin) / page.height()));
+    case Fit::Percent:
+        break;
+    }
+    return m_percent / 100.0 * logicalDpiX() / 72.0;
+}
+
+double PageView::zoomPercent() const
+{
+    return pixelsPerPoint() * 72.0 / logicalDpiX() * 100.0;
+}
+
+QSize PageView::pageSizeInPixels() const
+{
+    if (!m_report)
+        return QSize();
+    const QSizeF page = m_report->pageSize() * pixelsPerPoint();
+    return QSize(qRound(page.width()), qRound(page.height()));
+}
+
+QPoint PageView::pageOrigin() const
+{
+    const QSize size = pageSizeInPixels();
+    return {std::max(kMargin, (viewport()->width() - size.width()) / 2) -
+                horizontalScrollBar()->value(),
+            kMargin - verticalScrollBar()->value()};
+}
+
+void PageView::updateScrollBars()
+{
+    const QSize page = pageSizeInPixels() + QSize(2 * kMargin, 2 * kMargin);
+    horizontalScrollBar()->setRange(0, std::max(0, page.width() - viewport()->width()));
+    verticalScrollBar()->setRange(0, std::max(0, page.height() - viewport()->height()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    verticalScrollBar()->setPageStep(std::max(20, viewport()->height() - kOverlap));
+    verticalScrollBar()->setSingleStep(20);
+}
+
+bool PageView::scrollByScreen(int direction)
+{
+    QScrollBar *bar = verticalScrollBar();
+    const int before = bar->value();
+    bar->setValue(before + (direction > 0 ? bar->pageStep() : -bar->pageStep()));
+    return bar->value() != before;
+}
+
+void PageView::setHighlights(const QList<QRectF> &rects, int current)
+{
+    m_highlights = rects;
+    m_currentHighlight = current;
+    scrollToHighlight();
+    viewport()->update();
+}
+
+void PageView::scrollToHighlight()
+{
+    if (m_currentHighlight < 0 || m_currentHighlight >= m_highlights.size())
+        return;
+    const double scale = pixelsPerPoint();
+    const QRectF r = m_highlights[m_currentHighlight];
+    // Page pixels, without scrolling: the desk margin, then the page.
+    const int top = kMargin + int(r.top() * scale);
+    const int bottom = kMargin + int(r.bottom() * scale);
+    QScrollBar *bar = verticalScrollBar();
+    if (top < bar->value() || bottom > bar->value() + viewport()->height())
+        bar->setValue(top - viewport()->height() / 3);
+    const int left = int(r.left() * scale), right = int(r.right() * scale);
+    QScrollBar *across = horizontalScrollBar();
+    if (left < across->value() || right > across->value() + viewport()->width())
+        across->setValue(left - kMargin);
+}
+
+void PageView::dropImage()
+{
+    m_image = QImage();
+    m_imagePage = -1;
+    m_rows.clear();
+}
+
+void PageView::refresh()
+{
+    dropImage();
+    viewport()->update();
+}
+
+void PageView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+    // Fitted to the window, the zoom follows its size: what the toolbar shows follows too.
+    if (m_fit != Fit::Percent)
+        Q_EMIT zoomChanged();
+}
+
+void PageView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void PageView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    if (!m_report || !m_report->isBound() || !m_report->hasPage(m_page))
+        return;
+    const double scale = pixelsPerPoint();
+    const QSize size = pageSizeInPixels();
+    if (m_imagePage != m_page || m_imageScale != scale ||
+        m_image.size() != size * devicePixelRatioF()) {
+        const qreal ratio = devicePixelRatioF();
+        m_image = QImage(size * ratio, QImage::Format_RGB32);
+        m_image.setDevicePixelRatio(ratio);
+        m_image.fill(Qt::white);
+        QPainter pagePainter(&m_image);
+        PageContent content = m_report->page(m_page);
+        PageRenderer(*m_report, pagePainter, scale).render(content);
+        m_rows = std::move(content.rows);
+        m_imagePage = m_page;
+        m_imageScale = scale;
+    }
+    const QPoint origin = pageOrigin();
+    const QRect page(origin, size);
+    painter.fillRect(page.translated(4, 4), QColor(0, 0, 0, 90)); // shadow
+    painter.drawImage(origin, m_image);
+    painter.setPen(kPageEdge);
+    painter.drawRect(page.adjusted(-1, -1, 0, 0)); // just outside the paper
+    for (int i = 0; i < m_highlights.size(); ++i) {
+        const QRectF &r = m_highlights[i];
+        painter.fillRect(QRectF(origin.x() + r.x() * scale, origin.y() + r.y() * scale,
+                                r.width() * scale, r.height() * scale),
+                         i == m_currentHighlight ? kCurrentFound : kFound);
+    }
+}
+
+int PageView::linkedRowAt(QPoint viewportPoint) const
+{
+    if (!m_report || m_imagePage != m_page)
+        return -1;
+    const QPointF point = QPointF(viewportPoint - pageOrigin()) / pixelsPerPoint();
+    for (const PageRow &r : m_rows) {
+        if (r.rect.contains(point))
+            return m_report->rowLink(r.tableRow) ? r.tableRow : -1;
+    }
+    return -1;
+}
+
+void PageView::mouseMoveEvent(QMouseEvent *event)
+{
+    const int row = linkedRowAt(event->position().toPoint());
+    if (row < 0) {
+        viewport()->unsetCursor();
+        viewport()->setToolTip(QString());
+    } else {
+        viewport()->setCursor(Qt::PointingHandCursor);
+        viewport()->setToolTip(wrapped(m_report->rowLink(row)->description));
+    }
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void PageView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const int row = linkedRowAt(event->position().toPoint());
+    if (row >= 0) {
+        Q_EMIT rowActivated(row);
+        return;
+    }
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
+void PageView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        const int row = linkedRowAt(viewport()->mapFromGlobal(QCursor::pos()));
+        if (row >= 0) {
+            Q_EMIT rowActivated(row);
+            return;
+        }
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}

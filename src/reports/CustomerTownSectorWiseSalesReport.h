@@ -1,0 +1,27 @@
+#pragma once
+
+#include "reports/ReportDefinition.h"
+
+// Net sales and the returns recorded against them, per town, sector and customer, for the
+// sales of a period; narrowed to one town, sector, customer and company when given. Town 0,
+// the head office's counter, is never listed.
+class CustomerTownSectorWiseSalesReport : public ReportDefinition
+{
+public:
+    [[nodiscard]] static const CustomerTownSectorWiseSalesReport &instance();
+
+    [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
+
+    // The fixed town condition, then the town, sector, customer and company clauses, each
+    // only for a box that is not blank.
+    [[nodiscard]] static QString conditions(const ReportCriteria &criteria);
+    // Parameter field 1: "Company Name:" and the company's name, if one was chosen.
+    [[nodiscard]] static QString companyText(const ReportCriteria &criteria);
+
+protected:
+    void prepare(Report &report, const ReportCriteria &criteria, const Recordset &rows,
+                 const Connection &connection) const override;
+
+private:
+    CustomerTownSectorWiseSalesReport();
+};

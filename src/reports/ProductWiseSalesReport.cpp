@@ -1,0 +1,104 @@
+#include "reports/ProductWiseSalesReport.h"
+
+#include "reports/StandardFields.h"
+#include "presentation/Report.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// DtpFrom and DtpTo; built in two steps; Enter thrown away once it has moved the focus.
+WindowDesign windowDesign()
+{
+    WindowDesign d = ReportDefinition::twoStepWindow();
+    d.emptyFocus = u"txtCustomerID"_s; // after "No record found" in Preview
+    return d;
+}
+
+// The company box has no F1; its button is BtnSchCompany.
+CriteriaField companyField()
+{
+    CriteriaField f = StandardFields::company(ChangeRule::DefaultTextAlways, 5);
+    f.label = u"Company ID."_s;
+    f.nameLabel = u"Company Name"_s;
+    f.defaultText = u"All Companies"_s;
+    f.f1 = false;
+    return f;
+}
+
+CriteriaField customerField()
+{
+    CriteriaField f = StandardFields::labelledCustomer(
+        ChangeRule::DefaultTextAlways, u" Select * FROM Parties where IsCustomer =1  "_s);
+    f.button = u"Btnschgroup"_s;
+    return f;
+}
+
+} // namespace
+
+const ProductWiseSalesReport &ProductWiseSalesReport::instance()
+{
+    static const ProductWiseSalesReport definition;
+    return definition;
+}
+
+ProductWiseSalesReport::ProductWiseSalesReport()
+    : ReportDefinition(ReportKind::ProductWiseSales, windowDesign(),
+                       {companyField(), customerField(),
+                        StandardFields::labelledTown(ChangeRule::DefaultTextWhenEmpty),
+                        StandardFields::labelledSector(ChangeRule::DefaultTextWhenEmpty)})
+{
+}
+
+std::optional<Refusal> ProductWiseSalesReport::refusal(const ReportCriteria &criteria,
+                                                       ReportAction) const
+{
+    return periodRefusal(criteria, design().fromControl);
+}
+
+QString ProductWiseSalesReport::filter(const ReportCriteria &criteria)
+{
+    using namespace StandardFields;
+    return quotedClause(criteria, companyKey, u"  And Left(SalesBody.ProductID,2)='"_s, u"' "_s) +
+           quotedClause(criteria, customerKey, u"  And Sales.CustomerId='"_s, u"' "_s) +
+           numberClause(criteria, townKey, u"  And Towns.TownId= "_s) +
+           numberClause(criteria, sectorKey, u"  And Sectors.SectorId= "_s);
+}
+
+QString ProductWiseSalesReport::query(const ReportCriteria &criteria, SqlDialect dialect) const
+{
+    // Returns are summed per sale, customer and product over all their dates and attached to
+    // each line of the same sale and product; the period and the filter select the sales.
+    return u" SELECT SalesBody.ProductID, Products.ProductName,SUM(SalesBody.Qty) AS SaleQty, SUM(SalesBody.Bonus) AS SaleBns, SUM(SalesBody.TTLValue) + SUM(SalesBody.TTLSalesTax) AS GrossSaleValue,ISNULL(SUM(SaleReturns.Qty), "_s +
+           u" 0) AS ReturnQty,ISNULL(SUM(SaleReturns.Bonus), 0) AS ReturnBns,SUM(SalesBody.Qty) - ISNULL(SUM(SaleReturns.Qty), 0) AS NetQty, SUM(SalesBody.Bonus)- ISNULL(SUM(SaleReturns.Bonus), 0) AS NetBns,ISNULL(SUM(SaleReturns.TTLValue), "_s +
+           u" 0)+ ISNULL(SUM(SaleReturns.TTLSalestax), 0) AS ReturnTTLValue, (SUM(SalesBody.TTLValue)+ SUM(SalesBody.TTLSalesTax))- (ISNULL(SUM(SaleReturns.TTLValue), 0)+ ISNULL(SUM(SaleReturns.TTLSalestax), 0)) AS "_s +
+           u" NetSaleValue, Sectors.SectorID, Sectors.TownID, Sectors.SectorName, Towns.TownName FROM Parties INNER JOIN Products INNER JOIN SalesBody ON Products.ProductID = SalesBody.ProductID INNER JOIN Sales ON "_s +
+           u" SalesBody.SaleID = Sales.SaleID INNER JOIN ChartOfAccounts ON Sales.CustomerID = ChartOfAccounts.AccountNo ON Parties.PartyID = ChartOfAccounts.AccountNo INNER JOIN Sectors ON Parties.SectorID = Sectors.SectorID "_s +
+           u" AND Sales.SectorID = Sectors.SectorID INNER JOIN Towns ON Sectors.TownID = Towns.TownID LEFT OUTER JOIN (SELECT SaleReturns.SaleId, SaleReturns.CustomerId,SaleReturnsBody.ProductId,SUM(SaleReturnsBody.Qty) "_s +
+           u" AS Qty,SUM(SaleReturnsBody.Bonus) AS Bonus, SUM(SaleReturnsBody.TTLValue) AS TTLValue,SUM(SaleReturnsBody.TTLSalestax)AS TTLSalestax FROM SaleReturnsBody INNER JOIN SaleReturns ON SaleReturnsBody.SaleReturnID "_s +
+           u" = SaleReturns.SaleReturnID "_s +
+           u" Group by SaleReturns.SaleId, SaleReturns.CustomerId, SaleReturnsBody.ProductId) SaleReturns ON SalesBody.SaleId = SaleReturns.SaleId "_s +
+           u" AND SalesBody.ProductId = SaleReturns.ProductId "_s + u" WHERE 1=1 "_s +
+           filter(criteria) + u"AND (Sales.SaleDate BETWEEN '"_s +
+           SqlDates::literal(dialect, criteria.from) + u"'AND'"_s +
+           SqlDates::literal(dialect, criteria.to) +
+           u"') GROUP BY SalesBody.ProductID, Products.ProductName, "_s +
+           u" Sectors.SectorID, Sectors.TownID, Sectors.SectorName, Towns.TownName "_s;
+}
+
+QString ProductWiseSalesReport::periodText(const ReportCriteria &criteria)
+{
+    return u"From : "_s + shortDate(criteria.from) + u",   To : "_s + shortDate(criteria.to);
+}
+
+void ProductWiseSalesReport::prepare(Report &report, const ReportCriteria &criteria,
+                                     const Recordset &rows, const Connection &) const
+{
+    // The company, customer, town and sector chosen are not printed (but the criteria line
+    // names them).
+    report.SetReportTitle(u"Product Wise Sale"_s);
+    report.ParameterFields(1).AddCurrentValue(periodText(criteria));
+    report.Database().SetDataSource(rows, 3, 1);
+    report.SelectPrinter(u"Dummy Driver"_s, u"Ding Dong"_s, u"LPT1"_s);
+    report.SetPaperOrientation(1);
+}

@@ -1,0 +1,127 @@
+#include "reports/ReportDefinition.h"
+
+#include "db/CompanyRegistry.h"
+#include "db/Failure.h"
+#include "db/Recordset.h"
+#include "presentation/Report.h"
+#include "presentation/ReportObject.h"
+#include "printing/ReportPrinter.h"
+#include "reports/DrillDown.h"
+
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every page header names the company beside the report's title, so that a loose page of a
+// long report can be placed. A company whose registry has no name, or no registry, gets a
+// blank there: the line identifies pages, it is no reason to refuse the report.
+void nameCompanyOnEveryPage(Report &report, const Connection &connection)
+{
+    for (const auto &object : report.objects()) {
+        if (object->kind() != ReportObject::Kind::Text ||
+            object->Name().compare(u"txtPageCompany"_s, Qt::CaseInsensitive) != 0)
+            continue;
+        try {
+            object->SetText(CompanyRegistry::value(connection, u"companyname"_s)
+                                .value_or(QVariant())
+                                .toString());
+        } catch (const Failure &) {
+        }
+        return;
+    }
+}
+
+} // namespace
+
+ReportDefinition::ReportDefinition(ReportKind kind, WindowDesign design,
+                                   std::vector<CriteriaField> fields)
+    : m_entry(ReportCatalog::entry(kind)), m_design(std::move(design)), m_fields(std::move(fields))
+{
+}
+
+ReportDefinition::~ReportDefinition() = default;
+
+const CriteriaField *ReportDefinition::field(const QString &key) const
+{
+    for (const CriteriaField &f : m_fields) {
+        if (f.key == key)
+            return &f;
+    }
+    return nullptr;
+}
+
+std::optional<Refusal> ReportDefinition::refusal(const ReportCriteria &, ReportAction) const
+{
+    return std::nullopt;
+}
+
+Refusal ReportDefinition::emptyResult() const
+{
+    if (m_design.style == BuildStyle::QueryThenFill)
+        return {u"No record found"_s, u"Information"_s, Refusal::Icon::Information, {}};
+    return {u"No record exists."_s, m_entry.caption, Refusal::Icon::Information, {}};
+}
+
+std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &criteria,
+                                                     const Recordset &rows,
+                                                     const Connection &connection) const
+{
+    std::unique_ptr<Report> report = Report::fromLayout(m_entry.layout);
+    report->setPrinting(&ReportPrinter::printing());
+    prepare(*report, criteria, rows, connection);
+    nameCompanyOnEveryPage(*report, connection);
+    report->setCriteriaLine(criteriaLine(criteria));
+    DrillDown::attach(*report, m_entry.kind, criteria, rows.rows(), connection);
+    return report;
+}
+
+QString ReportDefinition::criteriaLine(const ReportCriteria &criteria) const
+{
+    QStringList parts{u"Period "_s + longDate(criteria.from) + u" to "_s + longDate(criteria.to)};
+    for (const CriteriaField &f : m_fields) {
+        if (!criteria.given(f.key))
+            continue;
+        QString part = f.caption + u' ' + criteria.text(f.key).trimmed();
+        const QString name = criteria.name(f.key).trimmed();
+        if (f.isIdBox() && !name.isEmpty() && name != f.defaultText)
+            part += u' ' + name;
+        parts.append(part);
+    }
+    return parts.join(u" \u00B7 "_s);
+}
+
+WindowDesign ReportDefinition::twoStepWindow()
+{
+    WindowDesign d;
+    d.fromControl = u"DtpFrom"_s;
+    d.toControl = u"DtpTo"_s;
+    d.style = BuildStyle::QueryThenFill;
+    d.discardEnter = true;
+    return d;
+}
+
+std::optional<Refusal> ReportDefinition::periodRefusal(const ReportCriteria &criteria,
+                                                       const QString &focus)
+{
+    if (criteria.from <= criteria.to)
+        return std::nullopt;
+    return Refusal{u"From date must be less than or equal to To date"_s, u"Alert"_s,
+                   Refusal::Icon::Exclamation, focus};
+}
+
+QString ReportDefinition::longDate(QDate date)
+{
+    return QLocale::c().toString(date, u"dd-MMM-yyyy"_s);
+}
+
+QString ReportDefinition::dateBetween(const ReportCriteria &criteria)
+{
+    return u"Date Between : "_s + longDate(criteria.from) + u" To "_s + longDate(criteria.to);
+}
+
+QString ReportDefinition::shortDate(QDate date)
+{
+    return QLocale::c().toString(date, u"dd/MM/yyyy"_s);
+}

@@ -1,0 +1,79 @@
+#include "reports/SaleReturnRegisterReport.h"
+
+#include "reports/IdLookup.h"
+#include "reports/SalesRegisterReport.h"
+#include "reports/StandardFields.h"
+#include "presentation/Report.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The range boxes take any text: the query reads the number it starts with ("12a" is 12,
+// "abc" 0), the report shows it as typed.
+QString bound(const ReportCriteria &criteria, const QString &key, const QString &fallback,
+              bool asTyped)
+{
+    const QString typed = criteria.text(key);
+    if (typed.trimmed().isEmpty())
+        return fallback;
+    return asTyped ? typed : IdLookup::leadingNumber(typed);
+}
+
+} // namespace
+
+const SaleReturnRegisterReport &SaleReturnRegisterReport::instance()
+{
+    static const SaleReturnRegisterReport definition;
+    return definition;
+}
+
+SaleReturnRegisterReport::SaleReturnRegisterReport()
+    : ReportDefinition(ReportKind::SaleReturnRegister, WindowDesign{},
+                       {StandardFields::customer(), StandardFields::sector(),
+                        StandardFields::town(), StandardFields::invoiceFrom(false),
+                        StandardFields::invoiceTo(false)})
+{
+}
+
+QString SaleReturnRegisterReport::rangeClause(const ReportCriteria &criteria)
+{
+    return u" And r.salereturnid between "_s +
+           bound(criteria, StandardFields::invoiceFromKey, u"1"_s, false) + u" and "_s +
+           bound(criteria, StandardFields::invoiceToKey, u"99999"_s, false);
+}
+
+QString SaleReturnRegisterReport::invoiceText(const ReportCriteria &criteria)
+{
+    return u"Invoiceno Between : "_s +
+           bound(criteria, StandardFields::invoiceFromKey, u"1"_s, true) + u" To "_s +
+           bound(criteria, StandardFields::invoiceToKey, u"99999"_s, true);
+}
+
+QString SaleReturnRegisterReport::query(const ReportCriteria &criteria, SqlDialect dialect) const
+{
+    return u"select sr.sectorname,t.townname,r.salereturnid,r.Salereturndate,r.saleid,c.partyname as customername "_s +
+           u" ,pr.productid,pr.productname "_s +
+           u" ,rb.qty,rb.bonus,rb.price,(rb.Qty*rb.Price) as Grossvalue "_s +
+           u" ,(rb.Qty*((rb.Price*rb.Discratio/100)+rb.Discvalue)) as Totaldisc "_s +
+           u" ,rb.Qty*((rb.Price*rb.stratio/100)+rb.stvalue) as salestax "_s +
+           u" ,rb.Qty*((rb.Price-((rb.Price*rb.Discratio/100)+rb.Discvalue))+ ((rb.Price*rb.stratio/100)+rb.stvalue)) as NetValue,r.SpecialDiscount,r.PaidAmount,r.ComRatio,r.ExpMinus,r.ExpPlus, Units.UnitName, rb.Multiplier "_s +
+           u" from salereturns r join salereturnsbody rb on r.salereturnid=rb.salereturnid "_s +
+           u" join parties c on c.partyid=r.customerid join products pr on pr.productid=rb.productid "_s +
+           u" join sectors sr on sr.sectorid=r.sectorid "_s +
+           u" join towns t on t.townid=sr.townid INNER JOIN  Units ON pr.UnitID = Units.UnitID "_s +
+           u" where 1=1 AND r.Salereturndate between '"_s +
+           SqlDates::literal(dialect, criteria.from) + u"' and '"_s +
+           SqlDates::literal(dialect, criteria.to) + u"'"_s + rangeClause(criteria) +
+           SalesRegisterReport::clauses(criteria) +
+           u" order by r.salereturnid,sr.sectorid,t.townid,rb.productid"_s;
+}
+
+void SaleReturnRegisterReport::prepare(Report &report, const ReportCriteria &criteria,
+                                       const Recordset &rows, const Connection &) const
+{
+    // Neither printer nor company name: the layout's own printer, and no company line.
+    report.textObject(u"txtDate"_s).SetText(dateBetween(criteria));
+    report.textObject(u"txtInvoice"_s).SetText(invoiceText(criteria));
+    report.Database().SetDataSource(rows);
+}
