@@ -15,11 +15,12 @@
 #include "lookup/SchSectors.h"
 #include "lookup/SchTowns.h"
 #include "presentation/Report.h"
-#include "printing/ReportPrinter.h"
 #include "preview/MessageBoxes.h"
 #include "preview/PreviewSlot.h"
+#include "preview/ReportViewer.h"
 #include "preview/RptReportViewer.h"
 #include "preview/ShowError.h"
+#include "printing/ReportPrinter.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -30,7 +31,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTime>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -552,7 +552,7 @@ void CriteriaWindow::Preview()
         if (!BuildReport())
             return;
         RptReportViewer *viewer = context().preview().current();
-        viewer->setWindowTitle(entry().caption + u" Report"_s);
+        viewer->setCaption(entry().caption + u" Report"_s);
         viewer->show();
         viewer->raise();
         viewer->activateWindow();
@@ -571,7 +571,10 @@ void CriteriaWindow::Preview()
     if (!FillReport())
         return;
     busy.restore();
-    context().preview().current()->showModal(this);
+    // The reused window is captioned afresh: it never keeps the report it showed before.
+    RptReportViewer *viewer = context().preview().current();
+    viewer->setCaption(entry().caption + u" Report"_s);
+    viewer->showModal(this);
 }
 
 void CriteriaWindow::Print()
@@ -593,15 +596,13 @@ void CriteriaWindow::Print()
 
 void CriteriaWindow::printReport()
 {
+    // A print that fails leaves no word of an earlier one that went.
+    m_statusLine->clear();
     RptReportViewer *viewer = context().preview().current();
     viewer->RemoveObjectColors();
     Report *report = viewer->ReportName();
     report->PrintOut(false);
     // The printer PrintOut chose: the report's own when the system has it, else the default.
     const QString printer = ReportPrinter::choosePrinter(report->selectedPrinter().printer);
-    const int pages = report->pageCount();
-    m_statusLine->setText(
-        (pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages)) +
-        tr(" sent to the printer %1 at %2")
-            .arg(printer, QTime::currentTime().toString(u"HH:mm"_s)));
+    m_statusLine->setText(ReportViewer::sentToPrinter(report->pageCount(), printer));
 }

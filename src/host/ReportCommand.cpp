@@ -37,7 +37,7 @@ const std::vector<CriterionOption> &criterionOptions()
         {u"company"_s, u"ID"_s, u"Company id, as typed into the company box."_s},
         {u"product"_s, u"ID"_s, u"Product code, as typed into the product box."_s},
         {u"invoice-from"_s, u"N"_s, u"First invoice (or return) number (default 1)."_s},
-        {u"invoice-to"_s, u"N"_s, u"Last invoice (or return) number (default 99999)."_s},
+        {u"invoice-to"_s, u"N"_s, u"Last invoice (or return) number (default: no upper bound)."_s},
     };
     return options;
 }

@@ -1,8 +1,13 @@
 #include "preview/MessageBoxes.h"
 
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QPushButton>
 #include <QSpacerItem>
+#include <QUrl>
 
 namespace MessageBoxes {
 
@@ -42,6 +47,21 @@ QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const 
     fitTitle(box);
     const int pressed = box.exec();
     return static_cast<QMessageBox::StandardButton>(pressed);
+}
+
+void tellWritten(QWidget *parent, const QString &title, const QString &path, const QString &what)
+{
+    QMessageBox box(QMessageBox::Information, title,
+                    QObject::tr("%1 written to\n%2").arg(what, QDir::toNativeSeparators(path)),
+                    QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("ExportWritten"));
+    QPushButton *open = box.addButton(QObject::tr("Open &Folder"), QMessageBox::ActionRole);
+    open->setObjectName(QStringLiteral("OpenFolder"));
+    box.setDefaultButton(QMessageBox::Ok);
+    fitTitle(box);
+    box.exec();
+    if (box.clickedButton() == open)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
 }
 
 } // namespace MessageBoxes

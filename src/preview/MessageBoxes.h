@@ -12,6 +12,10 @@ QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const 
                                  QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
+// Says that an export wrote a file ("PDF of 3 pages written to ..."), offering to open its
+// folder.
+void tellWritten(QWidget *parent, const QString &title, const QString &path, const QString &what);
+
 // Gives a box the width its title needs, with room for the title bar's buttons.
 void fitTitle(QMessageBox &box);
 

@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
+#include <algorithm>
 
 namespace {
 
@@ -37,6 +39,7 @@ const QColor kDesk(0x80, 0x80, 0x80);
 const QColor kPageEdge(0x30, 0x30, 0x30);
 const QColor kFound(255, 230, 0, 90);
 const QColor kCurrentFound(255, 140, 0, 130);
+constexpr int kCurrentRowAlpha = 60; // the current row's tint over the printed page
 
 } // namespace
 
@@ -55,6 +58,9 @@ void PageView::setReport(Report *report)
 {
     m_report = report;
     m_page = 0;
+    m_currentRow = -1;
+    m_rows.clear();
+    m_rowsPage = -1;
     m_highlights.clear();
     m_currentHighlight = -1;
     dropImage();
@@ -66,6 +72,7 @@ void PageView::setPage(int page, Edge edge)
 {
     if (page != m_page) {
         m_page = page;
+        m_currentRow = -1;
         m_highlights.clear();
         m_currentHighlight = -1;
         viewport()->update();
@@ -157,10 +164,13 @@ void PageView::setHighlights(const QList<QRectF> &rects, int current)
 
 void PageView::scrollToHighlight()
 {
-    if (m_currentHighlight < 0 || m_currentHighlight >= m_highlights.size())
-        return;
+    if (m_currentHighlight >= 0 && m_currentHighlight < m_highlights.size())
+        scrollIntoView(m_highlights[m_currentHighlight]);
+}
+
+void PageView::scrollIntoView(const QRectF &r)
+{
     const double scale = pixelsPerPoint();
-    const QRectF r = m_highlights[m_currentHighlight];
     // Page pixels, without scrolling: the desk margin, then the page.
     const int top = kMargin + int(r.top() * scale);
     const int bottom = kMargin + int(r.bottom() * scale);
@@ -177,7 +187,6 @@ void PageView::dropImage()
 {
     m_image = QImage();
     m_imagePage = -1;
-    m_rows.clear();
 }
 
 void PageView::refresh()
@@ -217,6 +226,7 @@ void PageView::paintEvent(QPaintEvent *)
         PageContent content = m_report->page(m_page);
         PageRenderer(*m_report, pagePainter, scale).render(content);
         m_rows = std::move(content.rows);
+        m_rowsPage = m_page;
         m_imagePage = m_page;
         m_imageScale = scale;
     }
@@ -232,11 +242,109 @@ void PageView::paintEvent(QPaintEvent *)
                                 r.width() * scale, r.height() * scale),
                          i == m_currentHighlight ? kCurrentFound : kFound);
     }
+    for (const PageRow &r : m_rows) {
+        if (r.tableRow != m_currentRow)
+            continue;
+        const QRectF row(origin.x() + r.rect.x() * scale, origin.y() + r.rect.y() * scale,
+                         r.rect.width() * scale, r.rect.height() * scale);
+        QColor tint = palette().color(QPalette::Highlight);
+        tint.setAlpha(kCurrentRowAlpha);
+        painter.fillRect(row, tint);
+        if (hasFocus()) {
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+            painter.drawRect(row.adjusted(0, 0, -1, -1));
+        }
+    }
+}
+
+const std::vector<PageRow> &PageView::pageRows()
+{
+    if (m_rowsPage != m_page && m_report && m_report->isBound() && m_report->hasPage(m_page)) {
+        m_rows = m_report->page(m_page).rows;
+        m_rowsPage = m_page;
+    }
+    return m_rows;
+}
+
+bool PageView::setCurrentRow(int tableRow)
+{
+    for (const PageRow &r : pageRows()) {
+        if (r.tableRow == tableRow && m_report->rowLink(tableRow)) {
+            m_currentRow = tableRow;
+            scrollIntoView(r.rect);
+            viewport()->update();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PageView::moveCurrentRow(int direction)
+{
+    if (!m_report || !m_report->isBound())
+        return false;
+    const std::vector<PageRow> &rows = pageRows();
+    // Rows run down the page in the order they are listed.
+    std::vector<size_t> linked;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (m_report->rowLink(rows[i].tableRow))
+            linked.push_back(i);
+    }
+    if (linked.empty())
+        return false; // nothing here leads anywhere: the arrows scroll
+    const double scale = pixelsPerPoint();
+    const double viewTop = (verticalScrollBar()->value() - kMargin) / scale;
+    const double viewBottom = viewTop + viewport()->height() / scale;
+    auto inView = [&](size_t i) {
+        return rows[i].rect.bottom() > viewTop && rows[i].rect.top() < viewBottom;
+    };
+    const auto current = std::find_if(linked.begin(), linked.end(), [&](size_t i) {
+        return rows[i].tableRow == m_currentRow && inView(i);
+    });
+    std::optional<size_t> next;
+    if (current != linked.end()) {
+        const auto at = current - linked.begin() + direction;
+        if (at >= 0 && at < std::ssize(linked))
+            next = linked[size_t(at)];
+    } else {
+        // From the screen the user looks at: its first row going down, its last going up.
+        for (size_t i : linked) {
+            if (direction > 0 ? rows[i].rect.bottom() > viewTop : rows[i].rect.top() < viewBottom) {
+                next = i;
+                if (direction > 0)
+                    break;
+            }
+        }
+    }
+    if (next)
+        return setCurrentRow(rows[*next].tableRow);
+    // Past the page's first or last such row: on to the page before or after; past the
+    // report's, the arrows scroll on to its header or its totals.
+    const int page = m_page + (direction > 0 ? 1 : -1);
+    if (page < 0 || !m_report->hasPage(page))
+        return false;
+    setPage(page, direction > 0 ? Edge::Top : Edge::Bottom);
+    Q_EMIT pageTurned();
+    moveCurrentRow(direction);
+    return true;
+}
+
+void PageView::tellWhereRowLeads()
+{
+    const std::optional<RowLink> link = m_report ? m_report->rowLink(m_currentRow) : std::nullopt;
+    for (const PageRow &r : m_rows) {
+        if (!link || r.tableRow != m_currentRow)
+            continue;
+        const double scale = pixelsPerPoint();
+        const QPoint below = pageOrigin() + QPoint(int(r.rect.left() * scale) + kMargin,
+                                                   int(r.rect.bottom() * scale));
+        QToolTip::showText(viewport()->mapToGlobal(below), wrapped(link->description), viewport());
+    }
 }
 
 int PageView::linkedRowAt(QPoint viewportPoint) const
 {
-    if (!m_report || m_imagePage != m_page)
+    if (!m_report || m_rowsPage != m_page)
         return -1;
     const QPointF point = QPointF(viewportPoint - pageOrigin()) / pixelsPerPoint();
     for (const PageRow &r : m_rows) {
@@ -259,10 +367,23 @@ void PageView::mouseMoveEvent(QMouseEvent *event)
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
+void PageView::mousePressEvent(QMouseEvent *event)
+{
+    // A click on a row that leads somewhere makes it the one Enter opens.
+    const int row = linkedRowAt(event->position().toPoint());
+    if (row >= 0 && row != m_currentRow) {
+        m_currentRow = row;
+        viewport()->update();
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
 void PageView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     const int row = linkedRowAt(event->position().toPoint());
     if (row >= 0) {
+        m_currentRow = row;
+        viewport()->update();
         Q_EMIT rowActivated(row);
         return;
     }
@@ -271,8 +392,18 @@ void PageView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void PageView::keyPressEvent(QKeyEvent *event)
 {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)) {
+        if (moveCurrentRow(event->key() == Qt::Key_Down ? 1 : -1)) {
+            tellWhereRowLeads();
+            return;
+        }
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        const int row = linkedRowAt(viewport()->mapFromGlobal(QCursor::pos()));
+        // The current row; without one, the row under the pointer.
+        int row = m_currentRow;
+        if (row < 0)
+            row = linkedRowAt(viewport()->mapFromGlobal(QCursor::pos()));
         if (row >= 0) {
             Q_EMIT rowActivated(row);
             return;

@@ -40,6 +40,12 @@ public:
     [[nodiscard]] const QList<QRectF> &highlights() const { return m_highlights; }
     // Draws the page again (after the report's colours or texts changed).
     void refresh();
+    // The row of the bound table that Enter opens, shown highlighted; -1 for none. It is one
+    // of the rows that lead somewhere, and is moved with the arrow keys.
+    [[nodiscard]] int currentRow() const { return m_currentRow; }
+    // Makes a row current (when it leads somewhere and is on the page shown) and scrolls it into
+    // view; false when it cannot be.
+    bool setCurrentRow(int tableRow);
 
     // Pixels of desk around the page.
     static constexpr int kMargin = 12;
@@ -47,14 +53,17 @@ public:
 Q_SIGNALS:
     // The zoom in use changed: by a command, or by a resize while fitted.
     void zoomChanged();
-    // A row that leads to a detail report was double-clicked, or Enter pressed over it.
+    // A row that leads to a detail report was double-clicked, or Enter pressed on it.
     void rowActivated(int tableRow);
+    // The view turned the page itself, moving the current row past a page's end.
+    void pageTurned();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -67,6 +76,13 @@ private:
     void scrollToHighlight();
     // The row of the bound table shown at a viewport point that leads somewhere; -1 for none.
     [[nodiscard]] int linkedRowAt(QPoint viewportPoint) const;
+    // The rows of the page shown, read from the report when the page is not drawn yet.
+    const std::vector<PageRow> &pageRows();
+    // Moves the current row to the next row that leads somewhere (direction > 0) or the one
+    // before, turning the page at its end; false when there is none.
+    bool moveCurrentRow(int direction);
+    void scrollIntoView(const QRectF &rect);
+    void tellWhereRowLeads();
 
     Report *m_report = nullptr;
     int m_page = 0;
@@ -75,7 +91,9 @@ private:
     QImage m_image;
     int m_imagePage = -1;
     double m_imageScale = 0;
-    std::vector<PageRow> m_rows; // of the page drawn
+    std::vector<PageRow> m_rows; // of page m_rowsPage
+    int m_rowsPage = -1;
+    int m_currentRow = -1;
     QList<QRectF> m_highlights;
     int m_currentHighlight = -1;
 };

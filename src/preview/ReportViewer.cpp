@@ -2,34 +2,30 @@
 
 #include "db/Failure.h"
 #include "presentation/Report.h"
-#include "printing/ReportPrinter.h"
 #include "preview/FindBar.h"
 #include "preview/MessageBoxes.h"
+#include "preview/PageSearch.h"
 #include "preview/PageView.h"
 #include "preview/ShowError.h"
+#include "printing/ReportPrinter.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDesktopServices>
-#include <QDir>
 #include <QFileDialog>
-#include <QLocale>
-#include <QFileInfo>
-#include <QFontMetricsF>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinterInfo>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTime>
 #include <QToolBar>
-#include <algorithm>
-#include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -38,37 +34,6 @@ namespace {
 QString counted(qsizetype n, const QString &one, const QString &many)
 {
     return n == 1 ? one : many.arg(QLocale().toString(n));
-}
-
-// Where on the page (points) the found part of a text item is printed: measured in the item's
-// own type and alignment, as the page is drawn. A text too wide for its box is drawn smaller or
-// cut short; the whole box is marked then.
-QRectF foundPart(const Report &report, const PageItem &item, qsizetype at, qsizetype length)
-{
-    constexpr double kPadding = 1.0; // points between a text and the edge of its box
-    constexpr int kUnitsPerPoint = 20; // measured large, for fractions of a point
-    const LayoutObject &object = report.objects()[size_t(item.object)]->layout();
-    QFont font(object.font.family);
-    font.setPixelSize(qRound(object.font.size * kUnitsPerPoint));
-    font.setBold(object.font.bold);
-    font.setItalic(object.font.italic);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    const QFontMetricsF metrics(font);
-    auto width = [&](const QString &text) {
-        return metrics.horizontalAdvance(text) / kUnitsPerPoint;
-    };
-    const QRectF inner = item.rect.adjusted(kPadding, 0, -kPadding, 0);
-    const double whole = width(item.text);
-    if (whole > inner.width())
-        return item.rect;
-    double x = inner.left();
-    if (object.align & Qt::AlignRight)
-        x = inner.right() - whole;
-    else if (object.align & Qt::AlignHCenter)
-        x = inner.left() + (inner.width() - whole) / 2;
-    x += width(item.text.left(at));
-    return QRectF(x - 0.5, item.rect.top(), width(item.text.mid(at, length)) + 1.0,
-                  item.rect.height());
 }
 
 } // namespace
@@ -92,6 +57,13 @@ ReportViewer::ReportViewer(QWidget *parent) : QWidget(parent)
     }
     layout->addWidget(m_view, 1);
     layout->addWidget(m_findBar);
+    m_status = new QLabel(this);
+    m_status->setObjectName(u"PrintStatus"_s);
+    m_status->setContentsMargins(6, 2, 6, 2);
+    m_status->hide(); // until there is something to say
+    layout->addWidget(m_status);
+    m_menuBar = new QMenuBar(this);
+    layout->setMenuBar(m_menuBar);
     buildToolBar();
 
     // Paging a screen at a time reads every line of every page: the next page comes only
@@ -102,18 +74,7 @@ ReportViewer::ReportViewer(QWidget *parent) : QWidget(parent)
     auto *screenUp = new QAction(this);
     screenUp->setShortcut(QKeySequence(Qt::Key_PageUp));
     connect(screenUp, &QAction::triggered, this, [this] { pageByScreen(-1); });
-    auto *findAgain = new QAction(this);
-    findAgain->setShortcut(QKeySequence(Qt::Key_F3));
-    connect(findAgain, &QAction::triggered, this, [this] {
-        if (m_findBar->text().isEmpty())
-            m_findBar->open();
-        else
-            find(m_findBar->text());
-    });
-    auto *findBack = new QAction(this);
-    findBack->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
-    connect(findBack, &QAction::triggered, this, [this] { findPrevious(); });
-    addActions({screenDown, screenUp, findAgain, findBack});
+    addActions({screenDown, screenUp});
 
     connect(m_findBar, &FindBar::findNext, this, [this] { find(m_findBar->text()); });
     connect(m_findBar, &FindBar::findPrevious, this, [this] { findPrevious(); });
@@ -122,6 +83,10 @@ ReportViewer::ReportViewer(QWidget *parent) : QWidget(parent)
         m_view->setFocus();
     });
     connect(m_view, &PageView::zoomChanged, this, [this] { updateControls(); });
+    connect(m_view, &PageView::pageTurned, this, [this] {
+        showMatchesOnPage();
+        updateControls();
+    });
     updateControls();
 }
 
@@ -131,26 +96,93 @@ ReportViewer::~ReportViewer()
     delete m_job;
 }
 
+QAction *ReportViewer::command(QMenu *menu, const QString &text, const QList<QKeySequence> &keys,
+                               std::function<void()> slot)
+{
+    auto *a = new QAction(text, this);
+    a->setShortcuts(keys);
+    QStringList named;
+    for (const QKeySequence &key : keys)
+        named.append(key.toString(QKeySequence::NativeText));
+    // The tooltip teaches the key: "Export Excel (Ctrl+Shift+X)".
+    a->setToolTip(a->iconText() + u" ("_s + named.join(u", "_s) + u")"_s);
+    connect(a, &QAction::triggered, this, std::move(slot));
+    menu->addAction(a);
+    return a;
+}
+
 void ReportViewer::buildToolBar()
 {
-    QStyle *s = style();
-    auto action = [&](QStyle::StandardPixmap icon, const QString &text, const QKeySequence &key,
-                      auto slot) {
-        QAction *a = m_toolBar->addAction(s->standardIcon(icon), text);
-        a->setShortcut(key);
-        a->setToolTip(key.isEmpty()
-                          ? text
-                          : text + u" ("_s + key.toString(QKeySequence::NativeText) + u")"_s);
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    m_first = action(QStyle::SP_MediaSkipBackward, tr("First page"),
-                     QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { showPage(0); });
-    m_previous =
-        action(QStyle::SP_MediaSeekBackward, tr("Previous page"),
-               QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { showPage(currentPage() - 1); });
+    // Every command is on the menu bar, which fits the narrowest window; the toolbar offers the
+    // same commands and may fold some of them away below its full width.
+    QMenu *file = m_menuBar->addMenu(tr("&File"));
+    QMenu *edit = m_menuBar->addMenu(tr("&Edit"));
+    QMenu *view = m_menuBar->addMenu(tr("&View"));
+    QMenu *go = m_menuBar->addMenu(tr("&Go"));
+    const auto key = [](QKeyCombination k) { return QKeySequence(k); };
+
+    m_print = command(file, tr("&Print..."), QKeySequence::keyBindings(QKeySequence::Print),
+                      [this] { printReport(); });
+    m_print->setIcon(QIcon::fromTheme(u"document-print"_s));
+    m_exportPdf = command(file, tr("Export P&DF..."), {key(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+                          [this] { exportPdf(); });
+    m_exportCsv = command(file, tr("Export &CSV..."), {key(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+                          [this] { exportCsv(); });
+    m_exportExcel = command(file, tr("Export &Excel..."), {key(Qt::CTRL | Qt::SHIFT | Qt::Key_X)},
+                            [this] { exportExcel(); });
+    file->addSeparator();
+    m_close = command(file, tr("&Close"), {key(Qt::Key_Escape), key(Qt::CTRL | Qt::Key_W)},
+                      [this] { Q_EMIT closeRequested(); });
+    m_close->setObjectName(u"CloseAction"_s);
+
+    m_find = command(edit, tr("&Find..."), QKeySequence::keyBindings(QKeySequence::Find),
+                     [this] { m_findBar->open(); });
+    m_findNext = command(edit, tr("Find &Next"), {key(Qt::Key_F3)}, [this] {
+        if (m_findBar->text().isEmpty())
+            m_findBar->open();
+        else
+            find(m_findBar->text());
+    });
+    m_findPrevious = command(edit, tr("Find Pre&vious"), {key(Qt::SHIFT | Qt::Key_F3)},
+                             [this] { findPrevious(); });
+
+    m_zoomOut = command(view, tr("Zoom &Out"), QKeySequence::keyBindings(QKeySequence::ZoomOut),
+                        [this] { m_view->setZoomPercent(m_view->zoomPercent() / 1.25); });
+    m_zoomOut->setIconText(u"\u2212"_s);
+    m_zoomIn = command(view, tr("Zoom &In"), QKeySequence::keyBindings(QKeySequence::ZoomIn),
+                       [this] { m_view->setZoomPercent(m_view->zoomPercent() * 1.25); });
+    m_zoomIn->setIconText(u"+"_s);
+    m_fitWidth = command(view, tr("Page &Width"), {key(Qt::CTRL | Qt::Key_1)}, [this] { Zoom(1); });
+    m_wholePage =
+        command(view, tr("W&hole Page"), {key(Qt::CTRL | Qt::Key_2)}, [this] { Zoom(2); });
+    // The fit in use shows pressed; a zoom by percentage presses neither.
+    auto *fits = new QActionGroup(this);
+    fits->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction *fit : {m_fitWidth, m_wholePage}) {
+        fit->setCheckable(true);
+        fits->addAction(fit);
+    }
+
+    m_first =
+        command(go, tr("&First Page"), {key(Qt::CTRL | Qt::Key_Home)}, [this] { showPage(0); });
+    m_previous = command(go, tr("&Previous Page"), {key(Qt::CTRL | Qt::Key_PageUp)},
+                         [this] { showPage(currentPage() - 1); });
+    m_next = command(go, tr("&Next Page"), {key(Qt::CTRL | Qt::Key_PageDown)},
+                     [this] { showPage(currentPage() + 1); });
+    m_last = command(go, tr("&Last Page"), {key(Qt::CTRL | Qt::Key_End)},
+                     [this] { showPage(m_report ? m_report->pageCount() - 1 : 0); });
+    m_goTo = command(go, tr("&Go to Page..."), {key(Qt::CTRL | Qt::Key_G)}, [this] {
+        m_pageBox->setFocus(Qt::ShortcutFocusReason);
+        m_pageBox->selectAll();
+    });
+    m_first->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
+    m_previous->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
+    m_next->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
+    m_last->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+
     m_pageBox = new QSpinBox(this);
     m_pageBox->setAccessibleName(tr("Page number"));
+    m_pageBox->setToolTip(m_goTo->toolTip());
     m_pageBox->setAccessibleDescription(tr("The page shown; type a number to go to that page"));
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setMinimum(1);
@@ -161,60 +193,28 @@ void ReportViewer::buildToolBar()
     m_pageBox->setMinimumWidth(m_pageBox->sizeHint().width());
     m_pageBox->setMaximum(1);
     connect(m_pageBox, &QSpinBox::valueChanged, this, [this](int page) { showPage(page - 1); });
-    m_toolBar->addWidget(m_pageBox);
     m_pageCount = new QLabel(this);
     m_pageCount->setContentsMargins(4, 0, 6, 0);
     const int widestCount = m_pageCount->fontMetrics().horizontalAdvance(tr("of %1").arg(99999));
     m_pageCount->setMinimumWidth(widestCount + 10); // and the margins
-    m_toolBar->addWidget(m_pageCount);
-    m_next =
-        action(QStyle::SP_MediaSeekForward, tr("Next page"),
-               QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { showPage(currentPage() + 1); });
-    m_last =
-        action(QStyle::SP_MediaSkipForward, tr("Last page"), QKeySequence(Qt::CTRL | Qt::Key_End),
-               [this] { showPage(m_report ? m_report->pageCount() - 1 : 0); });
-    m_toolBar->addSeparator();
-    m_zoomOut = m_toolBar->addAction(
-        tr("\u2212"), this, [this] { m_view->setZoomPercent(m_view->zoomPercent() / 1.25); });
-    m_zoomOut->setShortcut(QKeySequence::ZoomOut);
-    m_zoomOut->setToolTip(tr("Zoom out"));
     m_zoomLabel = new QLabel(this);
     m_zoomLabel->setObjectName(u"ZoomLabel"_s);
     // As wide as the widest zoom, so the toolbar does not shift while a window is resized.
     m_zoomLabel->setFixedWidth(m_zoomLabel->fontMetrics().horizontalAdvance(u"8888%"_s) + 8);
     m_zoomLabel->setAlignment(Qt::AlignCenter);
+
+    m_toolBar->addActions({m_first, m_previous});
+    m_toolBar->addWidget(m_pageBox);
+    m_toolBar->addWidget(m_pageCount);
+    m_toolBar->addActions({m_next, m_last});
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_zoomOut);
     m_toolBar->addWidget(m_zoomLabel);
-    m_zoomIn = m_toolBar->addAction(
-        tr("+"), this, [this] { m_view->setZoomPercent(m_view->zoomPercent() * 1.25); });
-    m_zoomIn->setShortcut(QKeySequence::ZoomIn);
-    m_zoomIn->setToolTip(tr("Zoom in"));
-    m_fitWidth = m_toolBar->addAction(tr("Page width"), this, [this] { Zoom(1); });
-    m_wholePage = m_toolBar->addAction(tr("Whole page"), this, [this] { Zoom(2); });
-    // The fit in use shows pressed; a zoom by percentage presses neither.
-    auto *fits = new QActionGroup(this);
-    fits->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (QAction *fit : {m_fitWidth, m_wholePage}) {
-        fit->setCheckable(true);
-        fits->addAction(fit);
-    }
+    m_toolBar->addActions({m_zoomIn, m_fitWidth, m_wholePage});
     m_toolBar->addSeparator();
-    m_print = m_toolBar->addAction(QIcon::fromTheme(u"document-print"_s), tr("Print"), this,
-                                   [this] { printReport(); });
-    m_print->setShortcut(QKeySequence::Print);
-    m_print->setToolTip(
-        tr("Print (%1)").arg(QKeySequence(QKeySequence::Print).toString(QKeySequence::NativeText)));
-    m_exportPdf = m_toolBar->addAction(tr("Export PDF"), this, [this] { exportPdf(); });
-    m_exportCsv = m_toolBar->addAction(tr("Export CSV"), this, [this] { exportCsv(); });
-    m_exportExcel = m_toolBar->addAction(tr("Export Excel"), this, [this] { exportExcel(); });
+    m_toolBar->addActions({m_print, m_exportPdf, m_exportCsv, m_exportExcel});
     m_toolBar->addSeparator();
-    m_find = m_toolBar->addAction(tr("Find"), this, [this] { m_findBar->open(); });
-    m_find->setShortcut(QKeySequence::Find);
-    m_find->setToolTip(
-        tr("Find (%1)").arg(QKeySequence(QKeySequence::Find).toString(QKeySequence::NativeText)));
-    m_close = m_toolBar->addAction(tr("Close"), this, [this] { Q_EMIT closeRequested(); });
-    m_close->setObjectName(u"CloseAction"_s);
-    m_close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
-    m_close->setToolTip(tr("Close (Esc, Ctrl+W)"));
+    m_toolBar->addActions({m_find, m_close});
 }
 
 void ReportViewer::setReportSource(Report *report)
@@ -301,6 +301,8 @@ QString ReportViewer::documentName() const
         return window()->windowTitle();
     if (!m_report->ReportTitle().isEmpty())
         return m_report->ReportTitle();
+    if (!m_report->layout().title.isEmpty())
+        return m_report->layout().title;
     return window() != this ? window()->windowTitle() : m_report->layout().name;
 }
 
@@ -321,7 +323,8 @@ void ReportViewer::updateControls()
     m_previous->setEnabled(ready && currentPage() > 0);
     m_next->setEnabled(ready && currentPage() < pages - 1);
     m_last->setEnabled(ready && currentPage() < pages - 1);
-    for (QAction *a : {m_zoomIn, m_zoomOut, m_fitWidth, m_wholePage, m_find})
+    for (QAction *a :
+         {m_zoomIn, m_zoomOut, m_fitWidth, m_wholePage, m_find, m_findNext, m_findPrevious, m_goTo})
         a->setEnabled(ready);
     // One print or export at a time; a search gives way to them.
     const bool writing = m_job && m_job->isRunning() && !m_searching;
@@ -374,61 +377,94 @@ void ReportViewer::startJob(const QString &what, ReportJob::Work work, std::func
         });
         connect(progress, &QProgressDialog::canceled, job, &ReportJob::cancel);
     }
-    connect(job, &ReportJob::finished, this, [this, job, done](ReportJob::Outcome outcome) {
-        if (m_progress)
-            m_progress->close();
-        job->deleteLater();
-        m_searching = false;
-        updateControls();
-        if (outcome == ReportJob::Outcome::Completed && done)
-            done();
-        else if (outcome == ReportJob::Outcome::Failed)
-            ShowError(Failure(job->description(), job->source()), this);
-    });
+    connect(job, &ReportJob::finished, this,
+            [this, job, done, showProgress](ReportJob::Outcome outcome) {
+                if (m_progress)
+                    m_progress->close();
+                job->deleteLater();
+                m_searching = false;
+                updateControls();
+                if (outcome == ReportJob::Outcome::Completed && done)
+                    done();
+                else if (outcome == ReportJob::Outcome::Failed)
+                    ShowError(Failure(job->description(), job->source()), this);
+                // After the dialogs of a print or an export the keys work the page again (a search
+                // leaves them in the find bar).
+                if (showProgress)
+                    m_view->setFocus();
+            });
     job->start();
     updateControls();
 }
 
-void ReportViewer::tellWritten(const QString &path, const QString &what)
+QString ReportViewer::sentToPrinter(int pages, const QString &printer)
 {
-    QMessageBox box(QMessageBox::Information, documentName(),
-                    tr("%1 written to\n%2").arg(what, QDir::toNativeSeparators(path)),
-                    QMessageBox::Ok, this);
-    box.setObjectName(u"ExportWritten"_s);
-    QPushButton *open = box.addButton(tr("Open &Folder"), QMessageBox::ActionRole);
-    open->setObjectName(u"OpenFolder"_s);
-    box.setDefaultButton(QMessageBox::Ok);
-    MessageBoxes::fitTitle(box);
-    box.exec();
-    if (box.clickedButton() == open)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    return (pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages)) +
+           tr(" sent to the printer %1 at %2")
+               .arg(printer, QTime::currentTime().toString(u"HH:mm"_s));
 }
 
 void ReportViewer::printReport()
 {
-    if (!m_report)
+    if (!m_report || !m_report->isBound())
         return;
     Q_EMIT printButtonClicked();
     refresh();
     try {
-        auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        printer->setPrinterName(ReportPrinter::choosePrinter(m_report->selectedPrinter().printer));
-        printer->setPageLayout(m_report->pageLayout());
-        printer->setFromTo(1, m_report->pageCount());
-        QPrintDialog dialog(printer.get(), this);
+        // The printers the system has, the report's own first choice selected.
+        const QString chosen = ReportPrinter::choosePrinter(m_report->selectedPrinter().printer);
+        QInputDialog dialog(this);
+        dialog.setObjectName(u"ChoosePrinter"_s);
         dialog.setWindowTitle(tr("Print %1").arg(documentName()));
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        // The printer is set up here and filled on the job's thread, which owns it from now.
-        startJob(
-            tr("Printing on %1...").arg(printer->printerName()),
-            [printer](Report &report, const Report::Progress &progress) {
-                return ReportPrinter::print(report, *printer, progress);
-            },
-            {});
+        dialog.setLabelText(tr("&Printer:"));
+        dialog.setComboBoxItems(QPrinterInfo::availablePrinterNames());
+        dialog.setComboBoxEditable(false);
+        dialog.setTextValue(chosen);
+        dialog.setOkButtonText(tr("&Print"));
+        dialog.setMinimumWidth(MessageBoxes::titleWidth(dialog.windowTitle()));
+        if (dialog.exec() == QDialog::Accepted)
+            printOn(dialog.textValue());
     } catch (const Failure &f) {
         ShowError(f, this);
     }
+}
+
+QString ReportViewer::printStatus() const
+{
+    return m_status->text();
+}
+
+QList<QAction *> ReportViewer::commands() const
+{
+    QList<QAction *> all;
+    for (const QAction *menu : m_menuBar->actions()) {
+        for (QAction *a : menu->menu()->actions()) {
+            if (!a->isSeparator())
+                all.append(a);
+        }
+    }
+    return all;
+}
+
+void ReportViewer::printOn(const QString &printer)
+{
+    if (!m_report || !m_report->isBound())
+        return;
+    // What was said of an earlier print is not true of this one.
+    m_status->clear();
+    m_status->hide();
+    const int pages = m_report->pageCount();
+    // As the criteria window and the command line print: the report's PDF as one job, whose
+    // acceptance the printer answers (a refusal and its reason end the job as a failure).
+    startJob(
+        tr("Printing on %1...").arg(printer),
+        [printer](Report &report, const Report::Progress &progress) {
+            return ReportPrinter::print(report, printer, progress);
+        },
+        [this, printer, pages] {
+            m_status->setText(sentToPrinter(pages, printer));
+            m_status->show();
+        });
 }
 
 void ReportViewer::exportPdf()
@@ -451,7 +487,10 @@ void ReportViewer::exportPdfTo(const QString &path)
         [path](Report &report, const Report::Progress &progress) {
             return report.exportPdf(path, progress);
         },
-        [this, path, pages] { tellWritten(path, counted(pages, tr("PDF of 1 page"), tr("PDF of %1 pages"))); });
+        [this, path, pages] {
+            MessageBoxes::tellWritten(this, documentName(), path,
+                                      counted(pages, tr("PDF of 1 page"), tr("PDF of %1 pages")));
+        });
 }
 
 void ReportViewer::exportCsv()
@@ -475,7 +514,10 @@ void ReportViewer::exportCsvTo(const QString &path)
             report.exportCsv(path);
             return true;
         },
-        [this, path, rows] { tellWritten(path, counted(rows, tr("CSV of 1 row"), tr("CSV of %1 rows"))); });
+        [this, path, rows] {
+            MessageBoxes::tellWritten(this, documentName(), path,
+                                      counted(rows, tr("CSV of 1 row"), tr("CSV of %1 rows")));
+        });
 }
 
 // --- find -------------------------------------------------------------------------------
@@ -492,16 +534,16 @@ void ReportViewer::find(const QString &text)
         startSearch(text);
         return;
     }
-    if (m_searching || m_matches->empty())
+    if (m_searching || m_matches->isEmpty())
         return;
-    showMatch((m_currentMatch + 1) % int(m_matches->size()));
+    showMatch((m_currentMatch + 1) % m_matches->count());
 }
 
 void ReportViewer::findPrevious()
 {
-    if (m_searching || !m_matches || m_matches->empty() || m_searched != m_findBar->text())
+    if (m_searching || !m_matches || m_matches->isEmpty() || m_searched != m_findBar->text())
         return;
-    const int count = int(m_matches->size());
+    const int count = m_matches->count();
     showMatch((m_currentMatch - 1 + count) % count);
 }
 
@@ -510,47 +552,23 @@ void ReportViewer::startSearch(const QString &text)
     if (m_job && m_job->isRunning() && !m_searching)
         return; // a print or export first
     m_searched = text;
-    m_matches = std::make_shared<std::vector<Match>>();
+    m_matches = std::make_shared<PageSearch>();
     m_currentMatch = -1;
-    m_pagesFound = 0;
     m_view->setHighlights({}, -1);
     m_findBar->setStatus(tr("Searching..."));
-    std::shared_ptr<std::vector<Match>> found = m_matches;
-    auto pagesFound = std::make_shared<int>(0);
+    std::shared_ptr<PageSearch> found = m_matches;
     startJob(
         QString(),
-        [text, found, pagesFound](Report &report, const Report::Progress &progress) {
-            const int pages = report.pageCount();
-            for (int n = 0; n < pages; ++n) {
-                bool onPage = false;
-                for (const PageItem &item : report.page(n).items) {
-                    if (item.kind != PageItem::Kind::Text)
-                        continue;
-                    for (qsizetype at = item.text.indexOf(text, 0, Qt::CaseInsensitive);
-                         at >= 0; at = item.text.indexOf(text, at + text.size(),
-                                                         Qt::CaseInsensitive)) {
-                        found->push_back({n, foundPart(report, item, at, text.size())});
-                        onPage = true;
-                    }
-                }
-                *pagesFound += onPage ? 1 : 0;
-                if (!progress(n + 1, pages))
-                    return false;
-            }
-            return true;
+        [text, found](Report &report, const Report::Progress &progress) {
+            return found->run(report, text, progress);
         },
-        [this, found, pagesFound] {
+        [this, found] {
             if (found != m_matches)
                 return;
-            m_pagesFound = *pagesFound;
-            if (m_matches->empty()) {
+            if (found->isEmpty())
                 m_findBar->setStatus(tr("Not found"));
-                return;
-            }
-            // The first match from the page shown on.
-            const auto from = std::find_if(m_matches->begin(), m_matches->end(),
-                                           [this](const Match &m) { return m.page >= currentPage(); });
-            showMatch(from == m_matches->end() ? 0 : int(from - m_matches->begin()));
+            else
+                showMatch(found->firstFrom(currentPage())); // from the page shown on
         },
         false);
     connect(m_job, &ReportJob::progress, this, [this, found](int done, int total) {
@@ -562,14 +580,14 @@ void ReportViewer::startSearch(const QString &text)
 void ReportViewer::showMatch(int index)
 {
     m_currentMatch = index;
-    const Match &match = (*m_matches)[size_t(index)];
+    const PageSearch::Match &match = m_matches->at(index);
     if (match.page != currentPage())
         m_view->setPage(match.page);
     showMatchesOnPage();
     m_findBar->setStatus(tr("%1 of %2, found on %3")
                              .arg(index + 1)
-                             .arg(m_matches->size())
-                             .arg(counted(m_pagesFound, tr("1 page"), tr("%1 pages"))));
+                             .arg(m_matches->count())
+                             .arg(counted(m_matches->pagesFound(), tr("1 page"), tr("%1 pages"))));
     updateControls();
 }
 
@@ -579,16 +597,8 @@ void ReportViewer::showMatchesOnPage()
         m_view->setHighlights({}, -1);
         return;
     }
-    QList<QRectF> rects;
     int current = -1;
-    for (size_t i = 0; i < m_matches->size(); ++i) {
-        const Match &m = (*m_matches)[i];
-        if (m.page != currentPage())
-            continue;
-        if (int(i) == m_currentMatch)
-            current = int(rects.size());
-        rects.append(m.rect);
-    }
+    const QList<QRectF> rects = m_matches->onPage(currentPage(), m_currentMatch, current);
     m_view->setHighlights(rects, current);
 }
 
@@ -613,6 +623,8 @@ void ReportViewer::exportExcelTo(const QString &path)
             return report.exportXlsx(path, progress);
         },
         [this, path, rows] {
-            tellWritten(path, counted(rows, tr("Workbook of 1 row"), tr("Workbook of %1 rows")));
+            MessageBoxes::tellWritten(
+                this, documentName(), path,
+                counted(rows, tr("Workbook of 1 row"), tr("Workbook of %1 rows")));
         });
 }

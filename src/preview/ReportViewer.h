@@ -10,19 +10,22 @@
 #include <vector>
 
 class FindBar;
+class PageSearch;
 class PageView;
 class QAction;
 class QLabel;
-class QPrinter;
+class QMenu;
+class QMenuBar;
 class QSpinBox;
 class QToolBar;
 class Report;
 
-// The report viewer control: a toolbar (first, previous, page number, next, last; zoom out,
-// zoom in, page width, whole page; print, export to PDF, to CSV and to Excel; find; close) over
-// the page itself, and a find bar. It shows the report it is given and never owns it. Prints,
-// exports and searches run on a copy of the report on a thread of their own, with progress and
-// Cancel.
+// The report viewer control: a menu bar and a toolbar (first, previous, page number, next,
+// last; zoom out, zoom in, page width, whole page; print, export to PDF, to CSV and to Excel;
+// find; close) over the page itself, a find bar and a line saying where a print went. Every
+// command has a key, named in its tooltip. It shows the report it is given and never owns it.
+// Prints, exports and searches run on a copy of the report on a thread of their own, with
+// progress and Cancel.
 class ReportViewer : public QWidget
 {
     Q_OBJECT
@@ -49,6 +52,14 @@ public:
     // What a user calls this report: its title, or the window's caption.
     [[nodiscard]] QString documentName() const;
 
+    // Starts printing on the printer named (chosen already) as one job; the line under the
+    // page says so when the printer accepted it, a message gives its reason when it refused.
+    void printOn(const QString &printer);
+    // "12 pages sent to the printer Accounts at 14:05": what a print says once it is accepted.
+    [[nodiscard]] static QString sentToPrinter(int pages, const QString &printer);
+    // What the last print said; empty when there is nothing to say.
+    [[nodiscard]] QString printStatus() const;
+
     // Starts exporting to a file named already; a message names the file when it is written.
     void exportPdfTo(const QString &path);
     void exportCsvTo(const QString &path);
@@ -68,6 +79,9 @@ public:
     [[nodiscard]] QAction *closeAction() const { return m_close; }
     [[nodiscard]] QLabel *zoomLabel() const { return m_zoomLabel; }
     [[nodiscard]] QAction *exportExcelAction() const { return m_exportExcel; }
+    [[nodiscard]] QMenuBar *menuBar() const { return m_menuBar; }
+    // Every command of the viewer, as the menu bar lists them.
+    [[nodiscard]] QList<QAction *> commands() const;
 
 Q_SIGNALS:
     // The print button was pressed; handlers run before the viewer prints.
@@ -79,13 +93,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    struct Match
-    {
-        int page;
-        QRectF rect; // points on the page
-    };
-
     void buildToolBar();
+    // A command in a menu, its keys named in its tooltip.
+    QAction *command(QMenu *menu, const QString &text, const QList<QKeySequence> &keys,
+                     std::function<void()> slot);
     void printReport();
     void exportPdf();
     void exportCsv();
@@ -96,13 +107,14 @@ private:
     // Runs work on a copy of the report; done runs on this thread when it completed.
     void startJob(const QString &what, ReportJob::Work work, std::function<void()> done,
                   bool showProgress = true);
-    void tellWritten(const QString &path, const QString &what);
     void startSearch(const QString &text);
     void showMatch(int index);
     void showMatchesOnPage();
 
     Report *m_report = nullptr;
+    QMenuBar *m_menuBar;
     QToolBar *m_toolBar;
+    QLabel *m_status;
     PageView *m_view;
     FindBar *m_findBar;
     QSpinBox *m_pageBox;
@@ -110,13 +122,14 @@ private:
     QLabel *m_zoomLabel;
     QAction *m_first, *m_previous, *m_next, *m_last;
     QAction *m_zoomIn, *m_zoomOut, *m_fitWidth, *m_wholePage;
-    QAction *m_print, *m_exportPdf, *m_exportCsv, *m_exportExcel, *m_find, *m_close;
+    QAction *m_goTo;
+    QAction *m_print, *m_exportPdf, *m_exportCsv, *m_exportExcel, *m_close;
+    QAction *m_find, *m_findNext, *m_findPrevious;
     QPointer<ReportJob> m_job;
     QPointer<QProgressDialog> m_progress;
 
     QString m_searched; // the text the matches are of
     bool m_searching = false;
-    std::shared_ptr<std::vector<Match>> m_matches;
-    int m_pagesFound = 0;
+    std::shared_ptr<PageSearch> m_matches;
     int m_currentMatch = -1;
 };

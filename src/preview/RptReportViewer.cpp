@@ -22,13 +22,14 @@ namespace {
 
 constexpr int kNoColour = -1;
 constexpr int kWhite = 16777215; // 0xFFFFFF
+const QString kDefaultCaption = QStringLiteral("Previewing Report");
 
 } // namespace
 
 RptReportViewer::RptReportViewer(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(u"RptReportViewer"_s);
-    setWindowTitle(u"Previewing Report"_s);
+    setWindowTitle(kDefaultCaption);
     m_viewer = new ReportViewer(this);
     connect(m_viewer, &ReportViewer::printButtonClicked, this, [this] { RemoveObjectColors(); });
     connect(m_viewer, &ReportViewer::closeRequested, this, &QWidget::close);
@@ -57,12 +58,14 @@ void RptReportViewer::openRow(int tableRow)
             MessageBoxes::show(this, QMessageBox::Information, link->description, message);
             return;
         }
-        // A window of its own, beside this one; it goes when its user closes it.
+        // A window of its own; it goes when its user closes it.
         auto *window = new RptReportViewer;
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setWindowTitle(link->description.section(u" ("_s, 0, 0));
         window->setReportName(std::move(detail));
-        window->show();
+        if (isModal())
+            window->showModal(this); // a window beside a modal one would take no input
+        else
+            window->show();
     } catch (const Failure &f) {
         ShowError(f, this);
     } catch (const std::exception &e) {
@@ -89,8 +92,19 @@ void RptReportViewer::setReportName(std::unique_ptr<Report> report)
     m_viewer->setReportSource(nullptr);
     m_report = std::move(report);
     m_loaded = false;
+    // A reused window never keeps the caption of the report it showed before.
+    QString title = m_report ? m_report->ReportTitle() : QString();
+    if (title.isEmpty() && m_report)
+        title = m_report->layout().title;
+    setCaption(title.isEmpty() ? kDefaultCaption : title);
     if (isVisible())
         load();
+}
+
+void RptReportViewer::setCaption(const QString &title)
+{
+    const QString criteria = m_report ? m_report->criteriaLine() : QString();
+    setWindowTitle(criteria.isEmpty() ? title : title + u" \u2014 "_s + criteria);
 }
 
 void RptReportViewer::showEvent(QShowEvent *event)

@@ -17,8 +17,11 @@ public:
     ~RptReportViewer() override;
 
     [[nodiscard]] Report *ReportName() const { return m_report.get(); }
-    // Takes the report object to show or print, replacing the one held.
+    // Takes the report object to show or print, replacing the one held, and captions the
+    // window with that report's own title and criteria.
     void setReportName(std::unique_ptr<Report> report);
+    // Captions the window "TITLE - CRITERIA" with the criteria of the report held.
+    void setCaption(const QString &title);
 
     // Clears background colours so the report prints on plain paper: text and field objects
     // become transparent, boxes white; objects whose name begins with "NO", in any letter
@@ -26,7 +29,7 @@ public:
     void RemoveObjectColors();
 
     // Shows the window modally over its owner and returns when it is closed. The owner does
-    // not own the object: the preview window slot does.
+    // not own the object: the preview window slot does (or, for a detail, the window itself).
     void showModal(QWidget *owner);
 
     [[nodiscard]] ReportViewer *CRViewer91() const { return m_viewer; }
@@ -43,7 +46,8 @@ protected:
 
 private:
     void load();
-    // Opens the detail report a summary's row leads to, in a preview window of its own.
+    // Opens the detail report a summary's row leads to, in a preview window of its own: beside
+    // this one, or modal over it when this one is modal, so that it takes input at once.
     void openRow(int tableRow);
     // The first time it is shown: sized to a page's width and centred on the screen.
     void placeOnScreen();

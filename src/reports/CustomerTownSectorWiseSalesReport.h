@@ -2,8 +2,8 @@
 
 #include "reports/ReportDefinition.h"
 
-// Net sales and the returns recorded against them, per town, sector and customer, for the
-// sales of a period; narrowed to one town, sector, customer and company when given. Town 0,
+// Net sales and the returns recorded against them, per town, sector and customer of the sale,
+// for the sales of a period; narrowed to one town, sector, customer and company when given. Town 0,
 // the head office's counter, is never listed.
 class CustomerTownSectorWiseSalesReport : public ReportDefinition
 {
@@ -13,8 +13,9 @@ public:
     [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
 
     // The fixed town condition, then the town, sector, customer and company clauses, each
-    // only for a box that is not blank.
-    [[nodiscard]] static QString conditions(const ReportCriteria &criteria);
+    // only for a box that is not blank; the company tests the product of `lines`, the alias
+    // of the sale or return lines.
+    [[nodiscard]] static QString conditions(const ReportCriteria &criteria, const QString &lines);
     // Parameter field 1: "Company Name:" and the company's name, if one was chosen.
     [[nodiscard]] static QString companyText(const ReportCriteria &criteria);
 

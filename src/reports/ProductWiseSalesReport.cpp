@@ -67,23 +67,30 @@ QString ProductWiseSalesReport::filter(const ReportCriteria &criteria)
 
 QString ProductWiseSalesReport::query(const ReportCriteria &criteria, SqlDialect dialect) const
 {
-    // Returns are summed per sale, customer and product over all their dates and attached to
-    // each line of the same sale and product; the period and the filter select the sales.
+    // Returns are summed per sale and product over all their dates and parties, and attached
+    // to the first line of that product on the sale only: a product on two lines of an invoice
+    // has its returns counted once. The period and the filter select the sales.
     return u" SELECT SalesBody.ProductID, Products.ProductName,SUM(SalesBody.Qty) AS SaleQty, SUM(SalesBody.Bonus) AS SaleBns, SUM(SalesBody.TTLValue) + SUM(SalesBody.TTLSalesTax) AS GrossSaleValue,ISNULL(SUM(SaleReturns.Qty), "_s +
            u" 0) AS ReturnQty,ISNULL(SUM(SaleReturns.Bonus), 0) AS ReturnBns,SUM(SalesBody.Qty) - ISNULL(SUM(SaleReturns.Qty), 0) AS NetQty, SUM(SalesBody.Bonus)- ISNULL(SUM(SaleReturns.Bonus), 0) AS NetBns,ISNULL(SUM(SaleReturns.TTLValue), "_s +
            u" 0)+ ISNULL(SUM(SaleReturns.TTLSalestax), 0) AS ReturnTTLValue, (SUM(SalesBody.TTLValue)+ SUM(SalesBody.TTLSalesTax))- (ISNULL(SUM(SaleReturns.TTLValue), 0)+ ISNULL(SUM(SaleReturns.TTLSalestax), 0)) AS "_s +
            u" NetSaleValue, Sectors.SectorID, Sectors.TownID, Sectors.SectorName, Towns.TownName FROM Parties INNER JOIN Products INNER JOIN SalesBody ON Products.ProductID = SalesBody.ProductID INNER JOIN Sales ON "_s +
            u" SalesBody.SaleID = Sales.SaleID INNER JOIN ChartOfAccounts ON Sales.CustomerID = ChartOfAccounts.AccountNo ON Parties.PartyID = ChartOfAccounts.AccountNo INNER JOIN Sectors ON Parties.SectorID = Sectors.SectorID "_s +
-           u" AND Sales.SectorID = Sectors.SectorID INNER JOIN Towns ON Sectors.TownID = Towns.TownID LEFT OUTER JOIN (SELECT SaleReturns.SaleId, SaleReturns.CustomerId,SaleReturnsBody.ProductId,SUM(SaleReturnsBody.Qty) "_s +
+           u" AND Sales.SectorID = Sectors.SectorID INNER JOIN Towns ON Sectors.TownID = Towns.TownID LEFT OUTER JOIN (SELECT SaleReturns.SaleId, SaleReturnsBody.ProductId,SUM(SaleReturnsBody.Qty) "_s +
            u" AS Qty,SUM(SaleReturnsBody.Bonus) AS Bonus, SUM(SaleReturnsBody.TTLValue) AS TTLValue,SUM(SaleReturnsBody.TTLSalestax)AS TTLSalestax FROM SaleReturnsBody INNER JOIN SaleReturns ON SaleReturnsBody.SaleReturnID "_s +
            u" = SaleReturns.SaleReturnID "_s +
-           u" Group by SaleReturns.SaleId, SaleReturns.CustomerId, SaleReturnsBody.ProductId) SaleReturns ON SalesBody.SaleId = SaleReturns.SaleId "_s +
-           u" AND SalesBody.ProductId = SaleReturns.ProductId "_s + u" WHERE 1=1 "_s +
-           filter(criteria) + u"AND (Sales.SaleDate BETWEEN '"_s +
+           u" Group by SaleReturns.SaleId, SaleReturnsBody.ProductId) SaleReturns ON SalesBody.SaleId = SaleReturns.SaleId "_s +
+           u" AND SalesBody.ProductId = SaleReturns.ProductId "_s +
+           u" AND SalesBody.SrNo = (SELECT MIN(FirstLine.SrNo) FROM SalesBody FirstLine WHERE FirstLine.SaleId = SalesBody.SaleId AND FirstLine.ProductId = SalesBody.ProductId) "_s +
+           u" WHERE 1=1 "_s + filter(criteria) + u"AND (Sales.SaleDate BETWEEN '"_s +
            SqlDates::literal(dialect, criteria.from) + u"'AND'"_s +
            SqlDates::literal(dialect, criteria.to) +
            u"') GROUP BY SalesBody.ProductID, Products.ProductName, "_s +
            u" Sectors.SectorID, Sectors.TownID, Sectors.SectorName, Towns.TownName "_s;
+}
+
+QString ProductWiseSalesReport::coverageRule() const
+{
+    return u"Only sales billed in the customer's own sector"_s;
 }
 
 QString ProductWiseSalesReport::periodText(const ReportCriteria &criteria)

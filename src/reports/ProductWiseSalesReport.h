@@ -17,6 +17,9 @@ public:
     // The company, customer, town and sector clauses, in that order, each with two blanks
     // before it.
     [[nodiscard]] static QString filter(const ReportCriteria &criteria);
+    // Sales billed in another sector than the customer's, or to a customer without an
+    // account, are left out.
+    [[nodiscard]] QString coverageRule() const override;
     // Parameter field 1: the period.
     [[nodiscard]] static QString periodText(const ReportCriteria &criteria);
 

@@ -89,6 +89,8 @@ QString ReportDefinition::criteriaLine(const ReportCriteria &criteria) const
             part += u' ' + name;
         parts.append(part);
     }
+    if (const QString rule = coverageRule(); !rule.isEmpty())
+        parts.append(rule);
     return parts.join(u" \u00B7 "_s);
 }
 

@@ -81,8 +81,11 @@ public:
                                                      const Connection &connection) const;
     // The analyses' window: DtpFrom/DtpTo, built in two steps, Enter thrown away after its Tab.
     [[nodiscard]] static WindowDesign twoStepWindow();
-    // What the report covers, in words: the period and each criterion given, with its name.
+    // What the report covers, in words: the period and each criterion given, with its name,
+    // then the report's own rule of what it counts, if it has one.
     [[nodiscard]] QString criteriaLine(const ReportCriteria &criteria) const;
+    // A rule of the report's query that leaves out what a reader would expect counted.
+    [[nodiscard]] virtual QString coverageRule() const { return QString(); }
 
 protected:
     ReportDefinition(ReportKind kind, WindowDesign design, std::vector<CriteriaField> fields);

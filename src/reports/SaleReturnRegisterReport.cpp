@@ -1,26 +1,11 @@
 #include "reports/SaleReturnRegisterReport.h"
 
-#include "reports/IdLookup.h"
+#include "db/Recordset.h"
+#include "presentation/Report.h"
 #include "reports/SalesRegisterReport.h"
 #include "reports/StandardFields.h"
-#include "presentation/Report.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The range boxes take any text: the query reads the number it starts with ("12a" is 12,
-// "abc" 0), the report shows it as typed.
-QString bound(const ReportCriteria &criteria, const QString &key, const QString &fallback,
-              bool asTyped)
-{
-    const QString typed = criteria.text(key);
-    if (typed.trimmed().isEmpty())
-        return fallback;
-    return asTyped ? typed : IdLookup::leadingNumber(typed);
-}
-
-} // namespace
 
 const SaleReturnRegisterReport &SaleReturnRegisterReport::instance()
 {
@@ -34,20 +19,6 @@ SaleReturnRegisterReport::SaleReturnRegisterReport()
                         StandardFields::town(), StandardFields::invoiceFrom(false),
                         StandardFields::invoiceTo(false)})
 {
-}
-
-QString SaleReturnRegisterReport::rangeClause(const ReportCriteria &criteria)
-{
-    return u" And r.salereturnid between "_s +
-           bound(criteria, StandardFields::invoiceFromKey, u"1"_s, false) + u" and "_s +
-           bound(criteria, StandardFields::invoiceToKey, u"99999"_s, false);
-}
-
-QString SaleReturnRegisterReport::invoiceText(const ReportCriteria &criteria)
-{
-    return u"Invoiceno Between : "_s +
-           bound(criteria, StandardFields::invoiceFromKey, u"1"_s, true) + u" To "_s +
-           bound(criteria, StandardFields::invoiceToKey, u"99999"_s, true);
 }
 
 QString SaleReturnRegisterReport::query(const ReportCriteria &criteria, SqlDialect dialect) const
@@ -64,7 +35,8 @@ QString SaleReturnRegisterReport::query(const ReportCriteria &criteria, SqlDiale
            u" join towns t on t.townid=sr.townid INNER JOIN  Units ON pr.UnitID = Units.UnitID "_s +
            u" where 1=1 AND r.Salereturndate between '"_s +
            SqlDates::literal(dialect, criteria.from) + u"' and '"_s +
-           SqlDates::literal(dialect, criteria.to) + u"'"_s + rangeClause(criteria) +
+           SqlDates::literal(dialect, criteria.to) + u"'"_s +
+           StandardFields::invoiceRange(criteria, u" And"_s, u"r.salereturnid"_s) +
            SalesRegisterReport::clauses(criteria) +
            u" order by r.salereturnid,sr.sectorid,t.townid,rb.productid"_s;
 }
@@ -74,6 +46,9 @@ void SaleReturnRegisterReport::prepare(Report &report, const ReportCriteria &cri
 {
     // Neither printer nor company name: the layout's own printer, and no company line.
     report.textObject(u"txtDate"_s).SetText(dateBetween(criteria));
-    report.textObject(u"txtInvoice"_s).SetText(invoiceText(criteria));
+    // The range boxes take any text: the query reads the number each starts with ("12a" is 12),
+    // the report shows them as typed.
+    report.textObject(u"txtInvoice"_s)
+        .SetText(StandardFields::invoiceRangeText(criteria, *rows.rows(), u"salereturnid"_s, true));
     report.Database().SetDataSource(rows);
 }

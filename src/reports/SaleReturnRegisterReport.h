@@ -12,12 +12,6 @@ public:
 
     [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
 
-    // " And r.salereturnid between 1 and 99999": the number at the start of each range box,
-    // or 1 and 99999 for a blank one.
-    [[nodiscard]] static QString rangeClause(const ReportCriteria &criteria);
-    // "Invoiceno Between : 12a To 99999": the range boxes as typed, or 1 and 99999.
-    [[nodiscard]] static QString invoiceText(const ReportCriteria &criteria);
-
 protected:
     void prepare(Report &report, const ReportCriteria &criteria, const Recordset &rows,
                  const Connection &connection) const override;

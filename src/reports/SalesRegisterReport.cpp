@@ -1,22 +1,11 @@
 #include "reports/SalesRegisterReport.h"
 
-#include "reports/CompanyName.h"
-#include "reports/IdLookup.h"
-#include "reports/StandardFields.h"
+#include "db/Recordset.h"
 #include "presentation/Report.h"
+#include "reports/CompanyName.h"
+#include "reports/StandardFields.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The number in an invoice box (digits only); the default when it is blank.
-QString bound(const QString &typed, const QString &fallback)
-{
-    const QString trimmed = typed.trimmed();
-    return trimmed.isEmpty() ? fallback : IdLookup::leadingNumber(trimmed);
-}
-
-} // namespace
 
 const SalesRegisterReport &SalesRegisterReport::instance()
 {
@@ -30,16 +19,6 @@ SalesRegisterReport::SalesRegisterReport()
                         StandardFields::town(ChangeRule::ClearWhenEmpty),
                         StandardFields::invoiceFrom(true), StandardFields::invoiceTo(true)})
 {
-}
-
-QString SalesRegisterReport::fromBound(const ReportCriteria &criteria)
-{
-    return bound(criteria.text(StandardFields::invoiceFromKey), u"1"_s);
-}
-
-QString SalesRegisterReport::toBound(const ReportCriteria &criteria)
-{
-    return bound(criteria.text(StandardFields::invoiceToKey), u"99999"_s);
 }
 
 QString SalesRegisterReport::clauses(const ReportCriteria &criteria)
@@ -62,16 +41,11 @@ QString SalesRegisterReport::query(const ReportCriteria &criteria, SqlDialect di
            u" from sales s join salesbody sb on s.saleid=sb.saleid "_s +
            u" join parties c on c.partyid=s.customerid join products pr on pr.productid=sb.productid "_s +
            u" join sectors sr on sr.sectorid=s.sectorid "_s +
-           u" join towns t on t.townid=sr.townid "_s + u" where s.saleid between "_s +
-           fromBound(criteria) + u" and "_s + toBound(criteria) + u" and s.saledate between '"_s +
-           SqlDates::literal(dialect, criteria.from) + u"' and '"_s +
-           SqlDates::literal(dialect, criteria.to) + u"'"_s + clauses(criteria) +
+           u" join towns t on t.townid=sr.townid "_s +
+           StandardFields::invoiceRange(criteria, u" where"_s, u"s.saleid"_s) +
+           u" and s.saledate between '"_s + SqlDates::literal(dialect, criteria.from) +
+           u"' and '"_s + SqlDates::literal(dialect, criteria.to) + u"'"_s + clauses(criteria) +
            u" order by s.saleid,sr.sectorid,t.townid,sb.productid"_s;
-}
-
-QString SalesRegisterReport::invoiceText(const ReportCriteria &criteria)
-{
-    return u"Invoiceno Between : "_s + fromBound(criteria) + u" To "_s + toBound(criteria);
 }
 
 void SalesRegisterReport::prepare(Report &report, const ReportCriteria &criteria,
@@ -80,6 +54,7 @@ void SalesRegisterReport::prepare(Report &report, const ReportCriteria &criteria
     report.SelectPrinter(u"ABC"_s, u"XYZ"_s, u"LPT1"_s);
     report.SetPaperOrientation(1);
     report.textObject(u"txtCompName"_s).SetText(CompanyName::read(connection));
-    report.textObject(u"txtInvoice"_s).SetText(invoiceText(criteria));
+    report.textObject(u"txtInvoice"_s)
+        .SetText(StandardFields::invoiceRangeText(criteria, *rows.rows(), u"saleid"_s, false));
     report.Database().SetDataSource(rows);
 }

@@ -1,6 +1,9 @@
 #include "reports/StandardFields.h"
 
+#include "db/ResultTable.h"
 #include "reports/IdLookup.h"
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -35,10 +38,20 @@ CriteriaField rangeBox(FieldKind kind, const QString &key, const QString &captio
     f.caption = caption;
     f.label = label;
     f.control = control;
-    f.maxLength = 5;
+    f.maxLength = 9;
     f.digitsOnly = digitsOnly;
     f.f1 = false;
     return f;
+}
+
+// The number at the start of a range box (or the box as typed); the fallback when it is blank.
+QString rangeEnd(const ReportCriteria &criteria, const QString &key, const QString &fallback,
+                 bool asTyped)
+{
+    const QString typed = criteria.text(key);
+    if (typed.trimmed().isEmpty())
+        return fallback;
+    return asTyped ? typed : IdLookup::leadingNumber(typed);
 }
 
 } // namespace
@@ -130,6 +143,31 @@ QString numberClause(const ReportCriteria &criteria, const QString &key, const Q
     if (!criteria.given(key))
         return QString();
     return prefix + IdLookup::leadingNumber(criteria.text(key));
+}
+
+QString invoiceRange(const ReportCriteria &criteria, const QString &joiner, const QString &column)
+{
+    const QString low = rangeEnd(criteria, invoiceFromKey, u"1"_s, false);
+    if (!criteria.given(invoiceToKey))
+        return joiner + u' ' + column + u" >= "_s + low;
+    return joiner + u' ' + column + u" between "_s + low + u" and "_s +
+           IdLookup::leadingNumber(criteria.text(invoiceToKey));
+}
+
+QString invoiceRangeText(const ReportCriteria &criteria, const ResultTable &rows,
+                         const QString &column, bool asTyped)
+{
+    QString high = rangeEnd(criteria, invoiceToKey, QString(), asTyped);
+    if (high.isEmpty()) {
+        // Open-ended: say where the listing actually ends.
+        const int c = rows.columnIndex(column);
+        double highest = 0;
+        for (int r = 0; r < rows.rowCount(); ++r)
+            highest = std::max(highest, rows.number(c, r));
+        high = QString::number(qint64(highest));
+    }
+    return u"Invoiceno Between : "_s + rangeEnd(criteria, invoiceFromKey, u"1"_s, asTyped) +
+           u" To "_s + high;
 }
 
 } // namespace StandardFields

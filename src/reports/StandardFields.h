@@ -3,6 +3,8 @@
 #include "reports/CriteriaField.h"
 #include "reports/ReportCriteria.h"
 
+class ResultTable;
+
 // The boxes most report windows share, as their model window has them, and the clause
 // builders their queries share. Reports adjust a copy where their window differs.
 namespace StandardFields {
@@ -30,9 +32,19 @@ inline const QString invoiceToKey = QStringLiteral("invoice-to");
 [[nodiscard]] CriteriaField labelledCustomer(ChangeRule rule, const QString &lookupStart);
 [[nodiscard]] CriteriaField labelledTown(ChangeRule rule);
 [[nodiscard]] CriteriaField labelledSector(ChangeRule rule);
-// Invoice-number range boxes: txtFromInvoiceno and txtToInvoiceno, 5 characters.
+// Invoice-number range boxes: txtFromInvoiceno and txtToInvoiceno, up to 9 digits, enough
+// for any book's numbering.
 [[nodiscard]] CriteriaField invoiceFrom(bool digitsOnly);
 [[nodiscard]] CriteriaField invoiceTo(bool digitsOnly);
+// The invoice (or return) number range on `column`: " and s.saleid between 10 and 400" with
+// `joiner` " and", the number at the start of each box; 1 for a blank From box, and no upper
+// bound at all for a blank To box (" and s.saleid >= 10").
+[[nodiscard]] QString invoiceRange(const ReportCriteria &criteria, const QString &joiner,
+                                   const QString &column);
+// The range a register's text shows: the From box (as typed, or its number) or 1, and the
+// To box likewise, or for a blank To box the highest number in `column` of the rows listed.
+[[nodiscard]] QString invoiceRangeText(const ReportCriteria &criteria, const ResultTable &rows,
+                                       const QString &column, bool asTyped);
 
 // prefix + the box's text as typed (apostrophes doubled) + "'", when the box, trimmed, is
 // not empty; otherwise nothing.

@@ -34,6 +34,7 @@ protected:
         bool modal = false;
         bool ownedByCriteriaWindow = false;
         int rows = 0;
+        QString caption;
     };
     ModalWatcher::Handler record(Shown &shown)
     {
@@ -44,6 +45,7 @@ protected:
             shown.ownedByCriteriaWindow =
                 modal->windowHandle()->transientParent() == window->windowHandle();
             shown.rows = shown.viewer->ReportName()->rowCount();
+            shown.caption = modal->windowTitle();
             modal->close();
         };
     }
@@ -119,6 +121,28 @@ TEST_F(AnalysisWindows, PreviewWhileAnotherReportsPreviewIsOpenGetsItsOwnWindow)
     EXPECT_GT(shown.rows, 0);
     EXPECT_TRUE(registerPreview->isVisible());
     EXPECT_EQ(registerPreview->ReportName(), registerReport);
+    // Each window under its own report's caption and criteria.
+    EXPECT_TRUE(
+        registerPreview->windowTitle().startsWith(u"Sales Register Report \u2014 Period "_s))
+        << registerPreview->windowTitle().toStdString();
+    EXPECT_TRUE(shown.caption.startsWith(u"Product Wise Sale Report \u2014 Period "_s))
+        << shown.caption.toStdString();
+
+    // A register previewed and closed leaves its window in the slot; product-wise sales reuses
+    // it under its own caption.
+    open(ReportKind::SalesRegister);
+    window->fromDate()->setDate(QDate(2026, 6, 20));
+    window->previewButton()->click();
+    RptReportViewer *closedRegister = reports.preview().current();
+    ASSERT_NE(closedRegister, registerPreview);
+    closedRegister->close();
+    open(ReportKind::ProductWiseSales);
+    setPeriod(AnalysesFixture::from(), AnalysesFixture::to());
+    Shown reused;
+    watcher.then(record(reused));
+    window->previewButton()->click();
+    EXPECT_EQ(reused.viewer, closedRegister);
+    EXPECT_EQ(reused.caption, shown.caption);
 }
 
 // Preview wants a company and puts the focus in its box; Print runs without one and finds

@@ -1,9 +1,14 @@
 #include "reports/ProductWiseSalesReport.h"
 #include "AnalysesFixture.h"
+#include "DemoFixture.h"
+#include "ReportChecks.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
+#include "reports/SaleReturnRegisterReport.h"
+#include "reports/SalesRegisterReport.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -42,8 +47,8 @@ struct Figures
 using Key = std::tuple<QString, qint64, qint64>;
 
 // What the report lists, worked out from the tables: each sale line of the period whose
-// customer is an account and a party of the sale's sector, with the returns of the same sale
-// and product summed per returning customer and attached to the line, once per such sum.
+// customer is an account and a party of the sale's sector, once; and each return line against
+// such a sale, once, under a product the sale has a line of, whoever returned it and whenever.
 std::map<Key, Figures> productFigures(const Connection &db, QDate from, QDate to, const Boxes &b)
 {
     std::set<QString> accounts;
@@ -67,17 +72,16 @@ std::map<Key, Figures> productFigures(const Connection &db, QDate from, QDate to
     for (int r = 0; r < productRows->rowCount(); ++r)
         products.insert(productRows->text(0, r));
 
-    // Returns: per sale and product, one sum per returning customer.
-    std::map<std::pair<qint64, QString>, std::map<QString, Figures>> returned;
-    auto returnLines = db.execute(u"select r.SaleId, r.CustomerId, b.ProductId, b.Qty, b.Bonus, "
+    // Returns: per sale and product, whoever returned them.
+    std::map<std::pair<qint64, QString>, Figures> returned;
+    auto returnLines = db.execute(u"select r.SaleId, b.ProductId, b.Qty, b.Bonus, "
                                   u"b.TTLValue, b.TTLSalestax from SaleReturns r, "
                                   u"SaleReturnsBody b where b.SaleReturnID = r.SaleReturnID"_s);
     for (int r = 0; r < returnLines->rowCount(); ++r) {
-        Figures &f = returned[{qint64(returnLines->number(0, r)), returnLines->text(2, r)}]
-                             [returnLines->text(1, r)];
-        f.returnQty += returnLines->number(3, r);
-        f.returnBns += returnLines->number(4, r);
-        f.returnValue += returnLines->number(5, r) + returnLines->number(6, r);
+        Figures &f = returned[{qint64(returnLines->number(0, r)), returnLines->text(1, r)}];
+        f.returnQty += returnLines->number(2, r);
+        f.returnBns += returnLines->number(3, r);
+        f.returnValue += returnLines->number(4, r) + returnLines->number(5, r);
     }
 
     std::map<Key, Figures> figures;
@@ -100,18 +104,16 @@ std::map<Key, Figures> productFigures(const Connection &db, QDate from, QDate to
             (!b.sector.isEmpty() && sector != b.sector.toLongLong()))
             continue;
         Figures &f = figures[{product, sector, sectorRow->second}];
+        f.saleQty += lines->number(5, r);
+        f.saleBns += lines->number(6, r);
+        f.gross += lines->number(7, r) + lines->number(8, r);
+        // The sale's returns of the product go to the row once, with the first such line.
         const auto matched = returned.find({qint64(lines->number(0, r)), product});
-        const int copies =
-            matched == returned.end() ? 1 : int(matched->second.size()); // one per sum joined
-        f.saleQty += copies * lines->number(5, r);
-        f.saleBns += copies * lines->number(6, r);
-        f.gross += copies * (lines->number(7, r) + lines->number(8, r));
         if (matched != returned.end()) {
-            for (const auto &[who, back] : matched->second) {
-                f.returnQty += back.returnQty;
-                f.returnBns += back.returnBns;
-                f.returnValue += back.returnValue;
-            }
+            f.returnQty += matched->second.returnQty;
+            f.returnBns += matched->second.returnBns;
+            f.returnValue += matched->second.returnValue;
+            returned.erase(matched);
         }
     }
     return figures;
@@ -156,10 +158,33 @@ void expectSame(const std::map<Key, Figures> &got, const std::map<Key, Figures> 
 
 } // namespace
 
+// The analyses' copy of the demo company, with one more return against the sale with two
+// lines of 11001: two units of 11001, by a party other than the sale's customer.
+QString withForeignReturn()
+{
+    static const QString path = [] {
+        const QString copy = DemoFixture::temporaryFolder() + u"/product-wise.sqlite"_s;
+        QFile::remove(copy);
+        if (!QFile::copy(AnalysesFixture::path(), copy))
+            throw std::runtime_error("cannot copy the analyses' database");
+        QFile(copy).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        const QString sale = QString::number(AnalysesFixture::twoLineSale());
+        DemoFixture::write(
+            copy,
+            u"insert into SaleReturns select (select max(SaleReturnID) + 1 from SaleReturns), "
+            u"'2026-03-20', SaleId, 'C0003', SectorId, 0, 0, 0, 0, 0 from Sales where SaleId = "_s +
+                sale +
+                u";insert into SaleReturnsBody values ((select max(SaleReturnID) from "
+                u"SaleReturns), 1, '11001', 2, 0, 100, 0, 0, 0, 0, 200, 0, 1);"_s);
+        return copy;
+    }();
+    return path;
+}
+
 // Every row and value column against the tables, worked out here sale line by sale line.
 TEST(ProductWiseSalesReport, FiguresAgreeWithTheSaleLines)
 {
-    const auto db = Connection::openSqlite(AnalysesFixture::path());
+    const auto db = Connection::openSqlite(withForeignReturn());
     const QDate from = AnalysesFixture::from(), to = AnalysesFixture::to();
     const auto all = listed(*db, criteria(from, to));
     ASSERT_GT(all.size(), 100u);
@@ -177,8 +202,8 @@ TEST(ProductWiseSalesReport, FiguresAgreeWithTheSaleLines)
     ASSERT_FALSE(some.empty());
     expectSame(some, productFigures(*db, from, to, narrowed));
 
-    // The sale with two lines of 11001, one returned after the period: the return counts
-    // (it is against a sale of the period) and counts once per line.
+    // The sale with two lines of 11001 (4 and 2 units, 1 bonus), returned by its customer
+    // after the period (1 unit, 1 bonus) and by another party (2 units): every line once.
     const QDate day(2026, 3, 4);
     const auto customer = db->execute(u"select CustomerId, SectorId from Sales where SaleId = "_s +
                                       QString::number(AnalysesFixture::twoLineSale()));
@@ -189,9 +214,51 @@ TEST(ProductWiseSalesReport, FiguresAgreeWithTheSaleLines)
         return std::get<0>(row.first) == u"11001"_s;
     });
     ASSERT_NE(line, oneDay.end());
-    EXPECT_GE(line->second.saleQty, 6.0);
-    EXPECT_GE(line->second.returnQty, 2.0);
+    EXPECT_EQ(std::tie(line->second.saleQty, line->second.saleBns, line->second.returnQty,
+                       line->second.returnBns),
+              std::make_tuple(6.0, 1.0, 3.0, 1.0));
+    EXPECT_NEAR(line->second.returnValue, 300.0 + 5.0, 1e-9);
     // The misfiled product counts for company 11 by its id here.
     EXPECT_TRUE(std::any_of(oneDay.begin(), oneDay.end(),
                             [](const auto &row) { return std::get<0>(row.first) == u"11999"_s; }));
+}
+
+// For a customer billed in its own sector, over the whole book (so that every return is
+// against a sale listed), the report's quantities and values foot to the two registers'.
+TEST(ProductWiseSalesReport, TotalsAgreeWithTheRegisters)
+{
+    const auto db = Connection::openSqlite(withForeignReturn());
+    const QDate from(2024, 1, 1), to(2027, 12, 31);
+    // The account customers with most returns in their own sector, but for those the cases
+    // above touch.
+    const auto customers = db->execute(
+        u"select p.PartyId, p.SectorId from Parties p join ChartOfAccounts a on a.AccountNo = "
+        u"p.PartyId join Sales s on s.CustomerId = p.PartyId and s.SectorId = p.SectorId "
+        u"join SaleReturns r on r.SaleId = s.SaleId "
+        u"where p.PartyId not in ('C0001', 'C0002', 'C0003') group by p.PartyId, p.SectorId "
+        u"order by count(*) desc, p.PartyId limit 4"_s);
+    ASSERT_EQ(customers->rowCount(), 4);
+    for (int c = 0; c < customers->rowCount(); ++c) {
+        const QString party = customers->text(0, c), sector = customers->text(1, c);
+        SCOPED_TRACE(party.toStdString());
+        Figures report;
+        for (const auto &[key, f] : listed(*db, criteria(from, to, {{}, party, {}, sector}))) {
+            report.saleQty += f.saleQty;
+            report.gross += f.gross;
+            report.returnQty += f.returnQty;
+            report.returnValue += f.returnValue;
+        }
+        const ReportChecks::RegisterBoxes boxes{from, to, party, sector, {}, {}, {}};
+        const QStringList columns{u"qty"_s, u"NetValue"_s};
+        const auto sold = ReportChecks::columnSums(
+            *db, SalesRegisterReport::instance().query(boxes, db->dialect()), columns);
+        const auto back = ReportChecks::columnSums(
+            *db, SaleReturnRegisterReport::instance().query(boxes, db->dialect()), columns);
+        ASSERT_GT(back[0], 0);
+        EXPECT_EQ(report.saleQty, sold[0]);
+        EXPECT_EQ(report.returnQty, back[0]);
+        // The report adds the lines' stored values, each rounded to the cent.
+        EXPECT_NEAR(report.gross, sold[1], 0.01 * report.saleQty);
+        EXPECT_NEAR(report.returnValue, back[1], 0.01 * report.returnQty);
+    }
 }

@@ -49,6 +49,28 @@ QString returnRange(const QString &low, const QString &high)
     return u" And r.salereturnid between "_s + low + u" and "_s + high;
 }
 
+// A blank To box sets no upper bound: a book past the fifth digit is listed whole.
+QString openEnded(const QString &reference, const QString &range, const QString &from)
+{
+    return mended(reference, range + u" between "_s + from + u" and 99999"_s,
+                  range + u" >= "_s + from);
+}
+
+// Each return line attached once: the returns of a product against a sale are summed whoever
+// returned them, and joined to the first line of that product on the sale only.
+QString returnsOncePerSaleAndProduct(const QString &reference)
+{
+    QString q = mended(reference, u"SaleReturns.SaleId, SaleReturns.CustomerId,SaleReturnsBody"_s,
+                       u"SaleReturns.SaleId, SaleReturnsBody"_s);
+    q = mended(q, u"Group by SaleReturns.SaleId, SaleReturns.CustomerId, SaleReturnsBody"_s,
+               u"Group by SaleReturns.SaleId, SaleReturnsBody"_s);
+    return mended(q, u" AND SalesBody.ProductId = SaleReturns.ProductId "_s,
+                  u" AND SalesBody.ProductId = SaleReturns.ProductId "
+                  u" AND SalesBody.SrNo = (SELECT MIN(FirstLine.SrNo) FROM SalesBody FirstLine "
+                  u"WHERE FirstLine.SaleId = SalesBody.SaleId AND FirstLine.ProductId = "
+                  u"SalesBody.ProductId) "_s);
+}
+
 struct Case
 {
     ReportKind kind;
@@ -75,7 +97,19 @@ TEST(ReportQueries, HoldToTheirReferenceTexts)
         return boxes;
     };
     const std::vector<Case> cases{
-        {ReportKind::SalesRegister, {}, sqlite, salesRegister(from, to, {})},
+        {ReportKind::SalesRegister,
+         {},
+         sqlite,
+         openEnded(salesRegister(from, to, {}), u" where s.saleid"_s, u"1"_s)},
+        {ReportKind::SalesRegister,
+         {{u"invoice-from"_s, u"100000"_s}, {u"invoice-to"_s, u"   "_s}},
+         server,
+         openEnded(salesRegister(serverFrom, serverTo, {}, u"100000"_s), u" where s.saleid"_s,
+                   u"100000"_s)},
+        {ReportKind::SalesRegister,
+         {{u"invoice-from"_s, u"123456"_s}, {u"invoice-to"_s, u"999999999"_s}},
+         sqlite,
+         salesRegister(from, to, {}, u"123456"_s, u"999999999"_s)},
         {ReportKind::SalesRegister,
          plus(customerSectorTown, {{u"invoice-from"_s, u"250"_s}, {u"invoice-to"_s, u"900"_s}}),
          sqlite, salesRegister(from, to, ids, u"250"_s, u"900"_s)},
@@ -95,7 +129,13 @@ TEST(ReportQueries, HoldToTheirReferenceTexts)
         {ReportKind::SaleReturnRegister,
          {},
          sqlite,
-         saleReturnRegister(from, to, returnRange(u"1"_s, u"99999"_s), {})},
+         openEnded(saleReturnRegister(from, to, returnRange(u"1"_s, u"99999"_s), {}),
+                   u" And r.salereturnid"_s, u"1"_s)},
+        {ReportKind::SaleReturnRegister,
+         {{u"invoice-from"_s, u"7x"_s}},
+         sqlite,
+         openEnded(saleReturnRegister(from, to, returnRange(u"7"_s, u"99999"_s), {}),
+                   u" And r.salereturnid"_s, u"7"_s)},
         // A range box takes any text; the number it starts with enters the query.
         {ReportKind::SaleReturnRegister,
          plus(customerSectorTown, {{u"invoice-from"_s, u"25a"_s}, {u"invoice-to"_s, u"40"_s}}),
@@ -121,18 +161,25 @@ TEST(ReportQueries, HoldToTheirReferenceTexts)
         {ReportKind::CustomerTownSectorWiseSales,
          {},
          sqlite,
-         customerTownSectorWiseSales(from, to, u" and t.TownID <> 0 "_s)},
+         customerTownSectorWiseSalesByLine(from, to, u" and t.TownID <> 0 "_s,
+                                           u" and t.TownID <> 0 "_s)},
         {ReportKind::CustomerTownSectorWiseSales,
-         plus(customerSectorTown, {{u"company"_s, u"11"_s}}), sqlite,
-         customerTownSectorWiseSales(from, to,
-                                     u" and t.TownID <> 0  and t.townid='3' and sr.sectorid='7' "
-                                     u"and c.partyid='C0001' and Left(Sb.productId,2) ='11'"_s)},
-        {ReportKind::ProductWiseSales, {}, sqlite, productWiseSales(from, to, {})},
+         plus(customerSectorTown, {{u"company"_s, u"11"_s}}), server,
+         customerTownSectorWiseSalesByLine(
+             serverFrom, serverTo,
+             u" and t.TownID <> 0  and t.townid='3' and sr.sectorid='7' and c.partyid='C0001' "
+             u"and Left(sb.productId,2) ='11'"_s,
+             u" and t.TownID <> 0  and t.townid='3' and sr.sectorid='7' and c.partyid='C0001' "
+             u"and Left(rb.productId,2) ='11'"_s)},
+        {ReportKind::ProductWiseSales,
+         {},
+         sqlite,
+         returnsOncePerSaleAndProduct(productWiseSales(from, to, {}))},
         {ReportKind::ProductWiseSales, plus(customerSectorTown, {{u"company"_s, u"11"_s}}), server,
-         productWiseSales(
+         returnsOncePerSaleAndProduct(productWiseSales(
              serverFrom, serverTo,
              u"  And Left(SalesBody.ProductID,2)='11'   And Sales.CustomerId='C0001'   "
-             u"And Towns.TownId= 3  And Sectors.SectorId= 7"_s)},
+             u"And Towns.TownId= 3  And Sectors.SectorId= 7"_s))},
         {ReportKind::ProductSalesLedger,
          {{u"product"_s, u"11001"_s}},
          sqlite,

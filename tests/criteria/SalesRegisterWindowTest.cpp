@@ -3,6 +3,7 @@
 #include "PointerShapes.h"
 #include "PrintServer.h"
 #include "ReportChecks.h"
+#include "ScopedEnvironment.h"
 #include "catalogue/Reports.h"
 #include "criteria/CriteriaWindow.h"
 #include "db/Connection.h"
@@ -208,6 +209,16 @@ TEST_F(SalesRegisterWindow, PrintPrintsOnceWithoutADialog)
     EXPECT_TRUE(window->statusLine()->text().startsWith(
         (pages == 1 ? u"1 page"_s : u"%1 pages"_s.arg(pages)) + u" sent to the printer "_s +
         PrintServer::printer))
+        << window->statusLine()->text().toStdString();
+
+    // The same print refused (the refusing queue made the default): the printer's reason, and
+    // no word left of the pages sent before.
+    const ScopedEnvironment refusing("LPDEST", PrintServer::rejectingPrinter.toUtf8());
+    window->printButton()->click();
+    ASSERT_EQ(watcher.count(), 1);
+    EXPECT_EQ(watcher.last().icon, QMessageBox::Critical);
+    EXPECT_TRUE(watcher.last().text.contains(PrintServer::rejectingReason));
+    EXPECT_TRUE(window->statusLine()->text().isEmpty())
         << window->statusLine()->text().toStdString();
 }
 

@@ -28,3 +28,30 @@ TEST(StandardFieldClauses, TypedIdsStayOneLiteralAndNumbersStayNumbers)
         EXPECT_TRUE(numberClause(with(empty), customerKey, u"id="_s).isEmpty());
     }
 }
+
+// An invoice range enters as numbers; a blank To box sets no upper end at all, so that a book
+// numbered past any fixed bound is listed whole.
+TEST(StandardFieldClauses, InvoiceRangesAreNumbersAndOpenWithoutALastNumber)
+{
+    struct Case
+    {
+        QString from, to, expected;
+    };
+    const std::vector<Case> cases{
+        {{}, {}, u" and n >= 1"_s},
+        {u"0250"_s, u"   "_s, u" and n >= 250"_s},
+        {u"abc"_s, {}, u" and n >= 0"_s},
+        {u"12a"_s, u"999999999"_s, u" and n between 12 and 999999999"_s},
+        {u"  "_s, u"40x"_s, u" and n between 1 and 40"_s},
+        {u"1' or 1=1"_s, u"5; delete"_s, u" and n between 1 and 5"_s},
+    };
+    for (const Case &c : cases) {
+        const ReportCriteria criteria{
+            {},
+            {},
+            {{StandardFields::invoiceFromKey, c.from}, {StandardFields::invoiceToKey, c.to}},
+            {}};
+        EXPECT_EQ(StandardFields::invoiceRange(criteria, u" and"_s, u"n"_s), c.expected)
+            << c.from.toStdString() << " to " << c.to.toStdString();
+    }
+}

@@ -1,4 +1,5 @@
 #include "ModalWatcher.h"
+#include "PrintServer.h"
 #include "RegionSales.h"
 #include "XlsxReader.h"
 #include "db/Recordset.h"
@@ -15,14 +16,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
+#include <QWidgetAction>
 #include <QWindow>
 #include <functional>
 #include <gtest/gtest.h>
@@ -35,6 +40,29 @@ namespace {
 std::unique_ptr<Report> boundReport(int rows = 300)
 {
     return RegionSales::report(RegionSales::steady(rows, 100, 9));
+}
+
+// Rows that lead somewhere: every `every`-th; opening one records it and gives a small report.
+void linkEvery(Report &report, int every, int &opened)
+{
+    report.setRowLinks([every, &opened](int row) -> std::optional<RowLink> {
+        if (row % every != 0)
+            return std::nullopt;
+        return RowLink{u"Row %1"_s.arg(row), [&opened, row](QString &) {
+                           opened = row;
+                           return boundReport(5);
+                       }};
+    });
+}
+
+// The preview window that appeared since `before` was taken.
+RptReportViewer *newPreview(const QWidgetList &before)
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!before.contains(w) && qobject_cast<RptReportViewer *>(w))
+            return static_cast<RptReportViewer *>(w);
+    }
+    return nullptr;
 }
 
 // A preview window showing a bound report, on screen.
@@ -50,9 +78,12 @@ struct ShownPreview
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     ReportViewer *viewer() const { return window.CRViewer91(); }
-    // A key as a display delivers it: to the window, shortcuts first.
+    // A key as a display delivers it: to the window, shortcuts first, once it is active again
+    // after a dialog.
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(window.windowHandle(), key, modifiers);
     }
     void waitForJob() const
@@ -356,14 +387,12 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
     QTest::mouseMove(paper, linked);
     const QString tip = paper->toolTip();
     QTest::mouseDClick(paper, Qt::LeftButton, {}, linked);
-    RptReportViewer *detail = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (!before.contains(w) && qobject_cast<RptReportViewer *>(w))
-            detail = static_cast<RptReportViewer *>(w);
-    }
+    RptReportViewer *detail = newPreview(before);
     ASSERT_NE(detail, nullptr);
     EXPECT_GT(opened, 0);
-    EXPECT_EQ(detail->windowTitle(), tip.section(u" ("_s, 0, 0));
+    EXPECT_EQ(view->currentRow(), opened);             // the row clicked is the one Enter opens
+    EXPECT_EQ(detail->windowModality(), Qt::NonModal); // beside a window that is not modal
+    EXPECT_EQ(detail->windowTitle(), detail->ReportName()->layout().title); // its own title
     // A long explanation comes in lines short enough to read, and whole.
     const QStringList lines = tip.split(u'\n');
     EXPECT_GE(lines.size(), 2);
@@ -381,4 +410,194 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().text, u"Nothing behind row 0"_s);
     EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
+}
+
+// A window is captioned with its own report's title and criteria, whichever report it held
+// before and whatever caption it was given for it.
+TEST(PreviewWindow, IsCaptionedWithItsOwnReportsTitleAndCriteria)
+{
+    RptReportViewer window;
+    const struct
+    {
+        QString title, criteria, caption, expected;
+    } cases[] = {
+        {u"Company Wise Sales"_s,
+         u"Period 01-Jun-2026 to 30-Jun-2026"_s,
+         {},
+         u"Company Wise Sales \u2014 Period 01-Jun-2026 to 30-Jun-2026"_s},
+        {{}, u"Customer C0021"_s, {}, u"Sales by Region \u2014 Customer C0021"_s}, // layout's title
+        {{}, {}, u"Sales Register Report"_s, u"Sales Register Report"_s},
+        {u"Product Wise Sale"_s, u"Company 01"_s, u"Product Wise Sale Report"_s,
+         u"Product Wise Sale Report \u2014 Company 01"_s},
+    };
+    for (const auto &c : cases) {
+        std::unique_ptr<Report> report = boundReport(5);
+        report->SetReportTitle(c.title);
+        report->setCriteriaLine(c.criteria);
+        window.setReportName(std::move(report));
+        if (!c.caption.isEmpty())
+            window.setCaption(c.caption);
+        EXPECT_EQ(window.windowTitle(), c.expected);
+    }
+}
+
+// Down and Up move a current row over the rows that lead somewhere, on from page to page; Enter
+// opens the current row wherever the pointer is. Where no row leads anywhere the arrows scroll.
+TEST(PreviewWindow, ArrowsMoveTheCurrentRowAndEnterOpensIt)
+{
+    ShownPreview preview;
+    PageView *view = preview.viewer()->pageView();
+    view->setFocus();
+    preview.key(Qt::Key_Down);
+    EXPECT_GT(view->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(view->currentRow(), -1);
+    view->verticalScrollBar()->setValue(0);
+
+    Report &report = *preview.window.ReportName();
+    int opened = -1;
+    linkEvery(report, 3, opened);
+    std::vector<int> expected; // read off the first two pages
+    size_t onFirstPage = 0;
+    for (int p = 0; p < 2; ++p) {
+        for (const PageRow &r : report.page(p).rows)
+            if (r.tableRow % 3 == 0)
+                expected.push_back(r.tableRow);
+        onFirstPage = p == 0 ? expected.size() : onFirstPage;
+    }
+    std::vector<int> visited;
+    while (visited.size() < expected.size()) {
+        preview.key(Qt::Key_Down);
+        visited.push_back(view->currentRow());
+    }
+    EXPECT_EQ(visited, expected);
+    EXPECT_EQ(preview.viewer()->currentPage(), 1);
+    for (size_t n = visited.size(); n > onFirstPage; --n)
+        preview.key(Qt::Key_Up);
+    EXPECT_EQ(view->currentRow(), expected[onFirstPage - 1]); // back on the first page's last
+    EXPECT_EQ(preview.viewer()->currentPage(), 0);
+
+    QCursor::setPos(-1000, -1000); // the pointer rests on no row
+    const QWidgetList before = QApplication::topLevelWidgets();
+    preview.key(Qt::Key_Return);
+    EXPECT_EQ(opened, expected[onFirstPage - 1]);
+    RptReportViewer *detail = newPreview(before);
+    ASSERT_NE(detail, nullptr);
+    detail->close();
+}
+
+// A detail opened from a modal preview comes modal over it, so that it takes keys at once.
+TEST(PreviewWindow, ADetailFromAModalPreviewTakesKeysAtOnce)
+{
+    ShownPreview preview;
+    preview.window.hide();
+    int opened = -1;
+    linkEvery(*preview.window.ReportName(), 1, opened);
+    QPointer<RptReportViewer> detail;
+    bool closedByEsc = false;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            detail = qobject_cast<RptReportViewer *>(QApplication::activeModalWidget());
+            if (!detail || detail == &preview.window)
+                return;
+            QTest::qWaitFor([&] { return QApplication::activeWindow() == detail; }, 1000);
+            // Pressed only: the window goes on the key's press, before any release could reach it.
+            QTest::keyPress(detail->windowHandle(), Qt::Key_Escape);
+            closedByEsc = !detail || !detail->isVisible();
+            if (detail)
+                detail->close();
+        });
+        Q_EMIT preview.viewer()->pageView()->rowActivated(4);
+        preview.window.close();
+    });
+    preview.window.showModal(nullptr);
+    EXPECT_EQ(opened, 4);
+    EXPECT_TRUE(closedByEsc);
+}
+
+// Every command has a key, named in its tooltip and doing nothing else, and is on the menu bar,
+// which keeps them all in reach at 800 pixels, where the toolbar folds some away.
+TEST(PreviewWindow, EveryCommandHasAKeyAndIsOnTheMenuBarAt800Pixels)
+{
+    ShownPreview preview;
+    preview.window.resize(800, 600);
+    QApplication::processEvents();
+    ReportViewer *viewer = preview.viewer();
+    const QList<QAction *> commands = viewer->commands();
+    QStringList keys;
+    for (QAction *a : commands) {
+        EXPECT_FALSE(a->shortcuts().isEmpty()) << a->text().toStdString();
+        for (const QKeySequence &key : a->shortcuts()) {
+            EXPECT_TRUE(a->toolTip().contains(key.toString(QKeySequence::NativeText)))
+                << a->toolTip().toStdString();
+            keys.append(key.toString());
+        }
+    }
+    EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+    for (QAction *a : viewer->findChild<QToolBar *>()->actions())
+        EXPECT_TRUE(a->isSeparator() || qobject_cast<QWidgetAction *>(a) || commands.contains(a))
+            << a->text().toStdString();
+    QMenuBar *bar = viewer->menuBar();
+    ASSERT_TRUE(bar->isVisible());
+    for (QAction *menu : bar->actions())
+        EXPECT_TRUE(bar->rect().contains(bar->actionGeometry(menu))) << menu->text().toStdString();
+
+    // The exports' keys, as a display delivers them, open their save dialogs.
+    ModalWatcher watcher;
+    for (const QKeyCombination key :
+         {Qt::CTRL | Qt::SHIFT | Qt::Key_P, Qt::CTRL | Qt::SHIFT | Qt::Key_C,
+          Qt::CTRL | Qt::SHIFT | Qt::Key_X})
+        preview.key(key.key(), key.keyboardModifiers());
+    ASSERT_EQ(watcher.count(), 3);
+    for (const ModalWatcher::Seen &seen : watcher.seen())
+        EXPECT_EQ(seen.className, u"QFileDialog"_s);
+}
+
+// Print sends one job to the printer chosen: an accepted job is told under the page, a refused
+// one shows the printer's reason and leaves no word of the print before it; Cancel prints nothing.
+TEST(PreviewWindow, PrintTellsWhatThePrinterDidWithTheJob)
+{
+    QString why;
+    if (!PrintServer::ready(&why))
+        GTEST_SKIP() << why.toStdString();
+    ShownPreview preview;
+    const int pages = preview.window.ReportName()->pageCount();
+    ASSERT_GT(pages, 1);
+    const QString sent = u"%1 pages sent to the printer %2"_s.arg(pages);
+    const struct
+    {
+        QString printer; // empty: the dialog is cancelled
+        bool accepted;
+        QString status;
+    } cases[] = {
+        {PrintServer::printer, true, sent.arg(PrintServer::printer)},
+        {PrintServer::rejectingPrinter, false, {}},
+        {PrintServer::printer, true, sent.arg(PrintServer::printer)},
+        {{}, false, sent.arg(PrintServer::printer)},
+    };
+    for (const auto &c : cases) {
+        const qsizetype before = PrintServer::jobs().size();
+        QString offered;
+        ModalWatcher watcher;
+        watcher.then([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QInputDialog *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            offered = dialog->textValue();
+            dialog->setTextValue(c.printer);
+            c.printer.isEmpty() ? dialog->reject() : dialog->accept();
+        });
+        preview.key(Qt::Key_P, Qt::ControlModifier);
+        preview.waitForJob();
+        EXPECT_EQ(offered, PrintServer::printer); // the report's own, here the default
+        EXPECT_EQ(PrintServer::jobs().size(), before + (c.accepted ? 1 : 0));
+        EXPECT_TRUE(preview.viewer()->printStatus().startsWith(c.status) &&
+                    (c.status.isEmpty() == preview.viewer()->printStatus().isEmpty()))
+            << preview.viewer()->printStatus().toStdString();
+        const bool refused = !c.accepted && !c.printer.isEmpty();
+        ASSERT_EQ(watcher.count(), refused ? 2 : 1);
+        if (refused) {
+            EXPECT_EQ(watcher.last().icon, QMessageBox::Critical);
+            EXPECT_TRUE(watcher.last().text.contains(PrintServer::rejectingReason));
+        }
+    }
+    EXPECT_TRUE(PrintServer::waitUntilIdle());
 }

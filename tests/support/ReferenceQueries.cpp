@@ -224,6 +224,38 @@ QString customerTownSectorWiseSales(const QString &from, const QString &to, cons
     return q;
 }
 
+QString customerTownSectorWiseSalesByLine(const QString &from, const QString &to,
+                                          const QString &saleLineClauses,
+                                          const QString &returnLineClauses)
+{
+    const QString select =
+        u"select t.townid,t.townname,sr.sectorid,sr.sectorname,c.partyid as customerid,c.partyname as customername "_s;
+    const QString joins = u" from towns t join sectors sr on t.townid=sr.townid "_s
+                          u" join sales s on s.sectorid=sr.sectorid "_s
+                          u" join parties c on c.partyid=s.customerid "_s;
+    const QString period = u" where s.saledate between '"_s + from + u"' and '"_s + to + u"' "_s;
+    QString q;
+    q += u"select townid,townname,sectorid,sectorname,customerid,customername "_s;
+    q += u" ,sum(SalesValue) as SalesValue,sum(ReturnsValue) as ReturnsValue,null as CompanyID "_s;
+    q += u" from ("_s + select;
+    q +=
+        u" ,sb.Qty*((sb.Price-((sb.Price*sb.Discratio/100)+sb.Discvalue))+ ((sb.Price*sb.stratio/100)+sb.stvalue)) as SalesValue,null as ReturnsValue "_s;
+    q += joins;
+    q += u" join salesbody sb on s.saleid=sb.saleid "_s;
+    q += period + saleLineClauses;
+    q += u" union all "_s + select;
+    q +=
+        u" ,null as SalesValue,rb.Qty*((rb.Price-((rb.Price*rb.Discratio/100)+rb.Discvalue))+ ((rb.Price*rb.stratio/100)+rb.stvalue)) as ReturnsValue "_s;
+    q += joins;
+    q += u" join salereturns r on r.saleid=s.saleid and r.sectorid=sr.sectorid "_s;
+    q += u" join salereturnsbody rb on r.salereturnid=rb.salereturnid "_s;
+    q += period + returnLineClauses;
+    q += u") lines "_s;
+    q += u" group by townid,townname,sectorid,sectorname,customerid,customername "_s;
+    q += u" order by townname,sectorname,customername"_s;
+    return q;
+}
+
 QString productWiseSales(const QString &from, const QString &to, const QString &clauses)
 {
     QString q;

@@ -16,6 +16,11 @@ QString companyWiseSale(const QString &from, const QString &to, const QString &c
 QString companySectorWiseSale(const QString &from, const QString &to, const QString &id,
                               const QString &clauses);
 QString customerTownSectorWiseSales(const QString &from, const QString &to, const QString &clauses);
+// The mended analysis: sale lines and return lines summed apart, each once, under the sale's
+// customer; each branch with its own clauses (the company tests its own lines' products).
+QString customerTownSectorWiseSalesByLine(const QString &from, const QString &to,
+                                          const QString &saleLineClauses,
+                                          const QString &returnLineClauses);
 QString productWiseSales(const QString &from, const QString &to, const QString &clauses);
 QString productSalesLedger(const QString &from, const QString &to, const QString &id);
 QString productSaleReturnLedger(const QString &from, const QString &to, const QString &id);

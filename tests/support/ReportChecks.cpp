@@ -24,6 +24,29 @@ QString demoCopy(const QString &name, const QString &changes)
     return copy;
 }
 
+QString longNumberedBook()
+{
+    // Lines and returns follow their documents' new numbers before the documents take them.
+    auto renumber = [](const QString &month, const QString &offset) {
+        const QString sales =
+            u"(select SaleId from Sales where SaleDate like '"_s + month + u"%')"_s;
+        const QString returns = u"(select SaleReturnID from SaleReturns where SaleReturnDate "
+                                u"like '"_s +
+                                month + u"%')"_s;
+        return u"update SalesBody set SaleId = SaleId + %1 where SaleId in %2;"
+               u"update SaleReturns set SaleId = SaleId + %1 where SaleId in %2;"
+               u"update Sales set SaleId = SaleId + %1 where SaleId in %2;"
+               u"update SaleReturnsBody set SaleReturnID = SaleReturnID + %1 "
+               u"where SaleReturnID in %3;"
+               u"update SaleReturns set SaleReturnID = SaleReturnID + %1 "
+               u"where SaleReturnID in %3;"_s.arg(offset, sales, returns);
+    };
+    static const QString path =
+        demoCopy(u"long-numbers.sqlite"_s,
+                 renumber(u"2026-05"_s, u"100000"_s) + renumber(u"2026-06"_s, u"999000000"_s));
+    return path;
+}
+
 std::map<QString, QStringList> byKey(const Connection &db, const QString &sql)
 {
     std::map<QString, QStringList> values;

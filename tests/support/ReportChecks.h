@@ -35,6 +35,9 @@ struct RegisterBoxes
 
 // A copy of the demo company in the temporary folder with the statements run on it.
 QString demoCopy(const QString &name, const QString &changes);
+// A copy of the demo company whose May invoices and returns are numbered from 100,000 and
+// June's from 999,000,000, as a book past the fifth digit numbers them.
+QString longNumberedBook();
 // A table's rows by the text of their first column in upper case: the other columns' texts.
 std::map<QString, QStringList> byKey(const Connection &db, const QString &sql);
 // The sums of the named columns over a query's rows.
