@@ -2,7 +2,10 @@
 
 #include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"
+#include "db/OdbcConnection.h"
 #include "db/OdbcConnectionString.h"
+#include "db/OdbcDataSource.h"
+#include "db/OdbcStatement.h"
 #include "db/ResultTable.h"
 #include "db/RolledBackTransaction.h"
 #include "db/SelectListNames.h"
@@ -14,15 +17,14 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QUrl>
 
 #include <algorithm>
-#include <sql.h>
-#include <sqlext.h>
+#include <fcntl.h>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -105,15 +107,53 @@ bool isWalDatabase(const QString &path)
            header[19] == 2;
 }
 
+bool folderIsWritable(const QString &path)
+{
+    return ::access(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), W_OK) == 0;
+}
+
+// No -wal file, or one that holds no change (a reader's or a closed writer's).
+bool walIsEmpty(const QString &path)
+{
+    const QFileInfo wal(path + u"-wal"_s);
+    return !wal.exists() || wal.size() == 0;
+}
+
+// Every connection to a database holds a lock on its lock bytes while it reads or writes, and
+// one in WAL mode holds it as long as it is open; an immutable read is only sound without one.
+void refuseWhileOpenElsewhere(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return; // the read itself will say why the file cannot be read
+    struct flock probe
+    {
+    };
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0x40000000; // SQLite's pending byte, followed by the reserved and shared ones
+    probe.l_len = 512;
+    const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    ::close(fd);
+    if (locked)
+        throw Failure(u"The database file %1 is open in another program, and its folder cannot "
+                      u"be written to read it consistently meanwhile; try again when it is "
+                      u"closed"_s.arg(path),
+                      sqliteSource());
+}
+
 // What tells one state of a file from another: device, inode, size, modification and
 // change times to the nanosecond.
 QByteArray fileIdentity(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {};
-    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) +
-           ':' + QByteArray::number(qlonglong(st.st_size)) + ':' +
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' +
+           QByteArray::number(qulonglong(st.st_ino)) + ':' +
+           QByteArray::number(qlonglong(st.st_size)) + ':' +
            QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' +
            QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ':' +
            QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' +
@@ -158,17 +198,40 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path)
     return c;
 }
 
-// Opens the embedded file read-only. A WAL database needs its -wal and -shm files to be read
-// normally, and creates them (and leaves them) when they are missing, or cannot be read at
-// all from a folder the user may not write. Without a -wal file the database file holds
-// every committed change, so it is read as immutable: no side file, no lock. Should another
-// program write it meanwhile, the next statement sees the file changed and opens it afresh.
+// Opens the embedded file read-only. Every statement reads one consistent snapshot: SQLite
+// takes it from the file's locks and, for a WAL database, from its -shm file, which a reader
+// creates when it is missing (and leaves). Where it cannot (a folder the user may not write),
+// the database is read as immutable, without locks or side files, but only while no other
+// program has it open: that is checked before each statement and after its rows, and a change
+// seen makes the statement fail rather than return rows from two states of the file.
 void Connection::openSqliteHandle()
+{
+    if (!isWalDatabase(m_path)) {
+        openSqliteHandleAs(false);
+        return;
+    }
+    try {
+        openSqliteHandleAs(false);
+        return;
+    } catch (const Failure &) {
+        if (folderIsWritable(m_path))
+            throw;
+    }
+    if (!walIsEmpty(m_path))
+        throw Failure(
+            u"Cannot read the database file %1: another program has changes to it "
+            u"in its -wal file, and the folder cannot be written to read them"_s.arg(m_path),
+            sqliteSource());
+    refuseWhileOpenElsewhere(m_path);
+    openSqliteHandleAs(true);
+}
+
+void Connection::openSqliteHandleAs(bool immutable)
 {
     // interrupt() may reach for the handle from another thread meanwhile.
     const std::lock_guard<std::mutex> lock(m_handleMutex);
     m_sqlite = nullptr;
-    m_immutable = isWalDatabase(m_path) && !QFileInfo::exists(m_path + u"-wal"_s);
+    m_immutable = immutable;
     m_fileIdentity = fileIdentity(m_path);
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
@@ -192,19 +255,20 @@ void Connection::openSqliteHandle()
             throw Failure(u"The SQLite driver gave no database handle"_s, sqliteSource());
         m_sqlite = *static_cast<sqlite3 *const *>(handle.data());
     }
-    // Read-only: map the file instead of copying pages on every query (a lookup re-reads its
-    // table at each keystroke), and keep a larger page cache for the reports' joins.
+    // No memory map: a file cut short by another program while it is read would end the
+    // process with a bus error instead of failing the statement. A larger page cache serves
+    // the reports' joins.
     sqlite3_exec(m_sqlite,
-                 "PRAGMA query_only = 1; PRAGMA mmap_size = 1073741824; PRAGMA cache_size = -65536",
-                 nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(
-        m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(), 2,
-        SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlServerLeft, nullptr, nullptr, nullptr);
+                 "PRAGMA query_only = 1; PRAGMA mmap_size = 0; PRAGMA cache_size = -65536", nullptr,
+                 nullptr, nullptr);
+    sqlite3_create_function_v2(m_sqlite, SqlTranslator::registeredLeftName().toUtf8().constData(),
+                               2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlServerLeft,
+                               nullptr, nullptr, nullptr);
     sqlite3_set_authorizer(m_sqlite, onlyReading, nullptr);
     // Reading the schema proves the file is a database at all.
     char *message = nullptr;
-    if (sqlite3_exec(m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                     &message) != SQLITE_OK) {
+    if (sqlite3_exec(m_sqlite, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &message) !=
+        SQLITE_OK) {
         const QString why = QString::fromUtf8(message ? message : "unknown error");
         sqlite3_free(message);
         throw Failure(u"Cannot read the database file %1: %2"_s.arg(m_path, why), sqliteSource());
@@ -215,63 +279,82 @@ void Connection::reopenIfTheFileChanged() const
 {
     if (!m_immutable)
         return;
-    if (fileIdentity(m_path) == m_fileIdentity && !QFileInfo::exists(m_path + u"-wal"_s))
+    refuseWhileOpenElsewhere(m_path);
+    if (fileIdentity(m_path) == m_fileIdentity && walIsEmpty(m_path))
         return;
     // The handle is this connection's own state, not the caller's: opening afresh changes
     // what is read, never what the connection is.
-    const_cast<Connection *>(this)->openSqliteHandle();
+    const_cast<Connection *>(this)->openSqliteHandleAs(true);
+}
+
+// An immutable read sees whatever the file holds as each page is read: a file another program
+// opened or changed meanwhile may have given rows of two states.
+void Connection::checkUnchangedWhileRead() const
+{
+    if (!m_immutable)
+        return;
+    refuseWhileOpenElsewhere(m_path);
+    if (fileIdentity(m_path) != m_fileIdentity || !walIsEmpty(m_path))
+        throw Failure(u"The database file %1 was changed by another program while it was read; "
+                      u"run the report again"_s.arg(m_path),
+                      sqliteSource());
 }
 
 std::unique_ptr<Connection> Connection::openOdbc(const QString &connectionString)
 {
+    using DriverKind = OdbcDataSource::DriverKind;
+    // A bare name is a data source's.
+    const OdbcConnectionString attributes(
+        connectionString.contains(u'=') ? connectionString : u"DSN="_s + connectionString);
+    const OdbcDataSource source = OdbcDataSource::resolve(attributes);
     std::unique_ptr<Connection> c(new Connection);
-    c->m_name = nextConnectionName();
-    QSqlDatabase db = QSqlDatabase::addDatabase(u"QODBC"_s, c->m_name);
-    if (!db.isValid())
-        throw Failure(u"The ODBC database driver is not available"_s, Failure::componentSource());
-    // The driver's read-only attributes are set before connecting: the SQLite driver would
-    // create a missing file at once.
-    const OdbcConnectionString::DriverKind kind =
-        OdbcConnectionString::kindOf(OdbcConnectionString(connectionString).driverName());
-    db.setDatabaseName(OdbcConnectionString::readOnly(connectionString, kind));
-    db.setConnectOptions(u"SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY;SQL_ATTR_LOGIN_TIMEOUT=15"_s);
-    if (!db.open())
-        throw Failure(
-            u"Cannot connect to the database through ODBC: %1"_s.arg(qtErrorText(db.lastError())),
-            u"ODBC"_s);
+    QString handedOver = attributes.toString();
+    QString file;
+    if (source.kind() == DriverKind::Sqlite) {
+        // Checked here, not left to the driver: a missing file is never created.
+        file = source.databaseFile();
+        const QFileInfo info(file);
+        if (file.isEmpty())
+            throw Failure(u"The ODBC connection leads to the SQLite driver but names no database "
+                          u"file"_s,
+                          Failure::componentSource());
+        if (!info.exists())
+            throw Failure(u"The database file %1 does not exist"_s.arg(file),
+                          Failure::componentSource());
+        if (!info.isFile())
+            throw Failure(u"%1 is not a database file"_s.arg(file), Failure::componentSource());
+        file = info.absoluteFilePath();
+        handedOver = OdbcDataSource::readOnly(attributes, DriverKind::Sqlite, file);
+        c->m_rollBack = false;
+    } else if (source.kind() == DriverKind::SqlServer) {
+        handedOver = OdbcDataSource::readOnly(attributes, DriverKind::SqlServer);
+    }
+    c->m_odbc = std::make_unique<OdbcConnection>(handedOver);
     c->readDbmsName();
-    if (c->m_dialect == SqlDialect::SqlServer && kind != OdbcConnectionString::DriverKind::SqlServer) {
+    if (c->m_dialect == SqlDialect::Sqlite && source.kind() != DriverKind::Sqlite)
+        throw Failure(u"The ODBC connection leads to SQLite through a driver that was not "
+                      u"recognised as SQLite's, so it cannot be opened read-only; name the "
+                      u"SQLite driver or a data source that uses it"_s,
+                      Failure::componentSource());
+    if (c->m_dialect == SqlDialect::SqlServer && source.kind() != DriverKind::SqlServer) {
         // A data source whose driver was not recognised: connect again declaring the intent to
         // read only, which a server answers with a read-only replica where it has one.
-        db.close();
-        db.setDatabaseName(OdbcConnectionString::readOnly(
-            connectionString, OdbcConnectionString::DriverKind::SqlServer));
-        if (!db.open())
-            throw Failure(u"Cannot connect to the database through ODBC: %1"_s.arg(
-                              qtErrorText(db.lastError())),
-                          u"ODBC"_s);
+        c->m_odbc.reset();
+        c->m_odbc = std::make_unique<OdbcConnection>(
+            OdbcDataSource::readOnly(attributes, DriverKind::SqlServer));
     }
+    if (c->m_dialect == SqlDialect::SqlServer)
+        c->checkServerLogin();
     c->m_description = c->m_dbmsName;
     c->m_origin = {true, connectionString};
     // A file database reached through its ODBC driver is guarded like the embedded one.
-    c->m_fileGuard = std::make_unique<DatabaseFileGuard>(
-        OdbcConnectionString(connectionString).value(u"Database"_s));
+    c->m_fileGuard = std::make_unique<DatabaseFileGuard>(file);
     return c;
 }
 
 void Connection::readDbmsName()
 {
-    QSqlDatabase db = QSqlDatabase::database(m_name, false);
-    const QVariant handle = db.driver()->handle();
-    // Qt hands the connection handle over as a void pointer (SQLHANDLE).
-    if (handle.isValid() && (qstrcmp(handle.typeName(), "void*") == 0 ||
-                             qstrcmp(handle.typeName(), "SQLHANDLE") == 0)) {
-        SQLHDBC hdbc = *static_cast<SQLHANDLE const *>(handle.data());
-        SQLCHAR name[256] = {};
-        SQLSMALLINT length = 0;
-        if (SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
-            m_dbmsName = QString::fromUtf8(reinterpret_cast<const char *>(name)).trimmed();
-    }
+    m_dbmsName = m_odbc->dbmsName();
     if (m_dbmsName.contains(u"SQL Server"_s, Qt::CaseInsensitive)) {
         m_dialect = SqlDialect::SqlServer;
     } else if (m_dbmsName.contains(u"SQLite"_s, Qt::CaseInsensitive)) {
@@ -282,6 +365,33 @@ void Connection::readDbmsName()
         throw Failure(u"The ODBC connection leads to %1; the reports need Microsoft SQL Server or "
                       u"SQLite"_s.arg(dbms),
                       Failure::componentSource());
+    }
+}
+
+// A reader's login should not be able to write: the checks and the rolled-back transaction
+// are defences, the login is the guarantee. The connection still opens; the user is told.
+void Connection::checkServerLogin()
+{
+    static const QString canWrite = [] {
+        QStringList tests;
+        for (const char *permission : {"INSERT", "UPDATE", "DELETE"})
+            tests.append(u"HAS_PERMS_BY_NAME(DB_NAME(), 'DATABASE', '%1') = 1 OR EXISTS (SELECT 1 "
+                         u"FROM sys.objects o WHERE o.type IN ('U', 'V') AND HAS_PERMS_BY_NAME("
+                         u"QUOTENAME(SCHEMA_NAME(o.schema_id)) + '.' + QUOTENAME(o.name), "
+                         u"'OBJECT', '%1') = 1)"_s.arg(QLatin1StringView(permission)));
+        return u"SELECT CASE WHEN "_s + tests.join(u" OR "_s) + u" THEN 1 ELSE 0 END AS w"_s;
+    }();
+    try {
+        const RolledBackTransaction transaction(*m_odbc, m_dbmsName);
+        OdbcStatement statement(m_odbc->handle(), canWrite, m_dbmsName);
+        ResultTable answer(statement.columnNames());
+        const bool fetched = statement.fetchInto(answer);
+        answer.finish();
+        if (fetched && answer.number(0, 0) != 0)
+            m_warning = u"The database login can insert, update or delete rows; the reports only "
+                        u"read, so give them a login that can only read (db_datareader)"_s;
+    } catch (const Failure &e) {
+        m_warning = u"Cannot tell whether the database login can write: %1"_s.arg(e.description());
     }
 }
 
@@ -299,6 +409,8 @@ void Connection::interrupt() const
 
 Connection::~Connection()
 {
+    if (m_name.isEmpty())
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -321,22 +433,22 @@ std::shared_ptr<const ResultTable> Connection::execute(const QString &sql,
                                                        const FirstRows &firstRows) const
 {
     const TranslatedSql translated = translate(sql);
-    if (m_sqlite) {
+    if (!m_odbc) {
         reopenIfTheFileChanged();
         return executeSqlite(translated, firstRows);
     }
-    return executeQt(translated, firstRows);
+    return executeOdbc(translated, firstRows);
 }
 
 void Connection::stream(const QString &sql, const RowBatches &receive, int batchRows) const
 {
     const TranslatedSql translated = translate(sql);
     const int batch = std::max(batchRows, 1);
-    if (m_sqlite) {
+    if (!m_odbc) {
         reopenIfTheFileChanged();
         (void)executeSqlite(translated, FirstRows{}, &receive, batch);
     } else {
-        (void)executeQt(translated, FirstRows{}, &receive, batch);
+        (void)executeOdbc(translated, FirstRows{}, &receive, batch);
     }
 }
 
@@ -374,8 +486,7 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
     const QByteArray utf8 = sql.text.toUtf8();
     sqlite3_stmt *raw = nullptr;
     const char *tail = nullptr;
-    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, &tail) !=
-        SQLITE_OK)
+    if (sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &raw, &tail) != SQLITE_OK)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
     std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
     if (!statement)
@@ -423,46 +534,39 @@ std::shared_ptr<const ResultTable> Connection::executeSqlite(const TranslatedSql
             }
         }
         offerFirstRows(*table, ++rowsRead, firstRows);
+        if (receive && pending + 1 >= batchRows)
+            checkUnchangedWhileRead();
         passBatchOn(table, pending, receive, batchRows);
     }
     if (rc != SQLITE_DONE)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(m_sqlite)), sqliteSource());
+    checkUnchangedWhileRead();
     table->finish();
     passRestOn(*table, pending, rowsRead > pending, receive);
     return table;
 }
 
-std::shared_ptr<const ResultTable> Connection::executeQt(const TranslatedSql &sql,
-                                                         const FirstRows &firstRows,
-                                                         const RowBatches *receive,
-                                                         int batchRows) const
+std::shared_ptr<const ResultTable> Connection::executeOdbc(const TranslatedSql &sql,
+                                                           const FirstRows &firstRows,
+                                                           const RowBatches *receive,
+                                                           int batchRows) const
 {
-    QSqlDatabase db = QSqlDatabase::database(m_name, false);
     const QString source = m_dbmsName.isEmpty() ? u"ODBC"_s : m_dbmsName;
-    // Declared before the query, so that the query is finished before the rollback.
-    const RolledBackTransaction transaction(db, source);
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    if (!query.exec(sql.text))
-        throw Failure(qtErrorText(query.lastError()), source);
-
-    const QSqlRecord record = query.record();
-    QStringList engineNames;
-    for (int c = 0; c < record.count(); ++c)
-        engineNames.append(record.fieldName(c));
-    auto table =
-        std::make_shared<ResultTable>(SelectListNames::resolve(sql.selectNames, engineNames));
+    // Declared before the statement, so that the statement is finished before the rollback.
+    std::optional<RolledBackTransaction> transaction;
+    if (m_rollBack)
+        transaction.emplace(*m_odbc, source);
+    OdbcStatement statement(m_odbc->handle(), sql.text, source);
+    if (statement.columnNames().isEmpty())
+        throw Failure(u"The statement returned no rows to read"_s, source);
+    auto table = std::make_shared<ResultTable>(
+        SelectListNames::resolve(sql.selectNames, statement.columnNames()));
     qint64 rowsRead = 0; // a streamed statement may pass any number
     int pending = 0;
-    while (query.next()) {
-        for (int c = 0; c < record.count(); ++c)
-            table->appendVariant(c, query.value(c));
+    while (statement.fetchInto(*table)) {
         offerFirstRows(*table, ++rowsRead, firstRows);
         passBatchOn(table, pending, receive, batchRows);
     }
-    if (query.lastError().isValid())
-        throw Failure(qtErrorText(query.lastError()), source);
     table->finish();
     passRestOn(*table, pending, rowsRead > pending, receive);
     return table;

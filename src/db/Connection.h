@@ -9,6 +9,7 @@
 #include <mutex>
 
 class DatabaseFileGuard;
+class OdbcConnection;
 class ResultTable;
 struct sqlite3;
 
@@ -45,6 +46,9 @@ public:
     [[nodiscard]] const QString &description() const { return m_description; }
     // The DBMS name as the driver reports it ("SQLite", "Microsoft SQL Server", ...).
     [[nodiscard]] const QString &dbmsName() const { return m_dbmsName; }
+    // What the user should know about the connection although it opened (a server login that
+    // may write); empty when nothing.
+    [[nodiscard]] const QString &warning() const { return m_warning; }
 
     // The statement as it will run on this connection.
     [[nodiscard]] TranslatedSql translate(const QString &sql) const;
@@ -75,28 +79,38 @@ public:
 private:
     Connection() = default;
     void openSqliteHandle();
+    void openSqliteHandleAs(bool immutable);
     void readDbmsName();
+    void checkServerLogin();
     void reopenIfTheFileChanged() const;
+    void checkUnchangedWhileRead() const;
     std::shared_ptr<const ResultTable> executeSqlite(const TranslatedSql &sql,
                                                      const FirstRows &firstRows,
                                                      const RowBatches *receive = nullptr,
                                                      int batchRows = 0) const;
-    std::shared_ptr<const ResultTable> executeQt(const TranslatedSql &sql,
-                                                 const FirstRows &firstRows,
-                                                 const RowBatches *receive = nullptr,
-                                                 int batchRows = 0) const;
+    std::shared_ptr<const ResultTable> executeOdbc(const TranslatedSql &sql,
+                                                   const FirstRows &firstRows,
+                                                   const RowBatches *receive = nullptr,
+                                                   int batchRows = 0) const;
 
-    QString m_name; // QSqlDatabase connection name
+    QString m_name; // the embedded connection's QSqlDatabase name
+    std::unique_ptr<OdbcConnection> m_odbc;
     SqlDialect m_dialect = SqlDialect::Sqlite;
     SqlTranslator::LeftFunction m_left = SqlTranslator::LeftFunction::Registered;
     QString m_description;
     QString m_dbmsName;
+    QString m_warning;
     Origin m_origin;
+    // Statements on a server run inside a transaction that is always rolled back; a SQLite
+    // file reached through ODBC is opened read-only instead (the driver would buffer every
+    // row of a statement inside a transaction).
+    bool m_rollBack = true;
     std::unique_ptr<DatabaseFileGuard> m_fileGuard; // no output may be written over the file
     sqlite3 *m_sqlite = nullptr; // the embedded connection's handle, owned by Qt's driver
     QString m_path;              // the embedded database file
-    // A WAL database without a -wal file is read as immutable, which leaves no side files;
-    // the file's identity when it was opened tells when it must be opened afresh.
+    // A WAL database whose folder cannot be written is read as immutable, after making sure
+    // that no other program has it open; the file's identity when it was opened tells when
+    // it must be opened afresh, or that a read saw it change.
     bool m_immutable = false;
     QByteArray m_fileIdentity;
     mutable std::mutex m_handleMutex; // guards m_sqlite while it is opened afresh

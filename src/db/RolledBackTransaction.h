@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QSqlDatabase>
+#include <QString>
+
+class OdbcConnection;
 
 // Runs what happens in its lifetime inside a transaction that is always rolled back: on a
 // server connection this undoes whatever a statement might have written despite the checks,
@@ -8,11 +10,11 @@
 class RolledBackTransaction
 {
 public:
-    RolledBackTransaction(QSqlDatabase db, const QString &source);
+    RolledBackTransaction(OdbcConnection &connection, const QString &source);
     ~RolledBackTransaction();
     RolledBackTransaction(const RolledBackTransaction &) = delete;
     RolledBackTransaction &operator=(const RolledBackTransaction &) = delete;
 
 private:
-    QSqlDatabase m_db;
+    OdbcConnection &m_connection;
 };

@@ -143,12 +143,10 @@ public:
         checkReadOnly();
         TranslatedSql result;
         result.selectNames = SelectListNames::extract(m_sql, m_tokens);
-        if (m_target == SqlDialect::SqlServer) {
-            result.text = m_sql;
-            return result;
+        if (m_target == SqlDialect::Sqlite) {
+            rewriteTokens();
+            processLevel(0, int(m_sig.size()));
         }
-        rewriteTokens();
-        processLevel(0, int(m_sig.size()));
         result.text = emit();
         return result;
     }
@@ -213,7 +211,10 @@ private:
                      u"value; write the value into the statement"_s.arg(text(s).toString()));
             if (isPunct(s, u";") && s != count - 1)
                 fail(u"Only one statement can be run at a time"_s);
-            if (isPunct(s, u"{") || isPunct(s, u"}"))
+            // A driver that processes escapes reads "{" anywhere but inside a string literal,
+            // quoted names included.
+            if (t.kind != SqlToken::Kind::String &&
+                (text(s).contains(u'{') || text(s).contains(u'}')))
                 fail(u"ODBC escape sequences ({...}) cannot be run"_s);
             if (t.kind != SqlToken::Kind::Word)
                 continue;
@@ -556,12 +557,21 @@ private:
     }
 
     // --- output -------------------------------------------------------------------------
+    // The statement re-rendered from the checked tokens only: every comment becomes a space
+    // and the closing ";" goes, so that no driver can find in it what the check did not see.
     QString emit() const
     {
         QString out;
         out.reserve(m_sql.size() + 32);
+        const int closing = isPunct(int(m_sig.size()) - 1, u";") ? m_sig.back() : -1;
         for (int i = 0; i < int(m_tokens.size()); ++i) {
             const SqlToken &t = m_tokens[size_t(i)];
+            if (t.kind == SqlToken::Kind::Comment) {
+                out += u' ';
+                continue;
+            }
+            if (i == closing)
+                continue;
             if (auto it = m_before.find(i); it != m_before.end())
                 out += it->second;
             if (auto it = m_replace.find(i); it != m_replace.end())

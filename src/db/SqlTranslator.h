@@ -22,8 +22,11 @@ struct TranslatedSql
 //   A JOIN B JOIN C ON c1 ON c2 -> A JOIN (B JOIN C ON c1) ON c2, to any depth
 //   N'text'             -> 'text'
 //   1AND                -> 1 AND (SQL Server reads a number and a word there)
-// Literals, quoted names and comments pass through untouched. Anything whose meaning would
-// differ, or that the translation does not understand, throws Failure.
+// Literals and quoted names pass through untouched. In either dialect the text that comes out
+// is re-rendered from the checked tokens: comments become spaces, a closing ";" goes, and "{"
+// outside a string literal is refused, so that a driver rewriting escape sequences cannot read
+// a statement other than the one checked. Anything whose meaning would differ, or that the
+// translation does not understand, throws Failure.
 class SqlTranslator
 {
 public:

@@ -34,8 +34,12 @@ QString DatabaseArguments::problem(const QCommandLineParser &parser) const
 std::unique_ptr<Connection> DatabaseArguments::open(const QCommandLineParser &parser,
                                                     QTextStream &log) const
 {
-    if (parser.isSet(m_odbc))
-        return Connection::openOdbc(parser.value(m_odbc));
+    if (parser.isSet(m_odbc)) {
+        std::unique_ptr<Connection> connection = Connection::openOdbc(parser.value(m_odbc));
+        if (!connection->warning().isEmpty())
+            log << u"Warning: "_s << connection->warning() << Qt::endl;
+        return connection;
+    }
     if (parser.isSet(m_db))
         return Connection::openSqlite(parser.value(m_db));
     return Connection::openSqlite(DefaultDatabase::ensure(log));

@@ -240,5 +240,8 @@ void MainWindow::updateTitle()
     m_companyLabel->setText(company.isEmpty() ? tr("No company database open") : company);
     m_databaseLabel->setText(m_connection ? tr("Database: %1").arg(m_connection->description())
                                           : tr("Open a company database from the File menu."));
-    statusBar()->showMessage(m_connection ? m_connection->description() : QString());
+    // A warning about the connection (a login that can write) stays in view until the next one.
+    statusBar()->showMessage(!m_connection                       ? QString()
+                             : m_connection->warning().isEmpty() ? m_connection->description()
+                                                                 : m_connection->warning());
 }

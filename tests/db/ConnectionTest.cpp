@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 #include "DemoFixture.h"
+#include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"
 #include "db/ResultTable.h"
 
@@ -7,9 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -99,58 +104,194 @@ TEST(Connection, StreamsUntilTheReceiverStops)
                  Failure);
 }
 
-// A WAL database is read without leaving -wal or -shm files beside it, from a folder the user
-// cannot write as well, and a change written meanwhile by another program is seen.
-TEST(Connection, ReadsWalDatabasesWithoutSideFiles)
+namespace {
+
+constexpr int numberRows = 60000;
+
+// A WAL database of numbers all 0, closed, so that no -wal file is left beside it.
+QString numbersDatabase(const QString &folder)
 {
-    const QTemporaryDir own; // others may enter it, for the read under another account
-    const QString folder = own.path();
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                      QFileDevice::ExeOther);
-    const QString path = folder + u"/wal.sqlite"_s;
-    ASSERT_TRUE(QFile::copy(DemoFixture::path(), path));
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ReadOther);
-    DemoFixture::write(path, u"pragma journal_mode = wal"_s);
-    const QByteArray before = DemoFixture::fileHash(path);
-    const QStringList entries = QDir(folder).entryList(QDir::Files);
-    ASSERT_EQ(entries, QStringList{u"wal.sqlite"_s});
+    const QString path = folder + u"/numbers.sqlite"_s;
+    DemoFixture::write(path,
+                       u"pragma journal_mode = wal; create table Numbers (i integer primary "
+                       u"key, v integer, pad text); with recursive n(i) as (select 1 union "
+                       u"all select i + 1 from n where i < %1) insert into Numbers select i, "
+                       u"0, 'padding padding padding padding padding' from n"_s.arg(numberRows));
+    return path;
+}
 
-    auto towns = [&path] {
-        return qint64(Connection::openSqlite(path)
-                          ->execute(u"select count(*) as n from Towns"_s)
-                          ->number(0, 0));
-    };
-    const qint64 count = towns();
-    EXPECT_GT(count, 0);
-    EXPECT_EQ(DemoFixture::fileHash(path), before);
+// Another program's commit: every number becomes 1, copied into the database file at once.
+void commitMeanwhile(const QString &path)
+{
+    DemoFixture::write(path, u"update Numbers set v = 1; pragma wal_checkpoint(truncate)"_s);
+}
 
-    // In a child that may not write the folder: as root, under the nobody account, for
-    // permissions do not bind root.
-    const bool root = ::geteuid() == 0;
-    if (!root)
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+// Reads every number while commit() runs after the first batch: true when the rows came from
+// one state of the file, or the read failed rather than mix two.
+bool readsOneState(const QString &path, const std::function<void()> &commit)
+{
+    qint64 rows = 0, ones = 0;
+    bool committed = false;
+    try {
+        Connection::openSqlite(path)->stream(
+            u"select v from Numbers"_s,
+            [&](const ResultTable &batch) {
+                for (int r = 0; r < batch.rowCount(); ++r)
+                    ones += qint64(batch.number(0, r));
+                rows += batch.rowCount();
+                if (!std::exchange(committed, true))
+                    commit();
+            },
+            1000);
+    } catch (const Failure &) {
+        return true;
+    }
+    return rows == numberRows && (ones == 0 || ones == rows);
+}
+
+// Runs body in a child under the nobody account, for which the folder cannot be written;
+// returns its exit status.
+int asNobody(const std::function<int()> &body)
+{
     const pid_t child = ::fork();
     if (child == 0) {
-        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(2);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(90);
         try {
-            ::_exit(towns() == count ? 0 : 1);
-        } catch (const Failure &) {
-            ::_exit(3);
+            ::_exit(body());
+        } catch (...) {
+            ::_exit(91);
         }
     }
     int status = -1;
     ::waitpid(child, &status, 0);
-    if (!root)
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+// A report reads one consistent state of a WAL database that another program changes
+// meanwhile, or fails; from a folder the user cannot write too, where it is read without side
+// files, and refused while another program has the database open.
+TEST(Connection, ReadsOneStateOfAWalDatabaseOrFails)
+{
+    const QTemporaryDir own;
+    const QString folder = own.path();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                      QFileDevice::ExeOther);
+    const QString path = numbersDatabase(folder);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                    QFileDevice::ReadOther);
+    ASSERT_EQ(QDir(folder).entryList(QDir::Files), QStringList{u"numbers.sqlite"_s});
+    EXPECT_TRUE(readsOneState(path, [&] { commitMeanwhile(path); }));
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the reads from a folder that cannot be written need a second account";
+    DemoFixture::write(path, u"update Numbers set v = 0; pragma wal_checkpoint(truncate)"_s);
+    for (const QString &side : {u"-wal"_s, u"-shm"_s})
+        QFile::remove(path + side);
+    const QStringList entries = QDir(folder).entryList(QDir::Files);
+
+    // Read alone: every row, nothing created beside the file.
+    EXPECT_EQ(asNobody([&] { return readsOneState(path, [] {}) ? 0 : 1; }), 0);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), entries);
 
+    // A commit by another process in the middle of the read: the child asks, the parent writes.
+    int ask[2], done[2];
+    ASSERT_EQ(::pipe(ask), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    std::thread parent([&] {
+        char c;
+        if (::read(ask[0], &c, 1) == 1)
+            commitMeanwhile(path);
+        (void)::write(done[1], "x", 1);
+    });
+    EXPECT_EQ(asNobody([&] {
+                  const bool oneState = readsOneState(path, [&] {
+                      char c = 'x';
+                      (void)::write(ask[1], &c, 1);
+                      (void)::read(done[0], &c, 1);
+                  });
+                  return oneState ? 0 : 1;
+              }),
+              0);
+    (void)::write(ask[1], "x", 1); // in case the child never asked
+    parent.join();
+    for (int fd : {ask[0], ask[1], done[0], done[1]})
+        ::close(fd);
+
+    // Held open by another process (this one; without a -shm file, as a program holding it
+    // exclusively does): refused, not read.
+    for (const QString &side : {u"-wal"_s, u"-shm"_s})
+        QFile::remove(path + side);
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "pragma locking_mode = exclusive; select count(*) from Numbers",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ASSERT_FALSE(QFileInfo::exists(path + u"-shm"_s));
+    EXPECT_EQ(asNobody([&] {
+                  try {
+                      (void)Connection::openSqlite(path)->execute(
+                          u"select count(*) as n from Numbers"_s);
+                      return 1;
+                  } catch (const Failure &e) {
+                      return e.description().contains(u"another program"_s) ? 0 : 2;
+                  }
+              }),
+              0);
+    sqlite3_close(writer);
+}
+
+// A database file cut short by another program while it is read fails the read; the process
+// carries on.
+TEST(Connection, FailsAReadOfAFileCutShortMeanwhile)
+{
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(u"short.sqlite"_s);
+    DemoFixture::write(path, u"create table Numbers (i integer primary key, v integer, pad text); "
+                             u"with recursive n(i) as (select 1 union all select i + 1 from n "
+                             u"where i < %1) insert into Numbers select i, 0, "
+                             u"'padding padding padding padding padding' from n"_s.arg(numberRows));
     const auto connection = Connection::openSqlite(path);
-    EXPECT_EQ(connection->execute(u"select count(*) as n from Towns"_s)->number(0, 0), count);
-    DemoFixture::write(path, u"insert into Towns (TownId, TownName) values (9999, 'Newtown')"_s);
-    EXPECT_EQ(connection->execute(u"select count(*) as n from Towns"_s)->number(0, 0), count + 1);
+    EXPECT_THROW(connection->stream(
+                     u"select * from Numbers"_s,
+                     [&](const ResultTable &) { ASSERT_TRUE(QFile::resize(path, 8192)); }, 1000),
+                 Failure);
+}
+
+// The database file is guarded under every spelling of its path, and so are the files SQLite
+// keeps beside it, whether they exist yet or not; nothing is guarded once it is closed.
+TEST(Connection, GuardsTheDatabaseAndItsSideFiles)
+{
+    const QTemporaryDir own;
+    const QString folder = own.path();
+    const QString path = folder + u"/g.sqlite"_s;
+    ASSERT_TRUE(QFile::copy(DemoFixture::path(), path));
+    ASSERT_TRUE(QFile::link(folder, folder + u"/alias"_s));
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(),
+                     QFile::encodeName(folder + u"/hard.sqlite"_s).constData()),
+              0);
+    ASSERT_TRUE(QFile::link(path + u"-wal"_s, folder + u"/to-wal"_s));
+    const QStringList guarded{path,
+                              folder + u"/./g.sqlite"_s,
+                              folder + u"/alias/g.sqlite"_s,
+                              folder + u"/hard.sqlite"_s,
+                              path + u"-wal"_s,
+                              path + u"-shm"_s,
+                              path + u"-journal"_s,
+                              folder + u"/alias/g.sqlite-journal"_s,
+                              folder + u"/to-wal"_s};
+    const QStringList free{path + u"-wal2"_s, path + u".bak"_s, folder + u"/hard.sqlite-wal"_s,
+                           folder + u"/other.sqlite"_s};
+    {
+        const auto connection = Connection::openSqlite(path);
+        for (const QString &p : guarded)
+            EXPECT_TRUE(DatabaseFileGuard::isGuarded(p)) << p.toStdString();
+        for (const QString &p : free)
+            EXPECT_FALSE(DatabaseFileGuard::isGuarded(p)) << p.toStdString();
+    }
+    for (const QString &p : guarded)
+        EXPECT_FALSE(DatabaseFileGuard::isGuarded(p)) << p.toStdString();
 }

@@ -27,12 +27,11 @@ constexpr SqlDialect bothDialects[] = {SqlDialect::Sqlite, SqlDialect::SqlServer
 
 } // namespace
 
-// SQL Server text as SQLite must read it; literals, quoted names and comments keep their text.
+// SQL Server text as SQLite must read it; literals and quoted names keep their text.
 TEST(SqlTranslator, TranslatesToSqliteOrRefusesWithTheReason)
 {
     const QString untouched = u"select 'isnull( LEFT(x,1) a JOIN b JOIN c ON 1 ON 2 O''Hara', "
-                              u"\"LEFT(\", [isnull(], `x y`, `a``b` -- isnull( LEFT(\n"
-                              u"/* a JOIN b JOIN c ON x ON y /* nested */ */ from t"_s;
+                              u"\"LEFT(\", [isnull(], `x y`, `a``b` from t"_s;
     const QString leftDeep = u"select * from a join b on a.x=b.x left outer join (select y from c "
                              u"join d on c.k=d.k) e on e.y=b.y where a.z in (select z from f)"_s;
     const std::pair<QString, QString> translations[] = {
@@ -82,11 +81,39 @@ TEST(SqlTranslator, TranslatesToSqliteOrRefusesWithTheReason)
     for (const auto &[sql, why] : refusals)
         EXPECT_TRUE(refusal(sql).contains(why)) << sql.toStdString();
 
-    // On SQL Server a reading statement runs exactly as written.
-    for (const QString &sql :
-         {u"select top 3 isnull(a,0), LEFT(b, 2) from A join B join C on x=1 on y=2;"_s,
-          u"WITH x AS (SELECT 1 /* /* */) DELETE FROM towns WHERE 1 -- */ ) SELECT 1"_s})
-        EXPECT_EQ(SqlTranslator::translate(sql, SqlDialect::SqlServer).text, sql);
+    // On SQL Server a reading statement runs as written, but for its comments.
+    EXPECT_EQ(SqlTranslator::translate(
+                  u"select top 3 isnull(a,0), LEFT(b, 2) from A join B join C on x=1 on y=2"_s,
+                  SqlDialect::SqlServer)
+                  .text,
+              u"select top 3 isnull(a,0), LEFT(b, 2) from A join B join C on x=1 on y=2"_s);
+}
+
+// What reaches a driver is made of the checked tokens alone: no comment (a driver may rewrite
+// an escape sequence inside one), no closing ";", no "{" but inside a string literal.
+TEST(SqlTranslator, RendersOnlyWhatWasChecked)
+{
+    const std::pair<QString, QString> rendered[] = {
+        {u"select 1 as a --{d\n, 'x' as b /* {fn */ from t;"_s,
+         u"select 1 as a  \n, 'x' as b   from t"_s},
+        {u" --{d\nSELECT 1 AS a, 'x\n; DELETE FROM t; --' AS b --}"_s,
+         u"  \nSELECT 1 AS a, 'x\n; DELETE FROM t; --' AS b  "_s},
+        {u"select '{d 2020-01-01}' as s;  "_s, u"select '{d 2020-01-01}' as s  "_s},
+    };
+    const QStringList escapes{
+        u"select {d '2020-01-01'} as d"_s, u"select 1 as a }"_s, u"select \"{d x}\" from t"_s,
+        u"select [a{] from t"_s,           u"{call p}"_s,        u"select {fn ucase('a')} as u"_s};
+    for (SqlDialect dialect : bothDialects) {
+        for (const auto &[sql, expected] : rendered)
+            EXPECT_EQ(SqlTranslator::translate(sql, dialect).text, expected) << sql.toStdString();
+        for (const QString &sql : escapes)
+            EXPECT_TRUE(refusal(sql, dialect).contains(u"escape"_s)) << sql.toStdString();
+    }
+    EXPECT_TRUE(refusal(u"select `{` from t"_s).contains(u"escape"_s));
+    // Comments nest on SQL Server only.
+    EXPECT_EQ(
+        SqlTranslator::translate(u"select 1 /* a /* b */ c */ as x"_s, SqlDialect::SqlServer).text,
+        u"select 1   as x"_s);
 }
 
 // Only one SELECT is accepted, by its shape, read as the engine that runs it reads it: SQLite
@@ -119,7 +146,10 @@ TEST(SqlTranslator, AcceptsOnlyOneReadingStatementInEitherDialect)
         u"attach database '/tmp/x.db' as x"_s,
         u"pragma journal_mode=WAL"_s,
         u"select 1 -- \n; delete from t"_s,
-        u"select * from t /* */ ; /* */ select 2"_s};
+        u"select * from t /* */ ; /* */ select 2"_s,
+        u"select 1 ; (select 2)"_s,
+        u"(select 1); (select 2)"_s,
+        u"select 1;;"_s};
     const QStringList refusedBySqlite{
         u"WITH x AS (SELECT 1 /* /* */) DELETE FROM towns WHERE 1 -- */ ) SELECT 1"_s,
         u"select [a]]; delete from t --] from t"_s, u"select `a;` from t; delete from t"_s};

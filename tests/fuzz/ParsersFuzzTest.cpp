@@ -1,3 +1,4 @@
+#include "HostileSql.h"
 #include "db/Connection.h"
 #include "db/Criterion.h"
 #include "db/Failure.h"
@@ -20,7 +21,7 @@
 using namespace Qt::StringLiterals;
 
 // Random and hostile input for the parsers that read what a user or a file supplies: the SQL
-// translation, the result set criterion, the computed column and the layout file. Each runs
+// translation (and the drivers behind it), the result set criterion, the computed column and the layout file. Each runs
 // for a bounded time with a fixed seed (NVR_FUZZ_SECONDS and NVR_FUZZ_SEED change them); a
 // crash, an exception other than Failure, or a statement accepted that could write fails.
 
@@ -68,11 +69,16 @@ int between(std::mt19937 &rng, int low, int high)
     return std::uniform_int_distribution<int>(low, high)(rng);
 }
 
-QString randomSql(std::mt19937 &rng)
+QString randomSql(std::mt19937 &rng, const QString &folder)
 {
     const auto piece = [&] { return sqlPieces()[between(rng, 0, int(sqlPieces().size()) - 1)]; };
     QString sql;
-    switch (between(rng, 0, 5)) {
+    switch (between(rng, 0, 6)) {
+    case 6: // writes hidden in comments, quotes and escape sequences, pieces put in between
+        sql = HostileSql::random(rng, folder);
+        for (int i = between(rng, 0, 2); i > 0; --i)
+            sql.insert(between(rng, 0, int(sql.size())), piece());
+        break;
     case 0: { // nesting and chains of joins beyond any real query
         const int depth = between(rng, 1, 3000);
         sql = u"select "_s + QString(depth, u'(') + u"1"_s + QString(depth, u')') + u" from A"_s;
@@ -152,9 +158,11 @@ TEST(Fuzz, SqlTranslationAcceptsOnlyReadingStatements)
     const QByteArray before = contents(path);
     const QStringList entries = QDir(folder.path()).entryList(QDir::Files);
     const auto connection = Connection::openSqlite(path);
+    // The same statements through the SQLite ODBC driver, which rewrites escape sequences.
+    const auto odbc = Connection::openOdbc(u"Driver=SQLite3;Database="_s + path);
     std::vector<QString> accepted;
     const int runs = forAWhile([&](std::mt19937 &rng) {
-        const QString sql = randomSql(rng);
+        const QString sql = randomSql(rng, folder.path());
         for (SqlDialect dialect : {SqlDialect::Sqlite, SqlDialect::SqlServer}) {
             // Every character belongs to exactly one token, in either dialect.
             try {
@@ -171,9 +179,11 @@ TEST(Fuzz, SqlTranslationAcceptsOnlyReadingStatements)
                 const TranslatedSql translated = SqlTranslator::translate(sql, dialect);
                 if (dialect == SqlDialect::Sqlite) {
                     accepted.push_back(translated.text);
-                    try {
-                        (void)connection->execute(sql);
-                    } catch (const Failure &) {
+                    for (const Connection *c : {connection.get(), odbc.get()}) {
+                        try {
+                            (void)c->execute(sql);
+                        } catch (const Failure &) {
+                        }
                     }
                 }
             } catch (const Failure &) {
