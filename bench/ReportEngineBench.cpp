@@ -79,7 +79,7 @@ int main(int argc, char **argv)
     if (qtWriter)
         QtPdfExport::write(*report, pdf, progress);
     else
-        report->exportPdf(pdf, progress);
+        [[maybe_unused]] const bool whole = report->exportPdf(pdf, progress);
     const double exportSeconds = double(timer.nsecsElapsed()) / 1e9;
     const double pdfBytes = double(QFileInfo(pdf).size());
     if (keep.isEmpty())

@@ -75,7 +75,8 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     const double cpuBefore = cpuSeconds();
     timer.start();
-    report->exportXlsx(path);
+    if (!report->exportXlsx(path))
+        return 1; // nothing cancels it here
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     const double cpu = cpuSeconds() - cpuBefore;
     const double peak = statusMiB("VmHWM");

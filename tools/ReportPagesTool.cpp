@@ -258,8 +258,8 @@ int main(int argc, char **argv)
                 report->setCriteriaLine(criteria);
             report->Database().SetDataSource(rows, 3, 1);
             const QString pdf = QDir(parser.value(u"out"_s)).filePath(d.name + u".pdf"_s);
-            if (!parser.isSet(u"no-pdf"_s))
-                report->exportPdf(pdf);
+            if (!parser.isSet(u"no-pdf"_s) && !report->exportPdf(pdf))
+                return 1; // nothing cancels it here
             out << d.name << ": " << rows.recordCount() << " rows, " << report->pageCount()
                 << " pages" << (parser.isSet(u"no-pdf"_s) ? QString() : u", "_s + pdf) << Qt::endl;
             if (parser.isSet(u"measure"_s)) {

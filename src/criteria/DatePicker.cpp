@@ -1,6 +1,7 @@
 #include "criteria/DatePicker.h"
 
 #include "criteria/PeriodPresets.h"
+#include "reports/SqlDateRange.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -37,6 +38,7 @@ bool dayBeyondItsMonth(const QString &text)
 DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 {
     setDisplayFormat(u"dd/MM/yyyy"_s);
+    setDateRange(SqlDateRange::first(), SqlDateRange::last());
     setCalendarPopup(true);
     lineEdit()->installEventFilter(this);
     // After the editor has done with the change.

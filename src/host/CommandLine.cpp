@@ -1,11 +1,14 @@
 #include "host/CommandLine.h"
 
+#include "db/Failure.h"
 #include "host/CliStatus.h"
 #include "host/DemoDbCommand.h"
 #include "host/QueryCommand.h"
 #include "host/ReportCommand.h"
 
 #include <QCoreApplication>
+#include <exception>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -14,6 +17,11 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<DemoDbCommand>());
     m_commands.push_back(std::make_unique<QueryCommand>());
     m_commands.push_back(std::make_unique<ReportCommand>());
+}
+
+CommandLine::CommandLine(std::vector<std::unique_ptr<Command>> commands)
+    : m_commands(std::move(commands))
+{
 }
 
 CommandLine::~CommandLine() = default;
@@ -56,9 +64,28 @@ int CommandLine::run(const QStringList &arguments, QTextStream &out, QTextStream
     }
     for (const auto &command : m_commands) {
         if (command->name() == arguments.front())
-            return command->run(ReportCommand::normalisePrintOption(arguments.mid(1)), out, err);
+            return runCommand(*command, ReportCommand::normalisePrintOption(arguments.mid(1)),
+                              out, err);
     }
     err << "nvrptsales: unknown command '" << arguments.front() << "'" << Qt::endl
         << "Run 'nvrptsales --help' for the list of commands." << Qt::endl;
     return CliStatus::BadArguments;
+}
+
+int CommandLine::runCommand(Command &command, const QStringList &arguments, QTextStream &out,
+                            QTextStream &err)
+{
+    const QString prefix = u"nvrptsales "_s + command.name() + u": "_s;
+    try {
+        return command.run(arguments, out, err);
+    } catch (const Failure &f) {
+        err << prefix << f.description() << " (" << f.source() << ")" << Qt::endl;
+    } catch (const std::bad_alloc &) {
+        err << prefix << "out of memory" << Qt::endl;
+    } catch (const std::exception &e) {
+        err << prefix << QString::fromLocal8Bit(e.what()) << Qt::endl;
+    } catch (...) {
+        err << prefix << "an unexpected failure ended the command" << Qt::endl;
+    }
+    return CliStatus::Failure;
 }

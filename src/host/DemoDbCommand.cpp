@@ -1,5 +1,6 @@
 #include "host/DemoDbCommand.h"
 
+#include "reports/SqlDateRange.h"
 #include "db/Failure.h"
 #include "host/CliStatus.h"
 #include "host/DemoDatabase.h"
@@ -64,9 +65,12 @@ int DemoDbCommand::execute(const QCommandLineParser &parser, QTextStream &out, Q
     if (!positive(u"customers"_s, options.customers) || options.customers > 600'000)
         return badArguments(err, u"--customers takes a whole number from 1 to 600000"_s);
     if (parser.isSet(u"end-date"_s)) {
-        options.endDate = QDate::fromString(parser.value(u"end-date"_s), u"yyyy-MM-dd"_s);
-        if (!options.endDate.isValid())
-            return badArguments(err, u"--end-date takes a date as YYYY-MM-DD"_s);
+        // A year of trade ends on the date: it starts within the range too.
+        options.endDate = SqlDateRange::parse(parser.value(u"end-date"_s));
+        if (!SqlDateRange::contains(options.endDate.addYears(-1)))
+            return badArguments(err, u"--end-date takes a date as YYYY-MM-DD, from %1 to %2"_s.arg(
+                                         SqlDateRange::first().addYears(1).toString(Qt::ISODate),
+                                         SqlDateRange::last().toString(Qt::ISODate)));
     }
     if (parser.isSet(u"seed"_s)) {
         bool ok = false;

@@ -1,18 +1,30 @@
 #include "host/FocusTrace.h"
 
+#include "db/Failure.h"
+
 #include <QApplication>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
 
-bool FocusTrace::start(const QString &path)
+FocusTrace::~FocusTrace()
 {
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return false;
+    try {
+        if (m_file)
+            m_file->commit();
+    } catch (const Failure &) {
+        // The trace was being written as it went; a last refusal has nobody left to tell.
+    }
+}
+
+void FocusTrace::start(const QString &path)
+{
+    auto file = std::make_unique<OutputFile>(path, Failure::componentSource(),
+                                             OutputFile::Placement::InPlace);
+    m_device = &file->open();
+    m_file = std::move(file);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { write(now); });
-    return true;
 }
 
 QString FocusTrace::describe(const QWidget *control)
@@ -30,6 +42,6 @@ void FocusTrace::write(QWidget *now)
     const QWidget *window = now->window();
     const QString line = describe(window) + u'\t' + describe(now) + u'\t' +
                          window->windowTitle() + u'\n';
-    m_file.write(line.toUtf8());
-    m_file.flush(); // read while the program runs
+    m_device->write(line.toUtf8());
+    m_file->flush(); // read while the program runs
 }

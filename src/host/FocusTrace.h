@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QFile>
+#include "presentation/OutputFile.h"
+
 #include <QObject>
+#include <memory>
 
 class QWidget;
 
@@ -13,13 +15,17 @@ class FocusTrace : public QObject
 {
     Q_OBJECT
 public:
-    // Starts tracing into path (truncated); false when the file cannot be written.
-    bool start(const QString &path);
+    ~FocusTrace() override;
+
+    // Starts tracing into path, truncated, written as any output is (never over the database
+    // being read); throws Failure when it cannot be written.
+    void start(const QString &path);
 
     [[nodiscard]] static QString describe(const QWidget *control);
 
 private:
     void write(QWidget *now);
 
-    QFile m_file;
+    std::unique_ptr<OutputFile> m_file;
+    QIODevice *m_device = nullptr; // owned by m_file
 };

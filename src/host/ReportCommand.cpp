@@ -3,6 +3,7 @@
 #include "reports/ReportCatalog.h"
 #include "reports/HeadlessReport.h"
 #include "reports/ReportDefinition.h"
+#include "reports/SqlDateRange.h"
 #include "db/Connection.h"
 #include "db/DatabaseFileGuard.h"
 #include "db/Failure.h"
@@ -186,13 +187,15 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
     auto date = [&](const QString &option, QDate &target) {
         if (!parser.isSet(option))
             return true;
-        target = QDate::fromString(parser.value(option), u"yyyy-MM-dd"_s);
+        target = SqlDateRange::parse(parser.value(option));
         return target.isValid();
     };
     ReportCriteria criteria;
     criteria.to = QDate::currentDate();
     if (!date(u"from"_s, criteria.from) || !date(u"to"_s, criteria.to))
-        return badArguments(err, u"--from and --to take a date as YYYY-MM-DD"_s);
+        return badArguments(err, u"--from and --to take a date as YYYY-MM-DD, from %1 to %2"_s.arg(
+                                     SqlDateRange::first().toString(Qt::ISODate),
+                                     SqlDateRange::last().toString(Qt::ISODate)));
     for (const CriteriaField &f : definition.fields())
         criteria.texts.insert(f.key, parser.value(f.key));
 
@@ -222,9 +225,15 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
         Report &report = *headless.report();
         CommandProgress progress(err, !parser.isSet(u"quiet"_s) &&
                                           CommandProgress::standardErrorIsTerminal());
+        // Nothing here cancels an output: one that reports it did not finish failed.
+        const auto finished = [](bool done, const QString &what) {
+            if (!done)
+                throw Failure(u"The %1 was not finished"_s.arg(what), Failure::componentSource());
+        };
         bool wrote = false;
         if (parser.isSet(u"pdf"_s)) {
-            report.exportPdf(parser.value(u"pdf"_s), progress.of(u"PDF"_s, u"pages"_s));
+            finished(report.exportPdf(parser.value(u"pdf"_s), progress.of(u"PDF"_s, u"pages"_s)),
+                     u"PDF"_s);
             wrote = true;
         }
         if (parser.isSet(u"csv"_s) && parser.value(u"csv"_s) != u"-") {
@@ -232,11 +241,13 @@ int ReportCommand::build(const ReportDefinition &definition, const QCommandLineP
             wrote = true;
         }
         if (parser.isSet(u"xlsx"_s)) {
-            report.exportXlsx(parser.value(u"xlsx"_s), progress.of(u"Excel"_s, u"rows"_s));
+            finished(report.exportXlsx(parser.value(u"xlsx"_s), progress.of(u"Excel"_s, u"rows"_s)),
+                     u"workbook"_s);
             wrote = true;
         }
         if (parser.isSet(u"print"_s)) {
-            report.print(parser.value(u"print"_s), progress.of(u"Printing"_s, u"pages"_s));
+            finished(report.print(parser.value(u"print"_s), progress.of(u"Printing"_s, u"pages"_s)),
+                     u"print"_s);
             wrote = true;
         }
         if (!wrote || parser.value(u"csv"_s) == u"-") {

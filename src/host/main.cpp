@@ -5,7 +5,9 @@
 #include "host/CommandLine.h"
 #include "host/DatabaseArguments.h"
 #include "host/FocusTrace.h"
+#include "host/GuardedApplication.h"
 #include "host/MainWindow.h"
+#include "presentation/SignalCleanup.h"
 #include "preview/ShowError.h"
 
 #include <QApplication>
@@ -16,10 +18,10 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -33,41 +35,33 @@ void describe(QCoreApplication &)
 
 // Without a session there is no runtime folder, and Qt would make one of a predictable name
 // in the shared temporary folder, where another user may have planted a link. Give it a
-// private one instead: a new folder of a random name, only ours (mkdtemp), removed at exit.
-char runtimeFolderPath[4096];
-
-// A window closed by a signal still removes its runtime folder (empty: Qt keeps nothing in
-// it here). Only async-signal-safe calls.
-void removeRuntimeFolderAndDie(int signal)
+// private one instead: a new folder of a random name, only ours (mkdtemp), removed at exit,
+// and by a signal that ends the program (it stays empty: Qt keeps nothing in it here).
+struct RuntimeFolder
 {
-    ::rmdir(runtimeFolderPath);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
+    SignalCleanup cleanup; // released after the folder is gone
+    std::unique_ptr<QTemporaryDir> folder;
+};
 
-std::unique_ptr<QTemporaryDir> privateRuntimeFolder()
+RuntimeFolder privateRuntimeFolder()
 {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        return nullptr;
+        return {};
     auto folder =
         std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/nvrptsales-XXXXXX"));
     if (!folder->isValid())
-        return nullptr;
+        return {};
     const QByteArray path = QFile::encodeName(folder->path());
     qputenv("XDG_RUNTIME_DIR", path);
-    if (size_t(path.size()) < sizeof runtimeFolderPath) {
-        std::memcpy(runtimeFolderPath, path.constData(), size_t(path.size()) + 1);
-        for (int signal : {SIGTERM, SIGINT, SIGHUP})
-            std::signal(signal, removeRuntimeFolderAndDie);
-    }
-    return folder;
+    SignalCleanup cleanup(path, SignalCleanup::Kind::Folder);
+    return {std::move(cleanup), std::move(folder)};
 }
 
 // nvrptsales [--db FILE | --odbc CONNECTION]: the host window on that database.
 int runHostWindow(int argc, char *argv[])
 {
-    const std::unique_ptr<QTemporaryDir> runtime = privateRuntimeFolder();
-    QApplication app(argc, argv);
+    const RuntimeFolder runtime = privateRuntimeFolder();
+    GuardedApplication app(argc, argv);
     describe(app);
     QCommandLineParser parser;
     DatabaseArguments database;
@@ -89,41 +83,45 @@ int runHostWindow(int argc, char *argv[])
             << "Run 'nvrptsales --help' for the commands." << Qt::endl;
         return CliStatus::BadArguments;
     }
+    // The database is opened first, so that the trace can never be written over it.
+    std::unique_ptr<Connection> connection;
+    std::optional<Failure> failure;
+    try {
+        connection = database.open(parser, err);
+    } catch (const Failure &f) {
+        failure = f;
+    }
     FocusTrace focusTrace;
-    if (parser.isSet(traceFocus) && !focusTrace.start(parser.value(traceFocus))) {
-        err << "nvrptsales: cannot write " << parser.value(traceFocus) << Qt::endl;
-        return CliStatus::BadArguments;
+    if (parser.isSet(traceFocus)) {
+        try {
+            focusTrace.start(parser.value(traceFocus));
+        } catch (const Failure &f) {
+            err << "nvrptsales: " << f.description() << Qt::endl;
+            return CliStatus::BadArguments;
+        }
     }
     Reports reports;
     MainWindow window(reports);
     if (parser.isSet(debugLookups))
         window.addLookupsMenu();
-    try {
-        window.useConnection(database.open(parser, err));
-    } catch (const Failure &f) {
-        ShowError(f, &window);
-    }
+    if (connection)
+        window.useConnection(std::move(connection));
+    else if (failure)
+        ShowError(*failure, &window);
     window.show();
     return app.exec();
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// nvrptsales COMMAND ...: a command, its status as the exit status.
+int runCommandLine(int argc, char *argv[], const QStringList &arguments)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (!CommandLine::wantsCommand(arguments))
-        return runHostWindow(argc, argv);
-
     // Reports paint even without a screen: headless runs use the offscreen platform.
     const bool gui = CommandLine::needsGui(arguments);
     if (gui && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::unique_ptr<QTemporaryDir> runtime = gui ? privateRuntimeFolder() : nullptr;
+    const RuntimeFolder runtime = gui ? privateRuntimeFolder() : RuntimeFolder{};
     std::unique_ptr<QCoreApplication> app;
     if (gui)
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -150,4 +148,25 @@ int main(int argc, char *argv[])
     }
     err.flush();
     return status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // What escapes the command line's and the windows' own reporting (a window's
+    // construction, say) still ends with a reason and a failure status, never an abort.
+    try {
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments.append(QString::fromLocal8Bit(argv[i]));
+        if (!CommandLine::wantsCommand(arguments))
+            return runHostWindow(argc, argv);
+        return runCommandLine(argc, argv, arguments);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "nvrptsales: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "nvrptsales: an unexpected failure ended the program\n");
+    }
+    return CliStatus::Failure;
 }

@@ -4,8 +4,9 @@
 #include "db/Failure.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -29,6 +30,70 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
+// The descriptor a name such as /dev/stdout or /dev/fd/3 stands for; -1 for any other name.
+// Opening such a name anew would truncate a file the shell opened for appending, and cannot
+// reopen a pipe at all: the descriptor itself is written.
+int givenDescriptor(const QString &path)
+{
+    if (path == u"/dev/stdout")
+        return STDOUT_FILENO;
+    if (path == u"/dev/stderr")
+        return STDERR_FILENO;
+    for (const QString &prefix : {u"/dev/fd/"_s, u"/proc/self/fd/"_s}) {
+        if (!path.startsWith(prefix))
+            continue;
+        const QStringView number = QStringView(path).mid(prefix.size());
+        bool ok = !number.isEmpty() &&
+                  std::all_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
+        const int fd = ok ? number.toInt(&ok) : -1;
+        return ok ? fd : -1;
+    }
+    return -1;
+}
+
+// The file path finally names: links followed, its folder canonical. A link that points to no
+// file names the file it points to, which is then made there. Returns 0 or the system's error.
+int resolveTarget(const QByteArray &path, QByteArray &target)
+{
+    constexpr int kMaxLinks = 40; // as the system allows
+    QByteArray current = path;
+    for (int links = 0;; ++links) {
+        struct stat info
+        {
+        };
+        if (::lstat(current.constData(), &info) != 0) {
+            if (errno != ENOENT)
+                return errno;
+            break;
+        }
+        if (!S_ISLNK(info.st_mode))
+            break;
+        if (links == kMaxLinks)
+            return ELOOP;
+        QByteArray link(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(current.constData(), link.data(), size_t(link.size()));
+        if (length < 0)
+            return errno;
+        link.truncate(length);
+        current = link.startsWith('/') ? link : current.left(current.lastIndexOf('/') + 1) + link;
+    }
+    const qsizetype slash = current.lastIndexOf('/');
+    const QByteArray name = current.mid(slash + 1);
+    if (name.isEmpty() || name == "." || name == "..")
+        return EISDIR;
+    const QByteArray folder =
+        slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : current.left(slash);
+    char *real = ::realpath(folder.constData(), nullptr);
+    if (!real)
+        return errno;
+    target = QByteArray(real);
+    std::free(real);
+    if (!target.endsWith('/'))
+        target += '/';
+    target += name;
+    return 0;
+}
+
 } // namespace
 
 // Writes to a file descriptor through a buffer of its own and keeps the system's error of
@@ -36,10 +101,11 @@ mode_t newFileMode()
 class OutputFile::Writer : public QIODevice
 {
 public:
-    explicit Writer(int fd) : m_fd(fd) { QIODevice::open(WriteOnly | Unbuffered); }
+    // owned: the descriptor is closed by the writer (a scratch file's is not).
+    Writer(int fd, bool owned) : m_fd(fd), m_owned(owned) { QIODevice::open(WriteOnly | Unbuffered); }
     ~Writer() override
     {
-        if (m_fd >= 0)
+        if (m_owned && m_fd >= 0)
             ::close(m_fd);
     }
 
@@ -70,13 +136,12 @@ public:
     {
         if (drain() && sync && ::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
             m_error = errno;
-        if (::close(m_fd) != 0 && m_error == 0 && errno != EINTR)
+        if (m_owned && ::close(m_fd) != 0 && m_error == 0 && errno != EINTR)
             m_error = errno;
         m_fd = -1;
         QIODevice::close();
         return m_error == 0;
     }
-
 protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *data, qint64 length) override
@@ -91,12 +156,13 @@ protected:
 
 private:
     int m_fd;
+    bool m_owned;
     int m_error = 0;
     QByteArray m_buffer;
 };
 
-OutputFile::OutputFile(QString path, QString source)
-    : m_path(std::move(path)), m_source(std::move(source))
+OutputFile::OutputFile(QString path, QString source, Placement placement)
+    : m_path(std::move(path)), m_source(std::move(source)), m_placement(placement)
 {
 }
 
@@ -112,50 +178,71 @@ QIODevice &OutputFile::open()
         fail(u"no file name given"_s);
     if (DatabaseFileGuard::isGuarded(m_path))
         fail(u"it is the database the report reads"_s);
-    const QFileInfo info(m_path);
-    // A link is followed: the file it points to is the one replaced, the link stays.
-    m_target = QFile::encodeName(info.exists() ? info.canonicalFilePath() : m_path);
+    if (const int given = givenDescriptor(m_path); given >= 0) {
+        m_writer = std::make_unique<Writer>(openDirect(given), true);
+        return *m_writer;
+    }
+    if (const int error = resolveTarget(QFile::encodeName(m_path), m_target); error != 0)
+        fail(systemReason(error));
+    // A link to a file not there yet may still name one the database will make beside it.
+    if (DatabaseFileGuard::isGuarded(QFile::decodeName(m_target)))
+        fail(u"it is the database the report reads"_s);
     struct stat existing
     {
     };
     const bool exists = ::stat(m_target.constData(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         fail(systemReason(EISDIR));
-    int fd = -1;
-    if (exists && !S_ISREG(existing.st_mode)) {
-        fd = ::open(m_target.constData(), O_WRONLY | O_CLOEXEC);
+    if ((exists && !S_ISREG(existing.st_mode)) || m_placement == Placement::InPlace) {
+        const int flags = exists && !S_ISREG(existing.st_mode) ? 0 : O_CREAT | O_TRUNC;
+        const int fd = ::open(m_target.constData(), O_WRONLY | O_CLOEXEC | flags, 0666);
         if (fd < 0)
             fail(systemReason(errno));
-        m_temporary.clear();
-    } else {
-        const QFileInfo target(QFile::decodeName(m_target));
-        m_temporary =
-            QFile::encodeName(target.absolutePath() + u"/."_s + target.fileName() + u".XXXXXX"_s);
-        fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
-        if (fd < 0)
-            fail(systemReason(errno));
-        ::fchmod(fd, exists ? (existing.st_mode & 07777) : newFileMode());
+        m_writer = std::make_unique<Writer>(fd, true);
+        return *m_writer;
     }
-    m_writer = std::make_unique<Writer>(fd);
+    const QByteArray folder = m_target.left(std::max<qsizetype>(m_target.lastIndexOf('/'), 1));
+    const mode_t mode = exists ? (existing.st_mode & 07777) : newFileMode();
+    if (const int error = m_scratch.create(folder, mode); error != 0)
+        fail(systemReason(error));
+    m_writer = std::make_unique<Writer>(m_scratch.descriptor(), false);
     return *m_writer;
+}
+
+int OutputFile::openDirect(int given)
+{
+    const int flags = ::fcntl(given, F_GETFL);
+    if (flags < 0)
+        fail(systemReason(errno));
+    if ((flags & O_ACCMODE) == O_RDONLY)
+        fail(systemReason(EBADF));
+    // A copy of the descriptor shares its offset and its append mode.
+    const int fd = ::fcntl(given, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0)
+        fail(systemReason(errno));
+    return fd;
+}
+
+bool OutputFile::flush()
+{
+    return m_writer && m_writer->drain();
 }
 
 void OutputFile::commit(bool written)
 {
     if (!m_writer)
         fail(u"the file is not open"_s);
-    const bool direct = m_temporary.isEmpty();
-    const bool finished = m_writer->finish(!direct);
+    const bool scratch = m_scratch.descriptor() >= 0;
+    const bool finished = m_writer->finish(scratch);
     const int error = m_writer->error();
     if (!finished || !written) {
         cancel();
         fail(error != 0 ? systemReason(error) : u"the data was not all written"_s);
     }
     m_writer.reset();
-    if (!direct && ::rename(m_temporary.constData(), m_target.constData()) != 0) {
-        const int renameError = errno;
-        ::unlink(m_temporary.constData());
-        fail(systemReason(renameError));
+    if (scratch) {
+        if (const int putError = m_scratch.putAt(m_target); putError != 0)
+            fail(systemReason(putError));
     }
 }
 
@@ -167,9 +254,7 @@ bool OutputFile::writeRefused() const
 void OutputFile::cancel()
 {
     m_writer.reset();
-    if (!m_temporary.isEmpty())
-        ::unlink(m_temporary.constData());
-    m_temporary.clear();
+    m_scratch.discard();
 }
 
 void OutputFile::fail(const QString &reason) const

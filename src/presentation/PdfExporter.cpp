@@ -7,6 +7,7 @@
 #include "presentation/PdfPagePool.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 #include <algorithm>
 #include <thread>
 
@@ -21,12 +22,22 @@ namespace {
 constexpr int kCompressionLevel = 3;
 
 // The creation date: SOURCE_DATE_EPOCH when set, so that the same report gives the same file.
+// A value that is not a count of seconds giving a year a PDF date can hold (four digits, from
+// 1970) is ignored with a warning rather than written as a broken date.
 std::string creationDate()
 {
-    bool ok = false;
-    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
-    const QDateTime when = ok ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC)
-                              : QDateTime::currentDateTimeUtc();
+    constexpr qint64 kLastSecond = 253402300799; // 9999-12-31 23:59:59 UTC
+    const QByteArray given = qgetenv("SOURCE_DATE_EPOCH");
+    QDateTime when = QDateTime::currentDateTimeUtc();
+    if (!given.isEmpty()) {
+        bool ok = std::all_of(given.begin(), given.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const qint64 epoch = ok ? given.toLongLong(&ok) : -1;
+        if (ok && epoch <= kLastSecond)
+            when = QDateTime::fromSecsSinceEpoch(epoch, QTimeZone::utc());
+        else
+            qWarning("SOURCE_DATE_EPOCH=%s is not a usable time: the PDF is dated now",
+                     given.constData());
+    }
     return "(D:" + when.toString(u"yyyyMMddHHmmss"_s).toStdString() + "Z)";
 }
 

@@ -8,5 +8,5 @@ class PdfExporter
 {
 public:
     // Returns false when the progress callback cancelled; throws Failure on errors.
-    static bool write(Report &report, const QString &path, const Report::Progress &progress);
+    [[nodiscard]] static bool write(Report &report, const QString &path, const Report::Progress &progress);
 };

@@ -242,5 +242,7 @@ void Report::PrintOut(bool promptUser)
     if (promptUser)
         throw Failure(u"A print dialog is offered by the report viewer, not by the report"_s,
                       Failure::engineSource());
-    print(QString());
+    if (!print(QString())) // nothing cancels it here: a print that did not finish failed
+        throw Failure(u"The report %1 was not printed"_s.arg(m_layout->name),
+                      Failure::printingSource());
 }

@@ -113,16 +113,16 @@ public:
 
     // --- writing it ----------------------------------------------------------------------
     // Returns false when cancelled (no file is left then). Failure on errors.
-    bool exportPdf(const QString &path, const Progress &progress = {});
+    [[nodiscard]] bool exportPdf(const QString &path, const Progress &progress = {});
     // The bound result set as CSV: the query's rows in the query's order, whatever order the
     // layout prints them in. Every CSV of a report is written by writeCsv.
     void exportCsv(const QString &path) const;
     [[nodiscard]] bool writeCsv(QIODevice &device) const;
     // The report as a spreadsheet workbook; progress counts rows. False when cancelled.
-    bool exportXlsx(const QString &path, const Progress &progress = {}) const;
+    [[nodiscard]] bool exportXlsx(const QString &path, const Progress &progress = {}) const;
     // Prints on the printer named (empty: the selected or default one); false when cancelled.
     // Through the printing the report was given; a Failure when it was given none.
-    bool print(const QString &printerName, const Progress &progress = {});
+    [[nodiscard]] bool print(const QString &printerName, const Progress &progress = {});
     // How the report prints without a dialog (the printing library's); not owned.
     void setPrinting(const ReportPrinting *printing) { m_printing = printing; }
 

@@ -10,6 +10,6 @@ public:
     virtual ~ReportPrinting() = default;
     // Prints on the printer named (empty: the report's selected printer, or the default) as
     // one job. Throws Failure when the printer does not accept it.
-    virtual bool print(Report &report, const QString &printerName,
+    [[nodiscard]] virtual bool print(Report &report, const QString &printerName,
                        const Report::Progress &progress) const = 0;
 };

@@ -6,6 +6,7 @@
 #include "presentation/FixedDecimal.h"
 #include "presentation/OutputFile.h"
 #include "presentation/RunningTotals.h"
+#include "presentation/ScratchFile.h"
 #include "presentation/ValueFormatter.h"
 #include "presentation/XlsxChart.h"
 #include "presentation/XlsxSheetLayout.h"
@@ -13,12 +14,15 @@
 #include <QDir>
 #include <QHash>
 #include <QRegularExpression>
-#include <QTemporaryFile>
+#include <QFile>
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <map>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -447,21 +451,26 @@ private:
 
 bool XlsxExporter::write(const QString &path, const Report::Progress &progress) const
 {
-    // libxlsxwriter writes to a file it opens by name: the workbook is made in a private
-    // temporary file, then copied to its place as every export is, so that a device, a pipe,
-    // a link or the database being read are dealt with alike. The output is opened first, so
-    // that a refusal comes before the work.
+    // libxlsxwriter writes to a file it opens by name and seeks in it: the workbook is made in
+    // a scratch file without a name in the temporary folder, so that nothing is left there
+    // whatever ends the run, then copied to its place as every export is, so that a device, a
+    // pipe, a link or the database being read are dealt with alike. The output is opened
+    // first, so that a refusal comes before the work. The library's own row files (constant
+    // memory) go to the same folder and lose their names as soon as they are made.
     OutputFile output(path, engineSource());
     QIODevice &out = output.open();
-    QTemporaryFile workbookFile(QDir::tempPath() + u"/nvrptsales-XXXXXX.xlsx"_s);
-    if (!workbookFile.open())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, workbookFile.errorString()),
-                      engineSource());
-    workbookFile.close();
+    auto fail = [&](const QString &reason) {
+        return Failure(u"Cannot write %1: %2"_s.arg(path, reason), engineSource());
+    };
+    QByteArray folder = QFile::encodeName(QDir::tempPath());
+    ScratchFile workbookFile;
+    if (const int error = workbookFile.create(folder, 0600); error != 0)
+        throw fail(QString::fromLocal8Bit(std::strerror(error)));
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    const QByteArray workbookName = QFile::encodeName(workbookFile.fileName());
+    options.tmpdir = folder.data();
+    const QByteArray workbookName = workbookFile.openName();
     lxw_workbook *workbook = workbook_new_opt(workbookName.constData(), &options);
     if (!workbook)
         throw Failure(u"Cannot write %1"_s.arg(path), engineSource());
@@ -478,15 +487,16 @@ bool XlsxExporter::write(const QString &path, const Report::Progress &progress) 
     }
     const lxw_error closed = workbook_close(workbook);
     if (closed != LXW_NO_ERROR)
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, QString::fromUtf8(lxw_strerror(closed))),
-                      engineSource());
-    if (!workbookFile.open())
-        throw Failure(u"Cannot write %1: %2"_s.arg(path, workbookFile.errorString()),
-                      engineSource());
+        throw fail(QString::fromUtf8(lxw_strerror(closed)));
+    QFile workbookData;
+    if (::lseek(workbookFile.descriptor(), 0, SEEK_SET) != 0 ||
+        !workbookData.open(workbookFile.descriptor(), QIODevice::ReadOnly,
+                           QFileDevice::DontCloseHandle))
+        throw fail(QString::fromLocal8Bit(std::strerror(errno)));
     QByteArray chunk;
-    while (!(chunk = workbookFile.read(1 << 20)).isEmpty())
+    while (!(chunk = workbookData.read(1 << 20)).isEmpty())
         if (out.write(chunk) != chunk.size())
             break;
-    output.commit(workbookFile.atEnd() && !output.writeRefused());
+    output.commit(workbookData.atEnd() && !output.writeRefused());
     return true;
 }

@@ -25,7 +25,7 @@ public:
 
     // Writes to a temporary file that replaces the target only when complete. Returns false
     // when the progress callback (rows done, row count) cancelled; throws Failure on errors.
-    bool write(const QString &path, const Report::Progress &progress = {}) const;
+    [[nodiscard]] bool write(const QString &path, const Report::Progress &progress = {}) const;
 
 private:
     const Report &m_report;

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -65,9 +66,20 @@ void ReportJob::run()
         m_description = f.description();
         m_source = f.source();
         m_outcome = Outcome::Failed;
+    } catch (const std::bad_alloc &) {
+        fail(u"Out of memory"_s);
     } catch (const std::exception &e) {
-        m_description = QString::fromLocal8Bit(e.what());
-        m_source = Failure::componentSource();
-        m_outcome = Outcome::Failed;
+        fail(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        // An exception leaving a thread's function ends the program: whatever it was, the
+        // work failed and the preview says so.
+        fail(u"An unexpected failure ended the work"_s);
     }
+}
+
+void ReportJob::fail(const QString &description)
+{
+    m_description = description;
+    m_source = Failure::componentSource();
+    m_outcome = Outcome::Failed;
 }

@@ -45,6 +45,7 @@ Q_SIGNALS:
 
 private:
     void run();
+    void fail(const QString &description);
 
     std::unique_ptr<Report> m_report;
     Work m_work;

@@ -17,10 +17,10 @@ public:
 
     // Prints on the printer named (empty: the report's selected printer, or the default) as
     // one job of the report's PDF. Throws Failure when the printer does not accept the job.
-    static bool print(Report &report, const QString &printerName, const Report::Progress &progress);
+    [[nodiscard]] static bool print(Report &report, const QString &printerName, const Report::Progress &progress);
     // The printing the reports of this component are given (print() without a dialog).
     [[nodiscard]] static const ReportPrinting &printing();
 
     // Prints on a printer already set up (by a print dialog, say), in the report's orientation.
-    static bool print(Report &report, QPrinter &printer, const Report::Progress &progress);
+    [[nodiscard]] static bool print(Report &report, QPrinter &printer, const Report::Progress &progress);
 };

@@ -79,6 +79,25 @@ TEST_F(DatePickers, AltDownAndF4OpenTheCalendar)
     EXPECT_EQ(picker->date(), QDate(2026, 3, 4));
 }
 
+// A year typed into the box stays within the dates every database can hold: the last days of
+// 1752 are refused as the years before it are.
+TEST_F(DatePickers, TypedYearsStayWithinTheDatabasesRange)
+{
+    const std::pair<int, bool> cases[] = {{1752, false}, {1753, true}, {9999, true}};
+    for (const auto &[year, accepted] : cases) {
+        SCOPED_TRACE(year);
+        picker->setDate(QDate(2026, 12, 5));
+        picker->setFocus();
+        picker->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(picker, QString::number(year));
+        QTest::keyClick(picker, Qt::Key_Tab);
+        if (accepted)
+            EXPECT_EQ(picker->date(), QDate(year, 12, 5));
+        else
+            EXPECT_GE(picker->date(), QDate(1753, 1, 1));
+    }
+}
+
 // A date typed that does not exist stays as typed and keeps the focus, whichever way the user
 // tries to leave (Enter, Tab, a click on another control, its access key), with the reason
 // beside the box; a date that exists is taken as typed.

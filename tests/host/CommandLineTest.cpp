@@ -1,14 +1,19 @@
 #include "host/CommandLine.h"
 #include "CommandRun.h"
 #include "DemoFixture.h"
+#include "db/Failure.h"
 #include "reports/ReportCatalog.h"
 #include "reports/ReportDefinition.h"
 #include "host/CliStatus.h"
+#include "host/Command.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +23,28 @@ namespace {
 
 using CommandRun::Outcome;
 const auto run = CommandRun::line;
+
+// A command whose work throws whatever it is given.
+class Throwing : public Command
+{
+public:
+    explicit Throwing(std::function<void()> work) : m_work(std::move(work)) {}
+    QString name() const override { return u"throwing"_s; }
+    QString summary() const override { return {}; }
+    QString synopsis() const override { return {}; }
+    QString description() const override { return {}; }
+
+protected:
+    void configure(QCommandLineParser &) override {}
+    int execute(const QCommandLineParser &, QTextStream &, QTextStream &) override
+    {
+        m_work();
+        return CliStatus::Ok;
+    }
+
+private:
+    std::function<void()> m_work;
+};
 
 } // namespace
 
@@ -67,6 +94,7 @@ TEST(CommandLine, RefusesBadArgumentsBeforeTouchingAnything)
     const QByteArray before = DemoFixture::fileHash(db);
     const QStringList june{u"report"_s, u"sales-register"_s, u"--db"_s, db,
                            u"--from"_s, u"2026-06-29"_s,     u"--to"_s, u"2026-06-30"_s};
+    const QStringList sales{u"report"_s, u"sales-register"_s, u"--db"_s, db};
     const QString database = u"database"_s;
     const std::pair<QStringList, QString> cases[] = {
         // the arguments, and part of the reason
@@ -84,6 +112,13 @@ TEST(CommandLine, RefusesBadArgumentsBeforeTouchingAnything)
         {june + QStringList{u"--invoice-from"_s, u"12a"_s}, {}},
         {june + QStringList{u"--invoice-to"_s, u"1.5"_s}, {}},
         {june + QStringList{u"--from"_s, u"01/06/2026"_s}, {}},
+        {sales + QStringList{u"--from"_s, u"-0001-01-01"_s}, u"1753-01-01"_s},
+        {sales + QStringList{u"--from"_s, u"1752-12-31"_s}, u"1753-01-01"_s},
+        {sales + QStringList{u"--from"_s, u"+2026-01-01"_s}, u"1753-01-01"_s},
+        {sales + QStringList{u"--from"_s, u"10000-01-01"_s}, u"9999-12-31"_s},
+        {sales + QStringList{u"--from"_s, u"2026-6-29"_s}, {}},
+        {{u"demo-db"_s, u"x.sqlite"_s, u"--end-date"_s, u"1753-06-30"_s}, u"1754-01-01"_s},
+        {{u"demo-db"_s, u"x.sqlite"_s, u"--end-date"_s, u"-2026-06-30"_s}, {}},
         {june + QStringList{u"--to"_s, u"2026-06-30"_s}, {}},
         {june + QStringList{u"--db"_s, db}, {}},
         {june + QStringList{u"--csv"_s, u"-"_s, u"--csv"_s, u"-"_s}, {}},
@@ -102,9 +137,39 @@ TEST(CommandLine, RefusesBadArgumentsBeforeTouchingAnything)
         EXPECT_FALSE(r.err.isEmpty());
         EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
     }
+    // The ends of the range themselves are periods like any other.
+    for (const QStringList &ends : {QStringList{u"--from"_s, u"1753-01-01"_s, u"--to"_s, u"1753-01-31"_s},
+                                    QStringList{u"--from"_s, u"9999-12-01"_s, u"--to"_s, u"9999-12-31"_s}}) {
+        const Outcome r = run(sales + ends);
+        EXPECT_EQ(r.status, CliStatus::NoRecord) << r.err.toStdString();
+    }
     EXPECT_FALSE(QFileInfo::exists(u"x.sqlite"_s));
     EXPECT_EQ(DemoFixture::fileHash(db), before);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+// Whatever a command throws ends it with status 3 and a reason, never with an abort.
+TEST(CommandLine, AnythingACommandThrowsIsAFailureWithItsReason)
+{
+    const std::pair<std::function<void()>, QString> cases[] = {
+        {[] { throw std::length_error("text exceeds 4 GiB"); }, u"text exceeds 4 GiB"_s},
+        {[] { throw std::out_of_range("no such page"); }, u"no such page"_s},
+        {[] { throw std::bad_alloc(); }, u"out of memory"_s},
+        {[] { throw Failure(u"The server went away"_s, u"ODBC"_s); }, u"The server went away (ODBC)"_s},
+        {[] { throw 42; }, u"unexpected failure"_s},
+    };
+    for (const auto &[work, reason] : cases) {
+        SCOPED_TRACE(reason.toStdString());
+        std::vector<std::unique_ptr<Command>> commands;
+        commands.push_back(std::make_unique<Throwing>(work));
+        CommandLine line(std::move(commands));
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        EXPECT_EQ(line.run({u"throwing"_s}, outStream, errStream), CliStatus::Failure);
+        errStream.flush();
+        EXPECT_TRUE(err.startsWith(u"nvrptsales throwing: "_s)) << err.toStdString();
+        EXPECT_TRUE(err.contains(reason)) << err.toStdString();
+    }
 }
 
 // The help is made from the reports' definitions: every report that can be built is listed

@@ -29,7 +29,9 @@
 #include <QToolBar>
 #include <QWidgetAction>
 #include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -272,6 +274,26 @@ TEST(ReportJob, RunsOffTheWindowsThreadAndCanBeCancelled)
     const int stoppedAt = pagesDone;
     QTest::qWait(20);
     EXPECT_EQ(pagesDone, stoppedAt);
+}
+
+// Whatever the work throws ends the job as failed with a description: an exception leaving the
+// thread would end the program.
+TEST(ReportJob, AnythingTheWorkThrowsIsAFailure)
+{
+    const std::pair<std::function<void()>, QString> cases[] = {
+        {[] { throw std::out_of_range("no such page"); }, u"no such page"_s},
+        {[] { throw 42; }, u"unexpected failure"_s},
+    };
+    for (const auto &[work, description] : cases) {
+        ReportJob job(boundReport(5), [&](Report &, const Report::Progress &) -> bool {
+            work();
+            return true;
+        });
+        job.start();
+        job.wait();
+        EXPECT_EQ(job.outcome(), ReportJob::Outcome::Failed);
+        EXPECT_TRUE(job.description().contains(description)) << job.description().toStdString();
+    }
 }
 
 TEST(PreviewWindow, FindsATextThroughEveryPageAndMovesOnWithF3)
