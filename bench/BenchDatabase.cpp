@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sqlite3.h>
@@ -65,6 +66,12 @@ int stepEveryRow(sqlite3 *db, const QByteArray &sql)
     if (sink == -1) // keeps the reads from being optimised away
         std::puts("");
     return rows;
+}
+
+double median(std::vector<double> timings)
+{
+    std::sort(timings.begin(), timings.end());
+    return timings[timings.size() / 2];
 }
 
 } // namespace BenchDatabase

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <vector>
 
 struct sqlite3;
 
@@ -15,4 +16,6 @@ double peakMemoryMiB();
 // through every row, touching each value once as its own type. Returns the rows read; exits
 // with SQLite's message when the statement cannot be prepared.
 int stepEveryRow(sqlite3 *db, const QByteArray &sql);
+// The middle of repeated timings, which one busy moment does not move.
+double median(std::vector<double> timings);
 } // namespace BenchDatabase

@@ -30,12 +30,6 @@ template<typename Operation> double seconds(Operation operation)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -66,7 +60,7 @@ int main(int argc, char **argv)
             rows = built.takeReport()->rowCount();
         }));
     }
-    const double r = median(registerTimes), m = median(monthlyTimes);
+    const double r = BenchDatabase::median(registerTimes), m = BenchDatabase::median(monthlyTimes);
     std::printf("sales register query, a year:   %.3f s  (%d lines)\n", r, lines);
     std::printf("Monthly Sales by product, built: %.3f s  (%d products; %.2f x the register, "
                 "budget 2 x)\n",

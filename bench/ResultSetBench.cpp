@@ -30,12 +30,6 @@ double engineSeconds(const QString &path, const QString &sql, int &rows)
     return seconds;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -60,7 +54,7 @@ int main(int argc, char **argv)
         bytes = table->byteSize();
         raw = table->rawValueBytes();
     }
-    const double e = median(engine), b = median(build);
+    const double e = BenchDatabase::median(engine), b = BenchDatabase::median(build);
     std::printf("rows                 %d\n", rows);
     std::printf("sqlite alone         %.3f s\n", e);
     std::printf("result set build     %.3f s  (%.2f x sqlite; budget 1.30 x)\n", b, b / e);

@@ -46,12 +46,6 @@ template<typename Operation> Cost timed(Operation operation)
     return {double(timer.nsecsElapsed()) / 1e9, cpuSeconds() - cpu};
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void measure(const QString &path, const Connection &connection, const ReportCriteria &criteria,
              const char *label)
 {
@@ -83,9 +77,9 @@ void measure(const QString &path, const Connection &connection, const ReportCrit
         wholeCpu.push_back(whole.cpu);
     }
     sqlite3_close(db);
-    const double ew = median(engineWall), ec = median(engineCpu);
-    const double rw = median(setWall), rc = median(setCpu);
-    const double ww = median(wholeWall), wc = median(wholeCpu);
+    const double ew = BenchDatabase::median(engineWall), ec = BenchDatabase::median(engineCpu);
+    const double rw = BenchDatabase::median(setWall), rc = BenchDatabase::median(setCpu);
+    const double ww = BenchDatabase::median(wholeWall), wc = BenchDatabase::median(wholeCpu);
     std::printf("%s: %d products\n", label, rows);
     std::printf("  sqlite alone    %.3f s wall  %.3f s cpu\n", ew, ec);
     std::printf("  result set      %.3f s wall  %.3f s cpu  (%.2f x sqlite wall, %.2f x cpu)\n", rw,

@@ -206,7 +206,8 @@ int main(int argc, char **argv)
 
         timer.restart();
         const QString pdf = folder + u"/register.pdf"_s;
-        register_->exportPdf(pdf);
+        if (!register_->exportPdf(pdf))
+            return 3; // cancelled: nothing to check
         int figures = 0;
         for (int first = 0; first < pages; first += kPdfPagesAtOnce) {
             int checked = 0;
@@ -220,7 +221,8 @@ int main(int argc, char **argv)
 
     timer.restart();
     const QString xlsx = folder + u"/register.xlsx"_s;
-    register_->exportXlsx(xlsx);
+    if (!register_->exportXlsx(xlsx))
+        return 3;
     const Workbook book = readWorkbook(xlsx);
     QFile::remove(xlsx);
     const QStringList bookFaults = workbookFaults(book);

@@ -65,6 +65,14 @@ void CriteriaAccessibility::describe(CriteriaWindow &window)
                            : u"Last number of the range listed; digits only"_s);
             continue;
         }
+        if (field.kind == FieldKind::Choice) {
+            if (auto *list = window.findChild<QWidget *>(field.control))
+                ::describe(list, label,
+                           u"What the report's rows are: one of %1"_s.arg(
+                               (field.choiceLabels.isEmpty() ? field.choices : field.choiceLabels)
+                                   .join(u", "_s)));
+            continue;
+        }
         IdBox *box = window.idBox(field.control);
         if (!box)
             continue;

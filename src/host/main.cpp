@@ -84,7 +84,7 @@ int runHostWindow(int argc, char *argv[])
         return CliStatus::BadArguments;
     }
     // The database is opened first, so that the trace can never be written over it.
-    std::unique_ptr<Connection> connection;
+    std::shared_ptr<Connection> connection;
     std::optional<Failure> failure;
     try {
         connection = database.open(parser, err);

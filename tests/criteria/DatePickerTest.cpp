@@ -249,7 +249,8 @@ TEST_F(DatePickers, OfferPresetPeriodsFromTheKeyboard)
             QTest::keyClick(picker, key, Qt::ShiftModifier);
         } else {
             // What a display makes of the Menu key: a context menu asked for from the keyboard.
-            QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2));
+            QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                                      picker->mapToGlobal(QPoint(2, 2)));
             QApplication::sendEvent(picker, &menuKey);
         }
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());

@@ -280,8 +280,9 @@ TEST_F(DrillDownTest, DetailsAddUpToTheirRows)
                         return item.endsWith(u' ' + f.value());
                     });
                 EXPECT_EQ(named, c.notApplied.contains(f.key())) << t->description.toStdString();
-                if (!named && !(f.key() == companyKey && c.rowKeys.contains(productKey)))
+                if (!named && !(f.key() == companyKey && c.rowKeys.contains(productKey))) {
                     EXPECT_EQ(t->criteria.text(f.key()), f.value()) << f.key().toStdString();
+                }
             }
 
             const std::unique_ptr<Report> detail = open(row);

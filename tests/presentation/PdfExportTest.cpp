@@ -62,9 +62,14 @@ std::vector<qint64> contentBytesPerPage(const QString &pdf)
     std::vector<qint64> sizes;
     for (const QJsonValue page : root[u"pages"_s].toArray()) {
         qint64 size = 0;
-        for (const QJsonValue content : page[u"contents"_s].toArray())
-            size += objects[u"obj:"_s + content.toString()][u"stream"_s][u"dict"_s][u"/Length"_s]
-                        .toInteger();
+        for (const QJsonValue content : page[u"contents"_s].toArray()) {
+            const QJsonValue length =
+                objects[u"obj:"_s + content.toString()][u"stream"_s][u"dict"_s][u"/Length"_s];
+            // A length written after its stream is an object of its own: "12 0 R".
+            size += length.isString() ? objects[u"obj:"_s + length.toString()][u"value"_s]
+                                            .toInteger()
+                                      : length.toInteger();
+        }
         sizes.push_back(size);
     }
     return sizes;
