@@ -18,7 +18,7 @@ cat <<'EOF'
 workbook-subtotal-covers-its-own-cell	src/presentation/XlsxExporter.cpp	const int last = s == current ? m_row - 1 : m_lastDataRows[size_t(s)];	const int last = s == current ? m_row : m_lastDataRows[size_t(s)];	Xlsx|Workbook
 drill-down-sector-takes-the-town	src/reports/DrillDown.cpp	{sectorKey, cell(rows, row, u"sectorid")},	{sectorKey, cell(rows, row, u"townid")},	DrillDown
 count-summary-counts-nulls	src/presentation/RunningTotals.cpp	        return data.isNull(summary.reference, row) ? 0 : 1;	        return 1;	RunningTotals|Report|Paginator|Summar|TotalsFoot
-descending-sort-keys-ignored	src/presentation/DataBinding.cpp	return descending[k] ? x > y : x < y;	return x < y;	DataBinding|Report|Layout
+descending-sort-keys-ignored	src/presentation/DataBinding.cpp	return descending[k] ? x > y : x < y;	return x < y;	DataBinding|TotalsFoot|Layout
 pdf-names-not-escaped	src/presentation/PdfDocumentWriter.cpp	if (c <= ' ' || c >= 0x7F || std::string_view("#/()<>[]{}%").find(ch) != std::string_view::npos) {	if (c <= ' ' || c >= 0x7F) {	Pdf
 read-only-check-lets-a-second-statement-through	src/db/SqlTranslator.cpp	if (isPunct(s, u";") && s != count - 1)	if (false)	Connection|CommandSafety|Query|SqlTranslator|Hostile|Odbc
 split-row-keeps-the-totals	src/presentation/ReportPages.cpp	        m_totals.beginGroups(state, m_paginator.breakLevel(start.row) + k);	        (void)k;	Report|Paginator|TotalsFoot
