@@ -29,7 +29,7 @@ definition-finds-the-first-row	src/reports/ReportCatalog.cpp	        if (&e.defi
 named-launch-opens-another-report	src/catalogue/Reports.cpp	    launchNamed(u"SalesSummary"_s);	    launchNamed(u"SalesRegister"_s);	Reports\.|MainWindow
 window-made-anew-at-each-launch	src/catalogue/Reports.cpp	    if (!slot)	    if (true)	Reports\.|SalesRegisterWindow
 menu-sections-take-other-groups	src/reports/ReportCatalog.cpp	        if (e.group == group)	        if (e.group >= group)	MainWindow|ReportCatalog
-summary-drills-to-one-invoice-only-from	src/reports/DrillDown.cpp	                        {StandardFields::invoiceToKey, invoice}};	                        {StandardFields::invoiceToKey, QString()}};	DrillDown
+summary-drills-to-one-invoice-only-from	src/reports/DrillDown.cpp	{{invoiceFromKey, invoice}, {invoiceToKey, invoice}},	{{invoiceFromKey, invoice}, {invoiceToKey, QString()}},	DrillDown
 help-lists-no-options	src/host/ReportCommand.cpp	                optionList(e.definition()) + u"\n"_s;	                u"\n"_s;	CommandLine
 EOF
 }
