@@ -10,7 +10,6 @@
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
 #include "host/CliStatus.h"
-#include "host/DemoDatabase.h"
 #include "reports/ProductWiseSalesReport.h"
 #include "reports/ReportCatalog.h"
 #include "reports/ReportDefinition.h"
@@ -60,53 +59,42 @@ QByteArray queryRowsAsCsv(const QString &report, const QStringList &arguments)
 
 } // namespace
 
+// Every report writes its PDF and, as CSV, exactly its query's rows for the options given
+// (the texts the PDF prints are the prepared reports' test's); the product-wise sales say on
+// the page which sales they leave out.
 TEST(ReportCommands, WriteTheirPdfAndTheirQueryRowsAsCsv)
 {
     const QStringList spring{u"--from"_s, u"2026-03-01"_s, u"--to"_s, u"2026-05-31"_s};
     const QStringList june{u"--from"_s, u"2026-06-01"_s, u"--to"_s, u"2026-06-30"_s};
     const QStringList year{u"--from"_s, u"2025-07-01"_s, u"--to"_s, u"2026-06-30"_s};
-    const QString town = scalar(u"select TownName from Towns where TownId = 3"_s);
     const QString product = busiestProduct();
     struct Case
     {
         QString report;
         QStringList arguments;
-        QStringList printed; // in the PDF's text, blanks made one
+        QStringList printed = {}; // in the PDF's text, blanks made one
     };
     const std::vector<Case> cases{
         {u"sales-register"_s,
-         june + QStringList{u"--invoice-from"_s, u"1"_s, u"--invoice-to"_s, u"99999"_s},
-         {DemoDatabase::companyName(), u"Invoiceno Between : 1 To 99999"_s}},
+         june + QStringList{u"--invoice-from"_s, u"1"_s, u"--invoice-to"_s, u"99999"_s}},
         {u"company-wise-sale"_s,
-         spring + QStringList{u"--town"_s, u"3x"_s, u"--sector"_s, u"  "_s},
-         {u"From Date : 01/03/2026, To Date : 31/05/2026"_s, u"Town: ( 3 ) "_s + town}},
-        {u"company-sector-wise-sale"_s,
-         spring + QStringList{u"--company"_s, u"11"_s},
-         {u"Company:Crescent Agro Chemicals"_s, u"From : 01/03/2026, To : 31/05/2026"_s}},
+         spring + QStringList{u"--town"_s, u"3x"_s, u"--sector"_s, u"  "_s}},
+        {u"company-sector-wise-sale"_s, spring + QStringList{u"--company"_s, u"11"_s}},
         // Its criteria line and every page's foot say which sales it leaves out: the foot
         // keeps saying it where many criteria leave the line no room.
         {u"product-wise-sales"_s,
          spring + QStringList{u"--company"_s, u"12"_s},
-         {u"From : 01/03/2026, To : 31/05/2026"_s,
-          ProductWiseSalesReport::instance().coverageRule(),
+         {ProductWiseSalesReport::instance().coverageRule(),
           u"Counted: sales billed in the customer's own sector"_s}},
-        {u"sales-summary"_s, june, {u"Date Between : 01-Jun-2026 To 30-Jun-2026"_s}},
+        {u"sales-summary"_s, june},
         {u"sale-return-register"_s,
-         year + QStringList{u"--invoice-from"_s, u"12a"_s, u"--invoice-to"_s, u"20"_s},
-         {u"Invoiceno Between : 12a To 20"_s, u"Date Between : 01-Jul-2025 To 30-Jun-2026"_s}},
-        {u"sale-returns-summary"_s, year, {u"Sale Returns Summary"_s}},
-        {u"product-sales-ledger"_s,
-         year + QStringList{u"--product"_s, product},
-         {u"Product : "_s + product, u"Date Between : 01-Jul-2025 To 30-Jun-2026"_s}},
-        {u"product-sale-return-ledger"_s,
-         year + QStringList{u"--product"_s, product},
-         {u"Product : "_s + product}},
-        {u"sales-stock-statement"_s,
-         june + QStringList{u"--company"_s, u"12"_s},
-         {u"Date Between : 01-Jun-2026 To 30-Jun-2026"_s, u"Company 12"_s}},
+         year + QStringList{u"--invoice-from"_s, u"12a"_s, u"--invoice-to"_s, u"20"_s}},
+        {u"sale-returns-summary"_s, year},
+        {u"product-sales-ledger"_s, year + QStringList{u"--product"_s, product}},
+        {u"product-sale-return-ledger"_s, year + QStringList{u"--product"_s, product}},
+        {u"sales-stock-statement"_s, june + QStringList{u"--company"_s, u"12"_s}},
         {u"customer-town-sector-wise-sales"_s,
-         june + QStringList{u"--town"_s, u"3"_s, u"--company"_s, u"11"_s},
-         {u"Company Name:Crescent Agro Chemicals"_s}},
+         june + QStringList{u"--town"_s, u"3"_s, u"--company"_s, u"11"_s}},
     };
     QTemporaryDir folder;
     for (const Case &c : cases) {
@@ -119,6 +107,7 @@ TEST(ReportCommands, WriteTheirPdfAndTheirQueryRowsAsCsv)
         EXPECT_GT(rows.count('\n'), 1);
         EXPECT_EQ(o.out.toUtf8(), rows);
         const QString text = CommandRun::pdfText(pdf).simplified();
+        EXPECT_GT(text.size(), 100); // a report, not an empty page
         for (const QString &expected : c.printed)
             EXPECT_TRUE(!expected.isEmpty() && text.contains(expected)) << expected.toStdString();
     }
