@@ -216,7 +216,7 @@ const QSet<QString> &objectKeys()
         u"height"_s, u"text"_s,      u"column"_s,    u"format"_s,    u"blankZero"_s, u"function"_s,
         u"scope"_s,  u"field"_s,     u"index"_s,     u"prefix"_s,    u"font"_s,      u"align"_s,
         u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s, u"caption"_s,
-        u"chart"_s};
+        u"chart"_s,  u"wrap"_s};
     return keys;
 }
 
@@ -318,6 +318,7 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
     obj.fillColor = r.colour(o, u"fillColor"_s, path, -1);
     obj.lineColor = r.colour(o, u"lineColor"_s, path, 0);
     obj.lineWidth = r.bounded(o, u"lineWidth"_s, path, 0.5, 0, maxLineWidthPoints);
+    obj.wrap = r.boolean(o, u"wrap"_s, path, false);
 
     const QString defaultFormat = obj.type == ObjectType::Summary ? u"number"_s : u"text"_s;
     obj.format = r.format(r.string(o, u"format"_s, path, defaultFormat), path + u".format"_s);

@@ -95,6 +95,8 @@ struct LayoutObject
     int fillColor = -1;     // boxes
     int lineColor = 0;      // boxes and lines
     double lineWidth = 0.5; // points
+    // Text too wide for one line is broken at spaces onto as many lines as the box holds.
+    bool wrap = false;
     std::shared_ptr<const ChartDesign> chart; // Chart
 };
 
