@@ -1,6 +1,7 @@
 #include "CommandRun.h"
 #include "DemoFixture.h"
 #include "LayoutQueries.h"
+#include "PdfWords.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
@@ -333,7 +334,7 @@ TEST(BuiltInLayouts, PrintTheRegistersGrandTotalLegibleAndInsideItsColumns)
         ASSERT_TRUE(report->exportPdf(pdf));
         const int longest = scale == 1 ? 0 : 16;
         const int last = report->pageCount() - 1;
-        const auto words = CommandRun::pdfWords(pdf, last, last)[last];
+        const auto words = pdfWords(pdf, last, last)[last];
         const auto label = std::find_if(words.begin(), words.end(),
                                         [](const auto &w) { return w.second == u"Grand"_s; });
         ASSERT_NE(label, words.end());

@@ -1,6 +1,6 @@
-#include "CommandRun.h"
 #include "DemoFixture.h"
 #include "LayoutQueries.h"
+#include "PdfWords.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "presentation/Report.h"
@@ -41,7 +41,7 @@ TEST(CriteriaLine, WrapsOntoASecondLineWhereItsBoxHoldsTwo)
         ASSERT_TRUE(report->exportPdf(pdf));
 
         // The criteria line's words on the first page, in reading order.
-        const auto page = CommandRun::pdfWords(pdf, 0, 0)[0];
+        const auto page = pdfWords(pdf, 0, 0)[0];
         const auto first = std::find_if(page.begin(), page.end(),
                                         [](const auto &w) { return w.second == u"Period"_s; });
         ASSERT_NE(first, page.end());
