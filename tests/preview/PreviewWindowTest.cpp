@@ -406,7 +406,7 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
 
     // A row whose detail is empty says so, and opens nothing.
     ModalWatcher watcher;
-    Q_EMIT view->rowActivated(0);
+    Q_EMIT view->rowActivated(0, -1);
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().text, u"Nothing behind row 0"_s);
     EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
@@ -485,6 +485,91 @@ TEST(PreviewWindow, ArrowsMoveTheCurrentRowAndEnterOpensIt)
     detail->close();
 }
 
+// Where each figure of a row leads on its own: the arrows move along a row's figures that lead
+// somewhere and down the same figure's column; Enter and a double-click open that figure.
+TEST(PreviewWindow, FiguresThatLeadSomewhereAreChosenWithArrowsAndOpened)
+{
+    ShownPreview preview;
+    Report &report = *preview.window.ReportName();
+    std::pair<int, QString> opened{-1, {}};
+    report.setCellLinks([&opened](int row, const QString &column) -> std::optional<RowLink> {
+        if (column == u"qty")
+            return std::nullopt; // quantities lead nowhere
+        return RowLink{u"%1 of row %2"_s.arg(column).arg(row),
+                       [&opened, row, column](QString &) {
+                           opened = {row, column};
+                           return boundReport(5);
+                       }};
+    });
+    auto object = [&](const QString &name) {
+        for (size_t i = 0; i < report.objects().size(); ++i)
+            if (report.objects()[i]->Name() == name)
+                return int(i);
+        return -1;
+    };
+    PageView *view = preview.viewer()->pageView();
+    view->setFocus();
+    QApplication::processEvents();
+    const std::vector<PageRow> rows = report.page(0).rows;
+    ASSERT_GE(rows.size(), 3u);
+    QCursor::setPos(-1000, -1000);
+
+    preview.key(Qt::Key_Down); // the first figure of the first row
+    EXPECT_EQ(view->currentRow(), rows[0].tableRow);
+    EXPECT_EQ(view->currentObject(), object(u"fldAmount"_s));
+    preview.key(Qt::Key_Right); // past the quantity
+    EXPECT_EQ(view->currentObject(), object(u"fldValue"_s));
+    preview.key(Qt::Key_Right); // the row's last: it stays
+    EXPECT_EQ(view->currentObject(), object(u"fldValue"_s));
+    EXPECT_EQ(view->currentRow(), rows[0].tableRow);
+    preview.key(Qt::Key_Down); // the same figure of the next row
+    EXPECT_EQ(view->currentRow(), rows[1].tableRow);
+    EXPECT_EQ(view->currentObject(), object(u"fldValue"_s));
+    preview.key(Qt::Key_Left);
+    EXPECT_EQ(view->currentObject(), object(u"fldAmount"_s));
+
+    QWidgetList before = QApplication::topLevelWidgets();
+    preview.key(Qt::Key_Return);
+    EXPECT_EQ(opened, std::pair(rows[1].tableRow, u"amount"_s));
+    RptReportViewer *detail = newPreview(before);
+    ASSERT_NE(detail, nullptr);
+    detail->close();
+
+    // With the mouse: a figure that leads somewhere says where and opens; a quantity does not.
+    PageCell value{}, quantity{};
+    for (const PageCell &cell : report.page(0).cells) {
+        if (cell.tableRow != rows[2].tableRow)
+            continue;
+        if (cell.object == object(u"fldValue"_s))
+            value = cell;
+        if (cell.object == object(u"fldQty"_s))
+            quantity = cell;
+    }
+    view->setPage(0);
+    const auto onScreen = [&](const PageCell &cell) {
+        const double scale = view->zoomPercent() / 100.0 * view->logicalDpiX() / 72.0;
+        const int left = std::max(PageView::kMargin,
+                                  (view->viewport()->width() -
+                                   int(report.pageSize().width() * scale + 0.5)) / 2);
+        return QPoint(left + int(cell.rect.center().x() * scale),
+                      PageView::kMargin + int(cell.rect.center().y() * scale) -
+                          view->verticalScrollBar()->value());
+    };
+    opened = {-1, {}};
+    QTest::mouseMove(view->viewport(), onScreen(quantity));
+    EXPECT_TRUE(view->viewport()->toolTip().isEmpty());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, onScreen(quantity));
+    EXPECT_EQ(opened.first, -1);
+    QTest::mouseMove(view->viewport(), onScreen(value));
+    EXPECT_EQ(view->viewport()->toolTip(), u"value of row %1"_s.arg(rows[2].tableRow));
+    before = QApplication::topLevelWidgets();
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, onScreen(value));
+    EXPECT_EQ(opened, std::pair(rows[2].tableRow, u"value"_s));
+    detail = newPreview(before);
+    ASSERT_NE(detail, nullptr);
+    detail->close();
+}
+
 // A detail opened from a modal preview comes modal over it, so that it takes keys at once.
 TEST(PreviewWindow, ADetailFromAModalPreviewTakesKeysAtOnce)
 {
@@ -507,7 +592,7 @@ TEST(PreviewWindow, ADetailFromAModalPreviewTakesKeysAtOnce)
             if (detail)
                 detail->close();
         });
-        Q_EMIT preview.viewer()->pageView()->rowActivated(4);
+        Q_EMIT preview.viewer()->pageView()->rowActivated(4, -1);
         preview.window.close();
     });
     preview.window.showModal(nullptr);
