@@ -303,16 +303,16 @@ PageContent ReportPages::page(int n)
             // Objects below a strip left out move up; one across it (a box behind two lines of
             // headings) is that much shorter.
             double shift = 0, shorter = 0;
-            bool left = false; // out with its strip: blank, and no place to click
+            bool gone = false; // out with its strip: blank, and no place to click
             for (const Strip &strip : strips) {
                 if (o.rect.top() >= strip.from)
                     shift += strip.height;
                 else if (o.rect.top() >= strip.from - strip.height - kTolerance)
-                    left = true;
+                    gone = true;
                 else if (o.rect.bottom() >= strip.from)
                     shorter += strip.height;
             }
-            if (left)
+            if (gone)
                 continue;
             QRectF rect = o.rect.translated(left, top + placed.y - shift);
             rect.setHeight(std::max(0.0, rect.height() - shorter));

@@ -192,6 +192,7 @@ void PageView::dropImage()
 void PageView::refresh()
 {
     dropImage();
+    m_areasPage = -1; // links may have come or gone too
     viewport()->update();
 }
 

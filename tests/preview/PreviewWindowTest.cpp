@@ -507,6 +507,7 @@ TEST(PreviewWindow, FiguresThatLeadSomewhereAreChosenWithArrowsAndOpened)
                 return int(i);
         return -1;
     };
+    preview.viewer()->refresh(); // the page now lists its figures
     PageView *view = preview.viewer()->pageView();
     view->setFocus();
     QApplication::processEvents();
