@@ -334,7 +334,7 @@ TEST(MonthlySalesReport, MonthsAreHeadedAndShortPeriodsTakeOneLineARow)
     // The first row of the first page, and where its first and thirteenth months stand.
     struct Row
     {
-        QRectF rect, first, thirteenth;
+        QRectF rect, first, thirteenth, headings;
         std::vector<QRectF> cells;
     };
     auto firstRow = [&](QDate from, QDate to) {
@@ -345,6 +345,10 @@ TEST(MonthlySalesReport, MonthsAreHeadedAndShortPeriodsTakeOneLineARow)
         const PageContent page = built->page(0);
         Row r;
         r.rect = page.rows.at(0).rect;
+        for (const PageItem &i : page.items) {
+            if (built->objects()[size_t(i.object)]->Name() == u"boxColumnHeadings")
+                r.headings = i.rect;
+        }
         for (const PageCell &cell : page.cells) {
             if (cell.tableRow != page.rows[0].tableRow)
                 continue;
@@ -364,6 +368,9 @@ TEST(MonthlySalesReport, MonthsAreHeadedAndShortPeriodsTakeOneLineARow)
     EXPECT_LE(longer.first.bottom(), longer.thirteenth.top() + 0.01);
     EXPECT_NEAR(longer.first.left(), longer.thirteenth.left(), 0.01);
     for (const Row *r : {&year, &longer}) {
+        EXPECT_FALSE(r->headings.isEmpty());
+        EXPECT_LE(r->headings.bottom(), r->rect.top() + 0.01); // the headings' box, whole
+
         // Id, name, the months of the period and the total.
         EXPECT_EQ(r->cells.size(), r == &year ? 15u : 27u);
         for (const QRectF &cell : r->cells)
