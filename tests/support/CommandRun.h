@@ -2,12 +2,8 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QRectF>
 #include <QString>
 #include <QStringList>
-#include <map>
-#include <utility>
-#include <vector>
 
 // The command line run in process, as the report command tests run it, and the tools that read
 // what it wrote.
@@ -30,9 +26,5 @@ QString pdfText(const QString &path);
 QString pdfProblems(const QString &path);
 // A tool run to its end: its exit status (-1 when it did not finish) and its outputs.
 Outcome tool(const QString &program, const QStringList &arguments);
-// The words of pages first to last (0-based), as pdftotext's bounding boxes give them (points
-// from the page's top left), by page.
-std::map<int, std::vector<std::pair<QRectF, QString>>> pdfWords(const QString &pdf, int first,
-                                                                int last);
 
 } // namespace CommandRun
