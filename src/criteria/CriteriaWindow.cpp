@@ -527,7 +527,7 @@ bool CriteriaWindow::BuildReport()
         m_sql = m_definition.query(criteria(), connection().dialect());
         if (m_resultSet.isOpen())
             m_resultSet.close();
-        m_resultSet.open(m_sql, connection());
+        m_definition.openRows(m_resultSet, criteria(), connection());
         if (!whole)
             return true;
         if (m_resultSet.recordCount() == 0) {
