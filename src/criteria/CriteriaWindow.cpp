@@ -100,6 +100,13 @@ CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext
             addRangeBox(field);
     }
     addCommandButtons();
+    QWidget *last = m_close;
+    for (const CriteriaField &field : definition.fields()) {
+        if (field.afterCommands) {
+            QWidget::setTabOrder(last, control(field.control));
+            last = control(field.control);
+        }
+    }
     CriteriaAccessibility::describe(*this);
 }
 

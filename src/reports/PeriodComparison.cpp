@@ -117,6 +117,7 @@ CriteriaField PeriodComparison::field()
     f.caption = u"Compared with"_s;
     f.label = u"Compare with"_s;
     f.control = u"CboCompare"_s;
+    f.afterCommands = true;
     f.choices = {u"none"_s, u"previous-period"_s, u"previous-year"_s};
     f.choiceLabels = {u"Nothing"_s, u"The previous period of the same length"_s,
                       u"The same period a year earlier"_s};

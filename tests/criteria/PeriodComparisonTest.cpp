@@ -338,7 +338,23 @@ TEST(PeriodComparison, CommandLineWritesAndRefusesComparisons)
     }
     EXPECT_GT(formulaRows, 3);
 
-    const QString text = CommandRun::pdfText(pdf).simplified();
+    const QString layoutText = CommandRun::pdfText(pdf);
+    const QString text = layoutText.simplified();
+    // The grand total's percent is the total change over the total earlier figure, each the
+    // sum of the figures printed above it.
+    const CommandRun::Outcome rowsCsv = CommandRun::report(
+        u"company-wise-sale"_s, period + QStringList{u"--compare"_s, u"previous-period"_s});
+    double earlierTotal = 0, changeTotal = 0;
+    const QStringList csvLines = rowsCsv.out.split(u'\n', Qt::SkipEmptyParts);
+    for (qsizetype k = 1; k < csvLines.size(); ++k) { // ... earlier, change, percent
+        const QStringList cells = csvLines[k].trimmed().split(u',');
+        earlierTotal += std::round(cells[cells.size() - 3].toDouble() * 100);
+        changeTotal += std::round(cells[cells.size() - 2].toDouble() * 100);
+    }
+    const QString grand = layoutText.section(u"Grand total"_s, 1).section(u'\n', 0, 0);
+    EXPECT_EQ(grand.split(u' ', Qt::SkipEmptyParts).last(),
+              QString::number(changeTotal / earlierTotal * 100, 'f', 1))
+        << grand.toStdString();
     EXPECT_TRUE(text.contains(u"compared with 01-Jan-2026 to 31-Mar-2026"_s));
     EXPECT_TRUE(text.contains(u"Earlier Change Change %"_s));
     EXPECT_TRUE(text.contains(u"Earlier period"_s)); // the chart's legend: two bars a company
@@ -378,7 +394,7 @@ TEST_F(PeriodComparisonWindow, ChoiceBuildsTheComparisonInThePreview)
     open(u"company-wise-sale"_s);
     auto *choice = window->findChild<QComboBox *>(u"CboCompare"_s);
     ASSERT_NE(choice, nullptr);
-    // Tab reaches it after every box the window had before it.
+    // Tab reaches it after every control the window had before it.
     std::vector<QWidget *> chain;
     for (QWidget *w = static_cast<QWidget *>(window->fromDate()); chain.size() < 200; w = w->nextInFocusChain()) {
         if (!chain.empty() && w == chain.front())
@@ -390,6 +406,7 @@ TEST_F(PeriodComparisonWindow, ChoiceBuildsTheComparisonInThePreview)
     };
     for (const QString &name : {u"txtCustomerID"_s, u"txtTownID"_s, u"txtSectorID"_s})
         EXPECT_LT(at(box(name)), at(choice)) << name.toStdString();
+    EXPECT_EQ(at(window->closeButton()) + 1, at(choice));
     EXPECT_LT(at(choice), ptrdiff_t(chain.size()));
     setPeriod(QDate(2026, 4, 1), QDate(2026, 4, 30));
     choice->setCurrentIndex(choice->findData(u"previous-period"_s));
