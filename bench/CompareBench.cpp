@@ -17,7 +17,6 @@
 #include "reports/ProductWiseSalesReport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -25,14 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template<typename Operation> double seconds(Operation operation)
-{
-    QElapsedTimer timer;
-    timer.start();
-    operation();
-    return double(timer.nsecsElapsed()) / 1e9;
-}
 
 int build(const ReportDefinition &definition, const ReportCriteria &criteria,
           const Connection &connection)
@@ -84,10 +75,11 @@ int main(int argc, char **argv)
             std::vector<double> alone, both, earlier;
             int rows = 0;
             for (int run = 0; run < 3; ++run) {
-                alone.push_back(seconds([&] { (void)build(*a.definition, plain, *connection); }));
-                both.push_back(
-                    seconds([&] { rows = build(*a.definition, compared, *connection); }));
-                earlier.push_back(seconds([&] {
+                alone.push_back(BenchDatabase::seconds(
+                    [&] { (void)build(*a.definition, plain, *connection); }));
+                both.push_back(BenchDatabase::seconds(
+                    [&] { rows = build(*a.definition, compared, *connection); }));
+                earlier.push_back(BenchDatabase::seconds([&] {
                     Recordset recordset;
                     recordset.open(earlierSql, *connection);
                 }));
