@@ -4,6 +4,7 @@
 #include "db/ResultTable.h"
 
 #include <QMetaObject>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -139,8 +140,15 @@ void BackgroundQuery::read(quint64 number, const Connection::Origin &origin, con
     } catch (const Failure &f) {
         outcome.error = f.description();
         outcome.source = f.source();
+    } catch (const std::bad_alloc &) {
+        outcome.error = u"Out of memory"_s;
+        outcome.source = Failure::componentSource();
     } catch (const std::exception &e) {
         outcome.error = QString::fromLocal8Bit(e.what());
+        outcome.source = Failure::componentSource();
+    } catch (...) {
+        // Nothing may leave the reading thread; the window shows this as any failure.
+        outcome.error = u"An unexpected failure ended the query"_s;
         outcome.source = Failure::componentSource();
     }
     {

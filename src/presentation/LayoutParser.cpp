@@ -139,7 +139,7 @@ public:
 
     FontDesign font(const QJsonObject &o, const QString &path, FontDesign base) const
     {
-        allowOnly(o, path, {u"family"_s, u"size"_s, u"bold"_s, u"italic"_s});
+        allowOnly(o, path, {u"family"_s, u"size"_s, u"bold"_s, u"italic"_s, u"smallest"_s});
         base.family = string(o, u"family"_s, path, base.family);
         base.size = number(o, u"size"_s, path, base.size);
         if (base.size <= 0 || base.size > maxFontPoints)
@@ -147,6 +147,10 @@ public:
                  u"a font size must be above 0 and at most %1 points"_s.arg(maxFontPoints));
         base.bold = boolean(o, u"bold"_s, path, base.bold);
         base.italic = boolean(o, u"italic"_s, path, base.italic);
+        base.smallest = number(o, u"smallest"_s, path, base.smallest);
+        if (base.smallest < 0 || base.smallest > base.size)
+            fail(path + u".smallest"_s,
+                 u"the smallest size must be at least 0 and at most the font's size"_s);
         return base;
     }
 

@@ -44,6 +44,8 @@ const PageTextLayout::Face &PageTextLayout::face(int object)
 double PageTextLayout::smallestAmount(const LayoutObject &object) const
 {
     const double own = object.font.size;
+    if (object.font.smallest > 0)
+        return object.font.smallest;
     if (object.type == ObjectType::Summary)
         return std::min(own, m_report.layout().font.size);
     return own * kSmallestRowAmount;

@@ -63,18 +63,23 @@ const std::string &PdfPagePool::take()
 
 void PdfPagePool::work(int level)
 {
-    // Each worker lays out text with fonts of its own thread.
-    std::unique_ptr<PdfPageEncoder> encoder;
-    std::unique_ptr<PdfDeflater> deflater;
+    // Nothing may leave a worker thread: what escapes ends the export through take() or
+    // finish(), never the program.
     try {
-        encoder = std::make_unique<PdfPageEncoder>(m_report, m_fonts);
-        deflater = std::make_unique<PdfDeflater>(level);
+        encodePages(level);
     } catch (...) {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_startError = std::current_exception();
+        if (!m_startError)
+            m_startError = std::current_exception();
         m_done.notify_all();
-        return;
     }
+}
+
+void PdfPagePool::encodePages(int level)
+{
+    // Each worker lays out text with fonts of its own thread.
+    const auto encoder = std::make_unique<PdfPageEncoder>(m_report, m_fonts);
+    const auto deflater = std::make_unique<PdfDeflater>(level);
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_queued.wait(lock, [&] { return m_stopping || m_started < m_submitted; });

@@ -46,6 +46,7 @@ private:
         std::exception_ptr error;
     };
     void work(int level);
+    void encodePages(int level);
     void stop();
 
     const Report &m_report;
@@ -58,6 +59,6 @@ private:
     long long m_started = 0; // pages a worker has taken up
     long long m_taken = 0;
     bool m_stopping = false;
-    std::exception_ptr m_startError; // a worker that could not start
+    std::exception_ptr m_startError; // a worker that could not start or ended in a failure
     std::vector<std::thread> m_threads;
 };

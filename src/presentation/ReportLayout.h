@@ -43,6 +43,8 @@ struct FontDesign
     double size = 8.0; // points
     bool bold = false;
     bool italic = false;
+    // Points: the smallest an amount may be set in to fit its box; 0: the engine's own rule.
+    double smallest = 0;
 };
 
 struct ValueFormat

@@ -134,7 +134,10 @@ TEST(BuiltInLayouts, SayWhatTheyCoverAndKeepEveryFigureReadable)
                                         o.format.decimals == 2 && !o.format.trimZeros &&
                                         o.function == SummaryFunction::Sum;
                 if ((o.type == ObjectType::Text && !(o.align & Qt::AlignHCenter)) || grandMoney) {
-                    EXPECT_LE(textWidth(o, grandMoney ? grandTotal : o.text) + kColumnSpace,
+                    LayoutObject fitted = o; // a total may be set down to its smallest size
+                    if (grandMoney && o.font.smallest > 0)
+                        fitted.font.size = o.font.smallest;
+                    EXPECT_LE(textWidth(fitted, grandMoney ? grandTotal : o.text) + kColumnSpace,
                               o.rect.width())
                         << what;
                 }
@@ -283,6 +286,77 @@ TEST(BuiltInLayouts, PrintTheRegistersGrandTotalOnOneLine)
     EXPECT_NEAR(printed[1], discount, slack);
     EXPECT_NEAR(printed[2], tax, slack);
     EXPECT_NEAR(printed[3], net, slack);
+}
+
+// The register's grand total is set in its own type while it fits its columns, and a year's
+// total, too long for that, is set smaller rather than run into the next column.
+TEST(BuiltInLayouts, PrintTheRegistersGrandTotalLegibleAndInsideItsColumns)
+{
+    const auto layout = LayoutLibrary::load(u"crpSalesRegisterIW"_s);
+    std::vector<QRectF> columns; // points, as pdftotext measures the page
+    for (const QString &name : {u"fldGrossvalue"_s, u"fldTotaldisc"_s, u"fldSalestax"_s,
+                                u"fldNetValue"_s}) {
+        const LayoutObject *o = nullptr;
+        for (const LayoutObject &c : layout->band(BandKind::Detail)->objects)
+            o = c.name == name ? &c : o;
+        ASSERT_NE(o, nullptr) << name.toStdString();
+        columns.push_back(o->rect.translated(layout->margins.left(), 0));
+    }
+    QTemporaryDir folder(DemoFixture::temporaryFolder() + u"/total-XXXXXX"_s);
+    ASSERT_TRUE(folder.isValid());
+    const auto db = Connection::openSqlite(DemoFixture::path());
+    const auto queries = LayoutQueries::all(*db, u"2026-03-01"_s, u"2026-03-31"_s);
+    const auto register_ = std::find_if(queries.begin(), queries.end(), [](const auto &q) {
+        return q.first == u"crpSalesRegisterIW"_s;
+    });
+    ASSERT_NE(register_, queries.end());
+    const QStringList names = db->execute(register_->second)->columnNames();
+    // A month's total fits at full size; the same lines at a hundred times the money make
+    // totals of 16 characters and more.
+    for (const int scale : {1, 100}) {
+        SCOPED_TRACE(scale);
+        QStringList picked;
+        for (const QString &c : names) {
+            const bool money = c.compare(u"Grossvalue"_s, Qt::CaseInsensitive) == 0 ||
+                               c.compare(u"Totaldisc"_s, Qt::CaseInsensitive) == 0 ||
+                               c.compare(u"Salestax"_s, Qt::CaseInsensitive) == 0 ||
+                               c.compare(u"NetValue"_s, Qt::CaseInsensitive) == 0;
+            picked.append(money ? u"q.%1 * %2 as %1"_s.arg(c).arg(scale) : u"q."_s + c);
+        }
+        Recordset rows;
+        rows.open(u"select "_s + picked.join(u", "_s) + u" from ("_s + register_->second +
+                      u") q"_s,
+                  *db);
+        auto report = Report::fromLayout(u"crpSalesRegisterIW"_s);
+        report->Database().SetDataSource(rows, 3, 1);
+        const QString pdf = folder.filePath(u"register-%1.pdf"_s.arg(scale));
+        ASSERT_TRUE(report->exportPdf(pdf));
+        const int longest = scale == 1 ? 0 : 16;
+        const int last = report->pageCount() - 1;
+        const auto words = CommandRun::pdfWords(pdf, last, last)[last];
+        const auto label = std::find_if(words.begin(), words.end(),
+                                        [](const auto &w) { return w.second == u"Grand"_s; });
+        ASSERT_NE(label, words.end());
+        std::vector<QRectF> amounts;
+        qsizetype longestPrinted = 0;
+        for (const auto &[box, text] : words) {
+            if (box.center().y() > label->first.top() && box.center().y() < label->first.bottom() &&
+                box.left() > label->first.right() && text.front().isDigit()) {
+                amounts.push_back(box);
+                longestPrinted = std::max(longestPrinted, text.size());
+            }
+        }
+        ASSERT_EQ(amounts.size(), columns.size());
+        EXPECT_GE(longestPrinted, longest);
+        for (size_t k = 0; k < amounts.size(); ++k) {
+            EXPECT_GE(amounts[k].left(), columns[k].left()) << k;
+            EXPECT_LE(amounts[k].right(), columns[k].right() + 0.01) << k;
+            if (longest == 0) { // the label's type: same height as its words
+                EXPECT_NEAR(amounts[k].height(), label->first.height(),
+                            0.02 * label->first.height());
+            }
+        }
+    }
 }
 
 // An id column prints whole every id its boxes take: as many of the widest character a box

@@ -40,6 +40,8 @@ TEST(LayoutParser, ReportsEachMistakeWithItsPlace)
          "no detail band"},
         {"hugeFont", R"("font": {"family": "DejaVu Sans", "size": 1e308}, )", nullptr, "",
          "$.font.size", "at most 1000 points"},
+        {"smallestAboveSize", R"("font": {"size": 7, "smallest": 8}, )", nullptr, "",
+         "$.font.smallest", "at most the font's size"},
         {"hugeLength", "", nullptr, R"({"kind": "detail", "height": 1e300})", "$.bands[0].height",
          "cannot exceed"},
     };

@@ -5,7 +5,10 @@
 #include <QtGlobal>
 #include <gtest/gtest.h>
 
-#ifdef NVR_TEST_WIDGETS
+#if defined(NVR_TEST_GUARDED)
+#include "host/GuardedApplication.h"
+using TestApplication = GuardedApplication;
+#elif defined(NVR_TEST_WIDGETS)
 #include <QApplication>
 using TestApplication = QApplication;
 #else

@@ -1,12 +1,11 @@
 #include "TotalsFooting.h"
 
+#include "CommandRun.h"
 #include "SubtotalEvaluator.h"
 #include "XlsxReader.h"
 #include "presentation/DataBinding.h"
 #include "presentation/Report.h"
 
-#include <QProcess>
-#include <QXmlStreamReader>
 #include <cmath>
 #include <map>
 #include <set>
@@ -38,35 +37,6 @@ bool isFigure(const LayoutObject &o)
 {
     return o.type == ObjectType::Summary ||
            (o.type == ObjectType::Field && o.format.kind == ValueFormat::Kind::Number);
-}
-
-// The words of pages first to last, as pdftotext's bounding boxes give them (points from the
-// top left).
-std::map<int, std::vector<std::pair<QRectF, QString>>> pdfWords(const QString &pdf, int first,
-                                                                int last)
-{
-    QProcess tool;
-    tool.start(u"pdftotext"_s, {u"-bbox"_s, u"-f"_s, QString::number(first + 1), u"-l"_s,
-                                QString::number(last + 1), pdf, u"-"_s});
-    tool.waitForFinished(-1);
-    std::map<int, std::vector<std::pair<QRectF, QString>>> words;
-    QXmlStreamReader xml(tool.readAllStandardOutput());
-    int page = first - 1;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == u"page") {
-            ++page;
-        } else if (xml.name() == u"word") {
-            const auto a = xml.attributes();
-            const QPointF topLeft(a.value(u"xMin"_s).toDouble(), a.value(u"yMin"_s).toDouble());
-            const QPointF bottomRight(a.value(u"xMax"_s).toDouble(),
-                                      a.value(u"yMax"_s).toDouble());
-            words[page].emplace_back(QRectF(topLeft, bottomRight), xml.readElementText());
-        }
-    }
-    return words;
 }
 
 } // namespace
@@ -141,7 +111,7 @@ QStringList pdfFaults(Report &report, const QString &pdf, int &figuresChecked, i
 {
     const std::vector<Placed> placed = placedObjects(report);
     const int end = last < 0 ? report.pageCount() - 1 : last;
-    const auto words = pdfWords(pdf, first, end);
+    const auto words = CommandRun::pdfWords(pdf, first, end);
     QStringList faults;
     figuresChecked = 0;
     for (int n = first; n <= end; ++n) {
