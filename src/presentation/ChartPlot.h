@@ -26,11 +26,17 @@ public:
 
     // The fill of series k: dark, light and between, far apart in lightness.
     [[nodiscard]] static int seriesColour(size_t k);
+    // The stroke of line k: all dark enough to read as a line, apart in lightness and width,
+    // and each with a marker shape of its own where several lines share a chart.
+    [[nodiscard]] static int lineColour(size_t k);
+    [[nodiscard]] static double lineWidth(size_t k);
     // Evenly spaced axis values from at or below low to at or above high, steps of 1, 2 or 5
     // times a power of ten.
     [[nodiscard]] static std::vector<double> ticks(double low, double high);
 
 private:
+    // The marker of line k around a point (a closed outline: square, diamond, triangles ...).
+    void marker(PageContent &page, QPointF at, size_t k) const;
     void text(PageContent &page, const QRectF &rect, const QString &text,
               Qt::Alignment align) const;
 

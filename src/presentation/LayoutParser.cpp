@@ -216,7 +216,7 @@ const QSet<QString> &objectKeys()
         u"height"_s, u"text"_s,      u"column"_s,    u"format"_s,    u"blankZero"_s, u"function"_s,
         u"scope"_s,  u"field"_s,     u"index"_s,     u"prefix"_s,    u"font"_s,      u"align"_s,
         u"color"_s,  u"backColor"_s, u"fillColor"_s, u"lineColor"_s, u"lineWidth"_s, u"caption"_s,
-        u"chart"_s};
+        u"chart"_s,  u"wrap"_s};
     return keys;
 }
 
@@ -228,7 +228,8 @@ std::shared_ptr<const ChartDesign> readChart(const Reader &r, const QJsonValue &
         r.fail(path, u"a chart shows all the rows: it belongs in the report header or footer"_s);
     const QJsonObject o = r.object(value, path);
     r.allowOnly(o, path,
-                {u"kind"_s, u"category"_s, u"series"_s, u"largest"_s, u"others"_s});
+                {u"kind"_s, u"category"_s, u"series"_s, u"largest"_s, u"others"_s, u"points"_s,
+                 u"order"_s, u"total"_s, u"key"_s});
     auto chart = std::make_shared<ChartDesign>();
     static const std::pair<const char16_t *, ChartDesign::Kind> kinds[] = {
         {u"bar", ChartDesign::Kind::Bar},
@@ -239,6 +240,26 @@ std::shared_ptr<const ChartDesign> readChart(const Reader &r, const QJsonValue &
     chart->category = r.string(o, u"category"_s, path, QString(), true);
     chart->largest = r.whole(o, u"largest"_s, path, 0, 1000);
     chart->others = r.string(o, u"others"_s, path, chart->others);
+    if (o.value(u"series"_s).isString()) {
+        // "series": "rows": a series per row, a category per point.
+        if (o.value(u"series"_s).toString() != u"rows"_s)
+            r.fail(path + u".series"_s, u"series are a list of columns, or \"rows\""_s);
+        chart->seriesAreRows = true;
+        chart->order = r.string(o, u"order"_s, path, QString(), true);
+        chart->key = r.string(o, u"key"_s, path);
+        chart->total = r.string(o, u"total"_s, path);
+        const QJsonArray points = r.array(o, u"points"_s, path);
+        if (points.isEmpty())
+            r.fail(path + u".points"_s, u"a chart of rows needs at least one point"_s);
+        for (qsizetype i = 0; i < points.size(); ++i) {
+            const QString p = path + u".points[%1]"_s.arg(i);
+            const QJsonObject point = r.object(points[i], p);
+            r.allowOnly(point, p, {u"column"_s, u"label"_s});
+            chart->points.push_back({r.string(point, u"column"_s, p, QString(), true),
+                                     r.string(point, u"label"_s, p)});
+        }
+        return chart;
+    }
     const QJsonArray series = r.array(o, u"series"_s, path);
     if (series.isEmpty())
         r.fail(path + u".series"_s, u"a chart needs at least one series"_s);
@@ -318,6 +339,7 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
     obj.fillColor = r.colour(o, u"fillColor"_s, path, -1);
     obj.lineColor = r.colour(o, u"lineColor"_s, path, 0);
     obj.lineWidth = r.bounded(o, u"lineWidth"_s, path, 0.5, 0, maxLineWidthPoints);
+    obj.wrap = r.boolean(o, u"wrap"_s, path, false);
 
     const QString defaultFormat = obj.type == ObjectType::Summary ? u"number"_s : u"text"_s;
     obj.format = r.format(r.string(o, u"format"_s, path, defaultFormat), path + u".format"_s);
@@ -523,7 +545,7 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
     for (qsizetype i = 0; i < bands.size(); ++i) {
         const QString path = u"$.bands[%1]"_s.arg(i);
         const QJsonObject b = r.object(bands[i], path);
-        r.allowOnly(b, path, {u"kind"_s, u"group"_s, u"height"_s, u"objects"_s});
+        r.allowOnly(b, path, {u"kind"_s, u"group"_s, u"height"_s, u"objects"_s, u"collapse"_s});
         Band band;
         band.kind = bandKind(r, r.string(b, u"kind"_s, path, QString(), true), path + u".kind"_s);
         if (band.kind == BandKind::GroupHeader || band.kind == BandKind::GroupFooter) {
@@ -538,6 +560,17 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
             r.fail(path, u"a second %1"_s.arg(band.sectionName));
         seen.insert(band.sectionName);
         band.height = r.length(b, u"height"_s, path, 0, true);
+        const QJsonArray strips = r.array(b, u"collapse"_s, path);
+        for (qsizetype k = 0; k < strips.size(); ++k) {
+            const QString stripPath = path + u".collapse[%1]"_s.arg(k);
+            const QJsonObject strip = r.object(strips[k], stripPath);
+            r.allowOnly(strip, stripPath, {u"y"_s, u"height"_s});
+            const CollapsibleStrip one{r.length(strip, u"y"_s, stripPath, 0, true),
+                                       r.length(strip, u"height"_s, stripPath, 0, true)};
+            if (one.top + one.height > band.height + 0.01)
+                r.fail(stripPath, u"the strip reaches below its band"_s);
+            band.collapsible.push_back(one);
+        }
         const QJsonArray objects = r.array(b, u"objects"_s, path);
         for (qsizetype k = 0; k < objects.size(); ++k) {
             const QString objectPath = path + u".objects[%1]"_s.arg(k);

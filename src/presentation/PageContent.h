@@ -39,11 +39,21 @@ struct PageRow
     int tableRow; // row of the bound table
 };
 
+// Where a detail band shows one figure of a row, for reports whose figures each lead to the
+// lines behind them (a month of a row) rather than the row as a whole.
+struct PageCell
+{
+    QRectF rect;
+    int tableRow; // row of the bound table
+    int object;   // index of the field object drawn
+};
+
 struct PageContent
 {
     QSizeF size; // points
     std::vector<PageItem> items;
     std::vector<PageRow> rows;
+    std::vector<PageCell> cells; // only for a report whose links are per cell
     std::vector<ItemStyle> styles;
     std::vector<QPolygonF> paths; // points, as the items' rects
 

@@ -71,22 +71,24 @@ void PageRenderer::render(const PageContent &page, QPointF origin)
                 m_painter.fillRect(rect, oleColour(object.BackColor()));
             if (item.text.isEmpty())
                 break;
-            const PageTextLayout::Placement p =
-                m_text.place(item, rect, style ? style->align : Qt::Alignment());
-            if (currentFont != &p.face->font) {
-                m_painter.setFont(p.face->font);
-                currentFont = &p.face->font;
+            for (const PageTextLayout::Placement &p :
+                 m_text.placeLines(item, rect, style ? style->align : Qt::Alignment())) {
+                if (currentFont != &p.face->font) {
+                    m_painter.setFont(p.face->font);
+                    currentFont = &p.face->font;
+                }
+                // A device that records drawing writes every pen change: set it only when it
+                // changes.
+                const int colour = style ? style->stroke : layout.color;
+                if (currentColour != colour) {
+                    m_painter.setPen(oleColour(colour));
+                    currentColour = colour;
+                }
+                if (p.run.isValid())
+                    m_painter.drawGlyphRun(QPointF(p.x, p.baseline), p.run.glyphs());
+                else
+                    m_painter.drawText(QPointF(p.x, p.baseline), p.text);
             }
-            // A device that records drawing writes every pen change: set it only when it changes.
-            const int colour = style ? style->stroke : layout.color;
-            if (currentColour != colour) {
-                m_painter.setPen(oleColour(colour));
-                currentColour = colour;
-            }
-            if (p.run.isValid())
-                m_painter.drawGlyphRun(QPointF(p.x, p.baseline), p.run.glyphs());
-            else
-                m_painter.drawText(QPointF(p.x, p.baseline), p.text);
             break;
         }
         }

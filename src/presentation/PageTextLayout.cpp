@@ -51,6 +51,57 @@ double PageTextLayout::smallestAmount(const LayoutObject &object) const
     return own * kSmallestRowAmount;
 }
 
+std::vector<PageTextLayout::Placement>
+PageTextLayout::placeLines(const PageItem &item, const QRectF &rect, Qt::Alignment align)
+{
+    const LayoutObject &layout = m_report.objects()[size_t(item.object)]->layout();
+    const Face &f = face(item.object);
+    const qreal width = rect.width() - 2 * kPadding * m_scale;
+    const int room = int(rect.height() / f.metrics.height());
+    if (!layout.wrap || room < 2 || f.metrics.horizontalAdvance(item.text) <= width)
+        return {place(item, rect, align)};
+    QStringList lines;
+    QString rest = item.text;
+    while (!rest.isEmpty() && int(lines.size()) < room - 1) {
+        // The longest run of whole criteria (parts joined by " · ") that fits, else of whole
+        // words; a word wider than the line goes alone.
+        qsizetype cut = -1;
+        qsizetype wholePart = -1;
+        for (qsizetype space = rest.indexOf(u' '); space > 0; space = rest.indexOf(u' ', space + 1)) {
+            if (f.metrics.horizontalAdvance(rest.left(space)) > width)
+                break;
+            cut = space;
+            if (rest.at(space - 1) == QChar(0x00B7))
+                wholePart = space;
+        }
+        if (wholePart > 0)
+            cut = wholePart;
+        if (f.metrics.horizontalAdvance(rest) <= width)
+            cut = rest.size();
+        if (cut < 0) {
+            const qsizetype space = rest.indexOf(u' ');
+            cut = space > 0 ? space : rest.size();
+        }
+        lines.append(rest.left(cut).trimmed());
+        rest = rest.mid(cut).trimmed();
+    }
+    if (!rest.isEmpty())
+        lines.append(rest);
+    const qreal height = f.metrics.height();
+    qreal top = rect.top() + (rect.height() - height * qreal(lines.size())) / 2;
+    std::vector<Placement> placed;
+    for (const QString &line : lines) {
+        PageItem part = item;
+        part.text = line;
+        Placement p = place(part, QRectF(rect.left(), top, rect.width(), height), align);
+        if (p.run.isValid())
+            p.text = line; // the characters the glyphs stand for
+        placed.push_back(std::move(p));
+        top += height;
+    }
+    return placed;
+}
+
 PageTextLayout::Placement PageTextLayout::place(const PageItem &item, const QRectF &rect,
                                                 Qt::Alignment align)
 {

@@ -30,7 +30,8 @@ public:
     {
         const Face *face = nullptr;
         TextRun run;       // valid when the fast path set the text
-        QString text;      // otherwise: the text (elided when needed) to shape
+        QString text;      // otherwise: the text (elided when needed) to shape; for a line of
+                           // a wrapped text, the line's characters either way
         qreal x = 0;       // device pixels: pen position at the start of the line
         qreal baseline = 0;
     };
@@ -44,6 +45,11 @@ public:
     // for its object's own. The item's text must not be empty.
     [[nodiscard]] Placement place(const PageItem &item, const QRectF &rect,
                                   Qt::Alignment align = {});
+    // As place(), for each line of the item: one, unless its object wraps and its text is too
+    // wide for one line; then broken at spaces onto as many lines as the box holds (the last
+    // one cut), the block centred in the box as a single line would be.
+    [[nodiscard]] std::vector<Placement> placeLines(const PageItem &item, const QRectF &rect,
+                                                    Qt::Alignment align = {});
 
 private:
     [[nodiscard]] double smallestAmount(const LayoutObject &object) const;

@@ -225,14 +225,15 @@ void PdfPageEncoder::encode(const PageContent &page, std::string &out)
                 break;
             const QRectF device(item.rect.x() * kScale, item.rect.y() * kScale,
                                 item.rect.width() * kScale, item.rect.height() * kScale);
-            const PageTextLayout::Placement p =
-                m_text.place(item, device, style ? style->align : Qt::Alignment());
             appendColour(style ? style->stroke : layout.color, false);
-            if (p.run.isValid()) {
-                appendGlyphs(p.run.glyphs(), p.x / kScale, p.baseline / kScale, p.face,
-                             &item.text);
-            } else {
-                appendShaped(p);
+            for (const PageTextLayout::Placement &p :
+                 m_text.placeLines(item, device, style ? style->align : Qt::Alignment())) {
+                if (p.run.isValid()) {
+                    appendGlyphs(p.run.glyphs(), p.x / kScale, p.baseline / kScale, p.face,
+                                 p.text.isEmpty() ? &item.text : &p.text);
+                } else {
+                    appendShaped(p);
+                }
             }
             break;
         }

@@ -102,6 +102,18 @@ void Report::setCriteriaLine(const QString &line)
         rebind(); // a criteria line appearing or going changes the page header's height
 }
 
+std::optional<RowLink> Report::link(int tableRow, int object) const
+{
+    if (!m_cellLinks)
+        return rowLink(tableRow);
+    if (tableRow < 0 || object < 0 || object >= int(m_objects.size()))
+        return std::nullopt;
+    const LayoutObject &o = m_objects[size_t(object)]->layout();
+    if (o.type != ObjectType::Field)
+        return std::nullopt;
+    return m_cellLinks(tableRow, o.column);
+}
+
 ReportObject &Report::textObject(const QString &name)
 {
     for (const auto &o : m_objects) {

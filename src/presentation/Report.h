@@ -74,6 +74,14 @@ public:
     {
         return m_rowLinks && tableRow >= 0 ? m_rowLinks(tableRow) : std::nullopt;
     }
+    // Figures that each lead to their own detail (a month of a row), by row of the bound table
+    // and the field's column; they take the place of row links. Pages then list their cells.
+    using CellLinks =
+        std::function<std::optional<RowLink>(int tableRow, const QString &column)>;
+    void setCellLinks(CellLinks links) { m_cellLinks = std::move(links); }
+    [[nodiscard]] bool linksCells() const { return bool(m_cellLinks); }
+    // Where the figure of that field object (-1: the row as a whole) leads in a row.
+    [[nodiscard]] std::optional<RowLink> link(int tableRow, int object) const;
     // The text object of that name (case ignored); a Failure naming it when there is none.
     ReportObject &textObject(const QString &name);
     // Parameter field k, 1-based in the layout's order; a Failure when there is none.
@@ -143,6 +151,7 @@ private:
     QString m_title;
     QString m_criteriaLine;
     RowLinks m_rowLinks;
+    CellLinks m_cellLinks;
     const ReportPrinting *m_printing = nullptr;
     QDate m_printDate;
     std::unique_ptr<ReportPages> m_pages;

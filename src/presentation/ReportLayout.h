@@ -74,6 +74,21 @@ struct ChartDesign
     std::vector<Series> series;
     int largest = 0; // 0: every row; else the largest by the first series, the rest summed
     QString others = QStringLiteral("Others");
+
+    // Or the other way round: a series per row (the largest few by the `order` column, named
+    // by `category`) and a category per listed column, labelled by the text of a text object
+    // (a month's heading). A column null in every row (a month past the period) is left out.
+    // `total`, when given, captions one more series: the sum of every row.
+    struct Point
+    {
+        QString column;
+        QString labelObject;
+    };
+    bool seriesAreRows = false;
+    QString key; // rows: a column whose text goes before the name (names repeat)
+    std::vector<Point> points;
+    QString order;
+    QString total;
 };
 
 struct LayoutObject
@@ -97,7 +112,18 @@ struct LayoutObject
     int fillColor = -1;     // boxes
     int lineColor = 0;      // boxes and lines
     double lineWidth = 0.5; // points
+    // Text too wide for one line is broken at spaces onto as many lines as the box holds.
+    bool wrap = false;
     std::shared_ptr<const ChartDesign> chart; // Chart
+};
+
+// A horizontal strip of a band that takes no room when every object lying in it shows nothing
+// for the whole report (a second line of months that a short period leaves empty): texts
+// without text, fields and summaries of columns null in every row.
+struct CollapsibleStrip
+{
+    double top = 0;    // points, within the band
+    double height = 0; // points
 };
 
 struct Band
@@ -107,6 +133,7 @@ struct Band
     QString sectionName;
     double height = 0;
     std::vector<LayoutObject> objects;
+    std::vector<CollapsibleStrip> collapsible;
 };
 
 struct GroupDesign

@@ -41,22 +41,80 @@ ReportPages::Strip emptyCriteriaStrip(const Report &report, const Band &band)
     return {bottom - kTolerance, next - top};
 }
 
-std::vector<ReportPages::Strip> emptyCriteriaStrips(const Report &report)
+// Whether an object shows nothing on any page: a text without text or colour, a field or
+// summary of a column null in every row.
+bool blankThroughout(const DataBinding &binding, const ReportObject &object)
 {
-    std::vector<ReportPages::Strip> strips;
-    for (const Band &band : report.layout().bands)
-        strips.push_back(emptyCriteriaStrip(report, band));
-    return strips;
+    const LayoutObject &o = object.layout();
+    switch (o.type) {
+    case ObjectType::Text:
+        return object.text().isEmpty() && object.BackColor() == -1;
+    case ObjectType::Field:
+    case ObjectType::Summary: {
+        const int ref = binding.reference(o.column);
+        for (int r = 0; r < binding.rowCount(); ++r) {
+            if (!binding.isNull(ref, r))
+                return false;
+        }
+        return true;
+    }
+    default:
+        break;
+    }
+    return false;
 }
 
-PaginatorBands bandHeights(const Report &report, const std::vector<ReportPages::Strip> &strips)
+// The strips each band leaves out: an empty criteria line's, and those of its collapsible
+// strips whose every object is blank for the whole report; in order down the band.
+std::vector<std::vector<ReportPages::Strip>> stripsOf(const Report &report,
+                                                      const DataBinding &binding)
+{
+    std::vector<std::vector<ReportPages::Strip>> all;
+    const ReportLayout &layout = report.layout();
+    for (const Band &band : layout.bands) {
+        std::vector<ReportPages::Strip> strips;
+        if (const ReportPages::Strip criteria = emptyCriteriaStrip(report, band);
+            criteria.height > 0)
+            strips.push_back(criteria);
+        for (const CollapsibleStrip &c : band.collapsible) {
+            bool blank = true;
+            for (size_t k = 0; k < band.objects.size() && blank; ++k) {
+                const LayoutObject &o = band.objects[k];
+                const bool inside = o.rect.top() >= c.top - kTolerance &&
+                                    o.rect.bottom() <= c.top + c.height + kTolerance;
+                if (inside)
+                    blank = blankThroughout(
+                        binding, *report.objects()[size_t(report.objectIndex(band, k))]);
+            }
+            if (blank)
+                strips.push_back({c.top + c.height - kTolerance, c.height});
+        }
+        std::sort(strips.begin(), strips.end(),
+                  [](const ReportPages::Strip &a, const ReportPages::Strip &b) {
+                      return a.from < b.from;
+                  });
+        all.push_back(std::move(strips));
+    }
+    return all;
+}
+
+double stripsHeight(const std::vector<ReportPages::Strip> &strips)
+{
+    double height = 0;
+    for (const ReportPages::Strip &s : strips)
+        height += s.height;
+    return height;
+}
+
+PaginatorBands bandHeights(const Report &report,
+                           const std::vector<std::vector<ReportPages::Strip>> &strips)
 {
     const ReportLayout &layout = report.layout();
     PaginatorBands bands;
     bands.pageBody = report.pageSize().height() - layout.margins.top() - layout.margins.bottom();
     auto height = [&](BandKind kind, int group = -1) {
         const Band *b = layout.band(kind, group);
-        return b ? b->height - strips[size_t(b - layout.bands.data())].height : 0.0;
+        return b ? b->height - stripsHeight(strips[size_t(b - layout.bands.data())]) : 0.0;
     };
     bands.reportHeader = height(BandKind::ReportHeader);
     bands.pageHeader = height(BandKind::PageHeader);
@@ -116,7 +174,7 @@ ReportPages::ReportPages(const Report &report, std::unique_ptr<DataBinding> bind
 
 ReportPages::ReportPages(const Report &report, std::unique_ptr<DataBinding> &&binding,
                          std::vector<uint8_t> groupBreaks)
-    : m_report(report), m_binding(std::move(binding)), m_strips(emptyCriteriaStrips(report)),
+    : m_report(report), m_binding(std::move(binding)), m_strips(stripsOf(report, *m_binding)),
       m_paginator(bandHeights(report, m_strips), std::move(groupBreaks)),
       m_totals(summariesOf(report, *m_binding, m_summarySlot)), m_cursor(m_totals.initial())
 {
@@ -144,8 +202,16 @@ const ChartData &ReportPages::chartData(int object)
 {
     std::unique_ptr<ChartData> &data = m_charts[object];
     if (!data)
-        data = std::make_unique<ChartData>(*m_report.objects()[size_t(object)]->layout().chart,
-                                           *m_binding);
+        data = std::make_unique<ChartData>(
+            *m_report.objects()[size_t(object)]->layout().chart, *m_binding,
+            [this](const QString &name) {
+                for (const auto &o : m_report.objects()) {
+                    if (o->kind() == ReportObject::Kind::Text &&
+                        o->Name().compare(name, Qt::CaseInsensitive) == 0)
+                        return o->text();
+                }
+                return QString();
+            });
     return *data;
 }
 
@@ -264,9 +330,9 @@ PageContent ReportPages::page(int n)
         const Band *band = layout.band(placed.kind, placed.group);
         if (!band)
             continue;
-        const Strip &strip = m_strips[size_t(band - layout.bands.data())];
+        const std::vector<Strip> &strips = m_strips[size_t(band - layout.bands.data())];
         if (placed.kind == BandKind::Detail && placed.row >= 0) {
-            const double height = band->height - strip.height;
+            const double height = band->height - stripsHeight(strips);
             content.rows.push_back(
                 {QRectF(left, top + placed.y, content.size.width() - left - layout.margins.right(),
                         height),
@@ -276,8 +342,25 @@ PageContent ReportPages::page(int n)
             const int object = m_report.objectIndex(*band, k);
             const ReportObject &ro = *m_report.objects()[size_t(object)];
             const LayoutObject &o = ro.layout();
-            const double shift = strip.height > 0 && o.rect.top() >= strip.from ? strip.height : 0;
-            const QRectF rect = o.rect.translated(left, top + placed.y - shift);
+            // Objects below a strip left out move up; one across it (a box behind two lines of
+            // headings) is that much shorter.
+            double shift = 0, shorter = 0;
+            bool gone = false; // out with its strip: blank, and no place to click
+            for (const Strip &strip : strips) {
+                if (o.rect.top() >= strip.from)
+                    shift += strip.height;
+                else if (o.rect.top() >= strip.from - strip.height - kTolerance)
+                    gone = true;
+                else if (o.rect.bottom() >= strip.from)
+                    shorter += strip.height;
+            }
+            if (gone)
+                continue;
+            QRectF rect = o.rect.translated(left, top + placed.y - shift);
+            rect.setHeight(std::max(0.0, rect.height() - shorter));
+            if (o.type == ObjectType::Field && placed.kind == BandKind::Detail &&
+                placed.row >= 0 && m_report.linksCells())
+                content.cells.push_back({rect, m_binding->tableRow(placed.row), object});
             if (o.type == ObjectType::Box) {
                 content.items.push_back({PageItem::Kind::Box, object, rect, QString()});
             } else if (o.type == ObjectType::Line) {

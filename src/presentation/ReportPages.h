@@ -38,7 +38,8 @@ public:
     PageContent page(int n);
 
     // A horizontal strip a band leaves out (points): objects whose top is at or below `from`
-    // move up by `height`, and the band is that much shorter.
+    // move up by `height`, those reaching across it shrink by it, and the band is that much
+    // shorter.
     struct Strip
     {
         double from = 0;
@@ -60,7 +61,7 @@ private:
     std::unique_ptr<DataBinding> m_binding;
     std::vector<int> m_references;  // per object: bound column, or -1
     std::vector<int> m_summarySlot; // per object: index into the totals, or -1 (filled first)
-    std::vector<Strip> m_strips;    // per layout band
+    std::vector<std::vector<Strip>> m_strips; // per layout band, down the band
     Paginator m_paginator;
     RunningTotals m_totals;
     std::vector<RunningTotals::State> m_snapshots; // totals before each page's first row

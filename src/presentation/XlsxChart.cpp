@@ -43,6 +43,8 @@ bool XlsxChart::insert(lxw_workbook *workbook, lxw_worksheet *sheet, const Repor
     if (!object || !layout.groups.empty() || rows.last < rows.first)
         return false;
     const ChartDesign &design = *object->chart;
+    if (design.seriesAreRows)
+        return false; // its series are the sheet's rows: not drawn in the workbook yet
     const int category = columnOf(columns, binding.reference(design.category));
     if (category < 0)
         return false;

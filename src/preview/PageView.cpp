@@ -58,9 +58,9 @@ void PageView::setReport(Report *report)
 {
     m_report = report;
     m_page = 0;
-    m_currentRow = -1;
-    m_rows.clear();
-    m_rowsPage = -1;
+    m_current = {{}, -1, -1};
+    m_areas.clear();
+    m_areasPage = -1;
     m_highlights.clear();
     m_currentHighlight = -1;
     dropImage();
@@ -72,7 +72,7 @@ void PageView::setPage(int page, Edge edge)
 {
     if (page != m_page) {
         m_page = page;
-        m_currentRow = -1;
+        m_current = {{}, -1, -1};
         m_highlights.clear();
         m_currentHighlight = -1;
         viewport()->update();
@@ -192,6 +192,7 @@ void PageView::dropImage()
 void PageView::refresh()
 {
     dropImage();
+    m_areasPage = -1; // links may have come or gone too
     viewport()->update();
 }
 
@@ -225,8 +226,7 @@ void PageView::paintEvent(QPaintEvent *)
         QPainter pagePainter(&m_image);
         PageContent content = m_report->page(m_page);
         PageRenderer(*m_report, pagePainter, scale).render(content);
-        m_rows = std::move(content.rows);
-        m_rowsPage = m_page;
+        takeAreas(content);
         m_imagePage = m_page;
         m_imageScale = scale;
     }
@@ -242,8 +242,8 @@ void PageView::paintEvent(QPaintEvent *)
                                 r.width() * scale, r.height() * scale),
                          i == m_currentHighlight ? kCurrentFound : kFound);
     }
-    for (const PageRow &r : m_rows) {
-        if (r.tableRow != m_currentRow)
+    for (const PageCell &r : m_areas) {
+        if (r.tableRow != m_current.tableRow || r.object != m_current.object)
             continue;
         const QRectF row(origin.x() + r.rect.x() * scale, origin.y() + r.rect.y() * scale,
                          r.rect.width() * scale, r.rect.height() * scale);
@@ -257,20 +257,35 @@ void PageView::paintEvent(QPaintEvent *)
     }
 }
 
-const std::vector<PageRow> &PageView::pageRows()
+void PageView::takeAreas(PageContent &content)
 {
-    if (m_rowsPage != m_page && m_report && m_report->isBound() && m_report->hasPage(m_page)) {
-        m_rows = m_report->page(m_page).rows;
-        m_rowsPage = m_page;
+    m_areas = std::move(content.cells);
+    if (m_areas.empty()) {
+        for (const PageRow &r : content.rows)
+            m_areas.push_back({r.rect, r.tableRow, -1});
     }
-    return m_rows;
+    m_areasPage = m_page;
 }
 
-bool PageView::setCurrentRow(int tableRow)
+const std::vector<PageCell> &PageView::pageAreas()
 {
-    for (const PageRow &r : pageRows()) {
-        if (r.tableRow == tableRow && m_report->rowLink(tableRow)) {
-            m_currentRow = tableRow;
+    if (m_areasPage != m_page && m_report && m_report->isBound() && m_report->hasPage(m_page)) {
+        PageContent content = m_report->page(m_page);
+        takeAreas(content);
+    }
+    return m_areas;
+}
+
+bool PageView::leads(const PageCell &area) const
+{
+    return m_report && m_report->link(area.tableRow, area.object).has_value();
+}
+
+bool PageView::setCurrentRow(int tableRow, int object)
+{
+    for (const PageCell &r : pageAreas()) {
+        if (r.tableRow == tableRow && r.object == object && leads(r)) {
+            m_current = r;
             scrollIntoView(r.rect);
             viewport()->update();
             return true;
@@ -279,16 +294,32 @@ bool PageView::setCurrentRow(int tableRow)
     return false;
 }
 
-bool PageView::moveCurrentRow(int direction)
+bool PageView::moveCurrent(int direction, bool across)
 {
     if (!m_report || !m_report->isBound())
         return false;
-    const std::vector<PageRow> &rows = pageRows();
-    // Rows run down the page in the order they are listed.
+    const std::vector<PageCell> &areas = pageAreas();
+    // Going down the page stays in the current figure's column; going across, in its row.
+    // Areas are listed row by row, each row's figures in the order they read.
     std::vector<size_t> linked;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (m_report->rowLink(rows[i].tableRow))
-            linked.push_back(i);
+    for (size_t i = 0; i < areas.size(); ++i) {
+        if (!leads(areas[i]))
+            continue;
+        if (across && areas[i].tableRow != m_current.tableRow)
+            continue;
+        if (!across && m_current.object >= 0 && areas[i].object != m_current.object)
+            continue;
+        linked.push_back(i);
+    }
+    if (across) {
+        std::stable_sort(linked.begin(), linked.end(), [&](size_t a, size_t b) {
+            const QRectF &p = areas[a].rect, &q = areas[b].rect;
+            return p.top() < q.top() - 0.5 || (p.top() < q.top() + 0.5 && p.left() < q.left());
+        });
+    } else if (m_current.object < 0 && !linked.empty()) {
+        // No figure chosen yet: the first one a row leads from, down the page.
+        const int first = areas[linked.front()].object;
+        std::erase_if(linked, [&](size_t i) { return areas[i].object != first; });
     }
     if (linked.empty())
         return false; // nothing here leads anywhere: the arrows scroll
@@ -296,20 +327,22 @@ bool PageView::moveCurrentRow(int direction)
     const double viewTop = (verticalScrollBar()->value() - kMargin) / scale;
     const double viewBottom = viewTop + viewport()->height() / scale;
     auto inView = [&](size_t i) {
-        return rows[i].rect.bottom() > viewTop && rows[i].rect.top() < viewBottom;
+        return areas[i].rect.bottom() > viewTop && areas[i].rect.top() < viewBottom;
     };
     const auto current = std::find_if(linked.begin(), linked.end(), [&](size_t i) {
-        return rows[i].tableRow == m_currentRow && inView(i);
+        return areas[i].tableRow == m_current.tableRow && areas[i].object == m_current.object &&
+               (across || inView(i));
     });
     std::optional<size_t> next;
     if (current != linked.end()) {
         const auto at = current - linked.begin() + direction;
         if (at >= 0 && at < std::ssize(linked))
             next = linked[size_t(at)];
-    } else {
+    } else if (!across) {
         // From the screen the user looks at: its first row going down, its last going up.
         for (size_t i : linked) {
-            if (direction > 0 ? rows[i].rect.bottom() > viewTop : rows[i].rect.top() < viewBottom) {
+            if (direction > 0 ? areas[i].rect.bottom() > viewTop
+                              : areas[i].rect.top() < viewBottom) {
                 next = i;
                 if (direction > 0)
                     break;
@@ -317,62 +350,66 @@ bool PageView::moveCurrentRow(int direction)
         }
     }
     if (next)
-        return setCurrentRow(rows[*next].tableRow);
+        return setCurrentRow(areas[*next].tableRow, areas[*next].object);
+    if (across)
+        return current != linked.end(); // at the row's end: stay there
     // Past the page's first or last such row: on to the page before or after; past the
     // report's, the arrows scroll on to its header or its totals.
     const int page = m_page + (direction > 0 ? 1 : -1);
     if (page < 0 || !m_report->hasPage(page))
         return false;
+    const int object = m_current.object;
     setPage(page, direction > 0 ? Edge::Top : Edge::Bottom);
+    m_current.object = object; // the same figure of the rows on the next page
     Q_EMIT pageTurned();
-    moveCurrentRow(direction);
+    moveCurrent(direction, false);
     return true;
 }
 
 void PageView::tellWhereRowLeads()
 {
-    const std::optional<RowLink> link = m_report ? m_report->rowLink(m_currentRow) : std::nullopt;
-    for (const PageRow &r : m_rows) {
-        if (!link || r.tableRow != m_currentRow)
-            continue;
-        const double scale = pixelsPerPoint();
-        const QPoint below = pageOrigin() + QPoint(int(r.rect.left() * scale) + kMargin,
-                                                   int(r.rect.bottom() * scale));
-        QToolTip::showText(viewport()->mapToGlobal(below), wrapped(link->description), viewport());
-    }
+    const std::optional<RowLink> link =
+        m_report ? m_report->link(m_current.tableRow, m_current.object) : std::nullopt;
+    if (!link || m_areasPage != m_page)
+        return;
+    const QRectF &r = m_current.rect;
+    const double scale = pixelsPerPoint();
+    const QPoint below = pageOrigin() + QPoint(int(r.left() * scale) + kMargin,
+                                               int(r.bottom() * scale));
+    QToolTip::showText(viewport()->mapToGlobal(below), wrapped(link->description), viewport());
 }
 
-int PageView::linkedRowAt(QPoint viewportPoint) const
+PageCell PageView::linkedAt(QPoint viewportPoint) const
 {
-    if (!m_report || m_rowsPage != m_page)
-        return -1;
+    if (!m_report || m_areasPage != m_page)
+        return {{}, -1, -1};
     const QPointF point = QPointF(viewportPoint - pageOrigin()) / pixelsPerPoint();
-    for (const PageRow &r : m_rows) {
+    for (const PageCell &r : m_areas) {
         if (r.rect.contains(point))
-            return m_report->rowLink(r.tableRow) ? r.tableRow : -1;
+            return leads(r) ? r : PageCell{{}, -1, -1};
     }
-    return -1;
+    return {{}, -1, -1};
 }
 
 void PageView::mouseMoveEvent(QMouseEvent *event)
 {
-    const int row = linkedRowAt(event->position().toPoint());
-    if (row < 0) {
+    const PageCell at = linkedAt(event->position().toPoint());
+    if (at.tableRow < 0) {
         viewport()->unsetCursor();
         viewport()->setToolTip(QString());
     } else {
         viewport()->setCursor(Qt::PointingHandCursor);
-        viewport()->setToolTip(wrapped(m_report->rowLink(row)->description));
+        viewport()->setToolTip(wrapped(m_report->link(at.tableRow, at.object)->description));
     }
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
 void PageView::mousePressEvent(QMouseEvent *event)
 {
-    // A click on a row that leads somewhere makes it the one Enter opens.
-    const int row = linkedRowAt(event->position().toPoint());
-    if (row >= 0 && row != m_currentRow) {
-        m_currentRow = row;
+    // A click on a row (or figure) that leads somewhere makes it the one Enter opens.
+    const PageCell at = linkedAt(event->position().toPoint());
+    if (at.tableRow >= 0) {
+        m_current = at;
         viewport()->update();
     }
     QAbstractScrollArea::mousePressEvent(event);
@@ -380,11 +417,11 @@ void PageView::mousePressEvent(QMouseEvent *event)
 
 void PageView::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    const int row = linkedRowAt(event->position().toPoint());
-    if (row >= 0) {
-        m_currentRow = row;
+    const PageCell at = linkedAt(event->position().toPoint());
+    if (at.tableRow >= 0) {
+        m_current = at;
         viewport()->update();
-        Q_EMIT rowActivated(row);
+        Q_EMIT rowActivated(at.tableRow, at.object);
         return;
     }
     QAbstractScrollArea::mouseDoubleClickEvent(event);
@@ -393,19 +430,27 @@ void PageView::mouseDoubleClickEvent(QMouseEvent *event)
 void PageView::keyPressEvent(QKeyEvent *event)
 {
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (plain && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)) {
-        if (moveCurrentRow(event->key() == Qt::Key_Down ? 1 : -1)) {
+    const int key = event->key();
+    if (plain && (key == Qt::Key_Down || key == Qt::Key_Up)) {
+        if (moveCurrent(key == Qt::Key_Down ? 1 : -1, false)) {
             tellWhereRowLeads();
             return;
         }
     }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // Along a row's figures, where they lead somewhere each.
+    if (plain && (key == Qt::Key_Left || key == Qt::Key_Right) && m_current.object >= 0) {
+        if (moveCurrent(key == Qt::Key_Right ? 1 : -1, true)) {
+            tellWhereRowLeads();
+            return;
+        }
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         // The current row; without one, the row under the pointer.
-        int row = m_currentRow;
-        if (row < 0)
-            row = linkedRowAt(viewport()->mapFromGlobal(QCursor::pos()));
-        if (row >= 0) {
-            Q_EMIT rowActivated(row);
+        PageCell at = m_current;
+        if (at.tableRow < 0)
+            at = linkedAt(viewport()->mapFromGlobal(QCursor::pos()));
+        if (at.tableRow >= 0) {
+            Q_EMIT rowActivated(at.tableRow, at.object);
             return;
         }
     }

@@ -42,10 +42,13 @@ public:
     void refresh();
     // The row of the bound table that Enter opens, shown highlighted; -1 for none. It is one
     // of the rows that lead somewhere, and is moved with the arrow keys.
-    [[nodiscard]] int currentRow() const { return m_currentRow; }
-    // Makes a row current (when it leads somewhere and is on the page shown) and scrolls it into
-    // view; false when it cannot be.
-    bool setCurrentRow(int tableRow);
+    [[nodiscard]] int currentRow() const { return m_current.tableRow; }
+    // The field object of that row whose figure Enter opens, for a report whose links are per
+    // cell; -1 where the row as a whole leads somewhere. Left and Right move it along the row.
+    [[nodiscard]] int currentObject() const { return m_current.object; }
+    // Makes a row (or one of its figures) current when it leads somewhere and is on the page
+    // shown, and scrolls it into view; false when it cannot be.
+    bool setCurrentRow(int tableRow, int object = -1);
 
     // Pixels of desk around the page.
     static constexpr int kMargin = 12;
@@ -53,8 +56,9 @@ public:
 Q_SIGNALS:
     // The zoom in use changed: by a command, or by a resize while fitted.
     void zoomChanged();
-    // A row that leads to a detail report was double-clicked, or Enter pressed on it.
-    void rowActivated(int tableRow);
+    // A row (or a figure of it: object) that leads to a detail report was double-clicked, or
+    // Enter pressed on it.
+    void rowActivated(int tableRow, int object);
     // The view turned the page itself, moving the current row past a page's end.
     void pageTurned();
 
@@ -74,15 +78,20 @@ private:
     void updateScrollBars();
     void dropImage();
     void scrollToHighlight();
-    // The row of the bound table shown at a viewport point that leads somewhere; -1 for none.
-    [[nodiscard]] int linkedRowAt(QPoint viewportPoint) const;
-    // The rows of the page shown, read from the report when the page is not drawn yet.
-    const std::vector<PageRow> &pageRows();
-    // Moves the current row to the next row that leads somewhere (direction > 0) or the one
-    // before, turning the page at its end; false when there is none.
-    bool moveCurrentRow(int direction);
+    // What a viewport point shows that leads somewhere: a row, or a figure of one; an area of
+    // row -1 for none.
+    [[nodiscard]] PageCell linkedAt(QPoint viewportPoint) const;
+    // The rows (or their figures) of the page shown, read from the report when the page is
+    // not drawn yet; a row as a whole is an area of object -1.
+    const std::vector<PageCell> &pageAreas();
+    void takeAreas(PageContent &content);
+    // Moves the current area to the next one that leads somewhere (direction > 0) or the one
+    // before: down the page, or along the current row (across), turning the page at its end
+    // going down; false when there is none.
+    bool moveCurrent(int direction, bool across);
     void scrollIntoView(const QRectF &rect);
     void tellWhereRowLeads();
+    [[nodiscard]] bool leads(const PageCell &area) const;
 
     Report *m_report = nullptr;
     int m_page = 0;
@@ -91,9 +100,9 @@ private:
     QImage m_image;
     int m_imagePage = -1;
     double m_imageScale = 0;
-    std::vector<PageRow> m_rows; // of page m_rowsPage
-    int m_rowsPage = -1;
-    int m_currentRow = -1;
+    std::vector<PageCell> m_areas; // of page m_areasPage
+    int m_areasPage = -1;
+    PageCell m_current{{}, -1, -1};
     QList<QRectF> m_highlights;
     int m_currentHighlight = -1;
 };

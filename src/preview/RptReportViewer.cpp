@@ -34,13 +34,14 @@ RptReportViewer::RptReportViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(m_viewer, &ReportViewer::printButtonClicked, this, [this] { RemoveObjectColors(); });
     connect(m_viewer, &ReportViewer::closeRequested, this, &QWidget::close);
     connect(m_viewer->pageView(), &PageView::rowActivated, this,
-            [this](int tableRow) { openRow(tableRow); });
+            [this](int tableRow, int object) { openRow(tableRow, object); });
     resize(900, 700);
 }
 
-void RptReportViewer::openRow(int tableRow)
+void RptReportViewer::openRow(int tableRow, int object)
 {
-    const std::optional<RowLink> link = m_report ? m_report->rowLink(tableRow) : std::nullopt;
+    const std::optional<RowLink> link =
+        m_report ? m_report->link(tableRow, object) : std::nullopt;
     if (!link)
         return;
     try {

@@ -46,9 +46,10 @@ protected:
 
 private:
     void load();
-    // Opens the detail report a summary's row leads to, in a preview window of its own: beside
-    // this one, or modal over it when this one is modal, so that it takes input at once.
-    void openRow(int tableRow);
+    // Opens the detail report a summary's row (or a figure of it: object) leads to, in a
+    // preview window of its own: beside this one, or modal over it when this one is modal, so
+    // that it takes input at once.
+    void openRow(int tableRow, int object);
     // The first time it is shown: sized to a page's width and centred on the screen.
     void placeOnScreen();
 

@@ -162,10 +162,12 @@ DrillTarget carry(const ReportDefinition &from, const ReportCriteria &criteria, 
 namespace DrillDown {
 
 std::optional<DrillTarget> target(const ReportDefinition &summary, const ReportCriteria &criteria,
-                                  const ResultTable &rows, int row)
+                                  const ResultTable &rows, int row, const QString &column)
 {
-    if (std::optional<DrillTarget> own = summary.drillTarget(criteria, rows, row))
+    if (std::optional<DrillTarget> own = summary.drillTarget(criteria, rows, row, column))
         return own;
+    if (summary.linksCells())
+        return std::nullopt;
     const std::optional<Link> found = link(summary, rows, row);
     if (!found)
         return std::nullopt;
@@ -182,18 +184,25 @@ void attach(Report &report, const ReportDefinition &summary, const ReportCriteri
     // A share of the summary's own database: the host may switch to another while the
     // preview stays open, and the detail must read the books its summary read.
     std::shared_ptr<const Connection> database = connection.shared_from_this();
-    report.setRowLinks([=](int tableRow) -> std::optional<RowLink> {
-        std::optional<DrillTarget> t = target(*from, criteria, *rows, tableRow);
-        if (!t)
-            return std::nullopt;
-        return RowLink{t->description, [t = *t, database, printing](QString &message) {
+    const auto linkTo = [database, printing](DrillTarget t) {
+        return RowLink{t.description, [t = std::move(t), database, printing](QString &message) {
                            HeadlessReport built(*t.detail, t.criteria, *database, printing);
                            if (built.build() == HeadlessReport::Outcome::Built)
                                return built.takeReport();
                            message = built.message().text;
                            return std::unique_ptr<Report>();
                        }};
-    });
+    };
+    const auto linkAt = [=](int tableRow, const QString &column) -> std::optional<RowLink> {
+        std::optional<DrillTarget> t = target(*from, criteria, *rows, tableRow, column);
+        if (!t)
+            return std::nullopt;
+        return linkTo(std::move(*t));
+    };
+    if (summary.linksCells())
+        report.setCellLinks(linkAt);
+    else
+        report.setRowLinks([linkAt](int tableRow) { return linkAt(tableRow, QString()); });
 }
 
 } // namespace DrillDown

@@ -23,12 +23,14 @@ struct DrillTarget
 
 namespace DrillDown {
 
-// Where the row of a summary's rows leads; nothing for reports that lead nowhere, or a row
-// without a key.
-[[nodiscard]] std::optional<DrillTarget> target(const ReportDefinition &summary, const ReportCriteria &criteria,
-                                                const ResultTable &rows, int row);
+// Where the row of a summary's rows leads (or the figure in one column of it, for a summary
+// whose links are per figure); nothing for reports that lead nowhere, or a row without a key.
+[[nodiscard]] std::optional<DrillTarget> target(const ReportDefinition &summary,
+                                                const ReportCriteria &criteria,
+                                                const ResultTable &rows, int row,
+                                                const QString &column = {});
 
-// Makes the summary report's rows links that build their detail report headless, through the
+// Makes the summary report's rows (or their figures) links that build their detail report headless, through the
 // detail's definition, as its window would build it, on the summary's own database: the links
 // share the connection, which stays open while the report lives.
 void attach(Report &report, const ReportDefinition &summary, const ReportCriteria &criteria,

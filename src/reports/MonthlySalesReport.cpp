@@ -3,8 +3,6 @@
 #include "db/ResultTable.h"
 #include "presentation/Report.h"
 #include "reports/CompanyName.h"
-#include "reports/ProductSalesLedgerReport.h"
-#include "reports/ProductWiseSalesReport.h"
 #include "reports/SalesRegisterReport.h"
 #include "reports/StandardFields.h"
 
@@ -186,36 +184,47 @@ QString MonthlySalesReport::query(const ReportCriteria &criteria, SqlDialect dia
 }
 
 std::optional<DrillTarget> MonthlySalesReport::drillTarget(const ReportCriteria &criteria,
-                                                           const ResultTable &rows, int row) const
+                                                           const ResultTable &rows, int row,
+                                                           const QString &column) const
 {
-    const int column = rows.columnIndex(u"ID");
-    if (column < 0 || row < 0 || row >= rows.rowCount())
-        return std::nullopt;
-    const QString id = rows.text(column, row).trimmed();
+    const int key = rows.columnIndex(u"ID");
+    const int figure = rows.columnIndex(column);
+    if (key < 0 || figure < 0 || row < 0 || row >= rows.rowCount() || rows.isNull(figure, row))
+        return std::nullopt; // a month past the period
+    const QString id = rows.text(key, row).trimmed();
     if (id.isEmpty())
         return std::nullopt;
-    const QString by = MonthlySalesReport::by(criteria);
+    // A month's figure opens that month's part of the period; any other the whole period.
     ReportCriteria detail{criteria.from, criteria.to, {}, {}};
-    if (by == u"customer" || by == u"sector") {
-        // The register's customer and sector boxes narrow it to the row; the other boxes of
-        // this report still hold, so they go along where the register has them.
-        for (const QString &key :
-             {StandardFields::customerKey, StandardFields::sectorKey, StandardFields::townKey})
-            detail.texts.insert(key, criteria.text(key));
-        detail.texts.insert(
-            by == u"customer" ? StandardFields::customerKey : StandardFields::sectorKey, id);
-        return DrillTarget{&SalesRegisterReport::instance(), detail,
-                           u"Sales register of %1 %2 over the period (its returns are in the "
-                           u"sale return register)"_s.arg(by, id)};
+    QString when = u"over the period"_s;
+    for (int k = 0; k < monthCount(criteria); ++k) {
+        if (column.compare(monthColumn(k), Qt::CaseInsensitive) != 0)
+            continue;
+        detail.from = std::max(monthStart(criteria, k), criteria.from);
+        detail.to = std::min(monthStart(criteria, k + 1).addDays(-1), criteria.to);
+        when = u"of "_s + monthName(criteria, k);
     }
-    if (by == u"product") {
-        detail.texts.insert(StandardFields::productKey, id);
-        return DrillTarget{&ProductSalesLedgerReport::instance(), detail,
-                           u"Product sales ledger of %1 over the period"_s.arg(id)};
+    // The register has this report's customer, sector and town boxes; the company box and a
+    // row of one company or product narrow it through criteria only drill-down sets.
+    for (const QString &box : {StandardFields::customerKey, StandardFields::sectorKey,
+                               StandardFields::townKey, StandardFields::companyKey}) {
+        if (criteria.given(box))
+            detail.texts.insert(box, criteria.text(box));
     }
-    detail.texts.insert(StandardFields::companyKey, id);
-    return DrillTarget{&ProductWiseSalesReport::instance(), detail,
-                       u"Product wise sales of company %1 over the period"_s.arg(id)};
+    const Grouping &g = grouping(criteria);
+    const QString rowKey = g.value == u"customer" ? StandardFields::customerKey
+                           : g.value == u"sector" ? StandardFields::sectorKey
+                           : g.value == u"product" ? StandardFields::productKey
+                                                   : StandardFields::companyKey;
+    detail.texts.insert(rowKey, id);
+    const int nameColumn = rows.columnIndex(u"Name");
+    const QString name = nameColumn < 0 ? QString() : rows.text(nameColumn, row).trimmed();
+    return DrillTarget{
+        &SalesRegisterReport::instance(), detail,
+        u"Sales register of %1 %2 %3, %4 to %5: its sales lines (the figure here is net of "
+        u"returns; its returns are in the sale return register)"_s.arg(
+            g.label.toLower(), name.isEmpty() ? id : id + u' ' + name, when,
+            longDate(detail.from), longDate(detail.to))};
 }
 
 void MonthlySalesReport::prepare(Report &report, const ReportCriteria &criteria,

@@ -17,8 +17,11 @@ public:
     [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
     [[nodiscard]] std::optional<Refusal> refusal(const ReportCriteria &criteria,
                                                  ReportAction action) const override;
-    [[nodiscard]] std::optional<DrillTarget>
-    drillTarget(const ReportCriteria &criteria, const ResultTable &rows, int row) const override;
+    // Each figure opens the sales register of its row over its month (the total: the period).
+    [[nodiscard]] std::optional<DrillTarget> drillTarget(const ReportCriteria &criteria,
+                                                         const ResultTable &rows, int row,
+                                                         const QString &column) const override;
+    [[nodiscard]] bool linksCells() const override { return true; }
 
     // The calendar months the period touches, the first and last partly when it starts or
     // ends inside one.

@@ -62,7 +62,8 @@ std::optional<Refusal> ReportDefinition::refusal(const ReportCriteria &, ReportA
 }
 
 std::optional<DrillTarget> ReportDefinition::drillTarget(const ReportCriteria &,
-                                                         const ResultTable &, int) const
+                                                         const ResultTable &, int,
+                                                         const QString &) const
 {
     return std::nullopt;
 }
@@ -134,6 +135,7 @@ QString ReportDefinition::criteriaLine(const ReportCriteria &criteria) const
             part += u' ' + name;
         parts.append(part);
     }
+    parts.append(drillCriteria(criteria));
     if (const QString rule = coverageRule(); !rule.isEmpty())
         parts.append(rule);
     return parts.join(u" \u00B7 "_s);

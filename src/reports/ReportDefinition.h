@@ -75,11 +75,14 @@ public:
     // Why these criteria cannot be built, checked before any query; nothing when they can.
     [[nodiscard]] virtual std::optional<Refusal> refusal(const ReportCriteria &criteria,
                                                          ReportAction action) const;
-    // Where a row of the report's rows leads, for a report that names its own detail;
+    // Where a row of the report's rows leads (or the figure in one column of it, for a report
+    // whose figures lead each to their own lines), for a report that names its own detail;
     // nothing leaves it to DrillDown's links.
-    [[nodiscard]] virtual std::optional<DrillTarget> drillTarget(const ReportCriteria &criteria,
-                                                                 const ResultTable &rows,
-                                                                 int row) const;
+    [[nodiscard]] virtual std::optional<DrillTarget>
+    drillTarget(const ReportCriteria &criteria, const ResultTable &rows, int row,
+                const QString &column) const;
+    // Whether its links are per figure (drillTarget with a column) rather than per row.
+    [[nodiscard]] virtual bool linksCells() const { return false; }
     // How the report's rows are set beside an earlier period's; nullptr: they are not.
     [[nodiscard]] virtual const PeriodComparison::Design *comparison() const { return nullptr; }
     // Opens the report's rows for the criteria: its query's, merged with the same query's
@@ -106,6 +109,8 @@ public:
     [[nodiscard]] QString criteriaLine(const ReportCriteria &criteria) const;
     // A rule of the report's query that leaves out what a reader would expect counted.
     [[nodiscard]] virtual QString coverageRule() const { return QString(); }
+    // Criteria that only drill-down sets (no box shows them), in words, for the criteria line.
+    [[nodiscard]] virtual QStringList drillCriteria(const ReportCriteria &) const { return {}; }
 
 protected:
     ReportDefinition(WindowDesign design, std::vector<CriteriaField> fields);

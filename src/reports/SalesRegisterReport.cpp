@@ -45,7 +45,22 @@ QString SalesRegisterReport::query(const ReportCriteria &criteria, SqlDialect di
            StandardFields::invoiceRange(criteria, u" where"_s, u"s.saleid"_s) +
            u" and s.saledate between '"_s + SqlDates::literal(dialect, criteria.from) +
            u"' and '"_s + SqlDates::literal(dialect, criteria.to) + u"'"_s + clauses(criteria) +
+           StandardFields::quotedClause(criteria, StandardFields::companyKey,
+                                        u" and LEFT(pr.productid, 2)='"_s) +
+           StandardFields::quotedClause(criteria, StandardFields::productKey,
+                                        u" and pr.productid='"_s) +
            u" order by s.saleid,sr.sectorid,t.townid,sb.productid"_s;
+}
+
+QStringList SalesRegisterReport::drillCriteria(const ReportCriteria &criteria) const
+{
+    QStringList parts;
+    for (const auto &[key, caption] : {std::pair{StandardFields::companyKey, u"Company"_s},
+                                       std::pair{StandardFields::productKey, u"Product"_s}}) {
+        if (criteria.given(key))
+            parts.append(caption + u' ' + criteria.text(key).trimmed());
+    }
+    return parts;
 }
 
 void SalesRegisterReport::prepare(Report &report, const ReportCriteria &criteria,

@@ -4,13 +4,16 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
+#include "presentation/PageContent.h"
 #include "presentation/Report.h"
-#include "reports/DrillDown.h"
 #include "reports/SaleReturnRegisterReport.h"
 #include "reports/SalesRegisterReport.h"
 #include "reports/StandardFields.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <numeric>
+#include <tuple>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -215,28 +218,109 @@ TEST(MonthlySalesReport, RefusesWhatItCannotShow)
     }
 }
 
-// A row leads to the register of its customer or sector over the period, whose lines less
-// their returns are the row's total; the headings name the period's months.
-TEST(MonthlySalesReport, RowsLeadToTheirRegisterAndMonthsAreHeaded)
+// Each figure of a row opens the sales register of its month (the total: of the period) and
+// of the row's company, customer, sector or product: exactly the figure's sale lines, which
+// less the returns of the same month and key are the figure; the headings name the months.
+TEST(MonthlySalesReport, AFigureOpensTheRegisterOfItsMonthAndRow)
 {
     const auto db = Connection::openSqlite(DemoFixture::path());
-    const QDate from(2026, 1, 1), to(2026, 4, 30);
-    for (const QString &by : {u"customer"_s, u"sector"_s}) {
-        SCOPED_TRACE(by.toStdString());
-        const ReportCriteria c = criteria(from, to, {{u"by"_s, by}});
-        const auto t = run(monthly(), c, *db);
-        ASSERT_GT(t->rowCount(), 1);
-        for (int r : {0, t->rowCount() - 1}) {
-            const auto target = DrillDown::target(monthly(), c, *t, r);
-            ASSERT_TRUE(target.has_value());
-            ASSERT_EQ(target->detail, &SalesRegisterReport::instance());
-            EXPECT_EQ(target->criteria.from, from);
-            EXPECT_EQ(target->criteria.to, to);
-            EXPECT_NEAR(registersNet(target->criteria, *db)[QString()],
-                        t->number(t->columnIndex(u"Total"), r), 0.01);
+    const QDate from(2025, 11, 17), to(2026, 3, 9);
+    // The figures tried, and the part of the period each one covers.
+    const struct
+    {
+        const char *field;
+        QDate from, to;
+    } figures[] = {{"fldM01", from, {2025, 11, 30}},
+                   {"fldM03", {2026, 1, 1}, {2026, 1, 31}},
+                   {"fldM05", {2026, 3, 1}, to},
+                   {"fldTotal", from, to}};
+    const QString company =
+        db->execute(u"select min(LEFT(ProductId, 2)) from Products"_s)->text(0, 0);
+    const struct
+    {
+        QString by;
+        QString key; // of a sale or return line (h: its document, b: the line)
+        QString company;
+    } cases[] = {{u"company"_s, u"LEFT(b.ProductId, 2)"_s, {}},
+                 {u"customer"_s, u"h.CustomerId"_s, {}},
+                 {u"customer"_s, u"h.CustomerId"_s, company},
+                 {u"sector"_s, u"h.SectorId"_s, {}},
+                 {u"product"_s, u"b.ProductId"_s, {}}};
+    // The net value and count of the lines of a key in a part of the period, from the tables.
+    auto lines = [&](const QString &head, const QString &body, const QString &number,
+                     const QString &date, const QString &key, const QString &id,
+                     const QString &only, QDate first, QDate last) {
+        const QString sql =
+            u"select ISNULL(sum(b.Qty*(b.Price-(b.Price*b.Discratio/100+b.Discvalue)+"
+            u"(b.Price*b.stratio/100+b.stvalue))), 0), count(*) from %1 h join %2 b on "
+            u"b.%3=h.%3 where h.%4 between '%5' and '%6' and %7='%8'"_s.arg(
+                head, body, number, date, first.toString(Qt::ISODate),
+                last.toString(Qt::ISODate), key, id) +
+            (only.isEmpty() ? QString() : u" and LEFT(b.ProductId, 2)='%1'"_s.arg(only));
+        const auto t = db->execute(sql);
+        return std::pair{t->number(0, 0), int(t->number(1, 0))};
+    };
+    for (const auto &k : cases) {
+        SCOPED_TRACE(QString(k.by + u' ' + k.company).toStdString());
+        QHash<QString, QString> texts{{u"by"_s, k.by}};
+        if (!k.company.isEmpty())
+            texts.insert(StandardFields::companyKey, k.company);
+        const ReportCriteria c = criteria(from, to, texts);
+        Recordset rows;
+        rows.open(monthly().query(c, db->dialect()), *db);
+        const auto report = monthly().makeReport(c, rows, *db);
+        const PageContent page = report->page(0);
+        ASSERT_FALSE(page.cells.empty());
+        const ResultTable &t = *rows.rows();
+        for (const int row : {page.cells.front().tableRow, page.cells.back().tableRow}) {
+            const QString id = t.text(t.columnIndex(u"ID"), row).trimmed();
+            SCOPED_TRACE(id.toStdString());
+            for (const auto &f : figures) {
+                SCOPED_TRACE(f.field);
+                // The figure's place on the page leads to it, as a click there would.
+                const auto cell = std::find_if(page.cells.begin(), page.cells.end(), [&](auto &p) {
+                    return p.tableRow == row &&
+                           report->objects()[size_t(p.object)]->Name() ==
+                               QLatin1StringView(f.field);
+                });
+                ASSERT_NE(cell, page.cells.end());
+                const std::optional<RowLink> link = report->link(row, cell->object);
+                ASSERT_TRUE(link.has_value());
+                EXPECT_TRUE(link->description.contains(u"sale return register"_s))
+                    << link->description.toStdString();
+                const auto [sold, count] =
+                    lines(u"Sales"_s, u"SalesBody"_s, u"SaleId"_s, u"SaleDate"_s, k.key, id,
+                          k.company, f.from, f.to);
+                const double returned =
+                    lines(u"SaleReturns"_s, u"SaleReturnsBody"_s, u"SaleReturnId"_s,
+                          u"SaleReturnDate"_s, k.key, id, k.company, f.from, f.to)
+                        .first;
+                const QString figure = report->objects()[size_t(cell->object)]->layout().column;
+                EXPECT_NEAR(sold - returned, t.number(t.columnIndex(figure), row), 0.01);
+                QString message;
+                const std::unique_ptr<Report> detail = link->open(message);
+                if (count == 0) {
+                    EXPECT_EQ(detail, nullptr);
+                    continue;
+                }
+                ASSERT_NE(detail, nullptr) << message.toStdString();
+                EXPECT_EQ(detail->rowCount(), count);
+                EXPECT_NEAR(column(*detail->rows(), u"NetValue"_s), sold, 0.01);
+                // The register says which company or product it was narrowed to.
+                if (k.by == u"company" || k.by == u"product") {
+                    EXPECT_TRUE(detail->criteriaLine().contains(
+                        (k.by == u"company" ? u"Company "_s : u"Product "_s) + id))
+                        << detail->criteriaLine().toStdString();
+                }
+            }
         }
     }
+}
 
+// The months are headed from the period; a period of a year or less takes one line a row.
+TEST(MonthlySalesReport, MonthsAreHeadedAndShortPeriodsTakeOneLineARow)
+{
+    const auto db = Connection::openSqlite(DemoFixture::path());
     Recordset rows;
     const ReportCriteria c = criteria({2025, 11, 20}, {2026, 2, 3});
     rows.open(monthly().query(c, db->dialect()), *db);
@@ -246,4 +330,143 @@ TEST(MonthlySalesReport, RowsLeadToTheirRegisterAndMonthsAreHeaded)
         EXPECT_EQ(report->textObject(u"hdr"_s + MonthlySalesReport::monthColumn(k)).text(),
                   expected[k]);
     EXPECT_EQ(report->PaperOrientation(), 2);
+
+    // The first row of the first page, and where its first and thirteenth months stand.
+    struct Row
+    {
+        QRectF rect, first, thirteenth, headings;
+        std::vector<QRectF> cells;
+    };
+    auto firstRow = [&](QDate from, QDate to) {
+        const ReportCriteria period = criteria(from, to);
+        Recordset found;
+        found.open(monthly().query(period, db->dialect()), *db);
+        const auto built = monthly().makeReport(period, found, *db);
+        const PageContent page = built->page(0);
+        Row r;
+        r.rect = page.rows.at(0).rect;
+        for (const PageItem &i : page.items) {
+            if (built->objects()[size_t(i.object)]->Name() == u"boxColumnHeadings")
+                r.headings = i.rect;
+        }
+        for (const PageCell &cell : page.cells) {
+            if (cell.tableRow != page.rows[0].tableRow)
+                continue;
+            r.cells.push_back(cell.rect);
+            const QString name = built->objects()[size_t(cell.object)]->Name();
+            if (name == u"fldM01")
+                r.first = cell.rect;
+            if (name == u"fldM13")
+                r.thirteenth = cell.rect;
+        }
+        return r;
+    };
+    const Row year = firstRow({2025, 7, 1}, {2026, 6, 30});
+    const Row longer = firstRow({2025, 6, 1}, {2026, 6, 30});
+    EXPECT_LT(year.rect.height(), longer.rect.height());
+    EXPECT_TRUE(year.thirteenth.isNull()); // no place for a month past the period
+    EXPECT_LE(longer.first.bottom(), longer.thirteenth.top() + 0.01);
+    EXPECT_NEAR(longer.first.left(), longer.thirteenth.left(), 0.01);
+    for (const Row *r : {&year, &longer}) {
+        EXPECT_FALSE(r->headings.isEmpty());
+        EXPECT_LE(r->headings.bottom(), r->rect.top() + 0.01); // the headings' box, whole
+
+        // Id, name, the months of the period and the total.
+        EXPECT_EQ(r->cells.size(), r == &year ? 15u : 27u);
+        for (const QRectF &cell : r->cells)
+            EXPECT_TRUE(r->rect.adjusted(-0.01, -0.01, 0.01, 0.01).contains(cell))
+                << cell.left() << ' ' << cell.right() << " in " << r->rect.left() << ' '
+                << r->rect.right();
+    }
+}
+
+// The chart after the totals: a line for each of the five largest rows by total and one for
+// all rows, a point for each month of the period at its figure, the months and rows named,
+// all on one page.
+TEST(MonthlySalesReport, ChartsTheLargestRowsAndAllRowsByMonth)
+{
+    const auto db = Connection::openSqlite(DemoFixture::path());
+    const std::tuple<QDate, QDate, QString> cases[] = {
+        {{2026, 2, 10}, {2026, 4, 30}, u"product"_s}, {{2025, 1, 1}, {2026, 6, 30}, u"company"_s}};
+    for (const auto &[from, to, by] : cases) {
+        SCOPED_TRACE(by.toStdString());
+        const ReportCriteria c = criteria(from, to, {{u"by"_s, by}});
+        Recordset rows;
+        rows.open(monthly().query(c, db->dialect()), *db);
+        const auto report = monthly().makeReport(c, rows, *db);
+        const ResultTable &t = *rows.rows();
+        const int months = MonthlySalesReport::monthCount(c);
+
+        // Expected: rows by total, largest first, the first five, then every row summed.
+        std::vector<int> order(size_t(t.rowCount()));
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return t.number(t.columnIndex(u"Total"), a) > t.number(t.columnIndex(u"Total"), b);
+        });
+        order.resize(std::min<size_t>(order.size(), 5));
+        std::vector<std::vector<double>> expected;
+        QStringList captions;
+        for (int r : order) {
+            captions.append(t.text(t.columnIndex(u"ID"), r).trimmed() + u' ' +
+                            t.text(t.columnIndex(u"Name"), r).trimmed());
+            std::vector<double> values;
+            for (int m = 0; m < months; ++m)
+                values.push_back(t.number(t.columnIndex(MonthlySalesReport::monthColumn(m)), r));
+            expected.push_back(values);
+        }
+        std::vector<double> all(size_t(months), 0.0);
+        for (int r = 0; r < t.rowCount(); ++r)
+            for (int m = 0; m < months; ++m)
+                all[size_t(m)] += t.number(t.columnIndex(MonthlySalesReport::monthColumn(m)), r);
+        expected.push_back(all);
+
+        int chart = -1;
+        for (size_t i = 0; i < report->objects().size(); ++i)
+            if (report->objects()[i]->layout().type == ObjectType::Chart)
+                chart = int(i);
+        ASSERT_GE(chart, 0);
+        int pagesWithChart = 0;
+        for (int n = 0; n < report->pageCount(); ++n) {
+            const PageContent page = report->page(n);
+            std::vector<QPolygonF> lines; // runs left to right through every month
+            QStringList texts;
+            double zero = 0, zeroWidth = 0;
+            for (const PageItem &i : page.items) {
+                if (i.object != chart)
+                    continue;
+                if (i.kind == PageItem::Kind::Text)
+                    texts.append(i.text);
+                if (i.kind == PageItem::Kind::Line && i.rect.height() == 0 &&
+                    page.styles[size_t(i.style)].lineWidth > 0.5 && i.rect.width() > zeroWidth) {
+                    zero = i.rect.top();
+                    zeroWidth = i.rect.width();
+                }
+                if (i.kind != PageItem::Kind::Polyline)
+                    continue;
+                const QPolygonF &path = page.paths[size_t(i.path)];
+                const bool rightwards = std::is_sorted(
+                    path.begin(), path.end(),
+                    [](const QPointF &a, const QPointF &b) { return a.x() <= b.x(); });
+                if (path.size() == months && rightwards)
+                    lines.push_back(path);
+            }
+            if (texts.isEmpty())
+                continue;
+            ++pagesWithChart;
+            ASSERT_EQ(lines.size(), expected.size());
+            // Heights in proportion to the figures, on one scale for every line.
+            const auto busiest = size_t(std::max_element(all.begin(), all.end()) - all.begin());
+            const double perUnit = (zero - lines.back()[qsizetype(busiest)].y()) / all[busiest];
+            EXPECT_GT(perUnit, 0);
+            for (size_t s = 0; s < lines.size(); ++s)
+                for (int m = 0; m < months; ++m)
+                    EXPECT_NEAR(zero - lines[s][m].y(), expected[s][size_t(m)] * perUnit, 0.05)
+                        << s << ' ' << m;
+            for (int m = 0; m < months; ++m)
+                EXPECT_TRUE(texts.contains(MonthlySalesReport::monthName(c, m))) << m;
+            for (const QString &caption : captions)
+                EXPECT_TRUE(texts.contains(caption)) << caption.toStdString();
+        }
+        EXPECT_EQ(pagesWithChart, 1);
+    }
 }

@@ -1,6 +1,7 @@
 #include "CommandRun.h"
 #include "DemoFixture.h"
 #include "LayoutQueries.h"
+#include "PdfWords.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/ResultTable.h"
@@ -195,7 +196,7 @@ TEST(BuiltInLayouts, NameTheReportAndTheCompanyOnEveryPage)
 }
 
 // A total prints under the figures it adds up: in every footer its right edge is that of its
-// column, and totals share a line exactly where their columns' figures do.
+// column, and totals share a line only where their columns' figures do.
 TEST(BuiltInLayouts, PrintTotalsUnderTheirColumns)
 {
     for (const QString &name : LayoutLibrary::builtInNames()) {
@@ -227,9 +228,11 @@ TEST(BuiltInLayouts, PrintTotalsUnderTheirColumns)
                 placed.emplace_back(&o, figure->second);
                 ++totals;
             }
+            // Totals too wide for their columns may alternate between two lines; totals of
+            // figures on different lines never share one.
             for (size_t i = 0; i < placed.size(); ++i) {
                 for (size_t k = i + 1; k < placed.size(); ++k) {
-                    EXPECT_EQ(sameLine(*placed[i].first, *placed[k].first),
+                    EXPECT_LE(sameLine(*placed[i].first, *placed[k].first),
                               sameLine(*placed[i].second, *placed[k].second))
                         << placed[i].first->name.toStdString() << " and "
                         << placed[k].first->name.toStdString();
@@ -333,7 +336,7 @@ TEST(BuiltInLayouts, PrintTheRegistersGrandTotalLegibleAndInsideItsColumns)
         ASSERT_TRUE(report->exportPdf(pdf));
         const int longest = scale == 1 ? 0 : 16;
         const int last = report->pageCount() - 1;
-        const auto words = CommandRun::pdfWords(pdf, last, last)[last];
+        const auto words = pdfWords(pdf, last, last)[last];
         const auto label = std::find_if(words.begin(), words.end(),
                                         [](const auto &w) { return w.second == u"Grand"_s; });
         ASSERT_NE(label, words.end());

@@ -44,6 +44,18 @@ TEST(LayoutParser, ReportsEachMistakeWithItsPlace)
          "$.font.smallest", "at most the font's size"},
         {"hugeLength", "", nullptr, R"({"kind": "detail", "height": 1e300})", "$.bands[0].height",
          "cannot exceed"},
+        {"stripBelowBand", "", nullptr,
+         R"({"kind": "detail", "height": 5, "collapse": [{"y": 3, "height": 3}]})",
+         "$.bands[0].collapse[0]", "below its band"},
+        {"seriesOfWhat", "", nullptr,
+         R"(, {"kind": "reportFooter", "height": 50, "objects": [{"type": "chart", "x": 0, )"
+         R"("width": 90, "height": 40, "chart": {"category": "n", "series": "columns"}}]})",
+         "$.bands[1].objects[0].chart.series", "\"rows\""},
+        {"rowsWithoutPoints", "", nullptr,
+         R"(, {"kind": "reportFooter", "height": 50, "objects": [{"type": "chart", "x": 0, )"
+         R"("width": 90, "height": 40, "chart": {"category": "n", "series": "rows", )"
+         R"("order": "t", "points": []}}]})",
+         "$.bands[1].objects[0].chart.points", "at least one point"},
     };
     for (const auto &c : cases) {
         QByteArray bands;

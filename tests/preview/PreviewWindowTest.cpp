@@ -406,7 +406,7 @@ TEST(PreviewWindow, RowsThatLeadSomewhereOpenTheirDetail)
 
     // A row whose detail is empty says so, and opens nothing.
     ModalWatcher watcher;
-    Q_EMIT view->rowActivated(0);
+    Q_EMIT view->rowActivated(0, -1);
     ASSERT_EQ(watcher.count(), 1);
     EXPECT_EQ(watcher.last().text, u"Nothing behind row 0"_s);
     EXPECT_EQ(watcher.last().icon, QMessageBox::Information);
@@ -485,6 +485,58 @@ TEST(PreviewWindow, ArrowsMoveTheCurrentRowAndEnterOpensIt)
     detail->close();
 }
 
+// Where each figure of a row leads on its own: the arrows move along a row's figures that lead
+// somewhere and down the same figure's column; Enter opens that figure.
+TEST(PreviewWindow, FiguresThatLeadSomewhereAreChosenWithArrowsAndOpened)
+{
+    ShownPreview preview;
+    Report &report = *preview.window.ReportName();
+    std::pair<int, QString> opened{-1, {}};
+    report.setCellLinks([&opened](int row, const QString &column) -> std::optional<RowLink> {
+        if (column == u"qty")
+            return std::nullopt; // quantities lead nowhere
+        return RowLink{u"%1 of row %2"_s.arg(column).arg(row),
+                       [&opened, row, column](QString &) {
+                           opened = {row, column};
+                           return boundReport(5);
+                       }};
+    });
+    auto object = [&](const QString &name) {
+        for (size_t i = 0; i < report.objects().size(); ++i)
+            if (report.objects()[i]->Name() == name)
+                return int(i);
+        return -1;
+    };
+    preview.viewer()->refresh(); // the page now lists its figures
+    PageView *view = preview.viewer()->pageView();
+    view->setFocus();
+    QApplication::processEvents();
+    const std::vector<PageRow> rows = report.page(0).rows;
+    ASSERT_GE(rows.size(), 3u);
+    QCursor::setPos(-1000, -1000);
+
+    preview.key(Qt::Key_Down); // the first figure of the first row
+    EXPECT_EQ(view->currentRow(), rows[0].tableRow);
+    EXPECT_EQ(view->currentObject(), object(u"fldAmount"_s));
+    preview.key(Qt::Key_Right); // past the quantity
+    EXPECT_EQ(view->currentObject(), object(u"fldValue"_s));
+    preview.key(Qt::Key_Right); // the row's last: it stays
+    EXPECT_EQ(view->currentObject(), object(u"fldValue"_s));
+    EXPECT_EQ(view->currentRow(), rows[0].tableRow);
+    preview.key(Qt::Key_Down); // the same figure of the next row
+    EXPECT_EQ(view->currentRow(), rows[1].tableRow);
+    EXPECT_EQ(view->currentObject(), object(u"fldValue"_s));
+    preview.key(Qt::Key_Left);
+    EXPECT_EQ(view->currentObject(), object(u"fldAmount"_s));
+
+    const QWidgetList before = QApplication::topLevelWidgets();
+    preview.key(Qt::Key_Return);
+    EXPECT_EQ(opened, std::pair(rows[1].tableRow, u"amount"_s));
+    RptReportViewer *detail = newPreview(before);
+    ASSERT_NE(detail, nullptr);
+    detail->close();
+}
+
 // A detail opened from a modal preview comes modal over it, so that it takes keys at once.
 TEST(PreviewWindow, ADetailFromAModalPreviewTakesKeysAtOnce)
 {
@@ -507,7 +559,7 @@ TEST(PreviewWindow, ADetailFromAModalPreviewTakesKeysAtOnce)
             if (detail)
                 detail->close();
         });
-        Q_EMIT preview.viewer()->pageView()->rowActivated(4);
+        Q_EMIT preview.viewer()->pageView()->rowActivated(4, -1);
         preview.window.close();
     });
     preview.window.showModal(nullptr);

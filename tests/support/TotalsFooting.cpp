@@ -1,6 +1,6 @@
 #include "TotalsFooting.h"
 
-#include "CommandRun.h"
+#include "PdfWords.h"
 #include "SubtotalEvaluator.h"
 #include "XlsxReader.h"
 #include "presentation/DataBinding.h"
@@ -111,7 +111,7 @@ QStringList pdfFaults(Report &report, const QString &pdf, int &figuresChecked, i
 {
     const std::vector<Placed> placed = placedObjects(report);
     const int end = last < 0 ? report.pageCount() - 1 : last;
-    const auto words = CommandRun::pdfWords(pdf, first, end);
+    const auto words = pdfWords(pdf, first, end);
     QStringList faults;
     figuresChecked = 0;
     for (int n = first; n <= end; ++n) {
