@@ -100,6 +100,13 @@ CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext
             addRangeBox(field);
     }
     addCommandButtons();
+    QWidget *last = m_close;
+    for (const CriteriaField &field : definition.fields()) {
+        if (field.afterCommands) {
+            QWidget::setTabOrder(last, control(field.control));
+            last = control(field.control);
+        }
+    }
     CriteriaAccessibility::describe(*this);
 }
 
@@ -527,7 +534,7 @@ bool CriteriaWindow::BuildReport()
         m_sql = m_definition.query(criteria(), connection().dialect());
         if (m_resultSet.isOpen())
             m_resultSet.close();
-        m_resultSet.open(m_sql, connection());
+        m_definition.openRows(m_resultSet, criteria(), connection());
         if (!whole)
             return true;
         if (m_resultSet.recordCount() == 0) {
