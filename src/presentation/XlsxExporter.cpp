@@ -7,6 +7,7 @@
 #include "presentation/OutputFile.h"
 #include "presentation/RunningTotals.h"
 #include "presentation/ScratchFile.h"
+#include "presentation/SignalCleanup.h"
 #include "presentation/ValueFormatter.h"
 #include "presentation/XlsxChart.h"
 #include "presentation/XlsxSheetLayout.h"
@@ -245,8 +246,12 @@ private:
             finishSheet();
         const int number = int(m_sheets.size()) + 1;
         m_names.push_back(sheetName(m_report.ReportTitle(), number));
-        lxw_worksheet *sheet =
-            workbook_add_worksheet(m_workbook, m_names.back().toUtf8().constData());
+        lxw_worksheet *sheet = nullptr;
+        {
+            // The sheet's row file is named for an instant before it is unnamed.
+            const SignalCleanup::Deferral whileNamed;
+            sheet = workbook_add_worksheet(m_workbook, m_names.back().toUtf8().constData());
+        }
         if (!sheet)
             throw Failure(u"Cannot add the sheet %1 to the workbook"_s.arg(m_names.back()),
                           engineSource());
@@ -586,7 +591,13 @@ bool XlsxExporter::write(const QString &path, const Report::Progress &progress) 
         lxw_workbook_free(workbook);
         throw;
     }
-    const lxw_error closed = workbook_close(workbook);
+    lxw_error closed = LXW_NO_ERROR;
+    {
+        // Closing assembles the workbook's parts through named scratch files: an interrupt
+        // waits for it (seconds at most) rather than leave one of them behind.
+        const SignalCleanup::Deferral whileNamed;
+        closed = workbook_close(workbook);
+    }
     if (closed != LXW_NO_ERROR)
         throw fail(QString::fromUtf8(lxw_strerror(closed)));
     QFile workbookData;
