@@ -347,7 +347,10 @@ private:
         qsizetype at = 0;
         for (auto it = name.globalMatch(computed.expression); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
-            formula += computed.expression.mid(at, m.capturedStart() - at) + cellOf(m.captured());
+            const bool abs = m.captured().compare(u"abs", Qt::CaseInsensitive) == 0 &&
+                             computed.expression.mid(m.capturedEnd()).trimmed().startsWith(u'(');
+            formula += computed.expression.mid(at, m.capturedStart() - at) +
+                       (abs ? u"ABS"_s : cellOf(m.captured()));
             at = m.capturedEnd();
         }
         formula += computed.expression.mid(at);

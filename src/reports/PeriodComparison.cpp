@@ -255,12 +255,14 @@ std::shared_ptr<const ResultTable> PeriodComparison::merge(const ResultTable &cu
             const double now = c >= 0 ? f.of(current, c) : 0.0;
             const double before = e >= 0 ? f.of(earlier, e) : 0.0;
             out->appendReal(column++, before);
-            out->appendReal(column++, now - before);
+            // Amounts to the cent and quantities: their difference is exact to the millionth,
+            // without the remainder binary subtraction leaves (-829333.569999963).
+            out->appendReal(column++, std::round((now - before) * 1e6) / 1e6);
             // An earlier figure that prints as 0.00 has no percent.
             if (std::llround(before * 100) == 0)
                 out->appendNull(column++);
             else
-                out->appendReal(column++, (now - before) / before * 100);
+                out->appendReal(column++, (now - before) / std::abs(before) * 100);
         }
     }
     out->finish();
