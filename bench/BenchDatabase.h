@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <vector>
 
@@ -18,4 +19,12 @@ double peakMemoryMiB();
 int stepEveryRow(sqlite3 *db, const QByteArray &sql);
 // The middle of repeated timings, which one busy moment does not move.
 double median(std::vector<double> timings);
+// Seconds an operation takes.
+template<typename Operation> double seconds(Operation operation)
+{
+    QElapsedTimer timer;
+    timer.start();
+    operation();
+    return double(timer.nsecsElapsed()) / 1e9;
+}
 } // namespace BenchDatabase

@@ -80,6 +80,13 @@ CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext
             m_rangeBoxes.emplace_back(field.key, grid.addRangeBox(field));
     }
     addCommandButtons();
+    QWidget *last = m_close;
+    for (const CriteriaField &field : definition.fields()) {
+        if (field.afterCommands) {
+            QWidget::setTabOrder(last, control(field.control));
+            last = control(field.control);
+        }
+    }
     CriteriaAccessibility::describe(*this);
 }
 
@@ -404,7 +411,7 @@ bool CriteriaWindow::BuildReport()
         m_sql = m_definition.query(criteria(), connection().dialect());
         if (m_resultSet.isOpen())
             m_resultSet.close();
-        m_resultSet.open(m_sql, connection());
+        m_definition.openRows(m_resultSet, criteria(), connection());
         if (!whole)
             return true;
         if (m_resultSet.recordCount() == 0) {

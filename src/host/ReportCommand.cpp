@@ -40,6 +40,10 @@ const std::vector<CriterionOption> &criterionOptions()
         {u"invoice-from"_s, u"N"_s, u"First invoice (or return) number (default 1)."_s},
         {u"invoice-to"_s, u"N"_s, u"Last invoice (or return) number (default: no upper bound)."_s},
         {u"by"_s, u"KIND"_s, u"What a row of the report stands for, one of its choices."_s},
+        {u"compare"_s, u"PERIOD"_s,
+         u"Set the earlier period's figures beside this period's: previous-period (as many "
+         u"whole months, or days, just before) or previous-year (the same dates a year "
+         u"earlier)."_s},
     };
     return options;
 }
@@ -76,7 +80,7 @@ QString ReportCommand::synopsis() const
 {
     return u"NAME [--db FILE | --odbc CONNECTION] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
            u"[--customer ID] [--sector ID] [--town ID] [--company ID] [--product ID] "
-           u"[--invoice-from N] [--invoice-to N] [--by KIND] [--pdf FILE] [--csv FILE] [--xlsx FILE] "
+           u"[--invoice-from N] [--invoice-to N] [--by KIND] [--compare PERIOD] [--pdf FILE] [--csv FILE] [--xlsx FILE] "
            u"[--print [PRINTER]] [--quiet]"_s;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <numeric>
 
@@ -21,6 +22,10 @@ DataBinding::DataBinding(std::shared_ptr<const ResultTable> table, std::vector<i
         std::vector<int> inputs;
         for (const QString &name : e.names())
             inputs.push_back(resolve(name, u"the computed column "_s + c.name));
+        m_emptyWhenZero.push_back(c.emptyWhenZero.isEmpty()
+                                      ? noReference
+                                      : resolve(c.emptyWhenZero, u"the computed column "_s + c.name));
+        m_computedDesigns.push_back(c);
         m_computedNames.push_back(c.name);
         m_computed.push_back(std::move(e));
         m_computedInputs.push_back(std::move(inputs));
@@ -146,7 +151,25 @@ bool DataBinding::hasColumn(const QString &name) const
 
 bool DataBinding::isNull(int reference, int row) const
 {
-    return reference >= 0 ? m_table->isNull(reference, tableRow(row)) : false;
+    if (reference >= 0)
+        return m_table->isNull(reference, tableRow(row));
+    const int zero = m_emptyWhenZero[size_t(-1 - reference)];
+    return zero != noReference && printsAsZero(number(zero, row));
+}
+
+bool DataBinding::printsAsZero(double value)
+{
+    return std::llround(value * 100) == 0;
+}
+
+const ComputedColumn &DataBinding::computed(int reference) const
+{
+    return m_computedDesigns[size_t(-1 - reference)];
+}
+
+const QStringList &DataBinding::inputsOf(int reference) const
+{
+    return m_computed[size_t(-1 - reference)].names();
 }
 
 double DataBinding::number(int reference, int row) const

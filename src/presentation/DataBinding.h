@@ -4,6 +4,7 @@
 #include "presentation/ReportLayout.h"
 
 #include <QVariant>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -34,6 +35,17 @@ public:
     [[nodiscard]] double number(int reference, int row) const;
     [[nodiscard]] QVariant value(int reference, int row) const;
 
+    // A computed column's design, and its value for other values of its inputs (given by
+    // their position in the column's names).
+    [[nodiscard]] const ComputedColumn &computed(int reference) const;
+    [[nodiscard]] const QStringList &inputsOf(int reference) const;
+    template<typename ValueOf> [[nodiscard]] double evaluate(int reference, ValueOf valueOf) const
+    {
+        return m_computed[size_t(-1 - reference)].evaluate(valueOf);
+    }
+    // Whether a figure is 0 as a report prints it (to the cent).
+    [[nodiscard]] static bool printsAsZero(double value);
+
     // For each row, the outermost group level that begins there (0 for the first row), or the
     // number of groups where none does. Handed over once, to the paginator.
     [[nodiscard]] std::vector<uint8_t> takeGroupBreaks() { return std::move(m_breaks); }
@@ -48,6 +60,9 @@ private:
     bool m_allRows;
     int m_rowCount;
     std::vector<QString> m_computedNames;
+    std::vector<ComputedColumn> m_computedDesigns;
+    std::vector<int> m_emptyWhenZero; // per computed column: a reference, or noReference
+    static constexpr int noReference = std::numeric_limits<int>::min();
     std::vector<Expression> m_computed;
     std::vector<std::vector<int>> m_computedInputs; // references per expression name
     std::vector<uint8_t> m_breaks;

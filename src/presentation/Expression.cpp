@@ -49,7 +49,9 @@ private:
     void emit(Op op, double number = 0, int name = -1)
     {
         m_out.m_program.push_back({op, number, name});
-        m_depth += (op == Op::Number || op == Op::Name) ? 1 : (op == Op::Negate ? 0 : -1);
+        m_depth += (op == Op::Number || op == Op::Name)   ? 1
+                   : (op == Op::Negate || op == Op::Abs) ? 0
+                                                         : -1;
         m_maxDepth = std::max(m_maxDepth, m_depth);
         if (m_maxDepth > 30)
             fail(u"the expression is too long"_s);
@@ -118,6 +120,15 @@ private:
         if (t.kind == SqlToken::Kind::Number) {
             emit(Op::Number, token().toDouble());
             ++m_pos;
+            return;
+        }
+        // abs(...): a change measured against an earlier figure that may be below zero.
+        if (t.kind == SqlToken::Kind::Word && token().compare(u"abs", Qt::CaseInsensitive) == 0 &&
+            m_pos + 1 < m_tokens.size() && m_tokens[m_pos + 1].kind == SqlToken::Kind::Punct &&
+            m_text.mid(m_tokens[m_pos + 1].start, m_tokens[m_pos + 1].length) == u"(") {
+            ++m_pos;
+            primary();
+            emit(Op::Abs);
             return;
         }
         if (t.kind == SqlToken::Kind::Word || t.kind == SqlToken::Kind::QuotedName) {

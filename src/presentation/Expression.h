@@ -6,7 +6,7 @@
 
 // Arithmetic over a row's columns for a layout's computed columns, such as
 // "opQty + pQty - PreQty - SaleQty + SRetQty" or "ClosingQty * AvgCost": numbers, names,
-// + - * / and parentheses. Compiled once into a little stack program; evaluating it does no
+// + - * /, parentheses and abs(...). Compiled once into a little stack program; evaluating it does no
 // lookups by name. A division by zero gives 0, as a printed report would rather show.
 class Expression
 {
@@ -32,6 +32,9 @@ public:
             case Op::Negate:
                 stack[top] = -stack[top];
                 break;
+            case Op::Abs:
+                stack[top] = stack[top] < 0 ? -stack[top] : stack[top];
+                break;
             default: {
                 const double b = stack[top--];
                 double &a = stack[top];
@@ -46,7 +49,7 @@ public:
     }
 
 private:
-    enum class Op { Number, Name, Add, Subtract, Multiply, Divide, Negate };
+    enum class Op { Number, Name, Add, Subtract, Multiply, Divide, Negate, Abs };
     struct Step
     {
         Op op;

@@ -352,9 +352,11 @@ LayoutObject readObject(const Reader &r, QJsonObject o, const QString &path,
     case ObjectType::Summary: {
         obj.column = r.string(o, u"column"_s, path, QString(), true);
         const QString function = r.string(o, u"function"_s, path, u"sum"_s);
-        if (function != u"sum" && function != u"count")
-            r.fail(path + u".function"_s, u"a summary is a sum or a count"_s);
-        obj.function = function == u"sum" ? SummaryFunction::Sum : SummaryFunction::Count;
+        if (function != u"sum" && function != u"count" && function != u"ofTotals")
+            r.fail(path + u".function"_s, u"a summary is a sum, a count or ofTotals"_s);
+        obj.function = function == u"sum"     ? SummaryFunction::Sum
+                       : function == u"count" ? SummaryFunction::Count
+                                              : SummaryFunction::OfTotals;
         const QString scope = r.string(o, u"scope"_s, path, u"report"_s);
         if (scope == u"report") {
             obj.scopeGroup = -1;
@@ -521,9 +523,11 @@ ReportLayout LayoutParser::parse(const QByteArray &json, const QString &fileName
     for (qsizetype i = 0; i < computed.size(); ++i) {
         const QString path = u"$.computed[%1]"_s.arg(i);
         const QJsonObject c = r.object(computed[i], path);
-        r.allowOnly(c, path, {u"name"_s, u"expression"_s});
+        r.allowOnly(c, path, {u"name"_s, u"expression"_s, u"emptyWhenZero"_s, u"sheetFormula"_s});
         layout.computed.push_back({r.string(c, u"name"_s, path, QString(), true),
-                                   r.string(c, u"expression"_s, path, QString(), true)});
+                                   r.string(c, u"expression"_s, path, QString(), true),
+                                   r.string(c, u"emptyWhenZero"_s, path, QString()),
+                                   r.boolean(c, u"sheetFormula"_s, path, false)});
     }
     const QJsonArray parameters = r.array(root, u"parameters"_s, u"$"_s);
     for (qsizetype i = 0; i < parameters.size(); ++i) {

@@ -33,7 +33,9 @@ enum class SpecialField {
     Continued     // "(continued)" on a group header repeated at the top of a page; else nothing
 };
 
-enum class SummaryFunction { Sum, Count };
+// OfTotals: a computed column worked out from the totals of its inputs (a percentage of the
+// totals, not a sum of the rows' percentages).
+enum class SummaryFunction { Sum, Count, OfTotals };
 
 struct FontDesign
 {
@@ -150,6 +152,8 @@ struct ComputedColumn
 {
     QString name;
     QString expression; // arithmetic over columns: + - * / ( ) and numbers
+    QString emptyWhenZero; // a column that, where it is 0 (as printed), leaves this one empty
+    bool sheetFormula = false; // a workbook computes it from the row's cells, following edits
 };
 
 struct ParameterDesign

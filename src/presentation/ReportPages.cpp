@@ -1,7 +1,9 @@
 #include "presentation/ReportPages.h"
 
+#include "db/Failure.h"
 #include "presentation/ChartData.h"
 #include "presentation/ChartPlot.h"
+#include "presentation/FixedDecimal.h"
 #include "presentation/Report.h"
 #include "presentation/ValueFormatter.h"
 
@@ -139,6 +141,26 @@ std::vector<RunningTotals::Summary> summariesOf(const Report &report, const Data
         slots[i] = int(summaries.size());
         summaries.push_back({binding.reference(o.column), o.function, o.scopeGroup,
                              RunningTotals::decimalsOf(report.layout(), binding, o)});
+        if (o.function != SummaryFunction::OfTotals)
+            continue;
+        // The totals it is worked out from follow it: one per input of its column, then the
+        // one that leaves it empty.
+        const int reference = binding.reference(o.column);
+        if (reference >= 0)
+            throw Failure(u"The total %1 is worked out of other totals, but %2 is no computed "
+                          u"column"_s.arg(o.name, o.column),
+                          Failure::engineSource());
+        QStringList inputs = binding.inputsOf(reference);
+        inputs.append(binding.computed(reference).emptyWhenZero);
+        for (const QString &input : inputs) {
+            if (input.isEmpty())
+                continue;
+            LayoutObject total = o;
+            total.column = input;
+            total.function = SummaryFunction::Sum;
+            summaries.push_back({binding.reference(input), SummaryFunction::Sum, o.scopeGroup,
+                                 RunningTotals::decimalsOf(report.layout(), binding, total)});
+        }
     }
     return summaries;
 }
@@ -228,6 +250,8 @@ QString ReportPages::textOf(int object, const PlacedBand &band, const RunningTot
     }
     case ObjectType::Summary: {
         const size_t slot = size_t(m_summarySlot[size_t(object)]);
+        if (o.function == SummaryFunction::OfTotals)
+            return ofTotals(m_references[size_t(object)], slot, state, o.format);
         return ValueFormatter::figure(RunningTotals::figure(state, slot),
                                       m_totals.summary(slot).decimals, o.format);
     }
@@ -260,6 +284,24 @@ QString ReportPages::textOf(int object, const PlacedBand &band, const RunningTot
         break;
     }
     return QString();
+}
+
+QString ReportPages::ofTotals(int reference, size_t slot, const RunningTotals::State &state,
+                              const ValueFormat &format) const
+{
+    bool lost = false;
+    const auto total = [&](size_t k) {
+        const std::optional<qint64> units = RunningTotals::figure(state, k);
+        lost = lost || !units;
+        return units ? FixedDecimal::toDouble(*units, m_totals.summary(k).decimals) : 0.0;
+    };
+    const double value =
+        m_binding->evaluate(reference, [&](int input) { return total(slot + 1 + size_t(input)); });
+    const size_t zero = slot + 1 + size_t(m_binding->inputsOf(reference).size());
+    if (lost || (!m_binding->computed(reference).emptyWhenZero.isEmpty() &&
+                 DataBinding::printsAsZero(total(zero))))
+        return QString();
+    return ValueFormatter::number(value, format);
 }
 
 PageContent ReportPages::page(int n)

@@ -52,6 +52,9 @@ private:
                 std::vector<uint8_t> groupBreaks);
     RunningTotals::State stateAtPage(int n);
     const ChartData &chartData(int object);
+    // A computed column's value over the totals of its inputs, which follow its own slot.
+    QString ofTotals(int reference, size_t slot, const RunningTotals::State &state,
+                     const ValueFormat &format) const;
     QString textOf(int object, const PlacedBand &band, const RunningTotals::State &state, int page);
 
     const Report &m_report;

@@ -26,8 +26,15 @@ std::array<Slot, kSlots> slots;
 
 constexpr std::array kSignals{SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
+std::atomic<int> deferrals{0};
+std::atomic<int> deferredSignal{0};
+
 void removeAndDie(int signal)
 {
+    if (deferrals.load() > 0) {
+        deferredSignal.store(signal);
+        return;
+    }
     for (Slot &slot : slots) {
         const int state = slot.state.load();
         if (state == HeldFile)
@@ -55,6 +62,7 @@ void installHandlers()
             {
             };
             action.sa_handler = removeAndDie;
+            action.sa_flags = SA_RESTART; // a deferred signal must not fail the write it waits on
             sigemptyset(&action.sa_mask);
             for (int blocked : kSignals) // one cleanup at a time
                 sigaddset(&action.sa_mask, blocked);
@@ -97,4 +105,18 @@ void SignalCleanup::release()
         return;
     slots[size_t(m_slot)].state.store(Free);
     m_slot = -1;
+}
+
+SignalCleanup::Deferral::Deferral()
+{
+    installHandlers();
+    deferrals.fetch_add(1);
+}
+
+SignalCleanup::Deferral::~Deferral()
+{
+    if (deferrals.fetch_sub(1) == 1) {
+        if (const int signal = deferredSignal.exchange(0); signal != 0)
+            removeAndDie(signal);
+    }
 }

@@ -26,6 +26,18 @@ public:
     void release();
     [[nodiscard]] bool holds() const { return m_slot >= 0; }
 
+    // While one lives, a signal that would end the process waits for the last one to end and
+    // then ends it, cleanup included: for a library that makes a named scratch file and unnames
+    // it at once, where an end in between would leave the file behind.
+    class Deferral
+    {
+    public:
+        Deferral();
+        ~Deferral();
+        Deferral(const Deferral &) = delete;
+        Deferral &operator=(const Deferral &) = delete;
+    };
+
 private:
     int m_slot = -1;
 };

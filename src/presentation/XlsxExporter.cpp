@@ -7,6 +7,7 @@
 #include "presentation/OutputFile.h"
 #include "presentation/RunningTotals.h"
 #include "presentation/ScratchFile.h"
+#include "presentation/SignalCleanup.h"
 #include "presentation/ValueFormatter.h"
 #include "presentation/XlsxChart.h"
 #include "presentation/XlsxSheetLayout.h"
@@ -245,8 +246,12 @@ private:
             finishSheet();
         const int number = int(m_sheets.size()) + 1;
         m_names.push_back(sheetName(m_report.ReportTitle(), number));
-        lxw_worksheet *sheet =
-            workbook_add_worksheet(m_workbook, m_names.back().toUtf8().constData());
+        lxw_worksheet *sheet = nullptr;
+        {
+            // The sheet's row file is named for an instant before it is unnamed.
+            const SignalCleanup::Deferral whileNamed;
+            sheet = workbook_add_worksheet(m_workbook, m_names.back().toUtf8().constData());
+        }
         if (!sheet)
             throw Failure(u"Cannot add the sheet %1 to the workbook"_s.arg(m_names.back()),
                           engineSource());
@@ -321,10 +326,78 @@ private:
         }
     }
 
+    // A computed column over cells of one sheet row, each input the cell of its column in that
+    // row (usable: the columns that row holds); empty when an input has no cell there.
+    QString cellFormula(int reference, int row, const std::vector<bool> &usable) const
+    {
+        static const QRegularExpression name(u"\\b[A-Za-z_][A-Za-z0-9_]*\\b"_s);
+        const ComputedColumn &computed = m_binding.computed(reference);
+        bool complete = true;
+        const auto cellOf = [&](const QString &input) -> QString {
+            const int ref = m_binding.reference(input);
+            for (size_t k = 0; k < m_columns.size(); ++k) {
+                if (m_columns[k].reference == ref && usable[k])
+                    return columnLetters(int(k)) + QString::number(row + 1);
+            }
+            const QString inner = ref < 0 ? cellFormula(ref, row, usable) : QString();
+            complete = complete && !inner.isEmpty();
+            return u"("_s + inner + u")"_s;
+        };
+        QString formula;
+        qsizetype at = 0;
+        for (auto it = name.globalMatch(computed.expression); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const bool abs = m.captured().compare(u"abs", Qt::CaseInsensitive) == 0 &&
+                             computed.expression.mid(m.capturedEnd()).trimmed().startsWith(u'(');
+            formula += computed.expression.mid(at, m.capturedStart() - at) +
+                       (abs ? u"ABS"_s : cellOf(m.captured()));
+            at = m.capturedEnd();
+        }
+        formula += computed.expression.mid(at);
+        if (!computed.emptyWhenZero.isEmpty())
+            formula = u"IF(%1=0,\"\",%2)"_s.arg(cellOf(computed.emptyWhenZero), formula);
+        return complete ? formula : QString();
+    }
+
+    // A figure as its cell holds it: rounded to the decimals its column shows.
+    static double asShown(double value, const SheetColumn &column)
+    {
+        if (column.kind == CellKind::Number) {
+            if (const auto units = FixedDecimal::units(value, column.format.decimals))
+                return FixedDecimal::toDouble(*units, column.format.decimals);
+        }
+        return value;
+    }
+
+    // A formula cell with the figure it shows until the sheet computes its own (nothing for
+    // an empty figure).
+    void writeFormula(int column, const QString &formula, std::optional<double> shown,
+                      lxw_format *format)
+    {
+        const QByteArray text = formula.toUtf8();
+        if (shown && std::isfinite(*shown))
+            check(worksheet_write_formula_num(m_sheet, lxw_row_t(m_row), lxw_col_t(column),
+                                              text.constData(), format, *shown));
+        else
+            check(worksheet_write_formula_str(m_sheet, lxw_row_t(m_row), lxw_col_t(column),
+                                              text.constData(), format, ""));
+    }
+
     void writeRow(int r)
     {
+        const std::vector<bool> everyColumn(m_columns.size(), true);
         for (size_t c = 0; c < m_columns.size(); ++c) {
             const SheetColumn &column = m_columns[c];
+            if (column.reference < 0 && m_binding.computed(column.reference).sheetFormula) {
+                if (const QString formula = cellFormula(column.reference, m_row, everyColumn);
+                    !formula.isEmpty()) {
+                    std::optional<double> shown;
+                    if (!m_binding.isNull(column.reference, r))
+                        shown = asShown(m_binding.number(column.reference, r), column);
+                    writeFormula(int(c), formula, shown, m_cellFormats[c]);
+                    continue;
+                }
+            }
             if (m_binding.isNull(column.reference, r))
                 continue;
             const lxw_row_t row = lxw_row_t(m_row);
@@ -333,11 +406,7 @@ private:
             case CellKind::Number:
             case CellKind::WholeNumber: {
                 // The figure as printed, so that the sheet's subtotals are the report's.
-                double value = m_binding.number(column.reference, r);
-                if (column.kind == CellKind::Number) {
-                    if (const auto units = FixedDecimal::units(value, column.format.decimals))
-                        value = FixedDecimal::toDouble(*units, column.format.decimals);
-                }
+                const double value = asShown(m_binding.number(column.reference, r), column);
                 if (std::isfinite(value))
                     check(worksheet_write_number(m_sheet, row, col, value, m_cellFormats[c]));
                 break;
@@ -406,8 +475,15 @@ private:
         if (labelFree)
             check(worksheet_write_string(m_sheet, lxw_row_t(m_row), 0, cellText(label).constData(),
                                          m_bold));
+        std::vector<bool> totalled(m_columns.size(), false);
+        for (const SheetSummary &summary : total.summaries)
+            totalled[size_t(summary.column)] = summary.function == SummaryFunction::Sum;
         for (size_t s = 0; s < total.summaries.size(); ++s) {
             const SheetSummary &summary = total.summaries[s];
+            if (summary.function == SummaryFunction::OfTotals) {
+                writeOfTotals(summary, total, values, totalled, m_totalFormats[size_t(level)][s]);
+                continue;
+            }
             const int function = summary.function == SummaryFunction::Count ? 3 : 9;
             const QString formula =
                 u"SUBTOTAL(%1,%2)"_s.arg(function).arg(ranges(summary.column, start));
@@ -420,6 +496,39 @@ private:
                 units ? FixedDecimal::toDouble(*units, summary.decimals) : 0.0));
         }
         ++m_row;
+    }
+
+    // A total worked out of the row's other totals, as a formula over their cells.
+    void writeOfTotals(const SheetSummary &summary, const TotalRow &total,
+                       const RunningTotals::State &values, const std::vector<bool> &totalled,
+                       lxw_format *format)
+    {
+        const QString formula = cellFormula(summary.reference, m_row, totalled);
+        if (formula.isEmpty())
+            return;
+        const auto totalOf = [&](const QString &name) -> std::optional<double> {
+            const int reference = m_binding.reference(name);
+            for (size_t s = 0; s < total.summaries.size(); ++s) {
+                const SheetSummary &other = total.summaries[s];
+                if (other.reference == reference && other.function == SummaryFunction::Sum) {
+                    const std::optional<qint64> units = RunningTotals::figure(values, s);
+                    if (units)
+                        return FixedDecimal::toDouble(*units, other.decimals);
+                }
+            }
+            return std::nullopt;
+        };
+        const QStringList &inputs = m_binding.inputsOf(summary.reference);
+        bool known = true;
+        const double value = m_binding.evaluate(summary.reference, [&](int input) {
+            const std::optional<double> v = totalOf(inputs[input]);
+            known = known && v.has_value();
+            return v.value_or(0.0);
+        });
+        const QString zero = m_binding.computed(summary.reference).emptyWhenZero;
+        const bool empty = !zero.isEmpty() && DataBinding::printsAsZero(totalOf(zero).value_or(0));
+        writeFormula(summary.column, formula,
+                     known && !empty ? std::optional<double>(value) : std::nullopt, format);
     }
 
     const Report &m_report;
@@ -485,7 +594,13 @@ bool XlsxExporter::write(const QString &path, const Report::Progress &progress) 
         lxw_workbook_free(workbook);
         throw;
     }
-    const lxw_error closed = workbook_close(workbook);
+    lxw_error closed = LXW_NO_ERROR;
+    {
+        // Closing assembles the workbook's parts through named scratch files: an interrupt
+        // waits for it (seconds at most) rather than leave one of them behind.
+        const SignalCleanup::Deferral whileNamed;
+        closed = workbook_close(workbook);
+    }
     if (closed != LXW_NO_ERROR)
         throw fail(QString::fromUtf8(lxw_strerror(closed)));
     QFile workbookData;

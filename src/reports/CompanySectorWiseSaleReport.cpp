@@ -37,8 +37,19 @@ const CompanySectorWiseSaleReport &CompanySectorWiseSaleReport::instance()
 CompanySectorWiseSaleReport::CompanySectorWiseSaleReport()
     : ReportDefinition(
           windowDesign(),
-          {companyField(), StandardFields::labelledSector(ChangeRule::DefaultTextWhenEmpty)})
+          {companyField(), StandardFields::labelledSector(ChangeRule::DefaultTextWhenEmpty),
+           PeriodComparison::field()})
 {
+}
+
+const PeriodComparison::Design *CompanySectorWiseSaleReport::comparison() const
+{
+    // The query gives no order: the layout sorts the rows.
+    static const PeriodComparison::Design design{{u"ProductId"_s, u"SectorId"_s},
+                                                 {},
+                                                 {u"NetQty"_s, u"NetValue"_s},
+                                                 {{u"NetValue"_s, u"NetValue"_s, {}}}};
+    return &design;
 }
 
 std::optional<Refusal> CompanySectorWiseSaleReport::refusal(const ReportCriteria &criteria,
@@ -48,7 +59,9 @@ std::optional<Refusal> CompanySectorWiseSaleReport::refusal(const ReportCriteria
     if (action == ReportAction::Preview && criteria.text(StandardFields::companyKey).isEmpty())
         return Refusal{u"Must Select a Company"_s, u"information"_s, Refusal::Icon::Information,
                        u"TxtCompanyId"_s};
-    return periodRefusal(criteria, QString());
+    if (auto refused = periodRefusal(criteria, QString()))
+        return refused;
+    return comparisonRefusal(criteria);
 }
 
 QString CompanySectorWiseSaleReport::query(const ReportCriteria &criteria, SqlDialect dialect) const

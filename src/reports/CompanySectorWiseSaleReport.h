@@ -10,6 +10,7 @@ public:
     [[nodiscard]] static const CompanySectorWiseSaleReport &instance();
 
     [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
+    [[nodiscard]] const PeriodComparison::Design *comparison() const override;
     // Preview wants a company; both Preview and Print refuse a From date after the To date.
     [[nodiscard]] std::optional<Refusal> refusal(const ReportCriteria &criteria,
                                                  ReportAction action) const override;

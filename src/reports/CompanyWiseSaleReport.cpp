@@ -46,14 +46,27 @@ CompanyWiseSaleReport::CompanyWiseSaleReport()
     : ReportDefinition(windowDesign(),
                        {customerField(),
                         StandardFields::labelledTown(ChangeRule::DefaultTextAlways),
-                        StandardFields::labelledSector(ChangeRule::DefaultTextAlways)})
+                        StandardFields::labelledSector(ChangeRule::DefaultTextAlways),
+                        PeriodComparison::field()})
 {
+}
+
+const PeriodComparison::Design *CompanyWiseSaleReport::comparison() const
+{
+    static const PeriodComparison::Design design{
+        {u"CompanyID"_s},
+        {u"CompanyID"_s},
+        {u"SaleValue"_s, u"ReturnValue"_s},
+        {{u"NetSales"_s, u"SaleValue"_s, u"ReturnValue"_s}}};
+    return &design;
 }
 
 std::optional<Refusal> CompanyWiseSaleReport::refusal(const ReportCriteria &criteria,
                                                       ReportAction) const
 {
-    return periodRefusal(criteria, design().fromControl);
+    if (auto refused = periodRefusal(criteria, design().fromControl))
+        return refused;
+    return comparisonRefusal(criteria);
 }
 
 QString CompanyWiseSaleReport::filter(const ReportCriteria &criteria)

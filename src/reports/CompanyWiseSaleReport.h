@@ -10,6 +10,7 @@ public:
     [[nodiscard]] static const CompanyWiseSaleReport &instance();
 
     [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
+    [[nodiscard]] const PeriodComparison::Design *comparison() const override;
     [[nodiscard]] std::optional<Refusal> refusal(const ReportCriteria &criteria,
                                                  ReportAction action) const override;
 

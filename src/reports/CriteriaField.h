@@ -47,6 +47,9 @@ struct CriteriaField
     // window lists them.
     QStringList choices;
     QStringList choiceLabels;
+    // Tab and Enter reach the box after the command buttons, so that a box added to a window
+    // leaves the order of the window's own controls as it was.
+    bool afterCommands = false;
 
     [[nodiscard]] bool isIdBox() const { return kind == FieldKind::IdBox; }
     // The name box's text while no look-up has found the id: empty, or the default text.

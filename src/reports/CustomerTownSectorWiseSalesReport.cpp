@@ -16,7 +16,8 @@ std::vector<CriteriaField> windowFields()
     company.button = u"BtnSchCopmany"_s;
     company.f1 = false; // the company is picked with its button only
     return {StandardFields::town(ChangeRule::Clear, 3),
-            StandardFields::sector(ChangeRule::Clear, 3), customer, company};
+            StandardFields::sector(ChangeRule::Clear, 3), customer, company,
+            PeriodComparison::field()};
 }
 
 } // namespace
@@ -30,6 +31,22 @@ const CustomerTownSectorWiseSalesReport &CustomerTownSectorWiseSalesReport::inst
 CustomerTownSectorWiseSalesReport::CustomerTownSectorWiseSalesReport()
     : ReportDefinition(WindowDesign{}, windowFields())
 {
+}
+
+const PeriodComparison::Design *CustomerTownSectorWiseSalesReport::comparison() const
+{
+    static const PeriodComparison::Design design{
+        {u"townid"_s, u"sectorid"_s, u"customerid"_s},
+        {u"townname"_s, u"sectorname"_s, u"customername"_s},
+        {u"SalesValue"_s, u"ReturnsValue"_s},
+        {{u"NetSales"_s, u"SalesValue"_s, u"ReturnsValue"_s}}};
+    return &design;
+}
+
+std::optional<Refusal> CustomerTownSectorWiseSalesReport::refusal(const ReportCriteria &criteria,
+                                                                 ReportAction) const
+{
+    return comparisonRefusal(criteria);
 }
 
 QString CustomerTownSectorWiseSalesReport::conditions(const ReportCriteria &criteria,

@@ -11,6 +11,9 @@ public:
     [[nodiscard]] static const CustomerTownSectorWiseSalesReport &instance();
 
     [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
+    [[nodiscard]] const PeriodComparison::Design *comparison() const override;
+    [[nodiscard]] std::optional<Refusal> refusal(const ReportCriteria &criteria,
+                                                 ReportAction action) const override;
 
     // The fixed town condition, then the town, sector, customer and company clauses, each
     // only for a box that is not blank; the company tests the product of `lines`, the alias

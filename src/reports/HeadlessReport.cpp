@@ -39,7 +39,7 @@ HeadlessReport::Outcome HeadlessReport::build(ReportAction action)
         return Outcome::Refused;
     }
     m_sql = m_definition.query(m_criteria, m_connection.dialect());
-    m_rows.open(m_sql, m_connection);
+    m_definition.openRows(m_rows, m_criteria, m_connection);
     if (m_rows.recordCount() == 0) {
         m_message = m_definition.emptyResult();
         return Outcome::Empty;

@@ -46,14 +46,29 @@ ProductWiseSalesReport::ProductWiseSalesReport()
     : ReportDefinition(windowDesign(),
                        {companyField(), customerField(),
                         StandardFields::labelledTown(ChangeRule::DefaultTextWhenEmpty),
-                        StandardFields::labelledSector(ChangeRule::DefaultTextWhenEmpty)})
+                        StandardFields::labelledSector(ChangeRule::DefaultTextWhenEmpty),
+                        PeriodComparison::field()})
 {
+}
+
+const PeriodComparison::Design *ProductWiseSalesReport::comparison() const
+{
+    // The query gives no order: the layout sorts the rows.
+    static const PeriodComparison::Design design{
+        {u"ProductID"_s, u"SectorID"_s},
+        {},
+        {u"SaleQty"_s, u"SaleBns"_s, u"GrossSaleValue"_s, u"ReturnQty"_s, u"ReturnBns"_s,
+         u"NetQty"_s, u"NetBns"_s, u"ReturnTTLValue"_s, u"NetSaleValue"_s},
+        {{u"NetQty"_s, u"NetQty"_s, {}}, {u"NetSaleValue"_s, u"NetSaleValue"_s, {}}}};
+    return &design;
 }
 
 std::optional<Refusal> ProductWiseSalesReport::refusal(const ReportCriteria &criteria,
                                                        ReportAction) const
 {
-    return periodRefusal(criteria, design().fromControl);
+    if (auto refused = periodRefusal(criteria, design().fromControl))
+        return refused;
+    return comparisonRefusal(criteria);
 }
 
 QString ProductWiseSalesReport::filter(const ReportCriteria &criteria)

@@ -1,6 +1,7 @@
 #include "reports/ReportDefinition.h"
 
 #include "db/CompanyRegistry.h"
+#include "db/Connection.h"
 #include "db/Failure.h"
 #include "db/Recordset.h"
 #include "presentation/Report.h"
@@ -79,20 +80,54 @@ std::unique_ptr<Report> ReportDefinition::makeReport(const ReportCriteria &crite
                                                      const Connection &connection,
                                                      const ReportPrinting *printing) const
 {
-    std::unique_ptr<Report> report = Report::fromLayout(entry().layout);
+    std::unique_ptr<Report> report = Report::fromLayout(layoutName(criteria));
     report->setPrinting(printing);
     prepare(*report, criteria, rows, connection);
+    // The comparison's columns need the width of a landscape page, whatever the report's own.
+    if (report->layout().name != entry().layout)
+        report->SetPaperOrientation(2);
     nameCompanyOnEveryPage(*report, connection);
     report->setCriteriaLine(criteriaLine(criteria));
     DrillDown::attach(*report, *this, criteria, rows.rows(), connection, printing);
     return report;
 }
 
+void ReportDefinition::openRows(Recordset &rows, const ReportCriteria &criteria,
+                                const Connection &connection) const
+{
+    const QString sql = query(criteria, connection.dialect());
+    if (layoutName(criteria) == entry().layout) {
+        rows.open(sql, connection);
+        return;
+    }
+    // The same report over the earlier period, by its own query: the figures set beside this
+    // period's are those the report itself gives for that period.
+    Recordset current, earlier;
+    current.open(sql, connection);
+    earlier.open(query(PeriodComparison::earlierCriteria(criteria), connection.dialect()),
+                 connection);
+    rows.open(PeriodComparison::merge(*current.rows(), *earlier.rows(), *comparison()));
+}
+
+QString ReportDefinition::layoutName(const ReportCriteria &criteria) const
+{
+    const bool compared = comparison() &&
+                          PeriodComparison::mode(criteria) != PeriodComparison::Mode::None &&
+                          !PeriodComparison::problem(criteria) && criteria.from <= criteria.to;
+    return compared ? u"compare/"_s + entry().layout : entry().layout;
+}
+
 QString ReportDefinition::criteriaLine(const ReportCriteria &criteria) const
 {
-    QStringList parts{u"Period "_s + longDate(criteria.from) + u" to "_s + longDate(criteria.to)};
+    QString period = u"Period "_s + longDate(criteria.from) + u" to "_s + longDate(criteria.to);
+    if (layoutName(criteria) != entry().layout) {
+        const PeriodComparison::Period earlier = PeriodComparison::earlier(
+            PeriodComparison::mode(criteria), criteria.from, criteria.to);
+        period += u" compared with "_s + longDate(earlier.from) + u" to "_s + longDate(earlier.to);
+    }
+    QStringList parts{period};
     for (const CriteriaField &f : m_fields) {
-        if (!criteria.given(f.key))
+        if (!criteria.given(f.key) || f.key == PeriodComparison::key)
             continue;
         QString part = f.caption + u' ' + criteria.text(f.key).trimmed();
         const QString name = criteria.name(f.key).trimmed();
@@ -123,6 +158,15 @@ std::optional<Refusal> ReportDefinition::periodRefusal(const ReportCriteria &cri
         return std::nullopt;
     return Refusal{u"From date must be less than or equal to To date"_s, u"Alert"_s,
                    Refusal::Icon::Exclamation, focus};
+}
+
+std::optional<Refusal> ReportDefinition::comparisonRefusal(const ReportCriteria &criteria)
+{
+    const std::optional<QString> problem = PeriodComparison::problem(criteria);
+    if (!problem)
+        return std::nullopt;
+    return Refusal{*problem, u"Alert"_s, Refusal::Icon::Exclamation,
+                   PeriodComparison::field().control};
 }
 
 QString ReportDefinition::longDate(QDate date)

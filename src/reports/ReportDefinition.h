@@ -3,6 +3,7 @@
 #include "reports/ReportCatalog.h"
 #include "reports/CriteriaField.h"
 #include "reports/DrillDown.h"
+#include "reports/PeriodComparison.h"
 #include "reports/ReportCriteria.h"
 #include "db/SqlDialect.h"
 
@@ -82,6 +83,14 @@ public:
                 const QString &column) const;
     // Whether its links are per figure (drillTarget with a column) rather than per row.
     [[nodiscard]] virtual bool linksCells() const { return false; }
+    // How the report's rows are set beside an earlier period's; nullptr: they are not.
+    [[nodiscard]] virtual const PeriodComparison::Design *comparison() const { return nullptr; }
+    // Opens the report's rows for the criteria: its query's, merged with the same query's
+    // over the earlier period when a comparison is chosen. Failures throw Failure.
+    void openRows(Recordset &rows, const ReportCriteria &criteria,
+                  const Connection &connection) const;
+    // The layout a report of these criteria takes: the catalogue's, or its comparison variant.
+    [[nodiscard]] QString layoutName(const ReportCriteria &criteria) const;
     // The answer to a query that found nothing.
     [[nodiscard]] Refusal emptyResult() const;
 
@@ -114,6 +123,9 @@ protected:
     // "From date must be less than or equal to To date", when From is later than To.
     [[nodiscard]] static std::optional<Refusal> periodRefusal(const ReportCriteria &criteria,
                                                               const QString &focus);
+    // Why the comparison chosen cannot be made (the period before the first date a report
+    // takes), with the focus on the choice; nothing when it can.
+    [[nodiscard]] static std::optional<Refusal> comparisonRefusal(const ReportCriteria &criteria);
     // dd-MMM-yyyy with English month names, whatever the machine's language.
     [[nodiscard]] static QString longDate(QDate date);
     // "Date Between : 01-Apr-2014 To 15-Apr-2014"

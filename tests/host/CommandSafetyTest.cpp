@@ -184,10 +184,14 @@ TEST(CommandSafety, FirstUsesAtOnceAllReadTheOneDefaultDatabase)
 TEST(CommandSafety, QueryStreamsRowsAsTheyCome)
 {
     QProcess p;
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer's shadow memory alone exceeds the cap: under it, rows are still seen to
+    // stream, and the flat memory is left to the ordinary build.
     p.setChildProcessModifier([] {
         const rlimit cap{128u << 20, 128u << 20};
         ::setrlimit(RLIMIT_DATA, &cap);
     });
+#endif
     p.start(QStringLiteral(NVR_EXECUTABLE),
             {u"query"_s, u"--db"_s, DemoFixture::path(),
              u"with n as (select 1 as i union all select i + 1 from n) "
