@@ -25,12 +25,13 @@ split-row-keeps-the-totals	src/presentation/ReportPages.cpp	        m_totals.beg
 totals-add-unrounded-amounts	src/presentation/RunningTotals.cpp	    return summary.format.decimals;	    return 6;	RunningTotals|TotalsFoot|Register
 isnull-left-untranslated	src/db/SqlTranslator.cpp	m_replace[index] = u"IFNULL"_s;	m_replace[index] = u"ISNULL"_s;	SqlTranslator|ReportQueries
 catalogue-duplicates-unseen	src/reports/ReportCatalog.cpp	            if (seen.contains(e.*key))	            if (seen.contains(e.*key) && false)	ReportCatalog
-definition-finds-the-first-row	src/reports/ReportCatalog.cpp	        if (&e.definition() == &definition)	        if (&e.definition() != nullptr)	ReportCatalog|Reports\.|DrillDown
+definition-finds-another-row	src/reports/ReportCatalog.cpp	return &e.definition() == &definition;	return &e.definition() != &definition;	ReportCatalog|Reports\.|DrillDown
 named-launch-opens-another-report	src/catalogue/Reports.cpp	    launchNamed(u"SalesSummary"_s);	    launchNamed(u"SalesRegister"_s);	Reports\.|MainWindow
 window-made-anew-at-each-launch	src/catalogue/Reports.cpp	    if (!slot)	    if (true)	Reports\.|SalesRegisterWindow
 menu-sections-take-other-groups	src/reports/ReportCatalog.cpp	        if (e.group == group)	        if (e.group >= group)	MainWindow|ReportCatalog
 summary-drills-to-one-invoice-only-from	src/reports/DrillDown.cpp	{{invoiceFromKey, invoice}, {invoiceToKey, invoice}},	{{invoiceFromKey, invoice}, {invoiceToKey, QString()}},	DrillDown
-help-lists-no-options	src/host/ReportCommand.cpp	                optionList(e.definition()) + u"\n"_s;	                u"\n"_s;	CommandLine
+help-lists-only-the-first-option	src/host/ReportCommand.cpp	: parts.join(u", "_s);	: parts.first();	CommandLine
+ledger-takes-the-product-of-the-document	src/reports/ProductLedgerReport.cpp	+ u" and "_s + s.line +	+ u" and "_s + s.document +	ReportQueries|ProductLedger
 EOF
 }
 

@@ -1,9 +1,8 @@
 #include "criteria/CriteriaWindow.h"
 
 #include "criteria/CriteriaAccessibility.h"
+#include "criteria/CriteriaGrid.h"
 #include "criteria/DatePicker.h"
-#include "reports/IdLookup.h"
-#include "criteria/NumericKeyFilter.h"
 #include "criteria/ReportContext.h"
 #include "db/Connection.h"
 #include "db/Failure.h"
@@ -21,10 +20,10 @@
 #include "preview/RptReportViewer.h"
 #include "preview/ShowError.h"
 #include "printing/ReportPrinter.h"
+#include "reports/IdLookup.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -55,49 +54,30 @@ private:
     QWidget *m_window;
 };
 
-QLabel *label(const QString &text, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(u"lbl"_s + QString(text).remove(u' ').remove(u'.'));
-    return l;
-}
-
-QString lookupName(LookupKind kind)
-{
-    switch (kind) {
-    case LookupKind::Customer:
-        return u"customers"_s;
-    case LookupKind::Sector:
-        return u"sectors"_s;
-    case LookupKind::Town:
-        return u"towns"_s;
-    case LookupKind::Company:
-        return u"companies"_s;
-    case LookupKind::Product:
-        break;
-    }
-    return u"products"_s;
-}
-
 } // namespace
 
 CriteriaWindow::CriteriaWindow(const ReportDefinition &definition, ReportContext &context)
     : ReportWindow(definition.entry(), context), m_definition(definition)
 {
     auto *layout = new QVBoxLayout(this);
-    m_grid = new QGridLayout;
-    // Columns: caption, id box, search button, name label (where the window has them), name.
-    m_grid->setColumnStretch(4, 1);
-    m_grid->setHorizontalSpacing(6);
-    layout->addLayout(m_grid);
-    addDateRow();
+    CriteriaGrid grid(this);
+    layout->addLayout(grid.layout());
+    const WindowDesign &design = definition.design();
+    m_fromDate = new DatePicker(this);
+    m_fromDate->setObjectName(design.fromControl);
+    m_toDate = new DatePicker(this);
+    m_toDate->setObjectName(design.toControl);
+    for (DatePicker *picker : {m_fromDate, m_toDate})
+        picker->offerPeriods(m_fromDate, m_toDate,
+                             [this] { return this->context().periodStart(); });
+    grid.addDates(m_fromDate, m_toDate);
     for (const CriteriaField &field : definition.fields()) {
         if (field.isIdBox())
-            addIdBox(field);
+            addIdBox(grid.addIdBox(field));
         else if (field.kind == FieldKind::Choice)
-            addChoice(field);
+            m_choices.emplace_back(field.key, grid.addChoice(field));
         else
-            addRangeBox(field);
+            m_rangeBoxes.emplace_back(field.key, grid.addRangeBox(field));
     }
     addCommandButtons();
     QWidget *last = m_close;
@@ -127,119 +107,16 @@ template<typename Operation> void CriteriaWindow::guarded(Operation operation)
     }
 }
 
-void CriteriaWindow::addDateRow()
+void CriteriaWindow::addIdBox(IdBox *box)
 {
-    const WindowDesign &design = m_definition.design();
-    m_fromDate = new DatePicker(this);
-    m_fromDate->setObjectName(design.fromControl);
-    m_toDate = new DatePicker(this);
-    m_toDate->setObjectName(design.toControl);
-    auto *row = new QHBoxLayout;
-    QLabel *from = label(u"From Date"_s, this);
-    from->setBuddy(m_fromDate);
-    QLabel *to = label(u"To Date"_s, this);
-    to->setBuddy(m_toDate);
-    for (DatePicker *picker : {m_fromDate, m_toDate})
-        picker->offerPeriods(m_fromDate, m_toDate, [this] { return context().periodStart(); });
-    row->addWidget(m_fromDate);
-    row->addSpacing(24);
-    row->addWidget(to);
-    row->addWidget(m_toDate);
-    row->addStretch(1);
-    m_grid->addWidget(from, m_row, 0);
-    m_grid->addLayout(row, m_row, 1, 1, 4);
-    ++m_row;
-}
-
-IdBox *CriteriaWindow::addIdBox(const CriteriaField &field)
-{
-    auto *id = new QLineEdit(this);
-    id->setFixedWidth(id->fontMetrics().horizontalAdvance(u'W') * std::max(5, field.maxLength) / 2 +
-                      24);
-    auto *name = new QLineEdit(this);
-    name->setReadOnly(true);
-    name->setFocusPolicy(Qt::NoFocus);
-    name->setMinimumWidth(260);
-    QPalette grey = name->palette();
-    grey.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
-    name->setPalette(grey);
-    auto *search = new QPushButton(u"..."_s, this);
-    search->setFixedWidth(30);
-    search->setFocusPolicy(Qt::ClickFocus);
-    search->setToolTip(field.f1 ? tr("Search %1 (F1)").arg(lookupName(field.lookup))
-                                : tr("Search %1").arg(lookupName(field.lookup)));
-    QLabel *caption = label(field.label, this);
-    caption->setBuddy(id);
-    auto *box = new IdBox(field, id, name, search, this);
-    m_grid->addWidget(caption, m_row, 0);
-    m_grid->addWidget(id, m_row, 1);
-    m_grid->addWidget(search, m_row, 2);
-    if (field.nameLabel.isEmpty()) {
-        m_grid->addWidget(name, m_row, 3, 1, 2);
-    } else {
-        QLabel *nameCaption = label(field.nameLabel, this);
-        nameCaption->setBuddy(name);
-        m_grid->addWidget(nameCaption, m_row, 3);
-        m_grid->addWidget(name, m_row, 4);
-    }
-    ++m_row;
     m_idBoxes.push_back(box);
-    connect(search, &QPushButton::clicked, this, [this, box] {
+    connect(box->searchButton(), &QPushButton::clicked, this, [this, box] {
         // A search button looks up with the dialog first, then puts the focus in its box.
         guarded([&] {
             (void)lookup(*box, 3);
             box->idEdit()->setFocus();
         });
     });
-    return box;
-}
-
-QLineEdit *CriteriaWindow::addRangeBox(const CriteriaField &field)
-{
-    auto *box = new QLineEdit(this);
-    box->setObjectName(field.control);
-    box->setMaxLength(field.maxLength);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(u'9') * (field.maxLength + 1) + 16);
-    box->setAlignment(Qt::AlignRight);
-    if (field.digitsOnly)
-        NumericKeyFilter::install(box, false);
-    m_rangeBoxes.emplace_back(field.key, box);
-    QLabel *caption = label(field.label, this);
-    caption->setBuddy(box);
-    if (field.kind == FieldKind::RangeTo && m_rangeFrom) {
-        // The high end joins the row of the low end.
-        auto *row = static_cast<QHBoxLayout *>(m_grid->itemAtPosition(m_row - 1, 1)->layout());
-        row->insertSpacing(row->count() - 1, 24);
-        row->insertWidget(row->count() - 1, caption);
-        row->insertWidget(row->count() - 1, box);
-        m_rangeFrom = nullptr;
-        return box;
-    }
-    auto *row = new QHBoxLayout;
-    row->addWidget(box);
-    row->addStretch(1);
-    m_grid->addWidget(caption, m_row, 0);
-    m_grid->addLayout(row, m_row, 1, 1, 4);
-    ++m_row;
-    m_rangeFrom = field.kind == FieldKind::RangeFrom ? box : nullptr;
-    return box;
-}
-
-void CriteriaWindow::addChoice(const CriteriaField &field)
-{
-    auto *list = new QComboBox(this);
-    list->setObjectName(field.control);
-    for (qsizetype k = 0; k < field.choices.size(); ++k)
-        list->addItem(field.choiceLabels.value(k, field.choices[k]), field.choices[k]);
-    m_choices.emplace_back(field.key, list);
-    QLabel *caption = label(field.label, this);
-    caption->setBuddy(list);
-    auto *row = new QHBoxLayout;
-    row->addWidget(list);
-    row->addStretch(1);
-    m_grid->addWidget(caption, m_row, 0);
-    m_grid->addLayout(row, m_row, 1, 1, 4);
-    ++m_row;
 }
 
 void CriteriaWindow::addCommandButtons()

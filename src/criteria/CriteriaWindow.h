@@ -2,8 +2,8 @@
 
 #include "criteria/IdBox.h"
 #include "criteria/ReportWindow.h"
-#include "reports/ReportDefinition.h"
 #include "db/Recordset.h"
+#include "reports/ReportDefinition.h"
 
 #include <memory>
 #include <vector>
@@ -13,7 +13,6 @@ class DatePicker;
 class LookupDialog;
 class QComboBox;
 class QDateEdit;
-class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -70,10 +69,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void addDateRow();
-    IdBox *addIdBox(const CriteriaField &field);
-    QLineEdit *addRangeBox(const CriteriaField &field);
-    void addChoice(const CriteriaField &field);
+    // An id box of the grid, its search button wired to the look-up.
+    void addIdBox(IdBox *box);
     void addCommandButtons();
 
     void Preview();
@@ -93,13 +90,10 @@ private:
     template<typename Operation> void guarded(Operation operation);
 
     const ReportDefinition &m_definition;
-    QGridLayout *m_grid;
-    int m_row = 0;
     DatePicker *m_fromDate = nullptr;
     DatePicker *m_toDate = nullptr;
     std::vector<IdBox *> m_idBoxes;
     std::vector<std::pair<QString, QLineEdit *>> m_rangeBoxes; // by criterion key
-    QLineEdit *m_rangeFrom = nullptr;                          // the row a RangeTo box joins
     std::vector<std::pair<QString, QComboBox *>> m_choices;    // by criterion key
     QPushButton *m_preview = nullptr;
     QPushButton *m_print = nullptr;

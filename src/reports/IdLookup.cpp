@@ -24,38 +24,51 @@ QString quoted(const QString &text)
     return SqlText::literalInside(text);
 }
 
+namespace {
+
+// Per kind of id: the look-up's text up to the id, whether the id enters as a number, the
+// column that holds the name, and what a search lists.
+struct Table
+{
+    QString select;
+    bool numeric;
+    QString nameField;
+    QString listed;
+};
+
+const Table &tableOf(LookupKind kind)
+{
+    static const Table tables[] = {
+        {{}, false, u"PartyName"_s, u"customers"_s},
+        {u" Select * FROM Sectors where SectorId="_s, true, u"Sectorname"_s, u"sectors"_s},
+        {u" Select * FROM Towns where TownId="_s, true, u"TownName"_s, u"towns"_s},
+        {u" Select * FROM Companies where CompanyId="_s, true, u"CompanyName"_s, u"companies"_s},
+        {u" Select * FROM Products Where ProductId="_s, false, u"ProductName"_s, u"products"_s},
+    };
+    static_assert(int(LookupKind::Product) == 4, "one table per kind, in the kinds' order");
+    return tables[size_t(kind)];
+}
+
+} // namespace
+
 QString query(const CriteriaField &field, const QString &id)
 {
-    switch (field.lookup) {
-    case LookupKind::Customer:
-        return field.lookupStart + u" And PartyId='"_s + quoted(id) + u"'"_s;
-    case LookupKind::Sector:
-        return u" Select * FROM Sectors"_s + u" where SectorId="_s + leadingNumber(id);
-    case LookupKind::Town:
-        return u" Select * FROM Towns"_s + u" where TownId="_s + leadingNumber(id);
-    case LookupKind::Company:
-        return u" Select * FROM Companies"_s + u" where CompanyId="_s + leadingNumber(id);
-    case LookupKind::Product:
-        return u" Select * FROM Products"_s + u" Where ProductId='"_s + quoted(id) + u"'"_s;
-    }
-    return QString();
+    const Table &table = tableOf(field.lookup);
+    // A customer's look-up is the box's own query, narrowed to the id.
+    const QString select = field.lookup == LookupKind::Customer
+                               ? field.lookupStart + u" And PartyId="_s
+                               : table.select;
+    return select + (table.numeric ? leadingNumber(id) : u"'"_s + quoted(id) + u"'"_s);
 }
 
 QString nameField(LookupKind kind)
 {
-    switch (kind) {
-    case LookupKind::Customer:
-        return u"PartyName"_s;
-    case LookupKind::Sector:
-        return u"Sectorname"_s;
-    case LookupKind::Town:
-        return u"TownName"_s;
-    case LookupKind::Company:
-        return u"CompanyName"_s;
-    case LookupKind::Product:
-        return u"ProductName"_s;
-    }
-    return QString();
+    return tableOf(kind).nameField;
+}
+
+QString listed(LookupKind kind)
+{
+    return tableOf(kind).listed;
 }
 
 } // namespace IdLookup

@@ -10,6 +10,8 @@
 namespace IdLookup {
 [[nodiscard]] QString query(const CriteriaField &field, const QString &id);
 [[nodiscard]] QString nameField(LookupKind kind);
+// What a search for such an id lists: "customers", "sectors" and so on.
+[[nodiscard]] QString listed(LookupKind kind);
 // The number at the start of the text as plain digits: "0012" gives 12, "12ab" 12, "abc" 0.
 // Leading blanks are passed over.
 [[nodiscard]] QString leadingNumber(const QString &text);

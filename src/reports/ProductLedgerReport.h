@@ -7,6 +7,9 @@
 class ProductLedgerReport : public ReportDefinition
 {
 public:
+    // One product's lines of the period, each with its document, customer, sector and town.
+    [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
+
     // "Enter Product Code." for an empty code, "Product Code doesn't exist." while no look-up
     // has found it; the focus goes back to the code box.
     [[nodiscard]] std::optional<Refusal> refusal(const ReportCriteria &criteria,
@@ -16,5 +19,14 @@ public:
     [[nodiscard]] static QString productText(const ReportCriteria &criteria);
 
 protected:
-    ProductLedgerReport();
+    // What the ledger's query reads: its document's columns, the document and its lines
+    // (aliased `document` and `line`), the document's date and the order of its lines.
+    struct Source
+    {
+        QString columns, tables, document, line, date, order;
+    };
+    explicit ProductLedgerReport(Source source);
+
+private:
+    Source m_source;
 };

@@ -1,7 +1,5 @@
 #include "reports/ProductSaleReturnLedgerReport.h"
 
-#include "reports/IdLookup.h"
-#include "reports/StandardFields.h"
 #include "presentation/Report.h"
 
 using namespace Qt::StringLiterals;
@@ -13,28 +11,12 @@ const ProductSaleReturnLedgerReport &ProductSaleReturnLedgerReport::instance()
 }
 
 ProductSaleReturnLedgerReport::ProductSaleReturnLedgerReport()
-    : ProductLedgerReport()
+    : ProductLedgerReport(
+          {u"select r.salereturnid,r.SaleReturnDate,r.saleid,c.partyname as customername,sr.sectorname,t.townname "_s,
+           u" from salereturns r join salereturnsbody rb on r.salereturnid=rb.salereturnid "_s,
+           u"r"_s, u"rb"_s, u"r.SaleReturnDate"_s,
+           u"r.salereturnid,r.SaleReturnDate,customername"_s})
 {
-}
-
-QString ProductSaleReturnLedgerReport::query(const ReportCriteria &criteria,
-                                             SqlDialect dialect) const
-{
-    // Ordered by the select list's customer name: the parties table has a party name only.
-    return u"select r.salereturnid,r.SaleReturnDate,r.saleid,c.partyname as customername,sr.sectorname,t.townname "_s +
-           u" ,rb.qty,rb.bonus,rb.price,(rb.Qty*rb.Price) as Grossvalue "_s +
-           u" ,rb.Qty*((rb.Price*rb.Discratio/100)+rb.Discvalue) as Totaldisc "_s +
-           u" ,rb.Qty*((rb.Price*rb.stratio/100)+rb.stvalue) as Salestax "_s +
-           u" ,rb.Qty*((rb.Price-((rb.Price*rb.Discratio/100)+rb.Discvalue))+ ((rb.Price*rb.stratio/100)+rb.stvalue)) as NetValue "_s +
-           u" from salereturns r join salereturnsbody rb on r.salereturnid=rb.salereturnid "_s +
-           u" join parties c on c.partyid=r.customerid "_s +
-           u" join sectors sr on sr.sectorid=r.sectorid "_s +
-           u" join towns t on t.townid=sr.townid "_s + u" where r.SaleReturnDate between '"_s +
-           SqlDates::literal(dialect, criteria.from) + u"' and '"_s +
-           SqlDates::literal(dialect, criteria.to) + u"'"_s +
-           u" and rb.productid='"_s +
-           IdLookup::quoted(criteria.text(StandardFields::productKey)) + u"' "_s +
-           u" order by r.salereturnid,r.SaleReturnDate,customername"_s;
 }
 
 void ProductSaleReturnLedgerReport::prepare(Report &report, const ReportCriteria &criteria,

@@ -8,8 +8,6 @@ class ProductSalesLedgerReport : public ProductLedgerReport
 public:
     [[nodiscard]] static const ProductSalesLedgerReport &instance();
 
-    [[nodiscard]] QString query(const ReportCriteria &criteria, SqlDialect dialect) const override;
-
 protected:
     void prepare(Report &report, const ReportCriteria &criteria, const Recordset &rows,
                  const Connection &connection) const override;

@@ -14,6 +14,7 @@
 #include "reports/SalesSummaryReport.h"
 
 #include <QSet>
+#include <algorithm>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -73,13 +74,12 @@ std::span<const ReportEntry> table()
     return rows;
 }
 
-const ReportEntry *find(QString ReportEntry::*key, const QString &value)
+// The first row that matches; nullptr when none does.
+template<typename Matches> const ReportEntry *findRow(Matches matches)
 {
-    for (const ReportEntry &e : table()) {
-        if (e.*key == value)
-            return &e;
-    }
-    return nullptr;
+    const std::span<const ReportEntry> rows = table();
+    const auto found = std::find_if(rows.begin(), rows.end(), matches);
+    return found == rows.end() ? nullptr : &*found;
 }
 
 } // namespace
@@ -101,20 +101,19 @@ std::vector<const ReportEntry *> inGroup(ReportGroup group)
 
 const ReportEntry *byCommandName(const QString &name)
 {
-    return find(&ReportEntry::commandName, name);
+    return findRow([&](const ReportEntry &e) { return e.commandName == name; });
 }
 
 const ReportEntry *byLaunchOperation(const QString &name)
 {
-    return find(&ReportEntry::launchOperation, name);
+    return findRow([&](const ReportEntry &e) { return e.launchOperation == name; });
 }
 
 const ReportEntry &entryOf(const ReportDefinition &definition)
 {
-    for (const ReportEntry &e : table()) {
-        if (&e.definition() == &definition)
-            return e;
-    }
+    if (const ReportEntry *row =
+            findRow([&](const ReportEntry &e) { return &e.definition() == &definition; }))
+        return *row;
     throw std::logic_error("a report definition without its catalogue row");
 }
 

@@ -108,15 +108,15 @@ namespace {
 
 constexpr int numberRows = 60000;
 
-// A WAL database of numbers all 0, closed, so that no -wal file is left beside it.
-QString numbersDatabase(const QString &folder)
+// A database of numbers all 0, closed, so that no -wal file is left beside a WAL one.
+QString numbersDatabase(const QString &folder, const QString &journal = u"wal"_s)
 {
     const QString path = folder + u"/numbers.sqlite"_s;
-    DemoFixture::write(path,
-                       u"pragma journal_mode = wal; create table Numbers (i integer primary "
-                       u"key, v integer, pad text); with recursive n(i) as (select 1 union "
-                       u"all select i + 1 from n where i < %1) insert into Numbers select i, "
-                       u"0, 'padding padding padding padding padding' from n"_s.arg(numberRows));
+    DemoFixture::write(path, u"pragma journal_mode = %1; create table Numbers (i integer primary "
+                             u"key, v integer, pad text); with recursive n(i) as (select 1 union "
+                             u"all select i + 1 from n where i < %2) insert into Numbers select i, "
+                             u"0, 'padding padding padding padding padding' from n"_s.arg(journal)
+                                 .arg(numberRows));
     return path;
 }
 
@@ -249,11 +249,7 @@ TEST(Connection, ReadsOneStateOfAWalDatabaseOrFails)
 TEST(Connection, FailsAReadOfAFileCutShortMeanwhile)
 {
     const QTemporaryDir folder;
-    const QString path = folder.filePath(u"short.sqlite"_s);
-    DemoFixture::write(path, u"create table Numbers (i integer primary key, v integer, pad text); "
-                             u"with recursive n(i) as (select 1 union all select i + 1 from n "
-                             u"where i < %1) insert into Numbers select i, 0, "
-                             u"'padding padding padding padding padding' from n"_s.arg(numberRows));
+    const QString path = numbersDatabase(folder.path(), u"delete"_s);
     const auto connection = Connection::openSqlite(path);
     EXPECT_THROW(connection->stream(
                      u"select * from Numbers"_s,

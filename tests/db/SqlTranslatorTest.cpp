@@ -132,8 +132,6 @@ TEST(SqlTranslator, AcceptsOnlyOneReadingStatementInEitherDialect)
         u"select 1 x receive * from q"_s,
         u"select 1 from t with x as (select 1) select 2"_s,
         u"with x as (select 1 as a) delete from Sales"_s,
-        u"with x as (select 1 as a) insert into t select a from x"_s,
-        u"with x as (select 1 as a), y as (select 2) update t set a = 1"_s,
         u"with x as (select 1) (select 2) select 3"_s,
         u"values (1)"_s,
         u"select 1 {call sp_who}"_s,

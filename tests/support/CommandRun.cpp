@@ -31,10 +31,24 @@ Outcome report(const QString &name, QStringList arguments)
 
 QString pdfText(const QString &path)
 {
+    return tool(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s}).out;
+}
+
+QString pdfProblems(const QString &path)
+{
+    const Outcome check = tool(u"qpdf"_s, {u"--check"_s, path});
+    const QString said = check.out + check.err;
+    return check.status == 0 && !said.contains(u"WARNING"_s, Qt::CaseInsensitive) ? QString()
+                                                                                  : said;
+}
+
+Outcome tool(const QString &program, const QStringList &arguments)
+{
     QProcess p;
-    p.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    p.start(program, arguments);
+    const bool finished = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+    return {finished ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 } // namespace CommandRun

@@ -57,11 +57,13 @@ namespace HostileSql {
 
 QStringList all(const QString &folder)
 {
+    // The escapes in turn: each disguise meets every escape across the writes, and every write
+    // meets every escape across the disguises, without the product of all three.
+    const QStringList w = writes(folder);
     QStringList statements;
-    for (const QString &write : writes(folder))
-        for (const QString &disguise : disguises())
-            for (const QString &escape : escapes())
-                statements.append(compose(disguise, write, escape));
+    for (qsizetype k = 0; k < w.size(); ++k)
+        for (qsizetype d = 0; d < disguises().size(); ++d)
+            statements.append(compose(disguises()[d], w[k], escapes()[(k + d) % escapes().size()]));
     return statements;
 }
 

@@ -9,7 +9,7 @@
 // ODBC escape sequences (which a driver may rewrite wherever it finds them). Each either is
 // refused or, run, changes nothing. folder: where ATTACH and VACUUM INTO would create files.
 namespace HostileSql {
-// Every write in every disguise with every escape.
+// Every write in every disguise, each with one of the escapes.
 QStringList all(const QString &folder);
 // One of the same, drawn at random, sometimes two run together.
 QString random(std::mt19937 &rng, const QString &folder);

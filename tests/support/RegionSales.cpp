@@ -6,6 +6,7 @@
 #include "presentation/Report.h"
 
 #include <QFile>
+#include <cmath>
 #include <random>
 #include <stdexcept>
 
@@ -48,7 +49,9 @@ std::shared_ptr<ResultTable> table(const std::vector<Sale> &rows, bool withAmoun
         table->appendText(1, std::string_view(customer.constData(), size_t(customer.size())));
         table->appendInteger(2, s.qty);
         table->appendReal(3, s.price);
-        if (withAmount)
+        if (withAmount && std::isnan(s.amount))
+            table->appendNull(4);
+        else if (withAmount)
             table->appendReal(4, s.amount);
     }
     table->finish();

@@ -27,6 +27,7 @@ std::vector<Sale> random(int count, unsigned seed, int regions = 4, int perCusto
 // Sales of one price and rising amounts: a region every `perRegion`, a customer every
 // `perCustomer` sales.
 std::vector<Sale> steady(int count, int perRegion, int perCustomer);
+// The sales as rows; an amount that is NaN is a null.
 std::shared_ptr<ResultTable> table(const std::vector<Sale> &rows, bool withAmount = true);
 // A layout of the test fixtures by name.
 std::shared_ptr<const ReportLayout> layout(const QString &name = QStringLiteral("twoGroups"));
