@@ -144,31 +144,6 @@ TEST(MonthlySalesReport, TotalsAreTheRegistersNetDifference)
     }
 }
 
-// Rows by product and by company carry the registers' figures of their own lines.
-TEST(MonthlySalesReport, RowsHoldTheirOwnLines)
-{
-    const auto db = Connection::openSqlite(DemoFixture::path());
-    const QDate from(2025, 10, 1), to(2026, 3, 31);
-    for (const auto &[by, keyLength] : {std::pair{u"product"_s, 0}, std::pair{u"company"_s, 2}}) {
-        SCOPED_TRACE(by.toStdString());
-        const auto t = run(monthly(), criteria(from, to, {{u"by"_s, by}}), *db);
-        std::map<QString, double> expected;
-        if (keyLength) {
-            expected = registersNet(criteria(from, to), *db, keyLength);
-        } else {
-            // Product ids have no fixed length: key each line by its whole id.
-            for (const auto &[id, v] : registersNet(criteria(from, to), *db, 64))
-                expected[id] = v;
-        }
-        ASSERT_EQ(size_t(t->rowCount()), expected.size());
-        for (int r = 0; r < t->rowCount(); ++r) {
-            const QString id = t->text(t->columnIndex(u"ID"), r).trimmed();
-            EXPECT_NEAR(t->number(t->columnIndex(u"Total"), r), expected[id], 0.01)
-                << id.toStdString();
-        }
-    }
-}
-
 TEST(MonthlySalesReport, RefusesWhatItCannotShow)
 {
     struct Case

@@ -232,22 +232,6 @@ TEST(Chart, DrawsTheLargestCompaniesInProportionOnOnePage)
     }
 }
 
-// The chart is text in the PDF, as on the page: the labels can be found and copied.
-TEST(Chart, PrintsItsLabelsAsTextInThePdf)
-{
-    const auto db = Connection::openSqlite(DemoFixture::path());
-    Recordset rs;
-    rs.open(query(u"2026-01-01"_s, u"2026-06-30"_s, u"2025-07-01"_s, u"2025-12-31"_s), *db);
-    auto report = Report::fromLayout(u"CrpCompanyWiseSale"_s);
-    report->Database().SetDataSource(rs, 3, 1);
-    QTemporaryDir folder(DemoFixture::temporaryFolder() + u"/chart-XXXXXX"_s);
-    const QString pdf = folder.filePath(u"chart.pdf"_s);
-    ASSERT_TRUE(report->exportPdf(pdf));
-    const QString text = CommandRun::pdfText(pdf);
-    for (const QString &label : {u"Others"_s, u"Earlier period"_s, u"Net sales by company"_s})
-        EXPECT_TRUE(text.contains(label)) << label.toStdString();
-}
-
 // The workbook's chart draws the sheet's own cells: its categories are the company cells of
 // the data rows and its values the net sales cells beside them, named by their heading.
 TEST(Chart, WorkbookChartIsBoundToTheDataCells)
